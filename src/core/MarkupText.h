@@ -1,0 +1,22 @@
+#pragma once
+// Small helpers that read GPX as raw text: no document tree is ever built.
+// Element and attribute names match in any ASCII letter case and with an optional prefix.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <utility>
+
+// The file's bytes, unchanged. Throws GpxFailure("Datei kann nicht gelesen werden").
+std::string readFileText(const std::filesystem::path& path);
+// Decoded text of the first element `name` in `text` (nested tags removed), or empty.
+std::string elementText(std::string_view text, std::string_view name);
+// Decoded value of the first attribute `name` in an attribute list, or empty.
+std::string attributeText(std::string_view attributes, std::string_view name);
+// (value, found); (0, false) when there is no usable finite-range number.
+std::pair<double, bool> attributeNumber(std::string_view attributes, std::string_view name);
+// Replaces the five predefined XML entities in one left-to-right pass.
+std::string decodeEntities(std::string_view text);
+// C-locale strtod prefix rule: leading white space skipped, longest numeric prefix converted.
+// False when no prefix forms a number or the value is out of a double's range.
+bool parseNumberPrefix(std::string_view text, double& value);

@@ -1,0 +1,54 @@
+#pragma once
+// The summary of one GPX file: everything the list, filters, panel and sketch know about a route.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct RouteInfo {
+    std::filesystem::path filePath;  // exactly as passed to analyzeGpxFile
+    std::string fileStem;            // UTF-8
+    std::string routeName;           // UTF-8, texts below too
+    std::string dateText;            // DD.MM.YY, "–" or empty (failed record)
+    double distanceMeters = 0;
+    double durationSeconds = 0;
+    double ascentMeters = 0;
+    uint32_t pointCount = 0;
+    bool hasTimestamps = false;
+    bool isRoundTrip = false;
+    bool hasStartPlace = false;
+    bool hasFinishPlace = false;
+    double startLat = 0;
+    double startLon = 0;
+    double finishLat = 0;
+    double finishLon = 0;
+    std::string startPlace;
+    std::string finishPlace;
+    std::string sportKey;
+    std::string sportLabel;
+    bool sportFromSpeed = false;
+    bool hasWeather = false;
+    double temperatureC = 0;
+    double humidityPercent = 0;
+    double windKmh = 0;
+    int32_t temperatureCount = 0;
+    int32_t humidityCount = 0;
+    int32_t windCount = 0;
+    std::string windDirection;
+    std::string weatherCondition;
+    std::vector<std::pair<double, double>> outline;  // (lat, lon)
+    std::string errorText;
+
+    RouteInfo() = default;
+    // A record is moved, never shared; the moved-from record keeps empty texts and outline.
+    RouteInfo(RouteInfo&& other) noexcept;
+    RouteInfo& operator=(RouteInfo&& other) noexcept;
+    RouteInfo(const RouteInfo&) = delete;
+    RouteInfo& operator=(const RouteInfo&) = delete;
+};
+
+// Library order: dateText descending (byte-wise), then fileStem ascending (byte-wise).
+bool libraryOrderLess(const RouteInfo& a, const RouteInfo& b);
+void sortLibraryOrder(std::vector<RouteInfo>& routes);

@@ -1,0 +1,19 @@
+#pragma once
+// Control identifiers shared by the window, its procedure and the tests.
+
+inline constexpr int IDC_ROUTE_LIST = 100;
+inline constexpr int IDC_IMPORT = 101;
+inline constexpr int IDC_FOLDER = 102;
+inline constexpr int IDC_RELOAD = 103;
+inline constexpr int IDC_SEARCH = 104;
+inline constexpr int IDC_SPORT_CHANGE = 105;
+inline constexpr int IDC_SKETCH = 106;
+inline constexpr int IDC_FILTER_START = 110;
+inline constexpr int IDC_FILTER_END = 111;
+inline constexpr int IDC_FILTER_SPORT = 112;
+inline constexpr int IDC_FILTER_GHOST = 113;
+inline constexpr int IDC_FILTER_TYPE = 114;
+inline constexpr int IDC_FILTER_LENGTH = 115;
+inline constexpr int IDC_RESET = 116;
+inline constexpr int IDC_LANGUAGE = 117;
+inline constexpr int IDC_HEADER = 200;

@@ -1,0 +1,27 @@
+#pragma once
+// What the detail panel shows for a route (or for none), ready for the controls.
+
+#include <string>
+#include <vector>
+
+#include "core/RouteInfo.h"
+
+enum class WeatherVisibility { show, hide, keep };
+
+struct PanelTexts {
+    std::u16string title;
+    std::u16string subtitle;
+    std::u16string distance;
+    std::u16string time;
+    std::u16string ascent;
+    std::u16string points;
+    std::u16string weather;
+    WeatherVisibility weatherVisibility = WeatherVisibility::keep;
+    std::vector<std::u16string> sportItems;  // translate(key) for each of sportKeys
+    int sportSelection = -1;                  // index into sportKeys, -1 for none
+    bool sportEnabled = false;
+};
+
+// `route` null: the prompt state.
+PanelTexts panelTextsFor(const RouteInfo* route);
+std::u16string weatherLineText(const RouteInfo& route);
