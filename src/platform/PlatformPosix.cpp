@@ -1,0 +1,159 @@
+// POSIX side of the platform seam: used by the native build (tests, console tool, benchmarks).
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <system_error>
+
+#include "platform/Platform.h"
+#include "platform/TextInternal.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::mutex overrideMutex;
+std::map<KnownFolder, fs::path> folderOverrides;
+std::optional<std::u16string> localeOverride;
+
+std::string environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+fs::path homeChild(const char* child) {
+    const std::string home = environmentValue("HOME");
+    if (home.empty()) return fs::path();
+    return fs::path(home) / child;
+}
+
+int closeQuietly(int fd) {
+    int result;
+    do {
+        result = ::close(fd);
+    } while (result != 0 && errno == EINTR);
+    return result;
+}
+
+}  // namespace
+
+fs::path knownFolderPath(KnownFolder folder) {
+    fs::path path;
+    {
+        std::lock_guard lock(overrideMutex);
+        auto it = folderOverrides.find(folder);
+        if (it != folderOverrides.end()) path = it->second;
+    }
+    if (path.empty()) {
+        if (folder == KnownFolder::RoamingAppData) {
+            const std::string config = environmentValue("XDG_CONFIG_HOME");
+            path = config.empty() ? homeChild(".config") : fs::path(config);
+        } else {
+            const std::string documents = environmentValue("XDG_DOCUMENTS_DIR");
+            path = documents.empty() ? homeChild("Documents") : fs::path(documents);
+        }
+    }
+    if (path.empty()) return fs::path(".");
+    std::error_code ignored;
+    fs::create_directories(path, ignored);
+    fs::path absolute = fs::absolute(path, ignored);
+    return absolute.empty() ? path : absolute;
+}
+
+void setKnownFolderOverride(KnownFolder folder, const fs::path& path) {
+    std::lock_guard lock(overrideMutex);
+    if (path.empty()) {
+        folderOverrides.erase(folder);
+    } else {
+        folderOverrides[folder] = path;
+    }
+}
+
+std::u16string userDefaultLocaleName() {
+    {
+        std::lock_guard lock(overrideMutex);
+        if (localeOverride) return *localeOverride;
+    }
+    std::string value;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        value = environmentValue(name);
+        if (!value.empty()) break;
+    }
+    // "de_CH.UTF-8@euro" names the locale de-CH; the codeset and modifier say nothing about language.
+    const std::size_t cut = value.find_first_of(".@");
+    if (cut != std::string::npos) value.erase(cut);
+    if (value.empty() || value == "C" || value == "POSIX") return std::u16string();
+    for (char& c : value) {
+        if (c == '_') c = '-';
+    }
+    return utf8ToWide(value);
+}
+
+void setLocaleNameOverride(bool active, std::u16string_view name) {
+    std::lock_guard lock(overrideMutex);
+    if (active) {
+        localeOverride = std::u16string(name);
+    } else {
+        localeOverride.reset();
+    }
+}
+
+bool writeFileDurably(const fs::path& path, std::string_view bytes) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            closeQuietly(fd);
+            return false;
+        }
+        if (n == 0) {
+            closeQuietly(fd);
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0) {
+        closeQuietly(fd);
+        return false;
+    }
+    return closeQuietly(fd) == 0;
+}
+
+bool replaceFile(const fs::path& source, const fs::path& target) {
+    // Windows refuses to replace a read-only file; behave the same here. Checked on the mode bits
+    // because a process running as root passes every access() test.
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0) {
+        return false;
+    }
+    if (::rename(source.c_str(), target.c_str()) != 0) return false;
+    // The rename itself only lasts once the folder entry is on the disk.
+    fs::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        closeQuietly(dirFd);
+    }
+    return true;
+}
+
+std::u16string utf8ToWide(std::string_view text) { return decodeUtf8Portable(text); }
+
+std::u16string pathToWide(const fs::path& path) { return utf8ToWide(path.native()); }
+
+fs::path widePath(std::u16string_view text) { return fs::path(wideToUtf8(text)); }
+
+std::string pathToUtf8(const fs::path& path) { return wideToUtf8(pathToWide(path)); }

@@ -1,0 +1,130 @@
+// Win32 side of the platform seam.
+
+#include <windows.h>
+// windows.h first: the shell headers depend on it.
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <climits>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <system_error>
+
+#include "platform/Platform.h"
+#include "platform/TextInternal.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::mutex overrideMutex;
+std::map<KnownFolder, fs::path> folderOverrides;
+std::optional<std::u16string> localeOverride;
+
+}  // namespace
+
+fs::path knownFolderPath(KnownFolder folder) {
+    {
+        std::lock_guard lock(overrideMutex);
+        auto it = folderOverrides.find(folder);
+        if (it != folderOverrides.end()) {
+            std::error_code ignored;
+            fs::create_directories(it->second, ignored);
+            fs::path absolute = fs::absolute(it->second, ignored);
+            return absolute.empty() ? it->second : absolute;
+        }
+    }
+    const KNOWNFOLDERID& id = folder == KnownFolder::RoamingAppData ? FOLDERID_RoamingAppData : FOLDERID_Documents;
+    PWSTR raw = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &raw);
+    fs::path path;
+    if (SUCCEEDED(result) && raw != nullptr && raw[0] != L'\0') path = fs::path(std::wstring(raw));
+    // The shell may hand out memory even on failure; it is always ours to free.
+    CoTaskMemFree(raw);
+    return path.empty() ? fs::path(L".") : path;
+}
+
+void setKnownFolderOverride(KnownFolder folder, const fs::path& path) {
+    std::lock_guard lock(overrideMutex);
+    if (path.empty()) {
+        folderOverrides.erase(folder);
+    } else {
+        folderOverrides[folder] = path;
+    }
+}
+
+std::u16string userDefaultLocaleName() {
+    {
+        std::lock_guard lock(overrideMutex);
+        if (localeOverride) return *localeOverride;
+    }
+    wchar_t buffer[LOCALE_NAME_MAX_LENGTH] = {};
+    const int length = GetUserDefaultLocaleName(buffer, LOCALE_NAME_MAX_LENGTH);
+    if (length <= 0) return std::u16string();
+    std::u16string name;
+    for (int i = 0; i < length && buffer[i] != L'\0'; ++i) name.push_back(static_cast<char16_t>(buffer[i]));
+    return name;
+}
+
+void setLocaleNameOverride(bool active, std::u16string_view name) {
+    std::lock_guard lock(overrideMutex);
+    if (active) {
+        localeOverride = std::u16string(name);
+    } else {
+        localeOverride.reset();
+    }
+}
+
+bool writeFileDurably(const fs::path& path, std::string_view bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::size_t written = 0;
+    bool ok = true;
+    while (ok && written < bytes.size()) {
+        const std::size_t rest = bytes.size() - written;
+        const DWORD chunk = rest > (1u << 30) ? (1u << 30) : static_cast<DWORD>(rest);
+        DWORD done = 0;
+        if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr) || done == 0) {
+            ok = false;
+        } else {
+            written += done;
+        }
+    }
+    if (ok && !FlushFileBuffers(file)) ok = false;
+    if (!CloseHandle(file)) ok = false;
+    return ok;
+}
+
+bool replaceFile(const fs::path& source, const fs::path& target) {
+    // A read-only target is refused explicitly: Windows does so and Wine need not.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return false;
+    }
+    return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::u16string utf8ToWide(std::string_view text) {
+    if (text.empty()) return std::u16string();
+    if (text.size() > static_cast<std::size_t>(INT_MAX)) return decodeUtf8Portable(text);
+    const int byteCount = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), byteCount, nullptr, 0);
+    if (length <= 0) return decodeUtf8Portable(text);
+    std::u16string out(static_cast<std::size_t>(length), u'\0');
+    const int converted =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), byteCount, reinterpret_cast<wchar_t*>(out.data()), length);
+    if (converted <= 0) return decodeUtf8Portable(text);
+    out.resize(static_cast<std::size_t>(converted));
+    return out;
+}
+
+std::u16string pathToWide(const fs::path& path) {
+    const std::wstring& native = path.native();
+    return std::u16string(native.begin(), native.end());
+}
+
+fs::path widePath(std::u16string_view text) { return fs::path(std::wstring(text.begin(), text.end())); }
+
+std::string pathToUtf8(const fs::path& path) { return wideToUtf8(pathToWide(path)); }
