@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Builds and tests everything: native (ASan/UBSan), Windows (mingw-w64, tests under Wine on a
+# virtual display when there is none) and the analysis fuzzer. Ends with one line
+# "N passed, N failed" and a non-zero exit status when anything failed or did not build.
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+started=$(date +%s)
+extra_failed=0   # builds and steps that failed as a whole
+extra_passed=0   # the fuzz run
+heading() { printf '\n=== %s (%ss)\n' "$*" $(( $(date +%s) - started )); }
+step_failed() { echo "FAILED: $*"; extra_failed=$((extra_failed + 1)); }
+
+heading "Installing missing packages"
+scripts/install-deps.sh || step_failed "installing packages"
+
+jobs=2
+mkdir -p build
+native=build/native
+windows=build/windows
+
+heading "Native build (Debug, AddressSanitizer + UndefinedBehaviorSanitizer)"
+if cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTIRN_SANITIZE=ON >"$native.configure.log" 2>&1 ||
+   { cat "$native.configure.log"; false; }; then
+    # -k 0: one broken target must not keep the others from being built and tested.
+    cmake --build "$native" -j"$jobs" -- -k 0 || step_failed "native build"
+else
+    step_failed "native configure"
+fi
+
+heading "Windows build (mingw-w64, Release)"
+if cmake -S . -B "$windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >"$windows.configure.log" 2>&1 ||
+   { cat "$windows.configure.log"; false; }; then
+    cmake --build "$windows" -j"$jobs" -- -k 0 || step_failed "Windows build"
+else
+    step_failed "Windows configure"
+fi
+
+heading "Native tests"
+if [ -f "$native/CTestTestfile.cmake" ]; then
+    rm -rf "$native/test-results"/*.xml "$native/ctest-results.xml"
+    # LeakSanitizer needs ptrace-like access that some containers refuse; it then reports itself.
+    ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1} \
+        ctest --test-dir "$native" --output-on-failure -j"$jobs" --timeout 900 \
+        --output-junit "$root/$native/ctest-results.xml" || echo "(native tests reported failures)"
+fi
+
+xvfb_pid=
+stop_display() {
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+        xvfb_pid=
+    fi
+}
+trap stop_display EXIT
+
+heading "Windows tests under Wine"
+if [ -f "$windows/CTestTestfile.cmake" ]; then
+    if [ -z "${DISPLAY:-}" ]; then
+        # A free display number: no socket and no lock file for it yet.
+        display=99
+        while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+            display=$((display + 1))
+        done
+        Xvfb ":$display" -screen 0 1600x1000x24 -nolisten tcp >"build/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        export DISPLAY=":$display"
+        for _ in $(seq 1 50); do
+            xdpyinfo >/dev/null 2>&1 && break
+            sleep 0.2
+        done
+        xdpyinfo >/dev/null 2>&1 || step_failed "starting Xvfb on $DISPLAY (see build/xvfb.log)"
+        echo "virtual display $DISPLAY"
+    fi
+    rm -rf "$windows/test-results"/*.xml "$windows/ctest-results.xml"
+    # One at a time: the GUI tests share the display and the Wine prefix.
+    ctest --test-dir "$windows" --output-on-failure -j1 --timeout 1200 \
+        --output-junit "$root/$windows/ctest-results.xml" || echo "(Windows tests reported failures)"
+    # The Wine server of the private prefix would otherwise outlive the run.
+    WINEPREFIX="$root/$windows/wineprefix" wineserver -k 2>/dev/null || true
+fi
+stop_display
+
+heading "Fuzzing the route analysis"
+if scripts/fuzz.sh; then
+    extra_passed=$((extra_passed + 1))
+else
+    step_failed "fuzzing (see build/fuzz/fuzz.log)"
+fi
+
+heading "Results"
+read -r passed failed < <(/usr/bin/python3 scripts/count-results.py "$native" "$windows")
+passed=$((passed + extra_passed))
+failed=$((failed + extra_failed))
+echo "took $(( $(date +%s) - started )) s"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
