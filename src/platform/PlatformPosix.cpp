@@ -12,7 +12,6 @@
 #include <system_error>
 
 #include "platform/Platform.h"
-#include "platform/TextInternal.h"
 
 namespace fs = std::filesystem;
 
@@ -149,8 +148,6 @@ bool replaceFile(const fs::path& source, const fs::path& target) {
     }
     return true;
 }
-
-std::u16string utf8ToWide(std::string_view text) { return decodeUtf8Portable(text); }
 
 std::u16string pathToWide(const fs::path& path) { return utf8ToWide(path.native()); }
 

@@ -5,14 +5,12 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
-#include <climits>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <system_error>
 
 #include "platform/Platform.h"
-#include "platform/TextInternal.h"
 
 namespace fs = std::filesystem;
 
@@ -104,20 +102,6 @@ bool replaceFile(const fs::path& source, const fs::path& target) {
         return false;
     }
     return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
-std::u16string utf8ToWide(std::string_view text) {
-    if (text.empty()) return std::u16string();
-    if (text.size() > static_cast<std::size_t>(INT_MAX)) return decodeUtf8Portable(text);
-    const int byteCount = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), byteCount, nullptr, 0);
-    if (length <= 0) return decodeUtf8Portable(text);
-    std::u16string out(static_cast<std::size_t>(length), u'\0');
-    const int converted =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), byteCount, reinterpret_cast<wchar_t*>(out.data()), length);
-    if (converted <= 0) return decodeUtf8Portable(text);
-    out.resize(static_cast<std::size_t>(converted));
-    return out;
 }
 
 std::u16string pathToWide(const fs::path& path) {

@@ -1,7 +1,6 @@
 #include <cstdint>
 
 #include "platform/Platform.h"
-#include "platform/TextInternal.h"
 
 namespace {
 
@@ -37,7 +36,10 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
 
 }  // namespace
 
-std::u16string decodeUtf8Portable(std::string_view text) {
+// Both builds decode with this code rather than MultiByteToWideChar: Wine's version merges invalid
+// sequences differently and can even swallow a valid byte behind a truncated sequence. Each maximal
+// invalid subpart (Unicode's recommended practice) becomes one U+FFFD.
+std::u16string utf8ToWide(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
