@@ -1,0 +1,149 @@
+#include "core/MarkupText.h"
+
+#include <charconv>
+#include <fstream>
+#include <system_error>
+
+#include "core/Failure.h"
+#include "core/ScanMarkup.h"
+
+std::string readFileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw GpxFailure(kMessageCannotRead);
+    std::string bytes;
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (!in) {  // not seekable: read what comes
+        in.clear();
+        size = 0;
+    }
+    // The size is only a hint: a file that grows or shrinks meanwhile is read to its actual end.
+    size_t chunk = size > 0 ? static_cast<size_t>(size) + 1 : size_t{1} << 16;
+    for (;;) {
+        size_t old = bytes.size();
+        bytes.resize(old + chunk);
+        in.read(bytes.data() + old, static_cast<std::streamsize>(chunk));
+        bytes.resize(old + static_cast<size_t>(in.gcount()));
+        if (!in) break;
+        chunk = size_t{1} << 16;
+    }
+    if (in.bad()) throw GpxFailure(kMessageCannotRead);
+    return bytes;
+}
+
+std::string decodeEntities(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    size_t copied = 0;
+    for (size_t amp = text.find('&'); amp != std::string_view::npos; amp = text.find('&', amp + 1)) {
+        std::string_view rest = text.substr(amp);
+        char replacement = 0;
+        size_t length = 0;
+        if (rest.starts_with("&amp;")) {
+            replacement = '&', length = 5;
+        } else if (rest.starts_with("&lt;")) {
+            replacement = '<', length = 4;
+        } else if (rest.starts_with("&gt;")) {
+            replacement = '>', length = 4;
+        } else if (rest.starts_with("&quot;")) {
+            replacement = '"', length = 6;
+        } else if (rest.starts_with("&apos;")) {
+            replacement = '\'', length = 6;
+        }
+        if (length == 0) continue;
+        result.append(text.substr(copied, amp - copied));
+        result.push_back(replacement);
+        copied = amp + length;
+        amp = copied - 1;  // the replacement itself is never looked at again
+    }
+    result.append(text.substr(copied));
+    return result;
+}
+
+std::string_view elementTextView(std::string_view text, std::string_view name, std::string& buffer) {
+    TagScanner scanner = makeTagScanner(text, name);
+    ElementMatch match;
+    if (!findElement(scanner, 0, match)) return {};
+    std::string_view content = text.substr(match.contentStart, match.contentEnd - match.contentStart);
+    bool hasTag = content.find('<') != std::string_view::npos;
+    bool hasEntity = content.find('&') != std::string_view::npos;
+    if (!hasTag && !hasEntity) return content;
+    if (hasTag) {
+        std::string stripped = stripTags(content);
+        buffer = hasEntity ? decodeEntities(stripped) : std::move(stripped);
+    } else {
+        buffer = decodeEntities(content);
+    }
+    return buffer;
+}
+
+std::string elementText(std::string_view text, std::string_view name) {
+    std::string buffer;
+    std::string_view result = elementTextView(text, name, buffer);
+    if (result.data() == buffer.data()) return buffer;
+    return std::string(result);
+}
+
+std::string attributeText(std::string_view attributes, std::string_view name) {
+    AttributeMatch match;
+    if (!findAttribute(attributes, name, match)) return {};
+    return decodeEntities(attributes.substr(match.valueStart, match.valueEnd - match.valueStart));
+}
+
+bool attributeNumberView(std::string_view attributes, std::string_view name, double& value) {
+    AttributeMatch match;
+    if (!findAttribute(attributes, name, match)) return false;
+    std::string_view raw = attributes.substr(match.valueStart, match.valueEnd - match.valueStart);
+    if (raw.find('&') == std::string_view::npos) return parseNumberPrefix(raw, value);
+    return parseNumberPrefix(decodeEntities(raw), value);
+}
+
+std::pair<double, bool> attributeNumber(std::string_view attributes, std::string_view name) {
+    double value = 0;
+    try {
+        if (attributeNumberView(attributes, name, value)) return {value, true};
+    } catch (...) {
+        // Running out of memory while decoding is no reason to fail the caller: no number.
+    }
+    return {0.0, false};
+}
+
+namespace {
+
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+}  // namespace
+
+bool parseNumberPrefix(std::string_view text, double& value) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i >= text.size()) return false;
+    const char* first = text.data() + i;
+    const char* last = text.data() + text.size();
+    double parsed = 0;
+    if (first[0] == '0' && last - first >= 2 && (first[1] == 'x' || first[1] == 'X')) {
+        // Hexadecimal needs a digit after "0x" (before or after the point); otherwise only the
+        // leading "0" forms the number.
+        const char* digits = first + 2;
+        bool hexNumber = digits < last && (isHexDigit(digits[0]) ||
+                                           (digits[0] == '.' && last - digits >= 2 && isHexDigit(digits[1])));
+        if (hexNumber) {
+            auto result = std::from_chars(digits, last, parsed, std::chars_format::hex);
+            if (result.ec != std::errc()) return false;
+        } else {
+            parsed = 0;
+        }
+    } else {
+        if (first[0] == '+' || first[0] == '-') return false;  // one sign only
+        auto result = std::from_chars(first, last, parsed, std::chars_format::general);
+        if (result.ec != std::errc()) return false;
+    }
+    value = negative ? -parsed : parsed;
+    return true;
+}

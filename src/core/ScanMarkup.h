@@ -1,0 +1,88 @@
+#pragma once
+// Dedicated scanners for the few tag shapes a GPX file is read with. Each one finds exactly the
+// leftmost match (and the same groups) that an ECMAScript regular expression with case-insensitive
+// names would give, but in time linear in the text and without recursion, so that a segment of many
+// megabytes is no problem. Positions are byte offsets into the scanned text; nothing is copied.
+//
+// Names handed to the scanners must be ASCII word characters; letter case does not matter.
+//   element:   <(?:[\w.-]+:)?NAME\b[^>]*>([\s\S]*?)</(?:[\w.-]+:)?NAME\s*>
+//   point:     <(?:[\w.-]+:)?NAME\b([^>]*?)(?:/\s*>|>([\s\S]*?)</(?:[\w.-]+:)?NAME\s*>)
+//   wetter:    <(?:[\w.-]+:)?NAME\b([^>]*)/?>
+//   attribute: \bNAME\s*=\s*["']([^"']+)["']
+//   timestamp: (\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:\.\d+)?(Z|[+-]\d{2}:?\d{2})?
+//   date:      (\d{4})-(\d{2})-(\d{2})
+// NAME may also be a choice of names, tried in the given order (as "(?:trk|rte)").
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+inline constexpr size_t kNoPosition = std::string_view::npos;
+
+// One scan over one text for one tag name (or choice of names). It remembers where the next '>'
+// and the next closing tag were found, so a left-to-right iteration stays linear even when many
+// opening tags share one far-away '>' or closing tag.
+struct TagScanner {
+    std::string_view text;
+    std::array<std::string, 2> names;  // lower case
+    size_t nameCount = 0;
+    size_t gtFrom = kNoPosition;  // '>' search cache: searched from gtFrom, found at gtAt
+    size_t gtAt = kNoPosition;
+    size_t closeFrom = kNoPosition;  // closing-tag search cache: from closeFrom, found at closeAt
+    size_t closeAt = kNoPosition;
+    size_t closeEnd = kNoPosition;
+};
+
+TagScanner makeTagScanner(std::string_view text, std::string_view name, std::string_view otherName = {});
+
+struct ElementMatch {
+    size_t start = 0, end = 0;                // whole match
+    size_t contentStart = 0, contentEnd = 0;  // group 1
+};
+
+struct PointMatch {
+    size_t start = 0, end = 0;
+    size_t attributesStart = 0, attributesEnd = 0;  // group 1
+    bool hasContent = false;                        // group 2 took part (not the "/>" form)
+    size_t contentStart = 0, contentEnd = 0;
+};
+
+struct OpenTagMatch {
+    size_t start = 0, end = 0;
+    size_t attributesStart = 0, attributesEnd = 0;  // group 1, a trailing '/' included
+};
+
+struct AttributeMatch {
+    size_t start = 0, end = 0;
+    size_t valueStart = 0, valueEnd = 0;
+};
+
+struct TimestampMatch {
+    size_t start = 0, end = 0;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    size_t zoneStart = 0, zoneLength = 0;  // zoneLength 0: no zone group
+};
+
+struct DateMatch {
+    size_t start = 0;
+    std::string_view year, month, day;
+};
+
+// Searches from `from` onwards (use the previous match's end to iterate without overlap).
+bool findElement(TagScanner& scanner, size_t from, ElementMatch& match);
+bool findPoint(TagScanner& scanner, size_t from, PointMatch& match);
+bool findOpenTag(TagScanner& scanner, size_t from, OpenTagMatch& match);
+// The attribute list is searched as a string of its own: position 0 counts as a word boundary.
+bool findAttribute(std::string_view attributes, std::string_view name, AttributeMatch& match);
+bool findTimestamp(std::string_view text, TimestampMatch& match);
+bool findDate(std::string_view text, DateMatch& match);
+
+// Removes every "<[^>]+>" run, leftmost first, as a global replacement by nothing would.
+std::string stripTags(std::string_view text);
+
+// elementText without copies: a view of `text` when the content holds neither '<' nor '&',
+// otherwise the processed content in `buffer` and a view of it.
+std::string_view elementTextView(std::string_view text, std::string_view name, std::string& buffer);
+// attributeNumber without copies for the common value that holds no '&'.
+bool attributeNumberView(std::string_view attributes, std::string_view name, double& value);

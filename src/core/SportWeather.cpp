@@ -1,0 +1,159 @@
+#include "core/SportWeather.h"
+
+#include <cmath>
+#include <map>
+
+#include "core/MarkupText.h"
+#include "core/ScanMarkup.h"
+
+namespace {
+
+constexpr const char* kEnDash = "\xE2\x80\x93";
+
+const std::map<std::string, std::string, std::less<>>& sportAliasTable() {
+    static const std::map<std::string, std::string, std::less<>> table = {
+        {"cycling", "cycling"},
+        {"ride", "cycling"},
+        {"bike", "cycling"},
+        {"running", "running"},
+        {"run", "running"},
+        {"motorcycling", "motorcycling"},
+        {"motorcycle", "motorcycling"},
+        {"motorrad", "motorcycling"},
+        {"driving", "driving"},
+        {"car", "driving"},
+        {"auto", "driving"},
+        {"hiking", "hiking"},
+        {"walking", "walking"},
+        {"mountain_biking", "mountain_biking"},
+        {"mtb", "mountain_biking"},
+        {"gravel_cycling", "gravel_cycling"},
+        {"e_bike", "e_bike"},
+        {"trail_running", "trail_running"},
+        {"swimming", "swimming"},
+        {"skiing", "skiing"},
+        {"inline_skating", "inline_skating"},
+        {"rowing", "rowing"},
+        {"kayaking", "kayaking"},
+    };
+    return table;
+}
+
+const std::map<std::string, std::string, std::less<>>& sportLabelTable() {
+    static const std::map<std::string, std::string, std::less<>> table = {
+        {"cycling", "Rad"},
+        {"running", "Laufen"},
+        {"motorcycling", "Motorrad"},
+        {"driving", "Auto"},
+        {"hiking", "Wandern"},
+        {"walking", "Gehen"},
+        {"mountain_biking", "MTB"},
+        {"gravel_cycling", "Gravel"},
+        {"e_bike", "E-Bike"},
+        {"trail_running", "Trailrunning"},
+        {"swimming", "Schwimmen"},
+        {"skiing", "Ski"},
+        {"inline_skating", "Inline"},
+        {"rowing", "Rudern"},
+        {"kayaking", "Kajak"},
+    };
+    return table;
+}
+
+// Mean of the values; a sum that overflows is taken in parts instead of turning into inf.
+double meanOf(const std::vector<double>& values) {
+    if (values.empty()) return 0;
+    double sum = 0;
+    for (double value : values) sum += value;
+    double count = static_cast<double>(values.size());
+    if (std::isfinite(sum)) return sum / count;
+    double mean = 0;
+    for (double value : values) mean += value / count;
+    return mean;
+}
+
+int32_t countOf(const std::vector<double>& values) {
+    return values.size() > 0x7fffffff ? 0x7fffffff : static_cast<int32_t>(values.size());
+}
+
+}  // namespace
+
+std::string sportLabelFor(std::string_view sportKey) {
+    const auto& table = sportLabelTable();
+    auto found = table.find(sportKey);
+    return found != table.end() ? found->second : std::string(sportKey);
+}
+
+std::string mostFrequentText(const std::vector<std::string>& texts) {
+    std::map<std::string_view, size_t> counts;
+    for (const std::string& text : texts) {
+        if (!text.empty()) ++counts[text];
+    }
+    std::string_view kept;
+    size_t keptCount = 0;
+    for (const auto& [text, count] : counts) {
+        if (count > keptCount) {
+            kept = text;
+            keptCount = count;
+        }
+    }
+    return std::string(kept);
+}
+
+void classifySport(std::string_view scope, RouteInfo& route) {
+    std::string typeText = elementText(scope, "type");
+    std::string folded = typeText;
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    const auto& aliases = sportAliasTable();
+    auto found = aliases.find(folded);
+    if (found != aliases.end()) route.sportKey = found->second;
+    if (route.sportKey.empty()) {
+        if (!typeText.empty()) {
+            route.sportKey = typeText;
+            route.sportLabel = typeText;
+        } else if (route.durationSeconds > 0) {
+            double speed = route.distanceMeters / route.durationSeconds * 3.6;
+            if (speed < 6.5) {
+                route.sportKey = "hiking";
+            } else if (speed < 14) {
+                route.sportKey = "running";
+            } else if (speed < 45) {
+                route.sportKey = "cycling";
+            } else if (speed < 160) {
+                route.sportKey = "driving";
+            }
+            route.sportFromSpeed = !route.sportKey.empty();
+        }
+    }
+    if (route.sportLabel.empty()) route.sportLabel = route.sportKey.empty() ? kEnDash : sportLabelFor(route.sportKey);
+}
+
+void summarizeWeather(std::string_view text, RouteInfo& route) {
+    std::vector<double> temperatures, humidities, winds;
+    std::vector<std::string> directions, conditions;
+    TagScanner scanner = makeTagScanner(text, "wetter");
+    OpenTagMatch match;
+    size_t from = 0;
+    while (findOpenTag(scanner, from, match)) {
+        from = match.end;
+        route.hasWeather = true;
+        std::string_view attributes = text.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
+        // A value that reads as inf or nan is no more usable than the word warm.
+        double value = 0;
+        if (attributeNumberView(attributes, "temp", value) && std::isfinite(value)) temperatures.push_back(value);
+        if (attributeNumberView(attributes, "feuchte", value) && std::isfinite(value)) humidities.push_back(value);
+        if (attributeNumberView(attributes, "wind", value) && std::isfinite(value)) winds.push_back(value);
+        directions.push_back(attributeText(attributes, "windrichtung"));
+        conditions.push_back(attributeText(attributes, "lage"));
+    }
+    route.temperatureC = meanOf(temperatures);
+    route.temperatureCount = countOf(temperatures);
+    route.humidityPercent = meanOf(humidities);
+    route.humidityCount = countOf(humidities);
+    route.windKmh = meanOf(winds);
+    route.windCount = countOf(winds);
+    route.windDirection = mostFrequentText(directions);
+    route.weatherCondition = mostFrequentText(conditions);
+}
