@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/RouteInfo.h"
+#include "ui/ActiveTexts.h"
 
 extern std::vector<uint64_t> visibleRows;  // row -> index into libraryRoutes
 extern int32_t selectedRow;                // -1 for none
@@ -31,4 +32,7 @@ bool routePassesFilters(const RouteInfo& route, const ListFilters& filters);
 std::vector<uint64_t> filterRoutes(const std::vector<RouteInfo>& routes, const ListFilters& filters);
 bool resetButtonVisible(const ListFilters& filters);
 std::array<std::u16string, kRouteListColumnCount> routeRowTexts(const RouteInfo& route);
+// The same with the language resolved once by the caller, for filling many rows.
+std::array<std::u16string, kRouteListColumnCount> routeRowTexts(const RouteInfo& route,
+                                                                const ActiveTexts& active);
 std::u16string statusLineText(std::size_t rowCount, const std::filesystem::path& folder);

@@ -1,0 +1,45 @@
+#include "ui/CommandDispatch.h"
+
+#include "ui/ControlIds.h"
+
+namespace {
+
+constexpr int kButtonClicked = 0;     // BN_CLICKED
+constexpr int kEditChanged = 0x0300;  // EN_CHANGE
+constexpr int kComboSelChange = 1;    // CBN_SELCHANGE
+
+}  // namespace
+
+Command dispatchCommand(int controlId, int notificationCode, bool fillingLanguageCombo,
+                        bool fillingSportCombo, int selectedRow) {
+    switch (controlId) {
+        case IDC_IMPORT:
+            return notificationCode == kButtonClicked ? Command::importFiles : Command::none;
+        case IDC_FOLDER:
+            return notificationCode == kButtonClicked ? Command::chooseLibraryFolder : Command::none;
+        case IDC_RELOAD:
+            return notificationCode == kButtonClicked ? Command::reload : Command::none;
+        case IDC_SEARCH:
+            return notificationCode == kEditChanged ? Command::rebuildList : Command::none;
+        case IDC_FILTER_START:
+        case IDC_FILTER_END:
+        case IDC_FILTER_SPORT:
+        case IDC_FILTER_GHOST:
+        case IDC_FILTER_TYPE:
+        case IDC_FILTER_LENGTH:
+            return notificationCode == kComboSelChange ? Command::rebuildList : Command::none;
+        case IDC_RESET:
+            return notificationCode == kButtonClicked ? Command::resetFilters : Command::none;
+        case IDC_LANGUAGE:
+            // Refilling the combo box must not lead back into the language change.
+            return notificationCode == kComboSelChange && !fillingLanguageCombo ? Command::selectLanguage
+                                                                                : Command::none;
+        case IDC_SPORT_CHANGE:
+            // Refilling the panel's combo box must never rewrite a file.
+            return notificationCode == kComboSelChange && !fillingSportCombo && selectedRow >= 0
+                       ? Command::changeSport
+                       : Command::none;
+        default:
+            return Command::none;
+    }
+}

@@ -1,0 +1,37 @@
+#include "ui/Layout.h"
+
+std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, uint16_t clientHeight) {
+    const int32_t w = clientWidth;
+    const int32_t h = clientHeight;
+    // Below a client width of 1040 the layout stops shrinking; the panel is cut off instead.
+    const int32_t listWidth = w - 420 < 620 ? 620 : w - 420;
+    const int32_t panelX = listWidth + 32;
+
+    std::array<ControlRect, layoutSlotCount> rects{};
+    rects[slotImport] = {18, 18, 118, 34};
+    rects[slotFolder] = {144, 18, 110, 34};
+    rects[slotReload] = {262, 18, 110, 34};
+    rects[slotLanguage] = {listWidth - 376, 18, 126, 34};
+    rects[slotSearch] = {listWidth - 242, 18, 260, 34};
+    rects[slotHeader] = {18, 60, listWidth, 76};
+    rects[slotStartFilter] = {18, 138, 142, 30};
+    rects[slotEndFilter] = {166, 138, 142, 30};
+    rects[slotSportFilter] = {314, 138, 116, 30};
+    rects[slotGhostFilter] = {436, 138, 126, 30};
+    rects[slotTypeFilter] = {568, 138, 108, 30};
+    rects[slotLengthFilter] = {682, 138, 118, 30};
+    rects[slotReset] = {806, 138, 96, 30};
+    // A client height below 222 gives a negative list height; it is passed on as it is.
+    rects[slotRouteList] = {18, 176, listWidth, h - 222};
+    rects[slotStatus] = {18, h - 34, listWidth + 384, 34};
+    rects[slotTitle] = {panelX, 18, 370, 38};
+    rects[slotSubtitle] = {panelX, 58, 370, 24};
+    rects[slotSketch] = {panelX, 94, 370, 230};
+    rects[slotDistance] = {panelX, 338, 180, 76};
+    rects[slotTime] = {listWidth + 222, 338, 180, 76};
+    rects[slotAscent] = {panelX, 424, 180, 76};
+    rects[slotPoints] = {listWidth + 222, 424, 180, 76};
+    rects[slotWeather] = {panelX, 510, 370, 70};
+    rects[slotSportCombo] = {panelX, 588, 370, 34};
+    return rects;
+}

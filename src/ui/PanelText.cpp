@@ -1,0 +1,71 @@
+#include "ui/PanelText.h"
+
+#include "core/SportWeather.h"
+#include "i18n/Language.h"
+#include "platform/Platform.h"
+#include "ui/Format.h"
+
+namespace {
+
+constexpr char16_t kLineBreak[] = u"\r\n";
+
+std::u16string figureText(std::string_view captionKey, const std::u16string& value) {
+    return std::u16string(translate(captionKey)) + kLineBreak + value;
+}
+
+}  // namespace
+
+std::u16string weatherLineText(const RouteInfo& route) {
+    // Every piece brings its own leading separator, also when nothing stands before it.
+    std::u16string text = std::u16string(translate("weather")) + kLineBreak;
+    if (route.temperatureCount != 0) {
+        text += decimalText(roundedFigure(route.temperatureC)) + u" \u00B0C";
+    }
+    if (!route.weatherCondition.empty()) text += u"  " + utf8ToWide(route.weatherCondition);
+    if (route.humidityCount != 0) {
+        text += u"  \u00B7  " + decimalText(roundedFigure(route.humidityPercent)) + u" %";
+    }
+    if (route.windCount != 0) {
+        text += u"  \u00B7  " + decimalText(roundedFigure(route.windKmh)) + u" km/h " +
+                utf8ToWide(route.windDirection);
+    }
+    return text;
+}
+
+PanelTexts panelTextsFor(const RouteInfo* route) {
+    PanelTexts panel;
+    panel.sportItems.reserve(sportKeys.size());
+    for (std::string_view key : sportKeys) panel.sportItems.emplace_back(translate(key));
+
+    if (route == nullptr) {
+        const std::u16string missing = u"\u2013";
+        panel.title = std::u16string(translate("selectRoute"));
+        panel.distance = figureText("distance", missing);
+        panel.time = figureText("time", missing);
+        panel.ascent = figureText("ascent", missing);
+        panel.points = figureText("points", missing);
+        panel.weatherVisibility = WeatherVisibility::keep;
+        panel.sportSelection = -1;
+        panel.sportEnabled = false;
+        return panel;
+    }
+
+    panel.title = utf8ToWide(route->routeName);
+    panel.subtitle = utf8ToWide(route->dateText);
+    panel.distance = figureText("distance", formatDistance(route->distanceMeters));
+    panel.time = figureText("time", formatDuration(route->durationSeconds));
+    panel.ascent = figureText("ascent", formatAscent(route->ascentMeters));
+    // The count is unsigned: show it whole rather than as a negative 32-bit value.
+    panel.points = figureText("points", decimalText(static_cast<int64_t>(route->pointCount)));
+    if (route->hasWeather) {
+        panel.weather = weatherLineText(*route);
+        panel.weatherVisibility = WeatherVisibility::show;
+    } else {
+        panel.weatherVisibility = WeatherVisibility::hide;
+    }
+    for (std::size_t i = 0; i < sportKeys.size(); ++i) {
+        if (sportKeys[i] == route->sportKey) panel.sportSelection = static_cast<int>(i);
+    }
+    panel.sportEnabled = true;
+    return panel;
+}

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "UiTestSupport.h"
+#include "ui/PanelText.h"
+
+namespace {
+
+RouteInfo weatherRoute() {
+    RouteInfo route = sampleRoute("Wetter");
+    route.hasWeather = true;
+    return route;
+}
+
+TEST(PanelText, PromptStateWithoutARoute) {
+    LanguageScope german("de");
+    const PanelTexts panel = panelTextsFor(nullptr);
+    EXPECT_EQ(panel.title, u"Eine Route wählen");
+    EXPECT_EQ(panel.subtitle, u"");
+    EXPECT_EQ(panel.distance, u"DISTANZ\r\n\u2013");
+    EXPECT_EQ(panel.time, u"Zeit\r\n\u2013");
+    EXPECT_EQ(panel.ascent, u"Anstieg\r\n\u2013");
+    EXPECT_EQ(panel.points, u"Punkte\r\n\u2013");
+    EXPECT_EQ(panel.weather, u"");
+    EXPECT_EQ(panel.weatherVisibility, WeatherVisibility::keep);
+    EXPECT_FALSE(panel.sportEnabled);
+    EXPECT_EQ(panel.sportSelection, -1);
+    ASSERT_EQ(panel.sportItems.size(), 15u);
+    EXPECT_EQ(panel.sportItems.front(), u"Rad");
+    EXPECT_EQ(panel.sportItems[6], u"MTB");
+    EXPECT_EQ(panel.sportItems.back(), u"Kajak");
+}
+
+TEST(PanelText, FiguresOfARouteInGerman) {
+    LanguageScope german("de");
+    RouteInfo route = sampleRoute("Tour");
+    route.routeName = "Isar-Runde";
+    route.distanceMeters = 12345.6;
+    route.durationSeconds = 3661;
+    route.ascentMeters = 412.49;
+    route.pointCount = 2500;
+    const PanelTexts panel = panelTextsFor(&route);
+    EXPECT_EQ(panel.title, u"Isar-Runde");
+    EXPECT_EQ(panel.subtitle, u"05.07.23");
+    EXPECT_EQ(panel.distance, u"DISTANZ\r\n12,3 km");
+    EXPECT_EQ(panel.time, u"Zeit\r\n1:01:01");
+    EXPECT_EQ(panel.ascent, u"Anstieg\r\n412 m");
+    EXPECT_EQ(panel.points, u"Punkte\r\n2500");
+    EXPECT_EQ(panel.weatherVisibility, WeatherVisibility::hide);
+    EXPECT_EQ(panel.weather, u"");
+    EXPECT_TRUE(panel.sportEnabled);
+    EXPECT_EQ(panel.sportSelection, 0);  // cycling
+}
+
+TEST(PanelText, FailedRecordAndHugePointCount) {
+    LanguageScope english("en");
+    RouteInfo failed;
+    failed.fileStem = "broken";
+    failed.errorText = "Keine Track- oder Routenpunkte gefunden";
+    const PanelTexts panel = panelTextsFor(&failed);
+    EXPECT_EQ(panel.title, u"");
+    EXPECT_EQ(panel.subtitle, u"");
+    EXPECT_EQ(panel.distance, u"DISTANCE\r\n0 m");
+    EXPECT_EQ(panel.time, u"Time\r\n\u2013");
+    EXPECT_EQ(panel.ascent, u"Ascent\r\n\u2013");
+    EXPECT_EQ(panel.points, u"Points\r\n0");
+    // Neither an empty nor a raw sport text selects an entry, but the box stays usable.
+    EXPECT_EQ(panel.sportSelection, -1);
+    EXPECT_TRUE(panel.sportEnabled);
+
+    RouteInfo many = sampleRoute("many");
+    many.pointCount = 4294967295u;
+    many.sportKey = "Kanu-Polo";
+    EXPECT_EQ(panelTextsFor(&many).points, u"Points\r\n4294967295");
+    EXPECT_EQ(panelTextsFor(&many).sportSelection, -1);
+    many.sportKey = "kayaking";
+    EXPECT_EQ(panelTextsFor(&many).sportSelection, 14);
+}
+
+TEST(PanelText, WeatherLineJoinsOnlyThePiecesThatExist) {
+    LanguageScope german("de");
+    RouteInfo full = weatherRoute();
+    full.temperatureC = 21.5;
+    full.temperatureCount = 1;
+    full.weatherCondition = "sonnig";
+    full.humidityPercent = 40.4;
+    full.humidityCount = 1;
+    full.windKmh = 12.5;
+    full.windCount = 1;
+    full.windDirection = "NW";
+    const PanelTexts panel = panelTextsFor(&full);
+    EXPECT_EQ(panel.weather, u"WETTER\r\n22 \u00B0C  sonnig  \u00B7  40 %  \u00B7  13 km/h NW");
+    EXPECT_EQ(panel.weatherVisibility, WeatherVisibility::show);
+
+    RouteInfo windOnly = weatherRoute();
+    windOnly.windKmh = 5;
+    windOnly.windCount = 1;
+    EXPECT_EQ(weatherLineText(windOnly), u"WETTER\r\n  \u00B7  5 km/h ");
+
+    // A weather element without any usable value still shows its caption.
+    const RouteInfo bare = weatherRoute();
+    EXPECT_EQ(panelTextsFor(&bare).weather, u"WETTER\r\n");
+}
+
+TEST(PanelText, WeatherNumbersRoundHalvesAwayFromZero) {
+    LanguageScope english("en");
+    RouteInfo route = weatherRoute();
+    route.temperatureCount = 3;
+    route.temperatureC = -0.4;
+    EXPECT_EQ(weatherLineText(route), u"WEATHER\r\n0 \u00B0C");
+    route.temperatureC = -2.5;
+    EXPECT_EQ(weatherLineText(route), u"WEATHER\r\n-3 \u00B0C");
+    // A mean far outside any real climate must still give a text, not undefined behaviour.
+    route.temperatureC = 1e12;
+    EXPECT_EQ(weatherLineText(route), u"WEATHER\r\n1000000000000 \u00B0C");
+    route.temperatureC = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(weatherLineText(route), u"WEATHER\r\n0 \u00B0C");
+}
+
+}  // namespace

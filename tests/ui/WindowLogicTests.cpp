@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "ui/CommandDispatch.h"
+#include "ui/ControlIds.h"
+#include "ui/Layout.h"
+#include "ui/ListColors.h"
+
+namespace {
+
+bool sameRect(const ControlRect& r, int32_t left, int32_t top, int32_t width, int32_t height) {
+    return r.left == left && r.top == top && r.width == width && r.height == height;
+}
+
+TEST(Layout, ListWidthFollowsTheWindowFrom1040Up) {
+    EXPECT_EQ(layoutControls(1040, 700)[slotRouteList].width, 620);
+    EXPECT_EQ(layoutControls(1039, 700)[slotRouteList].width, 620);
+    EXPECT_EQ(layoutControls(1041, 700)[slotRouteList].width, 621);
+
+    const auto wide = layoutControls(1380, 700);
+    EXPECT_EQ(wide[slotRouteList].width, 960);
+    EXPECT_EQ(wide[slotTitle].left, 992);
+    // The panel column ends 18 px before the client edge, the search box where the list ends.
+    EXPECT_EQ(wide[slotSketch].left + wide[slotSketch].width, 1380 - 18);
+    EXPECT_EQ(wide[slotSearch].left + wide[slotSearch].width, 18 + 960);
+    EXPECT_EQ(wide[slotLanguage].left + wide[slotLanguage].width, wide[slotSearch].left - 8);
+    EXPECT_TRUE(sameRect(wide[slotTime], 1182, 338, 180, 76));
+    EXPECT_TRUE(sameRect(wide[slotPoints], 1182, 424, 180, 76));
+    EXPECT_TRUE(sameRect(wide[slotStatus], 18, 666, 1344, 34));
+}
+
+TEST(Layout, HeightMovesOnlyTheListAndTheStatusLine) {
+    const auto rects = layoutControls(1200, 600);
+    EXPECT_TRUE(sameRect(rects[slotRouteList], 18, 176, 780, 378));
+    EXPECT_TRUE(sameRect(rects[slotStatus], 18, 566, 1164, 34));
+    EXPECT_TRUE(sameRect(rects[slotSportCombo], 812, 588, 370, 34));
+    EXPECT_TRUE(sameRect(rects[slotReset], 806, 138, 96, 30));
+}
+
+TEST(Layout, MinimisedWindowKeepsTheNegativeListHeight) {
+    const auto rects = layoutControls(0, 0);
+    EXPECT_TRUE(sameRect(rects[slotRouteList], 18, 176, 620, -222));
+    EXPECT_TRUE(sameRect(rects[slotStatus], 18, -34, 1004, 34));
+    EXPECT_TRUE(sameRect(rects[slotLanguage], 244, 18, 126, 34));
+}
+
+TEST(Layout, LargestClientSizeDoesNotOverflow) {
+    const auto rects = layoutControls(65535, 65535);
+    EXPECT_EQ(rects[slotRouteList].width, 65115);
+    EXPECT_EQ(rects[slotRouteList].height, 65313);
+    EXPECT_EQ(rects[slotStatus].width, 65499);
+}
+
+TEST(RowColors, SelectionWinsOverTheAlternatingStripes) {
+    EXPECT_EQ(rowBackgroundColor(0, false), (Rgb{255, 254, 251}));
+    EXPECT_EQ(rowBackgroundColor(1, false), (Rgb{244, 245, 245}));
+    EXPECT_EQ(rowBackgroundColor(2, false), (Rgb{255, 254, 251}));
+    EXPECT_EQ(rowBackgroundColor(0, true), (Rgb{214, 236, 250}));
+    EXPECT_EQ(rowBackgroundColor(7, true), (Rgb{214, 236, 250}));
+    EXPECT_EQ(rowBackgroundColor(4294967297LL, false), (Rgb{244, 245, 245}));
+}
+
+constexpr int kClicked = 0;
+constexpr int kEditChange = 0x0300;
+constexpr int kSelChange = 1;
+
+Command dispatch(int id, int code) {
+    return dispatchCommand(id, code, false, false, 0);
+}
+
+TEST(CommandDispatch, EachControlAnswersOnlyItsOwnNotification) {
+    EXPECT_EQ(dispatch(IDC_IMPORT, kClicked), Command::importFiles);
+    EXPECT_EQ(dispatch(IDC_FOLDER, kClicked), Command::chooseLibraryFolder);
+    EXPECT_EQ(dispatch(IDC_RELOAD, kClicked), Command::reload);
+    EXPECT_EQ(dispatch(IDC_RESET, kClicked), Command::resetFilters);
+    EXPECT_EQ(dispatch(IDC_SEARCH, kEditChange), Command::rebuildList);
+    for (int id = IDC_FILTER_START; id <= IDC_FILTER_LENGTH; ++id) {
+        EXPECT_EQ(dispatch(id, kSelChange), Command::rebuildList) << id;
+        EXPECT_EQ(dispatch(id, 3), Command::none) << id;  // CBN_SETFOCUS
+    }
+    // Buttons with another code (for example BN_SETFOCUS) and the search box's other codes.
+    for (int id : {IDC_IMPORT, IDC_FOLDER, IDC_RELOAD, IDC_RESET}) EXPECT_EQ(dispatch(id, 6), Command::none);
+    EXPECT_EQ(dispatch(IDC_SEARCH, 0x0100), Command::none);
+    EXPECT_EQ(dispatch(IDC_SEARCH, kClicked), Command::none);
+    EXPECT_EQ(dispatch(IDC_ROUTE_LIST, kClicked), Command::none);
+    EXPECT_EQ(dispatch(IDC_SKETCH, kClicked), Command::none);
+    EXPECT_EQ(dispatch(IDC_HEADER, kClicked), Command::none);
+    EXPECT_EQ(dispatch(999, kSelChange), Command::none);
+}
+
+TEST(CommandDispatch, ComboRefillsAndMissingSelectionBlockTheirOperations) {
+    EXPECT_EQ(dispatchCommand(IDC_LANGUAGE, kSelChange, false, true, -1), Command::selectLanguage);
+    EXPECT_EQ(dispatchCommand(IDC_LANGUAGE, kSelChange, true, false, 0), Command::none);
+    EXPECT_EQ(dispatchCommand(IDC_LANGUAGE, kClicked, false, false, 0), Command::none);
+
+    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelChange, true, false, 0), Command::changeSport);
+    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelChange, false, false, 12), Command::changeSport);
+    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelChange, false, true, 0), Command::none);
+    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelChange, false, false, -1), Command::none);
+    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kClicked, false, false, 0), Command::none);
+}
+
+}  // namespace
