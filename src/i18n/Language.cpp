@@ -1,0 +1,82 @@
+#include "i18n/Language.h"
+
+#include <algorithm>
+
+#include "core/SportWeather.h"
+#include "library/Settings.h"
+#include "platform/Platform.h"
+
+namespace {
+
+const LanguageRow& englishRow() {
+    return *findLanguage("en");
+}
+
+const LanguageRow& activeRow() {
+    const LanguageRow* row = findLanguage(activeLanguage());
+    return row ? *row : englishRow();
+}
+
+bool containsText(std::u16string_view text, std::u16string_view part) {
+    return text.find(part) != std::u16string_view::npos;
+}
+
+}  // namespace
+
+const LanguageRow* findLanguage(std::string_view code) {
+    for (const LanguageRow& row : translationTable) {
+        if (row.code == code) return &row;
+    }
+    return nullptr;
+}
+
+std::string languageForLocaleName(std::u16string_view localeName) {
+    const std::u16string name = lowerText(localeName);
+    if (name.starts_with(u"zh")) {
+        // An explicit script subtag says it outright; otherwise the regions that write the
+        // traditional script decide.
+        if (containsText(name, u"hant")) return "zh-Hant";
+        if (containsText(name, u"hans")) return "zh-Hans";
+        if (containsText(name, u"tw") || containsText(name, u"hk") || containsText(name, u"mo")) {
+            return "zh-Hant";
+        }
+        return "zh-Hans";
+    }
+    std::string candidate;
+    for (std::size_t i = 0; i < name.size() && i < 2; ++i) {
+        candidate.push_back(static_cast<char>(name[i] & 0xFF));
+    }
+    // Windows reports plain Norwegian as "no"; the table holds it as Bokmål.
+    if (candidate == "no") return "nb";
+    return findLanguage(candidate) ? candidate : "en";
+}
+
+std::string systemLanguage() {
+    return languageForLocaleName(userDefaultLocaleName());
+}
+
+std::string activeLanguage() {
+    return languageSetting == "system" ? systemLanguage() : languageSetting;
+}
+
+std::u16string_view translate(std::string_view key) {
+    const LanguageRow& row = activeRow();
+    for (std::size_t i = 0; i < translationKeys.size(); ++i) {
+        if (translationKeys[i] == key) return row.texts[i];
+    }
+    return {};
+}
+
+std::u16string sportDisplayText(const RouteInfo& route) {
+    // Only the sport keys are translated: a file whose type happens to read "name" or "time" must
+    // still show its own text, not an interface word.
+    const bool known = std::find(sportKeys.begin(), sportKeys.end(), route.sportKey) != sportKeys.end();
+    if (const LanguageRow* row = known ? findLanguage(activeLanguage()) : nullptr) {
+        for (std::size_t i = 0; i < translationKeys.size(); ++i) {
+            if (translationKeys[i] == route.sportKey && !row->texts[i].empty()) {
+                return std::u16string(row->texts[i]);
+            }
+        }
+    }
+    return utf8ToWide(route.sportLabel);
+}

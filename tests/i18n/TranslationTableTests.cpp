@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "core/SportWeather.h"
+#include "i18n/Language.h"
+#include "i18n/Translations.h"
+#include "library/Settings.h"
+#include "platform/Platform.h"
+
+namespace {
+
+std::string utf8(std::u16string_view text) {
+    return wideToUtf8(text);
+}
+
+std::size_t keyIndex(std::string_view key) {
+    for (std::size_t i = 0; i < translationKeys.size(); ++i) {
+        if (translationKeys[i] == key) return i;
+    }
+    ADD_FAILURE() << "no key " << key;
+    return 0;
+}
+
+std::u16string_view text(const LanguageRow& row, std::string_view key) {
+    return row.texts[keyIndex(key)];
+}
+
+// Small letters of the scripts in the table that have case (Latin, Latin Extended-A, Cyrillic).
+bool isSmallLetter(char16_t c) {
+    if (c >= u'a' && c <= u'z') return true;
+    if (c >= 0xDF && c <= 0xFF) return c != 0xF7;
+    if (c >= 0x100 && c <= 0x137) return c % 2 == 1;
+    if (c >= 0x139 && c <= 0x148) return c % 2 == 0;
+    if (c >= 0x14A && c <= 0x177) return c % 2 == 1;
+    if (c >= 0x179 && c <= 0x17E) return c % 2 == 0;
+    if (c >= 0x430 && c <= 0x45F) return true;
+    if (c >= 0x460 && c <= 0x4FF) return c % 2 == 1;
+    return false;
+}
+
+bool usesFullWidthColon(std::string_view code) {
+    return code == "ja" || code == "zh-Hans" || code == "zh-Hant";
+}
+
+// The header the filter bar builds: the key's text plus "sportAll" from its colon on.
+std::string filterHeader(const LanguageRow& row, std::string_view key) {
+    const std::u16string_view all = text(row, "sportAll");
+    std::size_t colon = all.find(u':');
+    if (colon == std::u16string_view::npos) colon = all.find(u'\uFF1A');
+    return utf8(std::u16string(text(row, key)) + std::u16string(all.substr(colon)));
+}
+
+}  // namespace
+
+TEST(TranslationTable, RowsHaveTheirCodesAndOwnNamesInOrder) {
+    const char* expected[][2] = {
+        {"de", "Deutsch"},  {"en", "English"},       {"fr", "Français"},      {"es", "Español"},
+        {"it", "Italiano"}, {"nl", "Nederlands"},    {"pt", "Português"},     {"pl", "Polski"},
+        {"cs", "Čeština"},  {"da", "Dansk"},         {"sv", "Svenska"},       {"nb", "Norsk"},
+        {"fi", "Suomi"},    {"tr", "Türkçe"},        {"uk", "Українська"},    {"ja", "日本語"},
+        {"ko", "한국어"},   {"zh-Hans", "简体中文"}, {"zh-Hant", "繁體中文"},
+    };
+    ASSERT_EQ(std::size(expected), translationTable.size());
+    for (std::size_t i = 0; i < translationTable.size(); ++i) {
+        EXPECT_EQ(translationTable[i].code, expected[i][0]);
+        EXPECT_EQ(utf8(translationTable[i].ownName), expected[i][1]);
+        EXPECT_EQ(findLanguage(expected[i][0]), &translationTable[i]);
+    }
+}
+
+TEST(TranslationTable, KeysAreDistinctAndEndWithTheSportKeys) {
+    EXPECT_EQ(std::set<std::string_view>(translationKeys.begin(), translationKeys.end()).size(),
+              translationKeys.size());
+    EXPECT_EQ(translationKeys.front(), "language");
+    EXPECT_EQ(translationKeys[9], "sportAll");
+    EXPECT_EQ(translationKeys[24], "selectRoute");
+    EXPECT_EQ(translationKeys[32], "changeSport");
+    for (std::size_t i = 0; i < sportKeys.size(); ++i) {
+        EXPECT_EQ(translationKeys[33 + i], sportKeys[i]);
+    }
+}
+
+TEST(TranslationTable, EnglishAndGermanMatchTheirReference) {
+    const LanguageRow& en = *findLanguage("en");
+    const LanguageRow& de = *findLanguage("de");
+    EXPECT_EQ(utf8(text(en, "roundTrip")), "Loop");
+    EXPECT_EQ(utf8(text(en, "end")), "Finish");
+    EXPECT_EQ(utf8(text(en, "noTimestamps")), "without timestamps");
+    EXPECT_EQ(utf8(text(en, "mountain_biking")), "Mountain bike");
+    EXPECT_EQ(utf8(text(en, "kayaking")), "Kayaking");
+    EXPECT_EQ(utf8(text(de, "typeAll")), "Art: alle");
+    EXPECT_EQ(utf8(text(de, "selectedRoute")), "AUSGEWÄHLTE ROUTE");
+    EXPECT_EQ(utf8(text(de, "changeSport")), "SPORTART ÄNDERN");
+    EXPECT_EQ(utf8(text(de, "sport")), "Sportart");
+    EXPECT_EQ(utf8(text(de, "inline_skating")), "Inline");
+}
+
+// The shape every row must keep, whatever its words.
+TEST(TranslationTable, EveryRowFollowsTheConventions) {
+    for (const LanguageRow& row : translationTable) {
+        SCOPED_TRACE(std::string(row.code));
+        for (std::size_t i = 0; i < row.texts.size(); ++i) {
+            const std::u16string_view t = row.texts[i];
+            ASSERT_FALSE(t.empty()) << translationKeys[i];
+            EXPECT_NE(t.front(), u' ') << translationKeys[i];
+            EXPECT_NE(t.back(), u' ') << translationKeys[i];
+        }
+        EXPECT_NE(text(row, "ghostAll").find(u"Ghost"), std::u16string_view::npos);
+        EXPECT_NE(text(row, "ghostReady").find(u"Ghost"), std::u16string_view::npos);
+        EXPECT_NE(text(row, "show").find(u"Finder"), std::u16string_view::npos);
+
+        // Label, colon, blank, word for "all" - the same word in all three.
+        std::set<std::u16string> allWords;
+        for (const char* key : {"sportAll", "typeAll", "ghostAll"}) {
+            SCOPED_TRACE(key);
+            const std::u16string_view t = text(row, key);
+            std::u16string_view separator = u": ";
+            if (row.code == "fr") separator = u" : ";
+            if (usesFullWidthColon(row.code)) separator = u"\uFF1A";
+            const std::size_t at = t.find(separator);
+            ASSERT_NE(at, std::u16string_view::npos);
+            const std::u16string_view label = t.substr(0, at);
+            const std::u16string_view word = t.substr(at + separator.size());
+            EXPECT_FALSE(label.empty());
+            EXPECT_FALSE(word.empty());
+            EXPECT_NE(label.back(), u' ');
+            EXPECT_EQ(word.find_first_of(u":\uFF1A "), std::u16string_view::npos);
+            EXPECT_EQ(label.find_first_of(u":\uFF1A"), std::u16string_view::npos);
+            allWords.insert(std::u16string(word));
+        }
+        EXPECT_EQ(allWords.size(), 1u);
+
+        for (const char* key : {"selectedRoute", "distance", "classification", "weather", "changeSport"}) {
+            const std::u16string_view heading = text(row, key);
+            EXPECT_TRUE(std::none_of(heading.begin(), heading.end(), isSmallLetter)) << key;
+        }
+
+        // The sport filter merges equal texts, so two sports must never read alike.
+        std::set<std::u16string_view> sports;
+        for (std::string_view key : sportKeys) sports.insert(text(row, key));
+        EXPECT_EQ(sports.size(), sportKeys.size());
+    }
+}
+
+TEST(TranslationTable, FilterHeadersReadNaturally) {
+    const struct {
+        const char* code;
+        const char* start;
+        const char* end;
+        const char* length;
+    } cases[] = {
+        {"en", "Start: all", "Finish: all", "Length: all"},
+        {"de", "Start: alle", "Ziel: alle", "Länge: alle"},
+        {"fr", "Départ: tous", "Arrivée: tous", "Longueur: tous"},
+        {"ja", "スタート：すべて", "ゴール：すべて", "距離：すべて"},
+        {"zh-Hans", "起点：全部", "终点：全部", "长度：全部"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        const LanguageRow& row = *findLanguage(c.code);
+        EXPECT_EQ(filterHeader(row, "start"), c.start);
+        EXPECT_EQ(filterHeader(row, "end"), c.end);
+        EXPECT_EQ(filterHeader(row, "length"), c.length);
+    }
+    EXPECT_EQ(utf8(text(*findLanguage("fr"), "sportAll")), "Sport : tous");
+}
