@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "LibraryTestSupport.h"
+#include "library/LibraryScan.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string gpxWithTime(const std::string& time) {
+    std::string text = "<?xml version=\"1.0\"?>\n<gpx><trk><name>x</name><trkseg>"
+                       "<trkpt lat=\"47.0\" lon=\"8.0\">";
+    if (!time.empty()) text += "<time>" + time + "</time>";
+    text += "</trkpt><trkpt lat=\"47.01\" lon=\"8.0\"></trkpt></trkseg></trk></gpx>\n";
+    return text;
+}
+
+std::vector<std::string> stems(const std::vector<RouteInfo>& routes) {
+    std::vector<std::string> result;
+    for (const RouteInfo& route : routes) result.push_back(route.fileStem);
+    return result;
+}
+
+}  // namespace
+
+TEST(LibraryFileName, KeepsOnlyTheGpxExtensionInAnyCase) {
+    for (const char* name : {"a.gpx", "B.GPX", "c.Gpx", "x.y.gpx", "..gpx"}) {
+        EXPECT_TRUE(isLibraryFileName(name)) << name;
+    }
+    for (const char* name : {"d.xml", "e.gpx.bak", ".gpx", "gpx", "f.gpx ", "g.gpxx", "h."}) {
+        EXPECT_FALSE(isLibraryFileName(name)) << name;
+    }
+}
+
+using LibraryScanTest = ScratchSettings;
+
+TEST_F(LibraryScanTest, ReadsOnlyGpxFilesDirectlyInTheFolder) {
+    const fs::path folder = temp.path / "lib";
+    fs::create_directories(folder / "f.gpx");
+    for (const char* name : {"a.gpx", "B.GPX", "c.Gpx", "d.xml", "e.gpx.bak", ".gpx", "f.gpx/g.gpx"}) {
+        writeBytes(folder / name, gpxWithTime("2024-01-31T10:00:00Z"));
+    }
+    const std::vector<RouteInfo> routes = readLibrary(folder);
+    EXPECT_EQ(stems(routes), (std::vector<std::string>{"B", "a", "c"}));
+    for (const RouteInfo& route : routes) {
+        EXPECT_EQ(route.errorText, "");
+        EXPECT_EQ(route.filePath.parent_path(), folder);
+    }
+}
+
+TEST_F(LibraryScanTest, MissingFolderIsCreatedAndEmpty) {
+    const fs::path folder = temp.path / "not" / "yet";
+    EXPECT_TRUE(readLibrary(folder).empty());
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_TRUE(readLibrary(folder).empty());
+}
+
+TEST_F(LibraryScanTest, AFileInThePlaceOfTheFolderGivesAnEmptyLibrary) {
+    writeBytes(temp.path / "occupied", "not a folder");
+    EXPECT_TRUE(readLibrary(temp.path / "occupied").empty());
+    EXPECT_TRUE(readLibrary(temp.path / "occupied" / "below").empty());
+    EXPECT_EQ(readBytes(temp.path / "occupied"), "not a folder");
+}
+
+TEST_F(LibraryScanTest, FailedRecordsAreKeptAndSortLast) {
+    const fs::path folder = temp.path / "lib";
+    fs::create_directories(folder);
+    writeBytes(folder / "december.gpx", gpxWithTime("2024-12-01T08:00:00Z"));
+    writeBytes(folder / "january.gpx", gpxWithTime("2024-01-31T08:00:00Z"));
+    writeBytes(folder / "undated.gpx", gpxWithTime(""));
+    writeBytes(folder / "empty.gpx", "<gpx></gpx>");
+    writeBytes(folder / "noise.gpx", std::string("\0\xFF\x01<trk", 7));
+    const std::vector<RouteInfo> routes = readLibrary(folder);
+    ASSERT_EQ(routes.size(), 5u);
+    EXPECT_EQ(routes[0].dateText, "\xE2\x80\x93");
+    EXPECT_EQ(routes[0].fileStem, "undated");
+    EXPECT_EQ(routes[1].dateText, "31.01.24");
+    EXPECT_EQ(routes[2].dateText, "01.12.24");
+    EXPECT_EQ(stems(routes), (std::vector<std::string>{"undated", "january", "december", "empty", "noise"}));
+    EXPECT_EQ(routes[3].errorText, "Keine Track- oder Routenpunkte gefunden");
+    EXPECT_EQ(routes[4].errorText, "Keine Track- oder Routenpunkte gefunden");
+    EXPECT_EQ(routes[3].dateText, "");
+}
+
+TEST_F(LibraryScanTest, EqualDatesFollowTheStemsByteWise) {
+    const fs::path folder = temp.path / "lib";
+    fs::create_directories(folder);
+    for (const char* name : {"\xC3\x96schberg.gpx", "alpen.gpx", "Zugspitze.gpx"}) {
+        writeBytes(folder / fs::path(std::u8string(reinterpret_cast<const char8_t*>(name))),
+                   gpxWithTime("2023-07-05T08:00:00Z"));
+    }
+    const std::vector<RouteInfo> routes = readLibrary(folder);
+    EXPECT_EQ(stems(routes), (std::vector<std::string>{"Zugspitze", "alpen", "\xC3\x96schberg"}));
+    EXPECT_EQ(routes[0].dateText, "05.07.23");
+}
+
+#ifndef _WIN32
+TEST_F(LibraryScanTest, LinksCountByWhatTheyPointTo) {
+    const fs::path folder = temp.path / "lib";
+    fs::create_directories(folder);
+    writeBytes(temp.path / "real.gpx", gpxWithTime("2024-01-31T08:00:00Z"));
+    fs::create_symlink(temp.path / "real.gpx", folder / "linked.gpx");
+    fs::create_symlink(temp.path / "gone.gpx", folder / "dangling.gpx");
+    fs::create_directory_symlink(temp.path, folder / "folder.gpx");
+    EXPECT_EQ(stems(readLibrary(folder)), (std::vector<std::string>{"linked"}));
+}
+#endif
+
+TEST_F(LibraryScanTest, ReloadSeesAddedAndRemovedFiles) {
+    libraryFolder = temp.path / "lib";
+    fs::create_directories(libraryFolder);
+    writeBytes(libraryFolder / "one.gpx", gpxWithTime("2024-01-31T08:00:00Z"));
+    readLibraryIntoRoutes();
+    EXPECT_EQ(stems(libraryRoutes), (std::vector<std::string>{"one"}));
+    fs::remove(libraryFolder / "one.gpx");
+    writeBytes(libraryFolder / "two.gpx", gpxWithTime("2024-02-01T08:00:00Z"));
+    writeBytes(libraryFolder / "three.gpx", gpxWithTime("2024-03-01T08:00:00Z"));
+    readLibraryIntoRoutes();
+    EXPECT_EQ(stems(libraryRoutes), (std::vector<std::string>{"three", "two"}));
+    libraryRoutes.clear();
+}

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "LibraryTestSupport.h"
+
+namespace fs = std::filesystem;
+
+using SettingsTest = ScratchSettings;
+
+TEST_F(SettingsTest, FirstRunUsesTheDocumentsFolderAndFollowsTheSystem) {
+    loadSettings();
+    EXPECT_EQ(libraryFolder, fs::absolute(temp.path / "documents") / "Tirn GPX Library");
+    EXPECT_TRUE(fs::is_directory(libraryFolder));
+    EXPECT_EQ(languageSetting, "system");
+    EXPECT_TRUE(fs::is_directory(settingsDir()));
+    EXPECT_FALSE(fs::exists(settingsDir() / "settings.txt"));
+    EXPECT_FALSE(fs::exists(settingsDir() / "language.txt"));
+    EXPECT_EQ(settingsFilePath(), settingsFolder() / "settings.txt");
+    EXPECT_EQ(languageFilePath(), settingsFolder() / "language.txt");
+}
+
+TEST_F(SettingsTest, LibraryPathIsStoredOneBytePerCharacter) {
+    libraryFolder = widePath(pathToWide(temp.path) + u"/Caf\u00E9 Touren");
+    saveLibraryFolder();
+    const std::string expected = pathToUtf8(temp.path) + "/Caf\xE9 Touren";
+    EXPECT_EQ(readBytes(settingsFilePath()), expected);
+
+    const fs::path saved = libraryFolder;
+    libraryFolder.clear();
+    loadSettings();
+    EXPECT_EQ(pathToWide(libraryFolder), pathToWide(saved));
+    EXPECT_TRUE(fs::is_directory(saved));
+}
+
+TEST_F(SettingsTest, ReadingTakesTheFirstLineAsTextModeSeesIt) {
+    const std::string base = pathToUtf8(temp.path);
+    struct Case {
+        std::string bytes;
+        std::string folder;
+    };
+    const Case cases[] = {
+        {base + "/lib\nsecond line\n", base + "/lib"},
+        {base + "/lib\r\nsecond", base + "/lib"},
+        {base + "/lib\r\r\n", base + "/lib\r"},   // only the CR beside the LF is line end
+        {base + "/l\rib", base + "/l\rib"},       // a lone CR stays
+        {base + "/lib ", base + "/lib "},         // nothing trimmed
+    };
+    for (const Case& c : cases) {
+        writeBytes(settingsFolder() / "settings.txt", c.bytes);
+        loadSettings();
+        EXPECT_EQ(pathToUtf8(libraryFolder), c.folder) << c.bytes;
+    }
+    // An empty first line means the default library.
+    for (const char* bytes : {"", "\n/elsewhere", "\r\n/elsewhere"}) {
+        writeBytes(settingsFolder() / "settings.txt", bytes);
+        loadSettings();
+        EXPECT_EQ(libraryFolder, fs::absolute(temp.path / "documents") / "Tirn GPX Library") << bytes;
+    }
+}
+
+TEST_F(SettingsTest, PathBeyondLatin1SurvivesARestartAsUtf8WithAMark) {
+    const std::u16string folder = pathToWide(temp.path) + u"/\u0141\u00F3d\u017A \u65E5\u672C \U0001F6B4";
+    libraryFolder = widePath(folder);
+    saveLibraryFolder();
+    EXPECT_EQ(readBytes(settingsFilePath()), "\xEF\xBB\xBF" + wideToUtf8(folder));
+    libraryFolder.clear();
+    loadSettings();
+    EXPECT_EQ(pathToWide(libraryFolder), folder);
+
+    // A one-byte path that happens to start like the mark must not be misread as UTF-8 later.
+    const std::u16string lookalike = u"\u00EF\u00BB\u00BFlib";
+    libraryFolder = widePath(lookalike);
+    saveLibraryFolder();
+    EXPECT_EQ(readBytes(settingsFilePath()), "\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBFlib");
+    fs::path current = fs::current_path();
+    fs::current_path(temp.path);
+    libraryFolder.clear();
+    loadSettings();
+    fs::current_path(current);
+    EXPECT_EQ(pathToWide(libraryFolder), lookalike);
+}
+
+TEST_F(SettingsTest, LanguageFileNeedsAnExactCode) {
+    struct Case {
+        std::string bytes;
+        std::string setting;
+    };
+    const Case cases[] = {
+        {"de", "de"},         {"de\n", "de"},       {"de\r\n", "de"},       {"zh-Hant\nfr", "zh-Hant"},
+        {"system", "system"}, {"DE", "system"},     {"de ", "system"},      {"xx", "system"},
+        {"", "system"},       {"de\r", "system"},   {"\xEF\xBB\xBF" "de", "system"},
+    };
+    for (const Case& c : cases) {
+        languageSetting = "system";
+        writeBytes(settingsFolder() / "language.txt", c.bytes);
+        loadSettings();
+        EXPECT_EQ(languageSetting, c.setting) << c.bytes;
+    }
+}
+
+TEST_F(SettingsTest, LanguageIsSavedWithoutLineEnd) {
+    languageSetting = "zh-Hant";
+    saveLanguageSetting();
+    EXPECT_EQ(readBytes(settingsDir() / "language.txt"), "zh-Hant");
+    languageSetting = "system";
+    loadSettings();
+    EXPECT_EQ(languageSetting, "zh-Hant");
+}
