@@ -1,0 +1,100 @@
+#include "cli/CliArguments.h"
+
+#include <algorithm>
+
+#include "core/SportWeather.h"
+#include "platform/Platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string sportKeyList() {
+    std::string list;
+    for (std::string_view key : sportKeys) {
+        if (!list.empty()) list += ", ";
+        list += key;
+    }
+    return list;
+}
+
+CliCommand usageError(std::string message) {
+    CliCommand command;
+    command.error = std::move(message);
+    return command;
+}
+
+bool isSportKey(std::string_view key) {
+    return std::find(sportKeys.begin(), sportKeys.end(), key) != sportKeys.end();
+}
+
+}  // namespace
+
+CliArgument cliArgumentFromUtf8(std::string_view text) {
+    return CliArgument{std::string(text), fs::path(std::string(text))};
+}
+
+CliArgument cliArgumentFromWide(std::u16string_view text) {
+    return CliArgument{wideToUtf8(text), widePath(text)};
+}
+
+std::string usageText() {
+    return "usage:\n"
+           "  tirn-gpx summary [--json] [PATH...]   summaries of GPX files and folders (default: the "
+           "library)\n"
+           "  tirn-gpx set-sport KEY FILE...        write the sport KEY into each file\n"
+           "  tirn-gpx import FILE...               copy files into the library under free names\n"
+           "sport keys: " +
+           sportKeyList() + "\n";
+}
+
+CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
+    if (arguments.empty()) return usageError("no command given");
+    const std::string& name = arguments[0].text;
+    CliCommand command;
+    if (name == "help" || name == "--help" || name == "-h") {
+        command.kind = CliCommandKind::help;
+        return command;
+    }
+    if (name == "summary") {
+        command.kind = CliCommandKind::summary;
+    } else if (name == "set-sport") {
+        command.kind = CliCommandKind::setSport;
+    } else if (name == "import") {
+        command.kind = CliCommandKind::importFiles;
+    } else {
+        return usageError("unknown command: " + name);
+    }
+
+    bool optionsEnded = false;
+    bool keyTaken = command.kind != CliCommandKind::setSport;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const CliArgument& argument = arguments[i];
+        if (!optionsEnded && argument.text == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && argument.text.size() > 1 && argument.text[0] == '-') {
+            if (command.kind == CliCommandKind::summary && argument.text == "--json") {
+                command.json = true;
+                continue;
+            }
+            return usageError("unknown option for " + name + ": " + argument.text);
+        }
+        if (!keyTaken) {
+            if (!isSportKey(argument.text)) {
+                return usageError("unknown sport key: " + argument.text + " (one of " + sportKeyList() + ")");
+            }
+            command.sportKey = argument.text;
+            keyTaken = true;
+            continue;
+        }
+        command.paths.push_back(argument.path);
+    }
+    if (!keyTaken) return usageError("set-sport needs a sport key (one of " + sportKeyList() + ")");
+    if (command.kind != CliCommandKind::summary && command.paths.empty()) {
+        return usageError(name + " needs at least one FILE");
+    }
+    return command;
+}
+

@@ -1,0 +1,31 @@
+#pragma once
+// The console tool's command line: which command, with which options, keys and paths.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One command-line argument: its text (UTF-8, for options and keys) and the same argument as a
+// path (UTF-16 on Windows, the raw bytes on POSIX).
+struct CliArgument {
+    std::string text;
+    std::filesystem::path path;
+};
+
+enum class CliCommandKind { none, help, summary, setSport, importFiles };
+
+struct CliCommand {
+    CliCommandKind kind = CliCommandKind::none;
+    bool json = false;
+    std::string sportKey;
+    std::vector<std::filesystem::path> paths;
+    std::string error;  // set for a usage error; kind is then none
+};
+
+CliArgument cliArgumentFromUtf8(std::string_view text);
+CliArgument cliArgumentFromWide(std::u16string_view text);
+
+std::string usageText();
+// The arguments after the program name.
+CliCommand parseCliArguments(const std::vector<CliArgument>& arguments);

@@ -1,0 +1,138 @@
+#include "cli/CliCommands.h"
+
+#include <algorithm>
+#include <exception>
+#include <system_error>
+
+#include "cli/CliJson.h"
+#include "cli/CliTable.h"
+#include "core/RouteInfo.h"
+#include "core/SportRewrite.h"
+#include "core/TrackAnalysis.h"
+#include "i18n/Language.h"
+#include "library/Import.h"
+#include "library/LibraryScan.h"
+#include "library/Settings.h"
+#include "platform/Platform.h"
+#include "ui/Format.h"
+#include "ui/LanguageMenu.h"
+#include "ui/RouteListLogic.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// What the user typed, for messages: the path as UTF-8.
+std::string displayPath(const fs::path& path) { return pathToUtf8(path); }
+
+void runSummary(const CliCommand& command, CliOutput& output) {
+    // The language (and, without paths, the library folder) come from the window's settings.
+    loadSettings();
+    std::vector<RouteInfo> routes;
+    if (command.paths.empty()) {
+        routes = readLibrary(libraryFolder);
+    } else {
+        for (const fs::path& path : command.paths) {
+            std::error_code error;
+            if (fs::is_directory(path, error)) {
+                for (RouteInfo& route : readLibrary(path)) routes.push_back(std::move(route));
+            } else {
+                routes.push_back(analyzeGpxFile(path));
+            }
+        }
+    }
+    sortLibraryOrder(routes);
+
+    if (command.json) {
+        for (const RouteInfo& route : routes) {
+            output.out += routeJson(route);
+            output.out += '\n';
+        }
+        return;
+    }
+    TextTable table;
+    // Length, time, ascent and points are figures: aligned right like numbers.
+    table.rightAligned = {false, false, false, true, true, true, true, false, false, false};
+    const auto headers = columnHeaderTexts();
+    table.rows.emplace_back(headers.begin(), headers.end());
+    for (const RouteInfo& route : routes) {
+        const auto texts = routeRowTexts(route);
+        std::vector<std::u16string> row(texts.begin(), texts.end());
+        if (!route.errorText.empty()) row.push_back(utf8ToWide(route.errorText));
+        table.rows.push_back(std::move(row));
+    }
+    output.out += renderTable(table);
+    output.out += wideToUtf8(decimalText(static_cast<int64_t>(routes.size())) + u" " +
+                             std::u16string(translate("files")));
+    output.out += '\n';
+}
+
+int runSetSport(const CliCommand& command, CliOutput& output) {
+    int status = 0;
+    for (const fs::path& path : command.paths) {
+        RouteInfo route;
+        route.filePath = path;
+        std::string message;
+        if (rewriteSport(route, command.sportKey, message)) {
+            output.out += displayPath(path) + ": " + command.sportKey + "\n";
+        } else {
+            output.err += displayPath(path) + ": " + message + "\n";
+            status = 1;
+        }
+    }
+    return status;
+}
+
+int runImport(const CliCommand& command, CliOutput& output) {
+    int status = 0;
+    std::vector<fs::path> sources;
+    for (const fs::path& path : command.paths) {
+        std::error_code error;
+        if (!fs::is_regular_file(path, error)) {
+            output.err += displayPath(path) + ": not a file, not imported\n";
+            status = 1;
+        } else if (!isLibraryFileName(path.filename())) {
+            output.err += displayPath(path) + ": not a .gpx file, not imported\n";
+            status = 1;
+        } else {
+            sources.push_back(path);
+        }
+    }
+    if (sources.empty()) return status;
+    loadSettings();
+    const std::vector<fs::path> targets = importIntoLibrary(sources);
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        if (i < targets.size() && !targets[i].empty()) {
+            output.out += displayPath(sources[i]) + " -> " + displayPath(targets[i]) + "\n";
+        } else {
+            output.err += displayPath(sources[i]) + ": could not be copied into " +
+                          displayPath(libraryFolder) + "\n";
+            status = 1;
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
+    const CliCommand command = parseCliArguments(arguments);
+    if (command.kind == CliCommandKind::none) {
+        output.err += "tirn-gpx: " + command.error + "\n" + usageText();
+        return 2;
+    }
+    try {
+        switch (command.kind) {
+            case CliCommandKind::help: output.out += usageText(); return 0;
+            case CliCommandKind::summary: runSummary(command, output); return 0;
+            case CliCommandKind::setSport: return runSetSport(command, output);
+            case CliCommandKind::importFiles: return runImport(command, output);
+            case CliCommandKind::none: break;
+        }
+    } catch (const std::exception& failure) {
+        // The analysis never throws for a bad file; what is left is the system giving out.
+        output.err += std::string("tirn-gpx: ") + failure.what() + "\n";
+        return 1;
+    }
+    return 2;
+}

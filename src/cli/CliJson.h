@@ -1,0 +1,14 @@
+#pragma once
+// JSON text of route summaries: one object per route, every field of RouteInfo in its order.
+
+#include <string>
+#include <string_view>
+
+#include "core/RouteInfo.h"
+
+// A JSON string literal of UTF-8 bytes; invalid sequences become U+FFFD, control characters escaped.
+std::string jsonString(std::string_view bytes);
+// Shortest text that reads back as the same double; NaN, Infinity and -Infinity for the others.
+std::string jsonNumber(double value);
+// One line (without line end) holding the route as a JSON object.
+std::string routeJson(const RouteInfo& route);

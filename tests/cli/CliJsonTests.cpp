@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "cli/CliJson.h"
+
+namespace {
+
+TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {
+    EXPECT_EQ(jsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
+    EXPECT_EQ(jsonString("\n\r\t\b\f"), "\"\\n\\r\\t\\b\\f\"");
+    EXPECT_EQ(jsonString(std::string("\x00\x01\x1f\x7f", 4)), "\"\\u0000\\u0001\\u001f\\u007f\"");
+    EXPECT_EQ(jsonString(""), "\"\"");
+    // A slash needs no escape; leaving it alone keeps paths readable.
+    EXPECT_EQ(jsonString("C:/Touren/a.gpx"), "\"C:/Touren/a.gpx\"");
+}
+
+TEST(JsonString, KeepsValidUtf8Unchanged) {
+    const std::string text = "Z\xC3\xBCrich \xE2\x80\x93 \xE4\xB8\xAD \xF0\x9F\x9A\xB4";  // Zürich – 中 🚴
+    EXPECT_EQ(jsonString(text), "\"" + text + "\"");
+}
+
+TEST(JsonString, ReplacesEachInvalidSequenceWithOneReplacementCharacter) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    // Latin-1 byte, lone continuation byte, bytes that never occur in UTF-8.
+    EXPECT_EQ(jsonString("Z\xFCrich"), "\"Z" + fffd + "rich\"");
+    EXPECT_EQ(jsonString("\x80"), "\"" + fffd + "\"");
+    EXPECT_EQ(jsonString("\xC0\xAF"), "\"" + fffd + fffd + "\"");  // overlong "/"
+    EXPECT_EQ(jsonString("\xFF\xFE"), "\"" + fffd + fffd + "\"");
+    // A truncated sequence is one replacement, and the byte after it is kept.
+    EXPECT_EQ(jsonString("\xE2\x80" "a"), "\"" + fffd + "a\"");
+    EXPECT_EQ(jsonString("ab\xF0\x9F\x9A"), "\"ab" + fffd + "\"");
+    // UTF-16 surrogates and code points above U+10FFFF are not UTF-8.
+    EXPECT_EQ(jsonString("\xED\xA0\x80"), "\"" + fffd + fffd + fffd + "\"");
+    EXPECT_EQ(jsonString("\xF4\x90\x80\x80"), "\"" + fffd + fffd + fffd + fffd + "\"");
+    // A quote right after a broken lead byte is still escaped, not swallowed.
+    EXPECT_EQ(jsonString("\xC3\""), "\"" + fffd + "\\\"\"");
+}
+
+TEST(JsonNumber, ShortestTextThatReadsBackExactly) {
+    EXPECT_EQ(jsonNumber(0.0), "0");
+    EXPECT_EQ(jsonNumber(1.0), "1");
+    EXPECT_EQ(jsonNumber(0.1), "0.1");
+    EXPECT_EQ(jsonNumber(48.137), "48.137");
+    EXPECT_EQ(jsonNumber(-11.5), "-11.5");
+    for (double value : {0.1 + 0.2, 1.0 / 3.0, 6371000.123456789, 1e-300, 1.7976931348623157e308,
+                         std::numeric_limits<double>::denorm_min()}) {
+        const std::string text = jsonNumber(value);
+        double back = 0;
+        auto result = std::from_chars(text.data(), text.data() + text.size(), back);
+        ASSERT_EQ(result.ec, std::errc()) << text;
+        EXPECT_EQ(back, value) << text;
+    }
+}
+
+TEST(JsonNumber, NonFiniteValuesBecomeTokens) {
+    EXPECT_EQ(jsonNumber(std::numeric_limits<double>::quiet_NaN()), "NaN");
+    EXPECT_EQ(jsonNumber(std::numeric_limits<double>::infinity()), "Infinity");
+    EXPECT_EQ(jsonNumber(-std::numeric_limits<double>::infinity()), "-Infinity");
+}
+
+TEST(RouteJson, DefaultRecordHasEveryFieldInOrder) {
+    RouteInfo route;
+    const std::string json = routeJson(route);
+    const char* names[] = {"filePath",       "fileStem",        "routeName",        "dateText",
+                           "distanceMeters", "durationSeconds", "ascentMeters",     "pointCount",
+                           "hasTimestamps",  "isRoundTrip",     "hasStartPlace",    "hasFinishPlace",
+                           "startLat",       "startLon",        "finishLat",        "finishLon",
+                           "startPlace",     "finishPlace",     "sportKey",         "sportLabel",
+                           "sportFromSpeed", "hasWeather",      "temperatureC",     "humidityPercent",
+                           "windKmh",        "temperatureCount", "humidityCount",   "windCount",
+                           "windDirection",  "weatherCondition", "outline",         "errorText"};
+    std::size_t position = 0;
+    for (const char* name : names) {
+        const std::size_t found = json.find("\"" + std::string(name) + "\":", position);
+        ASSERT_NE(found, std::string::npos) << name << " missing or out of order in " << json;
+        position = found;
+    }
+    EXPECT_EQ(json.front(), '{');
+    EXPECT_EQ(json.back(), '}');
+    EXPECT_EQ(json.find('\n'), std::string::npos);
+    EXPECT_NE(json.find("\"outline\":[]"), std::string::npos);
+    EXPECT_NE(json.find("\"pointCount\":0,"), std::string::npos);
+}
+
+TEST(RouteJson, WritesValuesOfAFilledRecord) {
+    RouteInfo route;
+    route.filePath = "Touren/Runde.gpx";
+    route.fileStem = "Runde";
+    route.routeName = "Feierabend \"Runde\"";
+    route.pointCount = 4000000000u;
+    route.hasTimestamps = true;
+    route.temperatureCount = -1;
+    route.distanceMeters = std::numeric_limits<double>::infinity();
+    route.startLat = -0.0;
+    route.outline = {{47.5, 8.25}, {47.75, std::numeric_limits<double>::quiet_NaN()}};
+    route.errorText = "Unvollst\xE4ndig";  // a Latin-1 byte must not break the line's UTF-8
+    const std::string json = routeJson(route);
+    EXPECT_NE(json.find("\"filePath\":\"Touren/Runde.gpx\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"routeName\":\"Feierabend \\\"Runde\\\"\""), std::string::npos);
+    EXPECT_NE(json.find("\"pointCount\":4000000000,"), std::string::npos);
+    EXPECT_NE(json.find("\"hasTimestamps\":true,"), std::string::npos);
+    EXPECT_NE(json.find("\"isRoundTrip\":false,"), std::string::npos);
+    EXPECT_NE(json.find("\"temperatureCount\":-1,"), std::string::npos);
+    EXPECT_NE(json.find("\"distanceMeters\":Infinity,"), std::string::npos);
+    EXPECT_NE(json.find("\"startLat\":-0,"), std::string::npos);
+    EXPECT_NE(json.find("\"outline\":[[47.5,8.25],[47.75,NaN]]"), std::string::npos);
+    EXPECT_NE(json.find("\"errorText\":\"Unvollst\xEF\xBF\xBDndig\"}"), std::string::npos);
+}
+
+}  // namespace
