@@ -1,5 +1,8 @@
 #include "ui/ActiveTexts.h"
 
+#include <algorithm>
+
+#include "core/SportWeather.h"
 #include "i18n/Language.h"
 #include "platform/Platform.h"
 
@@ -19,7 +22,10 @@ std::u16string_view activeText(const ActiveTexts& texts, std::string_view key) {
 }
 
 std::u16string activeSportText(const ActiveTexts& texts, const RouteInfo& route) {
-    if (!route.sportKey.empty() && texts.row != nullptr) {
+    // As sportDisplayText: only the sport keys are translated, so a raw type text that happens to
+    // equal another interface key ("weather") still shows as written in the file.
+    const bool known = std::find(sportKeys.begin(), sportKeys.end(), route.sportKey) != sportKeys.end();
+    if (known && texts.row != nullptr) {
         std::u16string_view translated = activeText(texts, route.sportKey);
         if (!translated.empty()) return std::u16string(translated);
     }

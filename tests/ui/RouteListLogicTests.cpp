@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include "UiTestSupport.h"
+#include "platform/Platform.h"
+#include "ui/RouteListLogic.h"
+
+namespace {
+
+std::vector<uint64_t> rowsFor(const std::vector<RouteInfo>& routes, const ListFilters& filters) {
+    return filterRoutes(routes, filters);
+}
+
+ListFilters searchFor(std::u16string_view boxText) {
+    ListFilters filters;
+    filters.search = searchTextFromBox(boxText);
+    return filters;
+}
+
+std::vector<RouteInfo> lengthLibrary() {
+    std::vector<RouteInfo> routes;
+    for (double meters : {0.0, 4999.96, 5000.0, 12000.0, 20000.0, 20000.04, 1e9}) {
+        routes.push_back(sampleRoute("r"));
+        routes.back().distanceMeters = meters;
+    }
+    return routes;
+}
+
+TEST(ListFilters, LengthClassesUseTheUnroundedDistanceWithInclusiveMiddle) {
+    const auto routes = lengthLibrary();
+    ListFilters filters;
+    filters.length = 1;
+    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{0, 1}));
+    filters.length = 2;
+    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{2, 3, 4}));
+    filters.length = 3;
+    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{5, 6}));
+    filters.length = 0;
+    EXPECT_EQ(rowsFor(routes, filters).size(), routes.size());
+    filters.length = 4;  // an index the box does not have filters nothing
+    EXPECT_EQ(rowsFor(routes, filters).size(), routes.size());
+}
+
+TEST(ListFilters, GhostTypeAndTextFiltersCombine) {
+    std::vector<RouteInfo> routes;
+    for (int i = 0; i < 4; ++i) routes.push_back(sampleRoute("r" + std::to_string(i)));
+    routes[0].hasTimestamps = true;
+    routes[0].isRoundTrip = true;
+    routes[1].hasTimestamps = true;
+    routes[2].isRoundTrip = true;
+    routes[3].startPlace = "48.138, 11.575";
+    routes[3].sportKey = "running";
+    routes[3].sportFromSpeed = true;
+
+    LanguageScope english("en");
+    ListFilters filters;
+    filters.ghost = 1;
+    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{0, 1}));
+    filters.type = 2;
+    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{1}));
+    filters = {};
+    filters.ghost = 2;
+    filters.type = 1;
+    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{2}));
+
+    // Places compare whole texts; the sport filter ignores the speed-guess prefix.
+    filters = {};
+    filters.start = u"48.137, 11.575";
+    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{0, 1, 2}));
+    filters.start = u"48.137";
+    EXPECT_TRUE(rowsFor(routes, filters).empty());
+    filters = {};
+    filters.sport = u"Running";
+    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{3}));
+    filters.finish = u"48.140, 11.580";
+    filters.search = searchTextFromBox(u"R3");
+    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{3}));
+    filters.finish = u"48.140, 11.58";
+    EXPECT_TRUE(rowsFor(routes, filters).empty());
+}
+
+TEST(ListSearch, MatchesStemNameCoordinatesAndSportButNotTheDate) {
+    std::vector<RouteInfo> routes;
+    routes.push_back(sampleRoute("Tour am See"));
+    routes.push_back(sampleRoute("other"));
+    routes.back().routeName = "Über den Berg";
+    routes.back().startPlace = "47.000, 10.000";
+    routes.back().finishPlace = "47.100, 10.100";
+    routes.back().sportKey = "hiking";
+
+    LanguageScope german("de");
+    EXPECT_EQ(rowsFor(routes, searchFor(u"tour")), (std::vector<uint64_t>{0}));
+    EXPECT_EQ(rowsFor(routes, searchFor(u"TOUR AM")), (std::vector<uint64_t>{0}));
+    EXPECT_EQ(rowsFor(routes, searchFor(u"48.13")), (std::vector<uint64_t>{0}));
+    EXPECT_EQ(rowsFor(routes, searchFor(u"10.100 wandern")), (std::vector<uint64_t>{1}));
+    EXPECT_TRUE(rowsFor(routes, searchFor(u"05.07")).empty());
+    // Only A-Z are folded: "ü" does not find "Über", "Ü" does.
+    EXPECT_TRUE(rowsFor(routes, searchFor(u"über")).empty());
+    EXPECT_EQ(rowsFor(routes, searchFor(u"Über")), (std::vector<uint64_t>{1}));
+    // The parts are joined by blanks, so a single blank finds every route.
+    EXPECT_EQ(rowsFor(routes, searchFor(u" ")).size(), 2u);
+    EXPECT_EQ(rowsFor(routes, searchFor(u"see 48.137")), (std::vector<uint64_t>{0}));
+
+    LanguageScope english("en");
+    EXPECT_EQ(rowsFor(routes, searchFor(u"hiking")), (std::vector<uint64_t>{1}));
+    EXPECT_TRUE(rowsFor(routes, searchFor(u"wandern")).empty());
+}
+
+TEST(ListSearch, BoxTextIsCutAfter510UnitsAndLowered) {
+    std::u16string typed(510, u'A');
+    typed += u"ZZZ";
+    const std::u16string search = searchTextFromBox(typed);
+    EXPECT_EQ(search, std::u16string(510, u'a'));
+
+    std::vector<RouteInfo> routes;
+    routes.push_back(sampleRoute(std::string(510, 'a')));
+    // Whatever was typed beyond the limit does not narrow the list.
+    EXPECT_EQ(rowsFor(routes, searchFor(typed)).size(), 1u);
+    EXPECT_EQ(searchTextFromBox(u""), u"");
+}
+
+TEST(ListSearch, SearchTextJoinsTheFieldsWithBlanks) {
+    LanguageScope english("en");
+    RouteInfo route = sampleRoute("Tour");
+    route.routeName = "Isar";
+    EXPECT_EQ(routeSearchText(route), u"tour isar 48.137, 11.575 48.140, 11.580 cycling");
+    // Broken UTF-8 in a file name must not hide the rest of the route.
+    route.fileStem = "T\xC3";
+    EXPECT_EQ(routeSearchText(route), u"t\uFFFD isar 48.137, 11.575 48.140, 11.580 cycling");
+}
+
+TEST(ResetButton, ShownForAnyActiveFilterOrSearchText) {
+    ListFilters filters;
+    EXPECT_FALSE(resetButtonVisible(filters));
+    filters.ghost = 0;
+    filters.type = 0;
+    filters.length = 0;
+    EXPECT_FALSE(resetButtonVisible(filters));
+    filters.search = u" ";
+    EXPECT_TRUE(resetButtonVisible(filters));
+    filters.search.clear();
+    filters.sport = u"Rad";
+    EXPECT_TRUE(resetButtonVisible(filters));
+    filters.sport.clear();
+    filters.length = 3;
+    EXPECT_TRUE(resetButtonVisible(filters));
+}
+
+TEST(RowTexts, AnalysedRouteInEnglish) {
+    LanguageScope english("en");
+    RouteInfo route = sampleRoute("Tour");
+    route.routeName = "Not shown in the list";
+    route.sportKey = "hiking";
+    route.sportFromSpeed = true;
+    route.distanceMeters = 4999.96;
+    route.durationSeconds = 754;
+    route.ascentMeters = 0.3;
+    route.pointCount = 2500;
+    route.hasTimestamps = true;
+    route.isRoundTrip = true;
+    const auto texts = routeRowTexts(route);
+    const std::array<std::u16string, kRouteListColumnCount> expected = {
+        u"Tour", u"05.07.23", u"\u2248 Hiking", u"5,0 km", u"12:34", u"0 m", u"2500", u"\u2713", u"Loop"};
+    EXPECT_EQ(texts, expected);
+}
+
+TEST(RowTexts, FailedRecordInGerman) {
+    LanguageScope german("de");
+    RouteInfo failed;
+    failed.fileStem = "kaputt";
+    failed.errorText = "Keine Track- oder Routenpunkte gefunden";
+    const std::array<std::u16string, kRouteListColumnCount> expected = {
+        u"kaputt", u"", u"", u"0 m", u"\u2013", u"\u2013", u"0", u"\u2013", u"Strecke"};
+    EXPECT_EQ(routeRowTexts(failed), expected);
+
+    RouteInfo raw = sampleRoute("raw");
+    raw.sportKey = "Kanu-Polo";
+    raw.sportLabel = "Kanu-Polo";
+    raw.pointCount = 3000000000u;
+    const auto texts = routeRowTexts(raw);
+    EXPECT_EQ(texts[2], u"Kanu-Polo");
+    EXPECT_EQ(texts[6], u"3000000000");
+}
+
+TEST(StatusLine, CountsListedRowsAndShowsTheFolder) {
+    LanguageScope english("en");
+    const std::filesystem::path folder = widePath(u"Routen/Alpen");
+    EXPECT_EQ(statusLineText(12, folder), u"12 Files   \u00B7   " + pathToWide(folder));
+    LanguageScope german("de");
+    EXPECT_EQ(statusLineText(0, folder), u"0 Dateien   \u00B7   " + pathToWide(folder));
+}
+
+}  // namespace
