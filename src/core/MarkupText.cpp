@@ -1,6 +1,8 @@
 #include "core/MarkupText.h"
 
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <fstream>
 #include <system_error>
 
@@ -144,6 +146,8 @@ bool parseNumberPrefix(std::string_view text, double& value) {
         auto result = std::from_chars(first, last, parsed, std::chars_format::general);
         if (result.ec != std::errc()) return false;
     }
+    // Like an underflow of strtod: a subnormal result has lost digits and counts as out of range.
+    if (parsed != 0 && std::fabs(parsed) < std::numeric_limits<double>::min()) return false;
     value = negative ? -parsed : parsed;
     return true;
 }
