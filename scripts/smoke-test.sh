@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# End-to-end check of the real program: smoke-test.sh BUILD_DIR
+# Starts tirn-gpx-library.exe under Wine on a virtual display of its own with a small library,
+# waits for the window, clicks the first list row, takes a screenshot and checks that the row
+# shows the selected colour and that the sketch holds track-coloured pixels. Exit 0 or 1.
+# Bounded in time; stops everything it started. (smoke-test.sh --first-row PNG prints the
+# screen position of the first list row in a screenshot; run-gui.sh uses it.)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+# Pixel work on a screenshot: finds the client origin from the background colour, then the list's
+# first row below its header, and checks the colours the window promises.
+pixels() {
+    python3 - "$@" <<'PY'
+import subprocess, sys
+
+mode, png = sys.argv[1], sys.argv[2]
+out = subprocess.run(["convert", png, "-depth", "8", "ppm:-"], check=True, stdout=subprocess.PIPE).stdout
+parts = out.split(maxsplit=4)
+width, height, data = int(parts[1]), int(parts[2]), parts[4]
+def at(x, y):
+    i = (y * width + x) * 3
+    return tuple(data[i:i + 3])
+
+BACKGROUND, EVEN, ODD, SELECTED, TRACK = (249, 248, 246), (255, 254, 251), (244, 245, 245), (214, 236, 250), (199, 140, 21)
+
+def client_origin():
+    # The top-left 18 x 18 pixels of the client area are plain window background.
+    for y in range(height - 18):
+        for x in range(width - 18):
+            if at(x, y) == BACKGROUND and at(x + 17, y) == BACKGROUND and at(x, y + 17) == BACKGROUND \
+                    and at(x + 17, y + 17) == BACKGROUND:
+                return x, y
+    raise SystemExit("no window background found")
+
+def first_row(cx, cy):
+    x = cx + 18 + 40
+    for y in range(cy + 178, min(height, cy + 400)):
+        if at(x, y) in (EVEN, SELECTED):
+            return y
+    raise SystemExit("no list row found")
+
+cx, cy = client_origin()
+top = first_row(cx, cy)
+if mode == "first-row":
+    print(cx + 18 + 40, top + 8)
+    sys.exit(0)
+
+# check: the clicked row and the sketch
+row_y = top + 2
+row = [at(x, row_y) for x in range(cx + 22, cx + 18 + 600)]
+selected_share = sum(p == SELECTED for p in row) / len(row)
+# The sketch sits at the top of the detail panel, right of the list (listWidth + 32).
+client_width = next(x for x in range(width - 1, cx, -1) if at(x, cy + 10) == BACKGROUND) - cx + 1
+list_width = max(620, client_width - 420)
+sx, sy = cx + list_width + 32, cy + 94
+track = sum(at(x, y) == TRACK for y in range(sy, min(height, sy + 230)) for x in range(sx, min(width, sx + 370)))
+print(f"client origin {cx},{cy}; first row at y={top}; selected share {selected_share:.2f}; track pixels {track}")
+ok = selected_share > 0.5 and track > 20
+print("smoke test " + ("passed" if ok else "FAILED"))
+sys.exit(0 if ok else 1)
+PY
+}
+
+if [ "${1:-}" = --first-row ]; then
+    pixels first-row "$2"
+    exit 0
+fi
+
+build=$(cd "${1:?usage: smoke-test.sh BUILD_DIR}" && pwd)
+exe=$(find "$build" -name tirn-gpx-library.exe -type f -print -quit)
+[ -n "$exe" ] || { echo "smoke-test: no tirn-gpx-library.exe below $build" >&2; exit 1; }
+prefix=$build/wineprefix-smoke
+work=$build/smoke
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+timeout 300 "$root/scripts/wine-prefix.sh" "$prefix"
+
+xvfb_pid= app_pid=
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    timeout 20 wineserver -k 2>/dev/null || true
+    [ -n "$app_pid" ] && wait "$app_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# A fresh library of two routes and English captions, whatever earlier runs left behind.
+user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public -print -quit)
+settings="$user_dir/AppData/Roaming/Tirn GPX Library"
+library="$user_dir/Documents/Tirn GPX Library"
+rm -rf "$settings" "$library" "$work"
+mkdir -p "$settings" "$library" "$work"
+printf 'en' >"$settings/language.txt"
+track() {
+    printf '<?xml version="1.0"?>\n<gpx version="1.1"><trk><name>%s</name><type>%s</type><trkseg>\n' "$1" "$2"
+    local i
+    for i in $(seq 0 40); do
+        printf '<trkpt lat="%s" lon="%s"><ele>%s</ele><time>2024-05-0%sT08:%02d:00Z</time></trkpt>\n' \
+            "$(awk -v i="$i" -v b="$3" 'BEGIN { printf "%.5f", b + i * 0.002 }')" \
+            "$(awk -v i="$i" 'BEGIN { printf "%.5f", 11.5 + sin(i / 6) * 0.01 }')" $((500 + i)) "$4" "$i"
+    done
+    printf '</trkseg></trk></gpx>\n'
+}
+track "Isar Runde" cycling 48.10 4 >"$library/Isar.gpx"
+track "Berg Tour" hiking 47.50 3 >"$library/Berg.gpx"
+
+display=120
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.2; done
+
+timeout 240 wine "$exe" >"$work/wine.log" 2>&1 &
+app_pid=$!
+window=
+for _ in $(seq 1 120); do
+    window=$(xdotool search --name '^Tirn GPX Library$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 0.5
+done
+[ -n "$window" ] || { echo "smoke-test: the window did not appear"; exit 1; }
+sleep 2
+import -window root "$work/before.png"
+read -r x y < <(pixels first-row "$work/before.png") || { echo "smoke-test: no list row found"; exit 1; }
+xdotool mousemove "$x" "$y" click 1
+sleep 1.5
+import -window root "$work/after.png"
+pixels check "$work/after.png"
