@@ -13,15 +13,11 @@ std::string readFileText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw GpxFailure(kMessageCannotRead);
     std::string bytes;
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (!in) {  // not seekable: read what comes
-        in.clear();
-        size = 0;
-    }
-    // The size is only a hint: a file that grows or shrinks meanwhile is read to its actual end.
-    size_t chunk = size > 0 ? static_cast<size_t>(size) + 1 : size_t{1} << 16;
+    // The size is only a hint (a folder or device has none, and a file may change meanwhile):
+    // reading always goes on to the actual end.
+    std::error_code error;
+    uintmax_t size = std::filesystem::file_size(path, error);
+    size_t chunk = !error && size < (uintmax_t{1} << 40) ? static_cast<size_t>(size) + 1 : size_t{1} << 16;
     for (;;) {
         size_t old = bytes.size();
         bytes.resize(old + chunk);

@@ -1,0 +1,110 @@
+// The markup helpers on the shapes GPX files really take, and on the malformed ones they must survive.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "TestSupport.h"
+#include "core/Failure.h"
+#include "core/MarkupText.h"
+
+namespace {
+
+TEST(ElementText, PrefixCaseAttributesAndEntities) {
+    EXPECT_EQ(elementText("<gpx:Name lang=\"de\">Berg &amp; Tal</gpx:NAME >", "name"), "Berg & Tal");
+    EXPECT_EQ(elementText("<x><name>first</name><name>second</name></x>", "name"), "first");
+    // "<name:x>" is the element name itself with no prefix; the word boundary lies before ':'.
+    EXPECT_EQ(elementText("<name:x>a</name>", "name"), "a");
+    EXPECT_EQ(elementText("<a:b:name>a</name>", "name"), "");
+    EXPECT_EQ(elementText("<name\n  lang='x'\n>line\nbreak</name\n>", "name"), "line\nbreak");
+}
+
+TEST(ElementText, NestedMarkupIsRemovedAndWhiteSpaceKept) {
+    EXPECT_EQ(elementText("<name>  Abend <b>Runde</b> </name>", "name"), "  Abend Runde ");
+    EXPECT_EQ(elementText("<name><![CDATA[Tour]]></name>", "name"), "");
+    EXPECT_EQ(elementText("<name><![CDATA[a>b]]></name>", "name"), "b]]>");
+    EXPECT_EQ(elementText("<name>a<>b</name>", "name"), "a<>b");
+    EXPECT_EQ(elementText("<name>a<b<c>d</name>", "name"), "ad");
+    EXPECT_EQ(elementText("<name>a&lt;b&gt;c</name>", "name"), "a<b>c");
+}
+
+TEST(ElementText, WhichTagsOpenAndClose) {
+    // An empty-element tag opens: the text runs to the next closing tag further on.
+    EXPECT_EQ(elementText("<name/><x>later</x></name>", "name"), "later");
+    EXPECT_EQ(elementText("<name/>", "name"), "");
+    EXPECT_EQ(elementText("<name-alt>x</name>", "name"), "x");
+    EXPECT_EQ(elementText("<name.x>y</name>", "name"), "y");
+    EXPECT_EQ(elementText("<typed>x</typed><type>run</type>", "type"), "run");
+    EXPECT_EQ(elementText("<type>x</typed>y</type>", "type"), "xy");
+    EXPECT_EQ(elementText("<name>unclosed", "name"), "");
+    EXPECT_EQ(elementText("<name", "name"), "");
+    EXPECT_EQ(elementText("", "name"), "");
+    // The start tag ends at the first '>', whatever stands between.
+    EXPECT_EQ(elementText("<name a=\"<\" b>v</name>", "name"), "v");
+}
+
+TEST(AttributeText, QuotesNamesAndBoundaries) {
+    std::string list = " lat='48.1' lon=\"11.5\"";
+    EXPECT_EQ(attributeText(list, "lat"), "48.1");
+    EXPECT_EQ(attributeText(list, "lon"), "11.5");
+    EXPECT_EQ(attributeText(" lat=\"1'", "lat"), "1");
+    EXPECT_EQ(attributeText(" LAT = '2'", "lat"), "2");
+    EXPECT_EQ(attributeText(" xlat='3'", "lat"), "");
+    EXPECT_EQ(attributeText("lat='4'", "lat"), "4");
+    EXPECT_EQ(attributeText(" x-lat='5'", "lat"), "5");
+    EXPECT_EQ(attributeText(" lat='' lat='6'", "lat"), "6");
+    EXPECT_EQ(attributeText(" lat='unclosed", "lat"), "");
+    EXPECT_EQ(attributeText(" lage=\"Sonne &amp; Wolken\"", "lage"), "Sonne & Wolken");
+    EXPECT_EQ(attributeText(" lage=\"a&#233;\"", "lage"), "a&#233;");
+    EXPECT_EQ(attributeText("", "lat"), "");
+}
+
+TEST(AttributeNumber, PrefixRuleAndRange) {
+    auto number = [](std::string value) { return attributeNumber(" v=\"" + value + "\"", "v"); };
+    EXPECT_EQ(number("12abc"), std::make_pair(12.0, true));
+    EXPECT_EQ(number("  -7.5e1x"), std::make_pair(-75.0, true));
+    EXPECT_EQ(number("+.5"), std::make_pair(0.5, true));
+    EXPECT_EQ(number("1e"), std::make_pair(1.0, true));
+    EXPECT_EQ(number("0x1A"), std::make_pair(26.0, true));
+    EXPECT_EQ(number("0x"), std::make_pair(0.0, true));
+    EXPECT_EQ(number("0xg"), std::make_pair(0.0, true));
+    EXPECT_EQ(number("abc"), std::make_pair(0.0, false));
+    EXPECT_EQ(number("--1"), std::make_pair(0.0, false));
+    EXPECT_EQ(number("1e999"), std::make_pair(0.0, false));
+    EXPECT_EQ(number("-1e999"), std::make_pair(0.0, false));
+    EXPECT_EQ(number("1e-999"), std::make_pair(0.0, false));
+    EXPECT_EQ(number("1e-320"), std::make_pair(0.0, false));
+    EXPECT_EQ(attributeNumber(" v=\"\"", "v"), std::make_pair(0.0, false));
+    EXPECT_EQ(attributeNumber(" w=\"1\"", "v"), std::make_pair(0.0, false));
+    EXPECT_TRUE(std::isinf(number("-Infinity").first));
+    EXPECT_TRUE(number("-Infinity").second);
+    EXPECT_TRUE(std::isnan(number("nan(123)").first));
+    EXPECT_TRUE(number("NAN").second);
+}
+
+TEST(DecodeEntities, OnePassOnlyFiveNames) {
+    EXPECT_EQ(decodeEntities("&amp;&lt;&gt;&quot;&apos;"), "&<>\"'");
+    EXPECT_EQ(decodeEntities("&amp;lt;"), "&lt;");
+    EXPECT_EQ(decodeEntities("&&amp;&"), "&&&");
+    EXPECT_EQ(decodeEntities("&#233;&nbsp;&amp"), "&#233;&nbsp;&amp");
+    EXPECT_EQ(decodeEntities(""), "");
+}
+
+TEST(ReadFileText, BytesUnchangedAndFailure) {
+    TempFolder folder;
+    std::string bytes("\xEF\xBB\xBF<a>\r\n\0x\xFF", 10);
+    writeBytes(folder.path / "a.gpx", bytes);
+    EXPECT_EQ(readFileText(folder.path / "a.gpx"), bytes);
+    writeBytes(folder.path / "empty.gpx", "");
+    EXPECT_EQ(readFileText(folder.path / "empty.gpx"), "");
+    try {
+        readFileText(folder.path / "missing.gpx");
+        FAIL() << "no failure for a missing file";
+    } catch (const GpxFailure& failure) {
+        EXPECT_STREQ(failure.what(), kMessageCannotRead);
+    }
+    EXPECT_THROW(readFileText(folder.path), GpxFailure);  // a folder is no file
+}
+
+}  // namespace
