@@ -68,15 +68,11 @@ std::u16string_view translate(std::string_view key) {
 }
 
 std::u16string sportDisplayText(const RouteInfo& route) {
-    // Only the sport keys are translated: a file whose type happens to read "name" or "time" must
-    // still show its own text, not an interface word.
-    const bool known = std::find(sportKeys.begin(), sportKeys.end(), route.sportKey) != sportKeys.end();
-    if (const LanguageRow* row = known ? findLanguage(activeLanguage()) : nullptr) {
-        for (std::size_t i = 0; i < translationKeys.size(); ++i) {
-            if (translationKeys[i] == route.sportKey && !row->texts[i].empty()) {
-                return std::u16string(row->texts[i]);
-            }
-        }
+    // A key with a text in the active language shows that text; anything else (a raw type from
+    // the file, no sport, no row for the language) shows the stored label.
+    if (!route.sportKey.empty() && findLanguage(activeLanguage()) != nullptr) {
+        std::u16string_view text = translate(route.sportKey);
+        if (!text.empty()) return std::u16string(text);
     }
     return utf8ToWide(route.sportLabel);
 }

@@ -137,7 +137,7 @@ TEST_F(LanguageTest, SettingWithoutRowFallsBackToEnglish) {
     }
 }
 
-TEST_F(LanguageTest, SportDisplayTextTranslatesOnlySportKeys) {
+TEST_F(LanguageTest, SportDisplayTextTranslatesKeysOfTheTable) {
     const RouteInfo mtb = routeWithSport("mountain_biking", "MTB");
     languageSetting = "de";
     EXPECT_EQ(utf8(sportDisplayText(mtb)), "MTB");
@@ -150,8 +150,8 @@ TEST_F(LanguageTest, SportDisplayTextTranslatesOnlySportKeys) {
     EXPECT_EQ(utf8(sportDisplayText(routeWithSport("Paragliding", "Paragliding"))), "Paragliding");
     EXPECT_EQ(utf8(sportDisplayText(routeWithSport("", "–"))), "–");
     EXPECT_EQ(utf8(sportDisplayText(routeWithSport("", ""))), "");
-    // A type that merely reads like an interface key is still the file's own text.
-    EXPECT_EQ(utf8(sportDisplayText(routeWithSport("time", "time"))), "time");
+    // A raw type that equals another key of the table shows that key's text.
+    EXPECT_EQ(utf8(sportDisplayText(routeWithSport("time", "time"))), "時間");
     EXPECT_EQ(utf8(sportDisplayText(routeWithSport("Cycling", "Cycling"))), "Cycling");
 
     // Without a row the label stands, and bad UTF-8 in it becomes replacement characters.
