@@ -1,0 +1,252 @@
+// The analysis of one file: failure shapes, points, figures, name, date and outline.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "core/Failure.h"
+#include "core/MarkupText.h"
+#include "core/TrackAnalysis.h"
+
+namespace {
+
+constexpr double kDegreesPerMeter = 180.0 / (3.141592653589793 * 6371000.0);  // along a meridian
+const std::string kEnDash = "\xE2\x80\x93";
+
+std::string point(double lat, double lon, const std::string& inner = "") {
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "<trkpt lat=\"%.10f\" lon=\"%.10f\">", lat, lon);
+    return buffer + inner + "</trkpt>";
+}
+
+std::string segment(const std::vector<std::string>& points) {
+    std::string text = "<trkseg>";
+    for (const auto& p : points) text += p;
+    return text + "</trkseg>";
+}
+
+std::string track(const std::string& segments, const std::string& head = "") {
+    return "<?xml version=\"1.0\"?><gpx>" + head + "<trk>" + segments + "</trk></gpx>";
+}
+
+std::string timed(const std::string& stamp) { return "<time>" + stamp + "</time>"; }
+
+RouteInfo analyze(const std::string& text) { return analyzeGpxText("/routes/Tour.gpx", text); }
+
+// Duration of a two-point track whose points carry these time texts.
+double durationBetween(const std::string& first, const std::string& second) {
+    RouteInfo r = analyze(track(segment({point(0, 0, timed(first)), point(0.001, 0, timed(second))})));
+    return r.durationSeconds;
+}
+
+TEST(AnalysisShapes, UnreadableFileKeepsOnlyPathAndStem) {
+    TempFolder folder;
+    RouteInfo r = analyzeGpxFile(folder.path / "Gone.gpx");
+    EXPECT_EQ(r.errorText, kMessageCannotRead);
+    EXPECT_EQ(r.filePath, folder.path / "Gone.gpx");
+    EXPECT_EQ(r.fileStem, "Gone");
+    EXPECT_EQ(r.dateText, "");
+    EXPECT_EQ(r.sportLabel, "");
+    EXPECT_EQ(r.routeName, "");
+    EXPECT_FALSE(r.hasStartPlace);
+}
+
+TEST(AnalysisShapes, NoPointsAndAnalysed) {
+    RouteInfo empty = analyze("<gpx><trk><name>x</name><time>2024-01-02T00:00:00Z</time></trk></gpx>");
+    EXPECT_EQ(empty.errorText, kMessageNoPoints);
+    EXPECT_EQ(empty.fileStem, "Tour");
+    EXPECT_EQ(empty.routeName, "");
+    EXPECT_EQ(empty.dateText, "");
+    EXPECT_EQ(empty.sportLabel, "");
+    EXPECT_EQ(empty.pointCount, 0u);
+    EXPECT_TRUE(empty.outline.empty());
+
+    RouteInfo one = analyze(track(segment({point(48.1374, 11.5756)})));
+    EXPECT_EQ(one.errorText, "");
+    EXPECT_EQ(one.pointCount, 1u);
+    EXPECT_TRUE(one.hasStartPlace && one.hasFinishPlace);
+    EXPECT_EQ(one.startPlace, "48.137, 11.576");
+    EXPECT_EQ(one.finishPlace, one.startPlace);
+    EXPECT_EQ(one.routeName, "Tour");
+    EXPECT_EQ(one.dateText, kEnDash);
+    EXPECT_EQ(one.sportLabel, kEnDash);
+    EXPECT_EQ(one.sportKey, "");
+    ASSERT_EQ(one.outline.size(), 1u);
+
+    TempFolder folder;
+    writeBytes(folder.path / "On Disk.v2.gpx", track(segment({point(1, 2)})));
+    RouteInfo disk = analyzeGpxFile(folder.path / "On Disk.v2.gpx");
+    EXPECT_EQ(disk.fileStem, "On Disk.v2");
+    EXPECT_EQ(disk.pointCount, 1u);
+}
+
+TEST(AnalysisPoints, SegmentsRoutesAndRejectedPoints) {
+    std::string route = "<gpx><rte><name>R</name><rtept lat='1' lon='2'/><rtept lat='1.001' lon='2'/></rte></gpx>";
+    RouteInfo r = analyze(route);
+    EXPECT_EQ(r.pointCount, 2u);
+    EXPECT_GT(r.distanceMeters, 100);
+    EXPECT_EQ(r.routeName, "R");
+
+    // Route points do not count once there is any track segment; track points outside one never do.
+    RouteInfo mixed = analyze("<gpx><rte><rtept lat='1' lon='2'/></rte><trk><trkseg>" + point(5, 6) +
+                              "</trkseg></trk><trkpt lat='7' lon='8'/></gpx>");
+    EXPECT_EQ(mixed.pointCount, 1u);
+    EXPECT_EQ(mixed.startLat, 5);
+    EXPECT_EQ(analyze("<gpx><trk><trkpt lat='1' lon='2'/></trk></gpx>").errorText, kMessageNoPoints);
+
+    RouteInfo picky = analyze(track(segment({
+        "<trkpt lat='1'></trkpt>", "<trkpt lat='abc' lon='1'/>", "<gpx:TRKPT LON=\"3\" Lat='4' />",
+        "<trkpt lat='inf' lon='1'/>", "<trkpt lat='1' lon='nan'/>", "<trkpt lat='-Infinity' lon='1'/>",
+        point(4.001, 3, "<ele>nan</ele><time>bad</time>"), point(4.002, 3, "<ele>12m</ele>"),
+    })));
+    EXPECT_EQ(picky.pointCount, 3u);
+    EXPECT_EQ(picky.startLat, 4);
+    EXPECT_EQ(picky.startLon, 3);
+    EXPECT_FALSE(picky.hasTimestamps);
+    EXPECT_EQ(picky.ascentMeters, 0);  // "nan" is no elevation, so 12 has no partner
+    EXPECT_TRUE(std::isfinite(picky.distanceMeters));
+}
+
+TEST(AnalysisFigures, DistanceAndAscentStayInsideSegments) {
+    double km = 1000 * kDegreesPerMeter;
+    RouteInfo r = analyze(track(segment({point(0, 0), point(km, 0)}) + segment({point(6 * km, 0), point(7 * km, 0)})));
+    EXPECT_NEAR(r.distanceMeters, 2000, 1e-3);
+
+    auto ascent = [](std::vector<std::string> elevations) {
+        std::vector<std::string> points;
+        for (size_t i = 0; i < elevations.size(); ++i) {
+            std::string inner = elevations[i].empty() ? "" : "<ele>" + elevations[i] + "</ele>";
+            points.push_back(point(0.001 * static_cast<double>(i), 0, inner));
+        }
+        return analyze(track(segment(points))).ascentMeters;
+    };
+    EXPECT_DOUBLE_EQ(ascent({"100", "105", "103", "110"}), 12);
+    EXPECT_DOUBLE_EQ(ascent({"100", "", "110"}), 0);
+    EXPECT_DOUBLE_EQ(ascent({" 100.5 ", "<![CDATA[x]]>101", "1e999", "99"}), 0.5);
+    EXPECT_DOUBLE_EQ(analyze(track(segment({point(0, 0, "<ele>1</ele>")}) + segment({point(0, 0, "<ele>9</ele>")})))
+                         .ascentMeters,
+                     0);
+}
+
+TEST(AnalysisFigures, HugeCoordinatesGiveFiniteFigures) {
+    RouteInfo r = analyze(track(segment({point(0, 0), "<trkpt lat='1e308' lon='-1e308'/>", "<trkpt lat='-1e308' lon='1e308'/>"})));
+    EXPECT_EQ(r.pointCount, 3u);
+    EXPECT_TRUE(std::isfinite(r.distanceMeters));
+    EXPECT_LE(r.distanceMeters, 3 * 20015087.0);
+    for (auto& [lat, lon] : r.outline) EXPECT_TRUE(std::isfinite(lat) && std::isfinite(lon));
+}
+
+TEST(AnalysisTime, TimestampsZonesAndFractions) {
+    const std::string epoch = "1970-01-01T00:00:00Z";
+    EXPECT_EQ(durationBetween(epoch, "2024-03-10T08:15:30+01:00"), 1710054930);
+    EXPECT_EQ(durationBetween(epoch, "2024-03-10T07:15:30Z"), 1710054930);
+    EXPECT_EQ(durationBetween(epoch, "2024-03-10T08:15:30.123+0100"), 1710054930);
+    EXPECT_EQ(durationBetween(epoch, "2024-03-10T05:15:30-02:00"), 1710054930);
+    EXPECT_EQ(durationBetween(epoch, "2024-03-10T07:15:30z"), 1710054930);  // 'z' is not read: UTC
+    EXPECT_EQ(durationBetween(epoch, "2024-03-10T07:15:30+01:0"), 1710054930);  // no zone
+    EXPECT_EQ(durationBetween(epoch, "x 2024-03-10T07:15:30 y"), 1710054930);
+    EXPECT_EQ(durationBetween(epoch, "2024-03-10t07:15:30Z"), 0);
+    EXPECT_EQ(durationBetween("0000-01-01T00:00:00Z", "1970-01-01T00:00:00Z"), 62167219200.0);
+    // Fields are not range-checked; absurd ones still give plain 64-bit arithmetic.
+    EXPECT_EQ(durationBetween("0000-00-00T00:00:00Z", "9999-99-99T99:99:99+99:99"), 315808156899.0);
+}
+
+TEST(AnalysisTime, DurationUsesFirstAndLastInFileOrder) {
+    RouteInfo backwards = analyze(track(segment({point(0, 0, timed("2024-01-01T10:00:00Z")),
+                                                 point(0.01, 0, timed("2024-01-01T09:00:00Z"))})));
+    EXPECT_TRUE(backwards.hasTimestamps);
+    EXPECT_EQ(backwards.durationSeconds, 0);
+
+    RouteInfo single = analyze(track(segment({point(0, 0, timed("2024-01-01T10:00:00Z")), point(0.01, 0)})));
+    EXPECT_TRUE(single.hasTimestamps);
+    EXPECT_EQ(single.durationSeconds, 0);
+
+    RouteInfo pause = analyze(track(segment({point(0, 0, timed("2024-01-01T10:00:00Z")), point(0.01, 0)}) +
+                                    segment({point(0.02, 0, timed("2024-01-01T08:00:00Z")),
+                                             point(0.03, 0, timed("2024-01-01T12:30:00Z"))})));
+    EXPECT_EQ(pause.durationSeconds, 9000);
+}
+
+TEST(AnalysisLoop, Thresholds) {
+    auto outAndBack = [](double outMeters, double gapMeters) {
+        double d = kDegreesPerMeter;
+        return analyze(track(segment({point(0, 0), point(outMeters * d, 0), point(gapMeters * d, 0)})));
+    };
+    RouteInfo shortLoop = outAndBack(499.95, 0);
+    EXPECT_NEAR(shortLoop.distanceMeters, 999.9, 1e-3);
+    EXPECT_FALSE(shortLoop.isRoundTrip);
+    EXPECT_TRUE(outAndBack(500.05, 0).isRoundTrip);
+    EXPECT_TRUE(outAndBack(800, 199.9).isRoundTrip);
+    EXPECT_FALSE(outAndBack(800, 200.001).isRoundTrip);
+}
+
+TEST(AnalysisOutline, SizesAndLastPoint) {
+    auto outline = [](size_t count, bool repeatLast = false) {
+        std::vector<std::string> points;
+        for (size_t i = 0; i < count; ++i) {
+            double lat = repeatLast && i + 1 == count ? 0.0001 * static_cast<double>(i - 1) : 0.0001 * static_cast<double>(i);
+            points.push_back("<trkpt lat='" + std::to_string(lat) + "' lon='1'/>");
+        }
+        return analyze(track(segment(points))).outline;
+    };
+    EXPECT_EQ(outline(499).size(), 499u);
+    auto fiveHundred = outline(500);
+    ASSERT_EQ(fiveHundred.size(), 251u);
+    EXPECT_EQ(fiveHundred[250].first, std::stod(std::to_string(0.0001 * 499)));
+    EXPECT_EQ(fiveHundred[249].first, std::stod(std::to_string(0.0001 * 498)));
+    EXPECT_EQ(outline(1000).size(), 251u);
+    EXPECT_EQ(outline(501).size(), 251u);  // index 500 is already the last point
+    EXPECT_EQ(outline(500, true).size(), 250u);  // the last sample has the last point's coordinates
+}
+
+TEST(AnalysisScope, NameDateAndType) {
+    std::string metadata = "<metadata><name>Meta</name><time>2023-07-05T10:00:00Z</time></metadata>";
+    std::string points = segment({point(0, 0, timed("2024-12-31T10:00:00Z"))});
+    RouteInfo r = analyze(track(points, metadata + "<wpt lat='1' lon='1'><name>Hut</name></wpt>"));
+    EXPECT_EQ(r.dateText, "05.07.23");
+    EXPECT_EQ(r.routeName, "Tour");  // the track has no name of its own
+
+    RouteInfo plain = analyze("<gpx><name>Anywhere</name><rtept lat='1' lon='1'><time>10.01.2024</time></rtept></gpx>");
+    EXPECT_EQ(plain.routeName, "Anywhere");
+    EXPECT_EQ(plain.dateText, kEnDash);
+    EXPECT_FALSE(plain.hasTimestamps);
+
+    RouteInfo named = analyze("<gpx><trk><name>B &amp; C</name><type>Ride</type>" + points +
+                              "</trk><trk><name>Second</name><type>run</type></trk></gpx>");
+    EXPECT_EQ(named.routeName, "B & C");
+    EXPECT_EQ(named.dateText, "31.12.24");
+    EXPECT_EQ(named.sportKey, "cycling");
+    EXPECT_EQ(named.sportLabel, "Rad");
+}
+
+TEST(AnalysisRobustness, LargeAndHostileTexts) {
+    // One segment of many megabytes: no recursion, no quadratic rescanning.
+    std::string big = "<gpx><trk><trkseg>";
+    const std::string body =
+        "><ele>512.4</ele><time>2024-05-01T06:00:00Z</time><extensions><gpxtpx:TrackPointExtension>"
+        "<gpxtpx:hr>120</gpxtpx:hr></gpxtpx:TrackPointExtension></extensions></trkpt>\n";
+    size_t count = 0;
+    while (big.size() < 10'000'000) {
+        big += "<trkpt lat=\"47." + std::to_string(100000 + count % 9000) + "\" lon=\"8.5\"" + body;
+        ++count;
+    }
+    big += "</trkseg></trk></gpx>";
+    RouteInfo r = analyze(big);
+    EXPECT_EQ(r.pointCount, count);
+    size_t step = count / 250;
+    EXPECT_EQ(r.outline.size(), (count + step - 1) / step + ((count - 1) % step == 0 ? 0 : 1));
+    EXPECT_EQ(r.outline.back().first, r.finishLat);
+
+    for (std::string unit : {"<trkpt ", "<trkseg>", "<name>", "<trkpt>", "<wetter ", "<", "</trkpt", "lat='"}) {
+        std::string hostile;
+        while (hostile.size() < 4'000'000) hostile += unit;
+        RouteInfo h = analyze(hostile);
+        EXPECT_EQ(h.errorText, kMessageNoPoints) << unit;
+        EXPECT_EQ(elementText(hostile, "name"), "");
+    }
+}
+
+}  // namespace
