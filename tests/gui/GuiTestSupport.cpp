@@ -1,0 +1,282 @@
+#include "GuiTestSupport.h"
+
+#include <objbase.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "library/LibraryScan.h"
+#include "library/Settings.h"
+#include "platform/Platform.h"
+#include "ui/RouteListLogic.h"
+
+namespace fs = std::filesystem;
+
+std::string gpxText(const TrackSpec& spec) {
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"test\">\n";
+    if (!spec.weather.empty()) text += "<wetter>" + spec.weather + "</wetter>\n";
+    text += "<trk><name>" + spec.name + "</name>";
+    if (!spec.type.empty()) text += "<type>" + spec.type + "</type>";
+    text += "<trkseg>\n";
+    for (int i = 0; i < spec.points; ++i) {
+        double lat = spec.lat + spec.stepLat * i;
+        double lon = spec.lon + spec.stepLon * i;
+        if (spec.loop && i == spec.points - 1) {
+            lat = spec.lat;
+            lon = spec.lon;
+        }
+        char line[200];
+        std::snprintf(line, sizeof line, "<trkpt lat=\"%.6f\" lon=\"%.6f\"><ele>%d</ele>", lat, lon,
+                      500 + i * 3);
+        text += line;
+        if (spec.timestamps) {
+            std::snprintf(line, sizeof line, "<time>%sT08:%02d:%02dZ</time>", spec.day.c_str(), i / 60,
+                          i % 60);
+            text += line;
+        }
+        text += "</trkpt>\n";
+    }
+    text += "</trkseg></trk>\n</gpx>\n";
+    return text;
+}
+
+void writeTrack(const fs::path& file, const TrackSpec& spec) {
+    writeBytes(file, gpxText(spec));
+}
+
+fs::path GuiTest::roaming() const {
+    return temp.path / "roaming";
+}
+fs::path GuiTest::library() const {
+    return temp.path / "documents" / "Tirn GPX Library";
+}
+
+void GuiTest::SetUp() {
+    fs::create_directories(roaming());
+    fs::create_directories(library());
+}
+
+void GuiTest::startWindow(std::string_view language) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    setKnownFolderOverride(KnownFolder::RoamingAppData, roaming());
+    setKnownFolderOverride(KnownFolder::Documents, temp.path / "documents");
+    if (!language.empty()) {
+        fs::create_directories(roaming() / "Tirn GPX Library");
+        writeBytes(roaming() / "Tirn GPX Library" / "language.txt", language);
+    }
+    // A previous test's state must not leak into this window.
+    libraryFolder.clear();
+    languageSetting = "system";
+    libraryRoutes.clear();
+    visibleRows.clear();
+    selectedRow = -1;
+    createMainWindow(GetModuleHandleW(nullptr));
+    ASSERT_NE(mainWindow, nullptr);
+    ShowWindow(mainWindow, SW_SHOWNOACTIVATE);
+    UpdateWindow(mainWindow);
+}
+
+void GuiTest::TearDown() {
+    if (mainWindow) DestroyWindow(mainWindow);
+    mainWindow = nullptr;
+    // WM_DESTROY posted WM_QUIT; it must not end the next test's dialogs.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    setKnownFolderOverride(KnownFolder::RoamingAppData, {});
+    setKnownFolderOverride(KnownFolder::Documents, {});
+}
+
+std::u16string textOf(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 2, L'\0');
+    const int copied = GetWindowTextW(window, buffer.data(), length + 1);
+    return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<std::size_t>(copied));
+}
+
+std::vector<std::u16string> comboItems(HWND combo) {
+    std::vector<std::u16string> items;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
+        std::vector<wchar_t> buffer(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
+        items.push_back(u16Text(buffer.data()));
+    }
+    return items;
+}
+
+int comboSelection(HWND combo) {
+    return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+}
+
+int listRowCount() {
+    return static_cast<int>(SendMessageW(routeList, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::u16string listText(int row, int column) {
+    wchar_t buffer[512] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = 512;
+    SendMessageW(routeList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return u16Text(buffer);
+}
+
+std::vector<std::u16string> listColumn(int column) {
+    std::vector<std::u16string> texts;
+    for (int row = 0; row < listRowCount(); ++row) texts.push_back(listText(row, column));
+    return texts;
+}
+
+std::u16string columnHeader(int column) {
+    wchar_t buffer[128] = {};
+    LVCOLUMNW description{};
+    description.mask = LVCF_TEXT;
+    description.pszText = buffer;
+    description.cchTextMax = 128;
+    SendMessageW(routeList, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&description));
+    return u16Text(buffer);
+}
+
+bool isVisible(HWND window) {
+    return (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+bool isEnabled(HWND window) {
+    return IsWindowEnabled(window) != FALSE;
+}
+
+RECT childRect(HWND child) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void clickButton(int id) {
+    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(mainWindow, id)));
+}
+
+void typeSearch(std::u16string_view text) {
+    const std::u16string copy(text);
+    SetWindowTextW(searchBox, wideText(copy));
+}
+
+void chooseItem(HWND combo, int index) {
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
+void selectListRow(int row) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(routeList, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void clearListSelection() {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = 0;
+    SendMessageW(routeList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+int Capture::count(unsigned color) const {
+    int n = 0;
+    for (unsigned pixel : pixels) n += pixel == color;
+    return n;
+}
+
+Capture captureClient(HWND window, bool print) {
+    Capture capture;
+    RECT client{};
+    GetClientRect(window, &client);
+    capture.width = client.right;
+    capture.height = client.bottom;
+    if (capture.width <= 0 || capture.height <= 0) return capture;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = capture.width;
+    info.bmiHeader.biHeight = -capture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    if (print) {
+        PrintWindow(window, memory, PW_CLIENTONLY);
+    } else {
+        SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    GdiFlush();
+    const auto* source = static_cast<const unsigned*>(bits);
+    capture.pixels.assign(source, source + static_cast<std::size_t>(capture.width) * capture.height);
+    for (unsigned& pixel : capture.pixels) pixel &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return capture;
+}
+
+namespace {
+
+struct FindRequest {
+    std::u16string title;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findOwnWindow(HWND window, LPARAM parameter) {
+    auto* request = reinterpret_cast<FindRequest*>(parameter);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId() || window == mainWindow || !IsWindowVisible(window)) return TRUE;
+    if (textOf(window) != request->title) return TRUE;
+    request->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+bool withWatchedWindow(std::u16string_view title, const std::function<void(HWND)>& onWindow,
+                       const std::function<void()>& action) {
+    std::atomic<bool> done{false};
+    std::atomic<bool> seen{false};
+    std::thread watcher([&] {
+        using namespace std::chrono;
+        const auto deadline = steady_clock::now() + seconds(30);
+        FindRequest request{std::u16string(title)};
+        while (!done && steady_clock::now() < deadline) {
+            request.found = nullptr;
+            EnumWindows(findOwnWindow, reinterpret_cast<LPARAM>(&request));
+            if (request.found) break;
+            std::this_thread::sleep_for(milliseconds(100));
+        }
+        HWND window = request.found;
+        if (!window) return;
+        seen = true;
+        std::this_thread::sleep_for(milliseconds(500));  // let the window finish its set-up
+        onWindow(window);
+        // Whatever happened, the window must not stay open and block the test.
+        const auto closeBy = steady_clock::now() + seconds(15);
+        while (!done && IsWindow(window) && steady_clock::now() < closeBy)
+            std::this_thread::sleep_for(milliseconds(100));
+        for (int attempt = 0; attempt < 50 && !done && IsWindow(window); ++attempt) {
+            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            std::this_thread::sleep_for(milliseconds(200));
+        }
+    });
+    action();
+    done = true;
+    watcher.join();
+    return seen;
+}

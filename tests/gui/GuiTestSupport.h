@@ -1,0 +1,80 @@
+#pragma once
+// Builds the real main window in the test process and drives it the way a user's actions do.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "ui/win32/MainWindow.h"
+
+struct TrackSpec {
+    std::string name = "Route";
+    std::string type;   // empty: no type element
+    double lat = 48.0;  // first point
+    double lon = 11.0;
+    double stepLat = 0.001;  // per point
+    double stepLon = 0.0;
+    int points = 10;
+    bool timestamps = true;
+    std::string day = "2024-05-01";
+    bool loop = false;    // the last point returns to the first
+    std::string weather;  // inner text of one wetter element, e.g. "<temperatur>21</temperatur>"
+};
+
+std::string gpxText(const TrackSpec& spec);
+void writeTrack(const std::filesystem::path& file, const TrackSpec& spec);
+
+// A fresh window over a temporary roaming and Documents folder; the library is the Documents
+// folder's "Tirn GPX Library", prepared before start-up by `prepare`.
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // language: written to language.txt before start-up (empty: no file).
+    void startWindow(std::string_view language = "en");
+    std::filesystem::path library() const;
+    std::filesystem::path roaming() const;
+
+    TempFolder temp;
+};
+
+std::u16string textOf(HWND window);
+std::vector<std::u16string> comboItems(HWND combo);
+int comboSelection(HWND combo);
+int listRowCount();
+std::u16string listText(int row, int column);
+std::vector<std::u16string> listColumn(int column);
+std::u16string columnHeader(int column);
+bool isVisible(HWND window);
+bool isEnabled(HWND window);
+RECT childRect(HWND child);
+
+void clickButton(int id);
+void typeSearch(std::u16string_view text);
+void chooseItem(HWND combo, int index);
+void selectListRow(int row);
+void clearListSelection();
+
+// Pixels of a window's client area as painted by WM_PRINTCLIENT (0x00RRGGBB).
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned> pixels;
+    unsigned at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    int count(unsigned color) const;
+};
+Capture captureClient(HWND window, bool print = false);
+inline constexpr unsigned rgbValue(int r, int g, int b) {
+    return (static_cast<unsigned>(r) << 16) | (static_cast<unsigned>(g) << 8) | static_cast<unsigned>(b);
+}
+
+// Runs `action` on this thread while a watcher thread waits (bounded) for a top-level window of
+// this process with `title`, hands it to `onWindow`, and finally closes it if it is still open.
+// Returns whether the window was seen.
+bool withWatchedWindow(std::u16string_view title, const std::function<void(HWND)>& onWindow,
+                       const std::function<void()>& action);
