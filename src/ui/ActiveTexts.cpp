@@ -1,8 +1,5 @@
 #include "ui/ActiveTexts.h"
 
-#include <algorithm>
-
-#include "core/SportWeather.h"
 #include "i18n/Language.h"
 #include "platform/Platform.h"
 
@@ -22,10 +19,9 @@ std::u16string_view activeText(const ActiveTexts& texts, std::string_view key) {
 }
 
 std::u16string activeSportText(const ActiveTexts& texts, const RouteInfo& route) {
-    // As sportDisplayText: only the sport keys are translated, so a raw type text that happens to
-    // equal another interface key ("weather") still shows as written in the file.
-    const bool known = std::find(sportKeys.begin(), sportKeys.end(), route.sportKey) != sportKeys.end();
-    if (known && texts.row != nullptr) {
+    // As sportDisplayText: a key with a text in the active language shows that text; anything
+    // else (a raw type from the file, no sport, no row for the language) shows the stored label.
+    if (!route.sportKey.empty() && texts.row != nullptr) {
         std::u16string_view translated = activeText(texts, route.sportKey);
         if (!translated.empty()) return std::u16string(translated);
     }
