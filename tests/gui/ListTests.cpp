@@ -1,0 +1,148 @@
+// The search box, the six filters, their combination and the reset button on the real list.
+
+#include "GuiTestSupport.h"
+#include "ui/ControlIds.h"
+#include "ui/RouteListLogic.h"
+
+namespace {
+
+using Texts = std::vector<std::u16string>;
+
+class ListTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        TrackSpec alpen;  // short hike with timestamps, one way
+        alpen.name = "Alpen";
+        alpen.type = "hiking";
+        alpen.lat = 47.5;
+        alpen.points = 30;
+        alpen.day = "2024-07-01";
+        writeTrack(library() / "Tour Alpen.gpx", alpen);
+        TrackSpec isar;  // long loop without timestamps
+        isar.name = "Isar";
+        isar.type = "cycling";
+        isar.lat = 48.1;
+        isar.stepLat = 0.002;
+        isar.points = 100;
+        isar.timestamps = false;
+        isar.loop = true;
+        writeTrack(library() / "Isar.gpx", isar);
+        TrackSpec stadt;  // middle length run with timestamps
+        stadt.name = "Stadt";
+        stadt.type = "running";
+        stadt.lat = 48.2;
+        stadt.points = 60;
+        stadt.day = "2024-05-01";
+        writeTrack(library() / "Stadt.gpx", stadt);
+        startWindow("en");
+    }
+    static Texts names() { return listColumn(0); }
+};
+
+}  // namespace
+
+TEST_F(ListTest, SearchNarrowsByStemAndSportAndShowsTheResetButton) {
+    // Without timestamps the date is a dash, which sorts above every digit.
+    ASSERT_EQ(names(), (Texts{u"Isar", u"Tour Alpen", u"Stadt"}));
+    typeSearch(u"tour");
+    EXPECT_EQ(names(), Texts{u"Tour Alpen"});
+    EXPECT_TRUE(isVisible(resetButton));
+    EXPECT_EQ(textOf(statusStatic).substr(0, 8), u"1 Files ");
+
+    typeSearch(u"CYCL");  // the sport's name in the active language, folded
+    EXPECT_EQ(names(), Texts{u"Isar"});
+    typeSearch(u"01.07.24");  // dates are not searched
+    EXPECT_EQ(listRowCount(), 0);
+    EXPECT_EQ(textOf(statusStatic).substr(0, 8), u"0 Files ");
+    typeSearch(u" ");  // the blank between the joined parts matches every route
+    EXPECT_EQ(listRowCount(), 3);
+    typeSearch(std::u16string(5000, u'x'));  // far more than the box's 510 units: no harm
+    EXPECT_EQ(listRowCount(), 0);
+    typeSearch(std::u16string(2000, u'\xd800'));  // unpaired surrogates stay text
+    EXPECT_EQ(listRowCount(), 0);
+    typeSearch(u"");
+    EXPECT_EQ(listRowCount(), 3);
+    EXPECT_FALSE(isVisible(resetButton));
+}
+
+TEST_F(ListTest, EachFilterKeepsOnlyItsRoutes) {
+    chooseItem(ghostFilterCombo, 1);
+    EXPECT_EQ(names(), (Texts{u"Tour Alpen", u"Stadt"}));
+    chooseItem(ghostFilterCombo, 2);
+    EXPECT_EQ(names(), Texts{u"Isar"});
+    chooseItem(ghostFilterCombo, 0);
+
+    chooseItem(typeFilterCombo, 1);
+    EXPECT_EQ(names(), Texts{u"Isar"});
+    chooseItem(typeFilterCombo, 2);
+    EXPECT_EQ(names(), (Texts{u"Tour Alpen", u"Stadt"}));
+    chooseItem(typeFilterCombo, 0);
+
+    chooseItem(lengthFilterCombo, 1);
+    EXPECT_EQ(names(), Texts{u"Tour Alpen"});
+    chooseItem(lengthFilterCombo, 2);
+    EXPECT_EQ(names(), Texts{u"Stadt"});
+    chooseItem(lengthFilterCombo, 3);
+    EXPECT_EQ(names(), Texts{u"Isar"});
+    chooseItem(lengthFilterCombo, 0);
+
+    EXPECT_EQ(comboItems(sportFilterCombo), (Texts{u"Sport: all", u"Cycling", u"Hiking", u"Running"}));
+    chooseItem(sportFilterCombo, 2);
+    EXPECT_EQ(names(), Texts{u"Tour Alpen"});
+    chooseItem(sportFilterCombo, 0);
+
+    // Places are offered sorted; the southernmost start (47.5) comes first.
+    const Texts starts = comboItems(startFilterCombo);
+    ASSERT_EQ(starts.size(), 4u);
+    EXPECT_EQ(starts[0], u"Start: all");
+    chooseItem(startFilterCombo, 1);
+    EXPECT_EQ(names(), Texts{u"Tour Alpen"});
+    chooseItem(startFilterCombo, 0);
+    EXPECT_EQ(comboItems(endFilterCombo)[0], u"Finish: all");
+    chooseItem(endFilterCombo, 3);
+    EXPECT_EQ(listRowCount(), 1);
+    chooseItem(endFilterCombo, 0);
+    EXPECT_EQ(listRowCount(), 3);
+    EXPECT_FALSE(isVisible(resetButton));
+}
+
+TEST_F(ListTest, FiltersAndSearchCombine) {
+    chooseItem(ghostFilterCombo, 1);
+    chooseItem(lengthFilterCombo, 2);
+    EXPECT_EQ(names(), Texts{u"Stadt"});
+    chooseItem(typeFilterCombo, 1);
+    EXPECT_EQ(listRowCount(), 0);
+    chooseItem(typeFilterCombo, 2);
+    typeSearch(u"stadt");
+    EXPECT_EQ(names(), Texts{u"Stadt"});
+    typeSearch(u"alpen");
+    EXPECT_EQ(listRowCount(), 0);
+}
+
+TEST_F(ListTest, ResetClearsSearchAndEveryFilter) {
+    typeSearch(u"a");
+    chooseItem(ghostFilterCombo, 1);
+    chooseItem(sportFilterCombo, 3);
+    chooseItem(lengthFilterCombo, 2);
+    ASSERT_TRUE(isVisible(resetButton));
+    ASSERT_EQ(listRowCount(), 1);
+
+    clickButton(IDC_RESET);
+    EXPECT_EQ(textOf(searchBox), u"");
+    for (HWND combo : {startFilterCombo, endFilterCombo, sportFilterCombo, ghostFilterCombo, typeFilterCombo,
+                       lengthFilterCombo}) {
+        EXPECT_EQ(comboSelection(combo), 0);
+    }
+    EXPECT_EQ(listRowCount(), 3);
+    EXPECT_FALSE(isVisible(resetButton));
+    EXPECT_EQ(selectedRow, -1);
+}
+
+TEST_F(ListTest, ButtonsReactOnlyToClicks) {
+    typeSearch(u"isar");
+    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_RESET, BN_DOUBLECLICKED),
+                 reinterpret_cast<LPARAM>(resetButton));
+    EXPECT_EQ(textOf(searchBox), u"isar");
+    EXPECT_EQ(listRowCount(), 1);
+}
