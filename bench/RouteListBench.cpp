@@ -1,0 +1,94 @@
+// Cost of one list rebuild for a large library: filtering (with and without a search text), the
+// row texts of every listed route, and the filter bar items. Prints the median of several runs.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/SportWeather.h"
+#include "library/Settings.h"
+#include "ui/FilterLogic.h"
+#include "ui/RouteListLogic.h"
+
+namespace {
+
+std::vector<RouteInfo> syntheticLibrary(std::size_t count) {
+    std::vector<RouteInfo> routes;
+    routes.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        RouteInfo route;
+        route.fileStem = "Tour " + std::to_string(i) + " Über den Höhenweg";
+        route.routeName = "Strecke Nummer " + std::to_string(i * 7);
+        route.dateText = "05.07.23";
+        route.distanceMeters = static_cast<double>(i % 40000);
+        route.durationSeconds = static_cast<double>(i % 20000);
+        route.ascentMeters = static_cast<double>(i % 1500) + 0.4;
+        route.pointCount = static_cast<uint32_t>(i * 13 % 100000);
+        route.hasTimestamps = i % 3 != 0;
+        route.isRoundTrip = i % 5 == 0;
+        route.hasStartPlace = route.hasFinishPlace = true;
+        route.startPlace = std::to_string(40 + i % 10) + "." + std::to_string(100 + i % 900) + ", 11.575";
+        route.finishPlace = std::to_string(45 + i % 7) + "." + std::to_string(100 + i % 899) + ", 10.250";
+        route.sportKey = std::string(sportKeys[i % sportKeys.size()]);
+        route.sportLabel = route.sportKey;
+        route.sportFromSpeed = i % 4 == 0;
+        routes.push_back(std::move(route));
+    }
+    return routes;
+}
+
+template <typename Work>
+double medianMilliseconds(Work work) {
+    std::vector<double> runs;
+    for (int run = 0; run < 9; ++run) {
+        auto start = std::chrono::steady_clock::now();
+        work();
+        runs.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+}
+
+// One rebuild as the window does it: filter, then the texts of every row.
+std::size_t rebuild(const std::vector<RouteInfo>& routes, const ListFilters& filters) {
+    std::vector<uint64_t> rows = filterRoutes(routes, filters);
+    const ActiveTexts active = resolveActiveTexts();
+    std::size_t characters = 0;
+    for (uint64_t row : rows) {
+        for (const std::u16string& text : routeRowTexts(routes[row], active)) characters += text.size();
+    }
+    return characters + rows.size();
+}
+
+}  // namespace
+
+int main() {
+    const std::vector<RouteInfo> routes = syntheticLibrary(10000);
+    ListFilters none;
+    ListFilters search;
+    search.search = searchTextFromBox(u"Höhenweg");  // every route matches
+    ListFilters miss;
+    miss.search = searchTextFromBox(u"zzz");  // no route matches
+    ListFilters combined = search;
+    combined.length = 2;
+    combined.ghost = 1;
+
+    for (const char* language : {"de", "system"}) {
+        languageSetting = language;
+        volatile std::size_t sink = 0;
+        std::printf("language %s, %zu routes\n", language, routes.size());
+        std::printf("  rebuild, no filter:            %8.2f ms\n",
+                    medianMilliseconds([&] { sink = sink + rebuild(routes, none); }));
+        std::printf("  rebuild, search matches all:   %8.2f ms\n",
+                    medianMilliseconds([&] { sink = sink + rebuild(routes, search); }));
+        std::printf("  rebuild, search matches none:  %8.2f ms\n",
+                    medianMilliseconds([&] { sink = sink + rebuild(routes, miss); }));
+        std::printf("  rebuild, search and filters:   %8.2f ms\n",
+                    medianMilliseconds([&] { sink = sink + rebuild(routes, combined); }));
+        std::printf("  filter bar items:              %8.2f ms\n",
+                    medianMilliseconds([&] { sink = sink + filterBarItems(routes)[filterSport].size(); }));
+    }
+    return 0;
+}
