@@ -27,7 +27,8 @@ fs::path freeTargetPath(const fs::path& source) {
     const std::u16string stem = pathToWide(source.stem());
     for (unsigned long long n = 2; !isFreeName(target); ++n) {
         std::string number = std::to_string(n);
-        target = libraryFolder / widePath(stem + u" " + std::u16string(number.begin(), number.end()) + u".gpx");
+        target =
+            libraryFolder / widePath(stem + u" " + std::u16string(number.begin(), number.end()) + u".gpx");
     }
     return target;
 }

@@ -72,11 +72,17 @@ fs::path settingsFolder() {
     return folder;
 }
 
-fs::path settingsFilePath() { return settingsFolder() / "settings.txt"; }
+fs::path settingsFilePath() {
+    return settingsFolder() / "settings.txt";
+}
 
-fs::path languageFilePath() { return settingsFolder() / "language.txt"; }
+fs::path languageFilePath() {
+    return settingsFolder() / "language.txt";
+}
 
-fs::path defaultLibraryFolder() { return knownFolderPath(KnownFolder::Documents) / kFolderName; }
+fs::path defaultLibraryFolder() {
+    return knownFolderPath(KnownFolder::Documents) / kFolderName;
+}
 
 void loadSettings() {
     std::string bytes;
@@ -91,6 +97,10 @@ void loadSettings() {
     fs::create_directories(libraryFolder, ignored);
 }
 
-void saveLibraryFolder() { writeFileDurably(settingsFilePath(), encodeFolderLine(pathToWide(libraryFolder))); }
+void saveLibraryFolder() {
+    writeFileDurably(settingsFilePath(), encodeFolderLine(pathToWide(libraryFolder)));
+}
 
-void saveLanguageSetting() { writeFileDurably(languageFilePath(), languageSetting); }
+void saveLanguageSetting() {
+    writeFileDurably(languageFilePath(), languageSetting);
+}

@@ -149,8 +149,14 @@ bool replaceFile(const fs::path& source, const fs::path& target) {
     return true;
 }
 
-std::u16string pathToWide(const fs::path& path) { return utf8ToWide(path.native()); }
+std::u16string pathToWide(const fs::path& path) {
+    return utf8ToWide(path.native());
+}
 
-fs::path widePath(std::u16string_view text) { return fs::path(wideToUtf8(text)); }
+fs::path widePath(std::u16string_view text) {
+    return fs::path(wideToUtf8(text));
+}
 
-std::string pathToUtf8(const fs::path& path) { return wideToUtf8(pathToWide(path)); }
+std::string pathToUtf8(const fs::path& path) {
+    return wideToUtf8(pathToWide(path));
+}

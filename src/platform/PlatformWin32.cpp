@@ -33,7 +33,8 @@ fs::path knownFolderPath(KnownFolder folder) {
             return absolute.empty() ? it->second : absolute;
         }
     }
-    const KNOWNFOLDERID& id = folder == KnownFolder::RoamingAppData ? FOLDERID_RoamingAppData : FOLDERID_Documents;
+    const KNOWNFOLDERID& id =
+        folder == KnownFolder::RoamingAppData ? FOLDERID_RoamingAppData : FOLDERID_Documents;
     PWSTR raw = nullptr;
     const HRESULT result = SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &raw);
     fs::path path;
@@ -75,7 +76,8 @@ void setLocaleNameOverride(bool active, std::u16string_view name) {
 }
 
 bool writeFileDurably(const fs::path& path, std::string_view bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     std::size_t written = 0;
     bool ok = true;
@@ -101,7 +103,8 @@ bool replaceFile(const fs::path& source, const fs::path& target) {
         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return false;
     }
-    return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+           0;
 }
 
 std::u16string pathToWide(const fs::path& path) {
@@ -109,6 +112,10 @@ std::u16string pathToWide(const fs::path& path) {
     return std::u16string(native.begin(), native.end());
 }
 
-fs::path widePath(std::u16string_view text) { return fs::path(std::wstring(text.begin(), text.end())); }
+fs::path widePath(std::u16string_view text) {
+    return fs::path(std::wstring(text.begin(), text.end()));
+}
 
-std::string pathToUtf8(const fs::path& path) { return wideToUtf8(pathToWide(path)); }
+std::string pathToUtf8(const fs::path& path) {
+    return wideToUtf8(pathToWide(path));
+}

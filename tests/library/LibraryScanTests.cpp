@@ -12,8 +12,9 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string gpxWithTime(const std::string& time) {
-    std::string text = "<?xml version=\"1.0\"?>\n<gpx><trk><name>x</name><trkseg>"
-                       "<trkpt lat=\"47.0\" lon=\"8.0\">";
+    std::string text =
+        "<?xml version=\"1.0\"?>\n<gpx><trk><name>x</name><trkseg>"
+        "<trkpt lat=\"47.0\" lon=\"8.0\">";
     if (!time.empty()) text += "<time>" + time + "</time>";
     text += "</trkpt><trkpt lat=\"47.01\" lon=\"8.0\"></trkpt></trkseg></trk></gpx>\n";
     return text;

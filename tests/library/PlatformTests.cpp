@@ -11,7 +11,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::u16string fffd(int count) { return std::u16string(static_cast<std::size_t>(count), u'\uFFFD'); }
+std::u16string fffd(int count) {
+    return std::u16string(static_cast<std::size_t>(count), u'\uFFFD');
+}
 
 }  // namespace
 
@@ -49,7 +51,9 @@ TEST(WideToUtf8, EncodesPairsAndReplacesLoneSurrogates) {
     EXPECT_EQ(wideToUtf8(u""), "");
     EXPECT_EQ(wideToUtf8(u"Z\u00FCrich \u2013 \U0001F6B4"), "Z\xC3\xBCrich \xE2\x80\x93 \xF0\x9F\x9A\xB4");
     EXPECT_EQ(wideToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
-    EXPECT_EQ(wideToUtf8(std::u16string{char16_t(0xDC00), u'a'}), "\xEF\xBF\xBD" "a");
+    EXPECT_EQ(wideToUtf8(std::u16string{char16_t(0xDC00), u'a'}),
+              "\xEF\xBF\xBD"
+              "a");
     EXPECT_EQ(wideToUtf8(std::u16string{char16_t(0xD83D), char16_t(0xD83D), char16_t(0xDEB4)}),
               "\xEF\xBF\xBD\xF0\x9F\x9A\xB4");
     EXPECT_EQ(utf8ToWide(wideToUtf8(u"\u00D6schberg \U0001F6B4")), u"\u00D6schberg \U0001F6B4");

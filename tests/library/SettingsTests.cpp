@@ -43,9 +43,9 @@ TEST_F(SettingsTest, ReadingTakesTheFirstLineAsTextModeSeesIt) {
     const Case cases[] = {
         {base + "/lib\nsecond line\n", base + "/lib"},
         {base + "/lib\r\nsecond", base + "/lib"},
-        {base + "/lib\r\r\n", base + "/lib\r"},   // only the CR beside the LF is line end
-        {base + "/l\rib", base + "/l\rib"},       // a lone CR stays
-        {base + "/lib ", base + "/lib "},         // nothing trimmed
+        {base + "/lib\r\r\n", base + "/lib\r"},  // only the CR beside the LF is line end
+        {base + "/l\rib", base + "/l\rib"},      // a lone CR stays
+        {base + "/lib ", base + "/lib "},        // nothing trimmed
     };
     for (const Case& c : cases) {
         writeBytes(settingsFolder() / "settings.txt", c.bytes);
@@ -88,9 +88,19 @@ TEST_F(SettingsTest, LanguageFileNeedsAnExactCode) {
         std::string setting;
     };
     const Case cases[] = {
-        {"de", "de"},         {"de\n", "de"},       {"de\r\n", "de"},       {"zh-Hant\nfr", "zh-Hant"},
-        {"system", "system"}, {"DE", "system"},     {"de ", "system"},      {"xx", "system"},
-        {"", "system"},       {"de\r", "system"},   {"\xEF\xBB\xBF" "de", "system"},
+        {"de", "de"},
+        {"de\n", "de"},
+        {"de\r\n", "de"},
+        {"zh-Hant\nfr", "zh-Hant"},
+        {"system", "system"},
+        {"DE", "system"},
+        {"de ", "system"},
+        {"xx", "system"},
+        {"", "system"},
+        {"de\r", "system"},
+        {"\xEF\xBB\xBF"
+         "de",
+         "system"},
     };
     for (const Case& c : cases) {
         languageSetting = "system";

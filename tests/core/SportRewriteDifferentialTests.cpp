@@ -1,0 +1,185 @@
+// The rewrite's scanners against std::regex on many small generated texts: same leftmost match,
+// same group, same end.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "core/SportRewriteScan.h"
+
+namespace {
+
+// Texts are strung together from tag-like pieces (so that matches are common) and loose bytes (so
+// that the odd corners are reached too).
+const std::vector<std::string> kNoise = {"<", ">",  "/",  "</", ":",        ".",   "-",
+                                         " ", "\n", "\r", "x",  "\xC3\xA9", "\xFF"};
+const std::vector<std::string> kPrefixes = {
+    "", "", "gpx:", "GPX:", "a.b:", "axb:", "a\nb:", "g-1:", ".:", "x:"};
+const std::vector<std::string> kNames = {"trk",   "TRK",        "Rte",  "type", "TYPE",  "trkseg", "trkpt",
+                                         "rtept", "extensions", "link", "LINK", "typed", "trkx"};
+const std::vector<std::string> kAfterName = {"",   "",   " ",  "\n", " a=\"1\"", "/",
+                                             "-x", ".y", "\t", "_",  "9",        "\xE9"};
+const std::vector<std::string> kClosers = {">", ">", "", " >", "/>", "\r\n>"};
+
+template <typename List>
+const std::string& pick(std::mt19937& random, const List& list) {
+    return list[static_cast<std::size_t>(random()) % list.size()];
+}
+
+// `focus` (prefix, name) pairs are used for half of the tags, so that a search for one particular
+// name finds something often enough.
+std::string randomText(std::mt19937& random, int maxPieces,
+                       const std::vector<std::pair<std::string, std::string>>& focus = {}) {
+    auto tagName = [&]() {
+        if (!focus.empty() && random() % 2 == 0) {
+            const auto& chosen = focus[static_cast<std::size_t>(random()) % focus.size()];
+            return chosen.first + chosen.second;
+        }
+        return pick(random, kPrefixes) + pick(random, kNames);
+    };
+    std::string text;
+    for (int i = static_cast<int>(random() % static_cast<unsigned>(maxPieces + 1)); i > 0; --i) {
+        switch (random() % 4) {
+            case 0:
+                text += pick(random, kNoise);
+                break;
+            case 1:
+                text += "</" + tagName() + pick(random, kClosers);
+                break;
+            default:
+                text += "<" + tagName() + pick(random, kAfterName) + pick(random, kClosers);
+                break;
+        }
+    }
+    return text;
+}
+
+struct RegexSpan {
+    bool found = false;
+    std::size_t begin = 0, end = 0, groupBegin = 0, groupEnd = 0;
+};
+
+RegexSpan searchRegex(const std::string& text, std::size_t from, const std::string& pattern) {
+    static std::map<std::string, std::regex> compiled;
+    auto it = compiled.find(pattern);
+    if (it == compiled.end()) {
+        it = compiled.emplace(pattern, std::regex(pattern, std::regex::ECMAScript | std::regex::icase)).first;
+    }
+    const std::regex& re = it->second;
+    std::smatch match;
+    RegexSpan span;
+    if (!std::regex_search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), match, re))
+        return span;
+    span.found = true;
+    span.begin = from + static_cast<std::size_t>(match.position(0));
+    span.end = span.begin + static_cast<std::size_t>(match.length(0));
+    if (match.size() > 1) {
+        span.groupBegin = from + static_cast<std::size_t>(match.position(1));
+        span.groupEnd = span.groupBegin + static_cast<std::size_t>(match.length(1));
+    }
+    return span;
+}
+
+// How many comparisons had a match: a generator that never produces one would prove nothing.
+int matchesSeen = 0;
+
+void expectSame(const TagSpan& ours, const RegexSpan& theirs, const std::string& text, bool withGroup) {
+    if (theirs.found) ++matchesSeen;
+    ASSERT_EQ(ours.found, theirs.found) << testing::PrintToString(text);
+    if (!ours.found) return;
+    EXPECT_EQ(ours.begin, theirs.begin) << testing::PrintToString(text);
+    EXPECT_EQ(ours.end, theirs.end) << testing::PrintToString(text);
+    if (withGroup) {
+        EXPECT_EQ(ours.nameBegin, theirs.groupBegin) << testing::PrintToString(text);
+        EXPECT_EQ(ours.nameEnd, theirs.groupEnd) << testing::PrintToString(text);
+    }
+}
+
+constexpr int kRounds = 2000;
+
+}  // namespace
+
+TEST(SportRewriteScan, TrackOrRouteStartMatchesTheRegex) {
+    matchesSeen = 0;
+    std::mt19937 random(20240131);
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string text = randomText(random, 8);
+        expectSame(findTrackOrRouteStart(text),
+                   searchRegex(text, 0, R"(<((?:[\w.-]+:)?(?:trk|rte))\b[^>]*>)"), text, true);
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GT(matchesSeen, kRounds / 20);
+}
+
+TEST(SportRewriteScan, EndTagMatchesTheRegexForNamesWithWildcards) {
+    matchesSeen = 0;
+    std::mt19937 random(7);
+    const std::vector<std::string> names = {"trk",     "gpx:trk", "a.b:rte", "..:trk",
+                                            "g-1:TRK", "x.:rte",  "a.b:type"};
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string& name = names[static_cast<std::size_t>(round) % names.size()];
+        // The name itself, and a spelling that only its wildcards accept.
+        std::string loose = name;
+        for (char& c : loose) {
+            if (c == '.') c = random() % 2 ? '<' : '\n';
+        }
+        const std::string text = randomText(random, 8, {{"", name}, {"", loose}});
+        const std::size_t from = text.empty() ? 0 : static_cast<std::size_t>(random()) % (text.size() + 1);
+        expectSame(findEndTag(text, from, name), searchRegex(text, from, "</" + name + R"(\s*>)"), text,
+                   false);
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GT(matchesSeen, kRounds / 20);
+}
+
+TEST(SportRewriteScan, TypeElementMatchesTheLazyRegex) {
+    matchesSeen = 0;
+    std::mt19937 random(42);
+    const std::vector<std::string> prefixes = {"", "gpx:", "a.b:", ".:", "g-1:", "..:"};
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string& prefix = prefixes[static_cast<std::size_t>(round) % prefixes.size()];
+        std::string loose = prefix;
+        for (char& c : loose) {
+            if (c == '.') c = random() % 2 ? '>' : '\r';
+        }
+        const std::string text =
+            randomText(random, 12, {{prefix, "type"}, {loose, "TYPE"}, {prefix, "typed"}});
+        const std::string pattern = "<" + prefix + R"(type\b[^>]*>[\s\S]*?</)" + prefix + R"(type\s*>)";
+        expectSame(findTypeElement(text, prefix), searchRegex(text, 0, pattern), text, false);
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GT(matchesSeen, kRounds / 20);
+}
+
+TEST(SportRewriteScan, BoundaryAndLinkTagsMatchTheRegex) {
+    matchesSeen = 0;
+    std::mt19937 random(99);
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string text = randomText(random, 8);
+        expectSame(findFirstPointOrExtension(text),
+                   searchRegex(text, 0, R"(<(?:[\w.-]+:)?(?:trkseg|rtept|trkpt|extensions)\b)"), text, false);
+        const std::size_t from = text.empty() ? 0 : static_cast<std::size_t>(random()) % (text.size() + 1);
+        expectSame(findLinkStart(text, from), searchRegex(text, from, R"(<(?:[\w.-]+:)?link\b[^>]*>)"), text,
+                   false);
+        expectSame(findLinkEnd(text, from), searchRegex(text, from, R"(</(?:[\w.-]+:)?link\s*>)"), text,
+                   false);
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GT(matchesSeen, kRounds / 20);
+}
+
+TEST(SportRewriteScan, HandlesMegabytesWithoutRecursion) {
+    // An unclosed type start tag in front of a huge body: the lazy search must neither recurse nor
+    // scan the body once per '<'.
+    std::string text = "<type>";
+    for (int i = 0; i < 200000; ++i) text += "<trkpt lat=\"1\" lon=\"2\"><ele>3</ele></trkpt>\n";
+    EXPECT_FALSE(findTypeElement(text, "").found);
+    EXPECT_FALSE(findEndTag(text, 0, "trk").found);
+    const std::string many(3000000, '<');
+    EXPECT_FALSE(findTrackOrRouteStart(many + "trk").found);
+    EXPECT_TRUE(findTrackOrRouteStart(many + "trk>").found);
+}

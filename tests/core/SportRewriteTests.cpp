@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "TestSupport.h"
+#include "core/SportRewrite.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SportRewriteTest : public ::testing::Test {
+protected:
+    // Writes `before`, rewrites it to `sport` and returns the file's bytes afterwards.
+    std::string rewrite(const std::string& before, const std::string& sport, bool expectSuccess = true) {
+        writeBytes(route.filePath, before);
+        message.clear();
+        const bool ok = rewriteSport(route, sport, message);
+        EXPECT_EQ(ok, expectSuccess) << message;
+        if (ok) {
+            EXPECT_EQ(message, "");
+        }
+        EXPECT_FALSE(fs::exists(temporary())) << "temporary file left behind";
+        return readBytes(route.filePath);
+    }
+    fs::path temporary() const {
+        fs::path path = route.filePath;
+        path += ".tirn.tmp";
+        return path;
+    }
+    void SetUp() override { route.filePath = temp.path / "Tour.gpx"; }
+
+    TempFolder temp;
+    RouteInfo route;
+    std::string message;
+};
+
+}  // namespace
+
+TEST_F(SportRewriteTest, ReplacesTheTypeAndKeepsEveryOtherByte) {
+    const std::string head =
+        "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<gpx>\r\n  <trk>\r\n    <name>Abend</name>\r\n    ";
+    const std::string tail =
+        "\r\n    <trkseg><trkpt lat=\"1\" lon=\"2\"/></trkseg>\r\n  </trk>\r\n</gpx>\r\n";
+    EXPECT_EQ(rewrite(head + "<type>running</type>" + tail, "cycling"), head + "<type>cycling</type>" + tail);
+    // The same sport again still writes the element in its plain form.
+    EXPECT_EQ(rewrite(head + "<type >cycling</type\n>" + tail, "cycling"),
+              head + "<type>cycling</type>" + tail);
+}
+
+TEST_F(SportRewriteTest, InsertsATypeFirstWhenTheTrackHasNone) {
+    EXPECT_EQ(rewrite("<gpx><trk>\n  <name>A</name>\n  <trkseg></trkseg>\n</trk></gpx>", "hiking"),
+              "<gpx><trk>\r\n    <type>hiking</type>\n  <name>A</name>\n  <trkseg></trkseg>\n</trk></gpx>");
+    EXPECT_EQ(rewrite("<gpx><rte></rte></gpx>", "rowing"),
+              "<gpx><rte>\r\n    <type>rowing</type></rte></gpx>");
+}
+
+TEST_F(SportRewriteTest, KeepsThePrefixAndDropsAttributesAndCase) {
+    EXPECT_EQ(rewrite("<gpx:gpx><gpx:trk><gpx:type>Run</gpx:type></gpx:trk></gpx:gpx>", "running"),
+              "<gpx:gpx><gpx:trk><gpx:type>running</gpx:type></gpx:trk></gpx:gpx>");
+    EXPECT_EQ(rewrite("<gpx><Trk a=\"1\"><TYPE lang=\"de\">Rad</TYPE></Trk></gpx>", "cycling"),
+              "<gpx><Trk a=\"1\"><type>cycling</type></Trk></gpx>");
+    // A type without the track's prefix is not the track's type.
+    EXPECT_EQ(rewrite("<g:trk><type>x</type></g:trk>", "swimming"),
+              "<g:trk>\r\n    <g:type>swimming</g:type><type>x</type></g:trk>");
+}
+
+TEST_F(SportRewriteTest, OnlyTheFirstTrackOrRouteChanges) {
+    EXPECT_EQ(rewrite("<rte><type>a</type></rte><trk><type>b</type></trk>", "driving"),
+              "<rte><type>driving</type></rte><trk><type>b</type></trk>");
+    EXPECT_EQ(rewrite("<trk><type>a</type></trk><trk><type>b</type></trk>", "skiing"),
+              "<trk><type>skiing</type></trk><trk><type>b</type></trk>");
+    // trkseg and trkpt are no tracks; the end tag may carry white space.
+    EXPECT_EQ(rewrite("<trkseg/><trk ><type>a</type></trk  ><trk/>", "e_bike"),
+              "<trkseg/><trk ><type>e_bike</type></trk  ><trk/>");
+}
+
+TEST_F(SportRewriteTest, NeverOverwritesATypeInsidePointsExtensionsOrLinks) {
+    const std::string points =
+        "<trkseg><trkpt lat=\"1\" lon=\"2\"><extensions><type>sensor</type></extensions></trkpt></trkseg>";
+    EXPECT_EQ(rewrite("<trk><name>N</name>" + points + "</trk>", "walking"),
+              "<trk>\r\n    <type>walking</type><name>N</name>" + points + "</trk>");
+    EXPECT_EQ(
+        rewrite("<trk><extensions><x:type>t</x:type><type>e</type></extensions></trk>", "kayaking"),
+        "<trk>\r\n    <type>kayaking</type><extensions><x:type>t</x:type><type>e</type></extensions></trk>");
+    EXPECT_EQ(
+        rewrite("<rte><rtept lat=\"1\" lon=\"2\"><type>wp</type></rtept><type>late</type></rte>", "rowing"),
+        "<rte>\r\n    <type>rowing</type><rtept lat=\"1\" "
+        "lon=\"2\"><type>wp</type></rtept><type>late</type></rte>");
+    // A link's type is a MIME type; the track's own type follows it.
+    EXPECT_EQ(rewrite("<trk><link href=\"u\"><type>text/html</type></link><type>run</type><trkseg/></trk>",
+                      "running"),
+              "<trk><link href=\"u\"><type>text/html</type></link><type>running</type><trkseg/></trk>");
+    EXPECT_EQ(rewrite("<trk><link href=\"u\"/><LINK><type>image/png</type></LINK ></trk>", "rowing"),
+              "<trk>\r\n    <type>rowing</type><link href=\"u\"/><LINK><type>image/png</type></LINK ></trk>");
+}
+
+TEST_F(SportRewriteTest, AnUnclosedTypeNeverSwallowsTheTrack) {
+    const std::string body = "<type>run<trkseg><trkpt lat=\"1\" lon=\"2\"><type>x</type></trkpt></trkseg>";
+    EXPECT_EQ(rewrite("<trk>" + body + "</trk>", "cycling"),
+              "<trk>\r\n    <type>cycling</type>" + body + "</trk>");
+}
+
+TEST_F(SportRewriteTest, TheKeyIsWrittenAsText) {
+    EXPECT_EQ(rewrite("<trk></trk>", "a<b&c"), "<trk>\r\n    <type>a&lt;b&amp;c</type></trk>");
+}
+
+TEST_F(SportRewriteTest, FailuresLeaveTheFileAsItWas) {
+    struct Case {
+        std::string bytes;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"<gpx><trkseg><trkpt lat=\"1\" lon=\"2\"/></trkseg></gpx>", "GPX enthält weder Track noch Route"},
+        {"", "GPX enthält weder Track noch Route"},
+        {"<gpx><trk><type>x</type><trkseg><trkpt lat=\"1\"", "Unvollständiges GPX-XML"},
+        {"<gpx><trk></trkx></gpx>", "Unvollständiges GPX-XML"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(rewrite(c.bytes, "cycling", false), c.bytes);
+        EXPECT_EQ(message, c.message);
+    }
+    route.filePath = temp.path / "missing.gpx";
+    EXPECT_FALSE(rewriteSport(route, "cycling", message));
+    EXPECT_EQ(message, "Datei kann nicht gelesen werden");
+    EXPECT_FALSE(fs::exists(route.filePath));
+}
+
+TEST_F(SportRewriteTest, AReadOnlyFileIsNotReplaced) {
+    const std::string before = "<trk><type>run</type></trk>";
+    writeBytes(route.filePath, before);
+    fs::permissions(route.filePath, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_FALSE(rewriteSport(route, "cycling", message));
+    EXPECT_EQ(message, "Datei konnte nicht ersetzt werden");
+    EXPECT_EQ(readBytes(route.filePath), before);
+    EXPECT_FALSE(fs::exists(temporary()));
+}
+
+TEST_F(SportRewriteTest, ATemporaryNameThatCannotBeWrittenFailsCleanly) {
+    const std::string before = "<trk><type>run</type></trk>";
+    writeBytes(route.filePath, before);
+    fs::create_directory(temporary());
+    EXPECT_FALSE(rewriteSport(route, "cycling", message));
+    EXPECT_EQ(message, "Temporäre Datei konnte nicht geschrieben werden");
+    EXPECT_EQ(readBytes(route.filePath), before);
+    EXPECT_TRUE(fs::is_directory(temporary()));
+}
+
+#ifndef _WIN32
+TEST_F(SportRewriteTest, KeepsTheFilePermissions) {
+    writeBytes(route.filePath, "<trk></trk>");
+    fs::permissions(route.filePath, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(rewriteSport(route, "cycling", message));
+    EXPECT_EQ(fs::status(route.filePath).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+#endif
+
+#ifdef _WIN32
+TEST_F(SportRewriteTest, AFileHeldOpenByAnotherProgramIsLeftAlone) {
+    const std::string before = "<trk><type>run</type></trk>";
+    writeBytes(route.filePath, before);
+    // Another program that shares nothing: even reading the file is refused.
+    HANDLE exclusive = CreateFileW(route.filePath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(rewriteSport(route, "cycling", message));
+    EXPECT_EQ(message, "Datei kann nicht gelesen werden");
+    CloseHandle(exclusive);
+    EXPECT_EQ(readBytes(route.filePath), before);
+    EXPECT_FALSE(fs::exists(temporary()));
+
+    // One that lets others read but not delete: the replace itself is refused.
+    HANDLE reading = CreateFileW(route.filePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reading, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(rewriteSport(route, "cycling", message));
+    EXPECT_EQ(message, "Datei konnte nicht ersetzt werden");
+    CloseHandle(reading);
+    EXPECT_EQ(readBytes(route.filePath), before);
+    EXPECT_FALSE(fs::exists(temporary()));
+}
+#endif
