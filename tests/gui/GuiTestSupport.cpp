@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 std::string gpxText(const TrackSpec& spec) {
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"test\">\n";
-    if (!spec.weather.empty()) text += "<wetter>" + spec.weather + "</wetter>\n";
+    if (!spec.weather.empty()) text += "<wetter " + spec.weather + "/>\n";
     text += "<trk><name>" + spec.name + "</name>";
     if (!spec.type.empty()) text += "<type>" + spec.type + "</type>";
     text += "<trkseg>\n";

@@ -1,0 +1,194 @@
+// Selecting rows, the detail panel and sketch they fill, list row colours, and changing the sport.
+
+#include "GuiTestSupport.h"
+#include "core/Failure.h"
+#include "ui/ListColors.h"
+#include "ui/RouteListLogic.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+unsigned colorOf(Rgb color) {
+    return rgbValue(color.r, color.g, color.b);
+}
+
+class PanelTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        TrackSpec north;  // due north: the sketch draws a vertical line in the middle
+        north.name = "Nordweg";
+        north.type = "cycling";
+        north.points = 25;
+        north.day = "2024-08-02";
+        north.weather = "temp=\"21.5\" feuchte=\"40.4\" wind=\"12.5\" windrichtung=\"NW\" lage=\"sonnig\"";
+        writeTrack(library() / "Nordweg.gpx", north);
+        TrackSpec plain;
+        plain.name = "Ohne Wetter";
+        plain.type = "hiking";
+        plain.stepLon = 0.001;
+        plain.day = "2024-08-01";
+        writeTrack(library() / "Plain.gpx", plain);
+    }
+};
+
+}  // namespace
+
+TEST_F(PanelTest, SelectingARowFillsThePanelAndEmptySpaceKeepsIt) {
+    startWindow("de");
+    ASSERT_EQ(listText(0, 0), u"Nordweg");
+    selectListRow(0);
+    EXPECT_EQ(selectedRow, 0);
+    EXPECT_EQ(textOf(titleStatic), u"Nordweg");
+    EXPECT_EQ(textOf(subtitleStatic), u"02.08.24");
+    EXPECT_EQ(textOf(distanceStatic), u"DISTANZ\r\n" + listText(0, 3));
+    EXPECT_EQ(textOf(timeStatic), u"Zeit\r\n0:24");
+    EXPECT_EQ(textOf(pointsStatic), u"Punkte\r\n25");
+    EXPECT_EQ(textOf(weatherStatic), u"WETTER\r\n22 \u00b0C  sonnig  \u00b7  40 %  \u00b7  13 km/h NW");
+    EXPECT_TRUE(isVisible(weatherStatic));
+    EXPECT_TRUE(isEnabled(sportCombo));
+    EXPECT_EQ(comboSelection(sportCombo), 0);  // cycling
+    EXPECT_EQ(comboItems(sportCombo)[4], u"Wandern");
+
+    // Clicking empty space takes the selection away but leaves the panel as it was.
+    clearListSelection();
+    EXPECT_EQ(selectedRow, 0);
+    EXPECT_EQ(textOf(titleStatic), u"Nordweg");
+
+    // A route without weather hides the weather line; a rebuild (prompt) leaves it hidden.
+    selectListRow(1);
+    EXPECT_EQ(textOf(titleStatic), u"Ohne Wetter");
+    EXPECT_EQ(comboSelection(sportCombo), 4);
+    EXPECT_FALSE(isVisible(weatherStatic));
+    typeSearch(u"");
+    EXPECT_EQ(selectedRow, -1);
+    EXPECT_EQ(textOf(titleStatic), u"Eine Route w\u00e4hlen");
+    EXPECT_FALSE(isVisible(weatherStatic));
+    EXPECT_FALSE(isEnabled(sportCombo));
+
+    // With weather, then a rebuild: the weather static stays visible but empty.
+    selectListRow(0);
+    typeSearch(u"");
+    EXPECT_TRUE(isVisible(weatherStatic));
+    EXPECT_EQ(textOf(weatherStatic), u"");
+    EXPECT_EQ(textOf(pointsStatic), u"Punkte\r\n\u2013");
+}
+
+TEST_F(PanelTest, SketchDrawsFrameAndTrackOfTheSelectedRouteOnly) {
+    startWindow("en");
+    const unsigned background = colorOf(kSketchBackgroundColor);
+    const unsigned frame = colorOf(kSketchFrameColor);
+    const unsigned track = colorOf(kSketchTrackColor);
+
+    Capture empty = captureClient(sketchView);
+    ASSERT_EQ(empty.width, 370);
+    ASSERT_EQ(empty.height, 230);
+    EXPECT_EQ(empty.at(0, 0), background);  // outside the rounded corner
+    EXPECT_EQ(empty.at(185, 0), frame);
+    EXPECT_EQ(empty.at(0, 115), frame);
+    EXPECT_EQ(empty.at(185, 115), background);
+    EXPECT_EQ(empty.count(track), 0);
+
+    selectListRow(0);  // due north: a vertical line at x = 184 from y = 210 up to 20
+    Capture drawn = captureClient(sketchView);
+    EXPECT_EQ(drawn.at(184, 115), track);
+    EXPECT_EQ(drawn.at(184, 30), track);
+    EXPECT_EQ(drawn.at(100, 115), background);
+    EXPECT_EQ(drawn.at(185, 0), frame);
+    EXPECT_GT(drawn.count(track), 300);
+
+    typeSearch(u"");  // a rebuild drops the selection, and the sketch its track
+    EXPECT_EQ(captureClient(sketchView).count(track), 0);
+}
+
+TEST_F(PanelTest, ListRowsAlternateAndTheSelectedRowIsHighlighted) {
+    startWindow("en");
+    const unsigned even = colorOf(kEvenRowColor);
+    const unsigned odd = colorOf(kOddRowColor);
+    const unsigned selected = colorOf(kSelectedRowColor);
+    Capture before = captureClient(routeList, true);
+    EXPECT_GT(before.count(even), 1000);
+    EXPECT_GT(before.count(odd), 1000);
+    EXPECT_EQ(before.count(selected), 0);
+
+    selectListRow(1);
+    Capture after = captureClient(routeList, true);
+    EXPECT_GT(after.count(selected), 1000);
+    EXPECT_GT(after.count(even), 1000);
+    EXPECT_LT(after.count(odd), before.count(odd) / 10);
+}
+
+TEST_F(PanelTest, ChangingTheSportRewritesTheFileAndRebuildsTheList) {
+    startWindow("en");
+    selectListRow(0);
+    ASSERT_EQ(textOf(titleStatic), u"Nordweg");
+    chooseItem(sportCombo, 4);  // hiking
+
+    const std::string file = readBytes(library() / "Nordweg.gpx");
+    EXPECT_NE(file.find("<type>hiking</type>"), std::string::npos);
+    EXPECT_EQ(file.find("cycling"), std::string::npos);
+    EXPECT_FALSE(fs::exists(library() / "Nordweg.gpx.tirn.tmp"));
+    EXPECT_EQ(selectedRow, -1);
+    EXPECT_EQ(textOf(titleStatic), u"Select a route");
+    EXPECT_FALSE(isEnabled(sportCombo));
+    EXPECT_EQ(listText(0, 0), u"Nordweg");
+    EXPECT_EQ(listText(0, 2), u"Hiking");
+    // The filter bar keeps its entries until its next rebuild.
+    EXPECT_EQ(comboItems(sportFilterCombo),
+              (std::vector<std::u16string>{u"Sport: all", u"Cycling", u"Hiking"}));
+}
+
+TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
+    const fs::path file = library() / "Nordweg.gpx";
+    const std::string original = readBytes(file);
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    startWindow("en");
+    selectListRow(0);
+
+    std::u16string message;
+    std::u16string boxClass;
+    const bool seen = withWatchedWindow(
+        u"Tirn GPX Library",
+        [&](HWND box) {
+            wchar_t name[64] = {};
+            GetClassNameW(box, name, 64);
+            boxClass = u16Text(name);
+            wchar_t text[256] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 256);
+            message = u16Text(text);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        },
+        [] { chooseItem(sportCombo, 4); });
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(boxClass, u"#32770");
+    EXPECT_TRUE(message == u16Text(L"Datei konnte nicht ersetzt werden") ||
+                message == u16Text(L"Tempor\u00e4re Datei konnte nicht geschrieben werden"))
+        << std::string(message.begin(), message.end());
+    EXPECT_EQ(readBytes(file), original);
+    EXPECT_FALSE(fs::exists(library() / "Nordweg.gpx.tirn.tmp"));
+    EXPECT_EQ(selectedRow, 0);
+    EXPECT_EQ(textOf(titleStatic), u"Nordweg");
+    EXPECT_EQ(listText(0, 2), u"Cycling");
+    EXPECT_EQ(comboSelection(sportCombo), 4);  // the box keeps the user's pick
+}
+
+TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
+    writeBytes(library() / "empty.gpx", "");
+    writeBytes(library() / "garbage.gpx",
+               std::string("\xff\xfe<gpx><trk><trkseg><trkpt lat=\"x\" lon=\"\x80\">", 45));
+    startWindow("en");
+    ASSERT_EQ(listRowCount(), 4);
+    for (int row = 0; row < listRowCount(); ++row) {
+        selectListRow(row);
+        EXPECT_EQ(selectedRow, row);
+    }
+    selectListRow(3);
+    EXPECT_EQ(textOf(distanceStatic), u"DISTANCE\r\n0 m");
+    EXPECT_EQ(textOf(timeStatic), u"Time\r\n\u2013");
+    EXPECT_EQ(comboSelection(sportCombo), -1);
+    EXPECT_TRUE(isEnabled(sportCombo));
+    EXPECT_EQ(captureClient(sketchView).count(colorOf(kSketchTrackColor)), 0);
+}
