@@ -2,12 +2,24 @@
 
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "cli/CliJson.h"
 
 namespace {
+
+constexpr std::string_view fffd = "\xEF\xBF\xBD";
+
+// The JSON literal of the pieces joined; built by appending, which keeps GCC's -O3 -Wrestrict quiet.
+std::string quoted(std::initializer_list<std::string_view> pieces) {
+    std::string text = "\"";
+    for (std::string_view piece : pieces) text.append(piece);
+    text += '"';
+    return text;
+}
 
 TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ(jsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
@@ -20,24 +32,23 @@ TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {
 
 TEST(JsonString, KeepsValidUtf8Unchanged) {
     const std::string text = "Z\xC3\xBCrich \xE2\x80\x93 \xE4\xB8\xAD \xF0\x9F\x9A\xB4";  // Zürich – 中 🚴
-    EXPECT_EQ(jsonString(text), "\"" + text + "\"");
+    EXPECT_EQ(jsonString(text), quoted({text}));
 }
 
 TEST(JsonString, ReplacesEachInvalidSequenceWithOneReplacementCharacter) {
-    const std::string fffd = "\xEF\xBF\xBD";
     // Latin-1 byte, lone continuation byte, bytes that never occur in UTF-8.
-    EXPECT_EQ(jsonString("Z\xFCrich"), "\"Z" + fffd + "rich\"");
-    EXPECT_EQ(jsonString("\x80"), "\"" + fffd + "\"");
-    EXPECT_EQ(jsonString("\xC0\xAF"), "\"" + fffd + fffd + "\"");  // overlong "/"
-    EXPECT_EQ(jsonString("\xFF\xFE"), "\"" + fffd + fffd + "\"");
+    EXPECT_EQ(jsonString("Z\xFCrich"), quoted({"Z", fffd, "rich"}));
+    EXPECT_EQ(jsonString("\x80"), quoted({fffd}));
+    EXPECT_EQ(jsonString("\xC0\xAF"), quoted({fffd, fffd}));  // overlong "/"
+    EXPECT_EQ(jsonString("\xFF\xFE"), quoted({fffd, fffd}));
     // A truncated sequence is one replacement, and the byte after it is kept.
-    EXPECT_EQ(jsonString("\xE2\x80" "a"), "\"" + fffd + "a\"");
-    EXPECT_EQ(jsonString("ab\xF0\x9F\x9A"), "\"ab" + fffd + "\"");
+    EXPECT_EQ(jsonString("\xE2\x80" "a"), quoted({fffd, "a"}));
+    EXPECT_EQ(jsonString("ab\xF0\x9F\x9A"), quoted({"ab", fffd}));
     // UTF-16 surrogates and code points above U+10FFFF are not UTF-8.
-    EXPECT_EQ(jsonString("\xED\xA0\x80"), "\"" + fffd + fffd + fffd + "\"");
-    EXPECT_EQ(jsonString("\xF4\x90\x80\x80"), "\"" + fffd + fffd + fffd + fffd + "\"");
+    EXPECT_EQ(jsonString("\xED\xA0\x80"), quoted({fffd, fffd, fffd}));
+    EXPECT_EQ(jsonString("\xF4\x90\x80\x80"), quoted({fffd, fffd, fffd, fffd}));
     // A quote right after a broken lead byte is still escaped, not swallowed.
-    EXPECT_EQ(jsonString("\xC3\""), "\"" + fffd + "\\\"\"");
+    EXPECT_EQ(jsonString("\xC3\""), quoted({fffd, "\\\""}));
 }
 
 TEST(JsonNumber, ShortestTextThatReadsBackExactly) {
@@ -75,7 +86,7 @@ TEST(RouteJson, DefaultRecordHasEveryFieldInOrder) {
                            "windDirection",  "weatherCondition", "outline",         "errorText"};
     std::size_t position = 0;
     for (const char* name : names) {
-        const std::size_t found = json.find("\"" + std::string(name) + "\":", position);
+        const std::size_t found = json.find(quoted({name}) + ":", position);
         ASSERT_NE(found, std::string::npos) << name << " missing or out of order in " << json;
         position = found;
     }

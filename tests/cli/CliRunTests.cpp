@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "cli/CliCommands.h"
+#include "core/TrackAnalysis.h"
+#include "i18n/Language.h"
+#include "platform/Platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every run sees its own settings and Documents folders, and English.
+struct CliRun : ::testing::Test {
+    TempFolder home;
+    TempFolder work;
+    void SetUp() override {
+        fs::create_directories(home.path / "roaming");
+        fs::create_directories(home.path / "documents");
+        setKnownFolderOverride(KnownFolder::RoamingAppData, home.path / "roaming");
+        setKnownFolderOverride(KnownFolder::Documents, home.path / "documents");
+        setLocaleNameOverride(true, u"en-US");
+    }
+    void TearDown() override {
+        setKnownFolderOverride(KnownFolder::RoamingAppData, {});
+        setKnownFolderOverride(KnownFolder::Documents, {});
+        setLocaleNameOverride(false, u"");
+    }
+    int run(std::vector<CliArgument> arguments) {
+        output = {};
+        return runCli(arguments, output);
+    }
+    static CliArgument text(std::string value) { return cliArgumentFromUtf8(value); }
+    static CliArgument path(const fs::path& value) { return CliArgument{pathToUtf8(value), value}; }
+    fs::path copyExample(const std::string& name, const std::string& as) {
+        const fs::path target = work.path / fs::path(utf8ToWide(as));
+        writeBytes(target, readBytes(projectPath("examples") / name));
+        return target;
+    }
+    std::vector<std::string> outLines() const {
+        std::vector<std::string> lines;
+        std::istringstream in(output.out);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+    CliOutput output;
+};
+
+std::string field(const std::string& json, const std::string& name) {
+    std::string key = "\"";
+    key.append(name).append("\":");
+    const std::size_t start = json.find(key);
+    if (start == std::string::npos) return "<missing>";
+    std::size_t end = start + key.size();
+    if (json[end] == '"') {
+        end = json.find('"', end + 1) + 1;
+    } else {
+        end = json.find_first_of(",}", end);
+    }
+    return json.substr(start + key.size(), end - start - key.size());
+}
+
+TEST_F(CliRun, JsonSummaryOfTheExamplesIsInLibraryOrderWithFailuresListed) {
+    EXPECT_EQ(run({text("summary"), text("--json"), path(projectPath("examples"))}), 0) << output.err;
+    const auto lines = outLines();
+    ASSERT_EQ(lines.size(), 5u) << output.out;
+    std::vector<std::string> stems;
+    for (const auto& line : lines) stems.push_back(field(line, "fileStem"));
+    EXPECT_EQ(stems, (std::vector<std::string>{"\"Englischer Garten Lauf\"", "\"Greifensee-Runde\"",
+                                               "\"Pilatus-Aufstieg\"", "\"Bodanrueck-Route\"",
+                                               "\"Rastplaetze\""}));
+    EXPECT_EQ(field(lines[0], "sportKey"), "\"running\"");
+    EXPECT_EQ(field(lines[1], "isRoundTrip"), "true");
+    EXPECT_EQ(field(lines[1], "hasWeather"), "true");
+    EXPECT_EQ(field(lines[2], "sportFromSpeed"), "true");
+    EXPECT_EQ(field(lines[3], "hasTimestamps"), "false");
+    EXPECT_EQ(field(lines[4], "errorText"), "\"Keine Track- oder Routenpunkte gefunden\"");
+    EXPECT_TRUE(output.err.empty());
+}
+
+TEST_F(CliRun, SummaryMixesFilesAndFoldersAndListsUnreadableFiles) {
+    const fs::path ride = copyExample("Greifensee-Runde.gpx", "ride.gpx");
+    fs::create_directories(work.path / "more");
+    writeBytes(work.path / "more" / "broken.GPX", "<gpx><trk><trkseg><trkpt lat=\"1\"");
+    writeBytes(work.path / "more" / "notes.txt", "not a route");
+    const fs::path missing = work.path / "missing.gpx";
+    EXPECT_EQ(run({text("summary"), text("--json"), path(ride), path(work.path / "more"), path(missing)}), 0);
+    const auto lines = outLines();
+    ASSERT_EQ(lines.size(), 3u) << output.out;
+    EXPECT_EQ(field(lines[0], "fileStem"), "\"ride\"");
+    // Failed records have no date and sort last, by file stem.
+    EXPECT_EQ(field(lines[1], "fileStem"), "\"broken\"");
+    EXPECT_EQ(field(lines[2], "fileStem"), "\"missing\"");
+    EXPECT_EQ(field(lines[2], "errorText"), "\"Datei kann nicht gelesen werden\"");
+}
+
+TEST_F(CliRun, TableAlignsNonAsciiStemsAndEndsWithTheCount) {
+    copyExample("Greifensee-Runde.gpx", "Öschberg Runde.gpx");
+    copyExample("Pilatus-Aufstieg.gpx", "a.gpx");
+    copyExample("Englischer Garten Lauf.gpx", "富士山.gpx");
+    EXPECT_EQ(run({text("summary"), path(work.path)}), 0) << output.err;
+    const auto lines = outLines();
+    ASSERT_EQ(lines.size(), 5u) << output.out;  // header, three rows, count
+    // The date column starts at the same code point in every row.
+    std::vector<std::size_t> dateColumns;
+    for (std::size_t i = 1; i <= 3; ++i) {
+        const std::u16string row = utf8ToWide(lines[i]);
+        std::size_t column = 0;
+        for (std::size_t unit = 0; unit < row.size(); ++unit, ++column) {
+            if (row.compare(unit, 3, u".25") == 0 || row.compare(unit, 3, u".24") == 0 ||
+                row.compare(unit, 3, u".23") == 0) {
+                dateColumns.push_back(column - 5);
+                break;
+            }
+        }
+    }
+    ASSERT_EQ(dateColumns.size(), 3u) << output.out;
+    EXPECT_EQ(dateColumns[0], dateColumns[1]) << output.out;
+    EXPECT_EQ(dateColumns[1], dateColumns[2]) << output.out;
+    EXPECT_EQ(lines[1].rfind("\xE5\xAF\x8C\xE5\xA3\xAB\xE5\xB1\xB1", 0), 0u);  // newest first
+    EXPECT_EQ(lines.back(), "3 " + wideToUtf8(translate("files")));
+}
+
+TEST_F(CliRun, SetSportRewritesAndReportsFailuresWithoutTouchingTheFile) {
+    const fs::path hike = copyExample("Pilatus-Aufstieg.gpx", "hike.gpx");
+    const fs::path points = copyExample("Rastplaetze.gpx", "waypoints.gpx");
+    const std::string before = readBytes(points);
+    EXPECT_EQ(run({text("set-sport"), text("trail_running"), path(hike), path(points),
+                   path(work.path / "gone.gpx")}),
+              1);
+    EXPECT_EQ(analyzeGpxFile(hike).sportKey, "trail_running");
+    EXPECT_EQ(readBytes(points), before);
+    EXPECT_NE(output.err.find("waypoints.gpx: GPX enth\xC3\xA4lt weder Track noch Route"), std::string::npos)
+        << output.err;
+    EXPECT_NE(output.err.find("gone.gpx: Datei kann nicht gelesen werden"), std::string::npos) << output.err;
+    EXPECT_FALSE(fs::exists(work.path / "hike.gpx.tirn.tmp"));
+
+    EXPECT_EQ(run({text("set-sport"), text("kayaking"), path(hike)}), 0) << output.err;
+    EXPECT_EQ(analyzeGpxFile(hike).sportKey, "kayaking");
+}
+
+TEST_F(CliRun, ImportCopiesUnderFreeNamesIntoTheConfiguredLibrary) {
+    const fs::path tour = copyExample("Greifensee-Runde.gpx", "Tour.gpx");
+    writeBytes(work.path / "notes.txt", "x");
+    EXPECT_EQ(run({text("import"), path(tour), path(tour)}), 0) << output.err;
+    const fs::path library = home.path / "documents" / "Tirn GPX Library";
+    EXPECT_TRUE(fs::exists(library / "Tour.gpx"));
+    EXPECT_TRUE(fs::exists(library / "Tour 2.gpx"));
+    EXPECT_NE(output.out.find("Tour 2.gpx"), std::string::npos) << output.out;
+
+    EXPECT_EQ(run({text("import"), path(work.path / "notes.txt"), path(work.path / "absent.gpx")}), 1);
+    EXPECT_FALSE(fs::exists(library / "notes.txt"));
+    EXPECT_NE(output.err.find("notes.txt"), std::string::npos);
+    EXPECT_NE(output.err.find("absent.gpx"), std::string::npos);
+
+    // Without paths, summary reads the configured library.
+    EXPECT_EQ(run({text("summary"), text("--json")}), 0);
+    EXPECT_EQ(outLines().size(), 2u) << output.out;
+}
+
+TEST_F(CliRun, UsageErrorsExitWithTwoAndExplain) {
+    EXPECT_EQ(run({}), 2);
+    EXPECT_NE(output.err.find("usage"), std::string::npos);
+    EXPECT_TRUE(output.out.empty());
+    EXPECT_EQ(run({text("set-sport"), text("bike"), text("a.gpx")}), 2);
+    EXPECT_NE(output.err.find("mountain_biking"), std::string::npos);
+    EXPECT_EQ(run({text("--help")}), 0);
+    EXPECT_NE(output.out.find("set-sport"), std::string::npos);
+}
+
+}  // namespace
