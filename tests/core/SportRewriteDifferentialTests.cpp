@@ -48,10 +48,15 @@ std::string randomText(std::mt19937& random, int maxPieces,
                 text += pick(random, kNoise);
                 break;
             case 1:
-                text += "</" + tagName() + pick(random, kClosers);
+                text += "</";
+                text += tagName();
+                text += pick(random, kClosers);
                 break;
             default:
-                text += "<" + tagName() + pick(random, kAfterName) + pick(random, kClosers);
+                text += "<";
+                text += tagName();
+                text += pick(random, kAfterName);
+                text += pick(random, kClosers);
                 break;
         }
     }
