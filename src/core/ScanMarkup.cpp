@@ -1,17 +1,40 @@
 #include "core/ScanMarkup.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-// Classic "C" locale classes; bytes from 0x80 up belong to none of them.
-inline bool isWordChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-inline bool isPrefixChar(char c) { return isWordChar(c) || c == '.' || c == '-'; }
-inline bool isSpaceChar(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-inline bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
-inline char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// Classic "C" locale classes; bytes from 0x80 up belong to none of them. Looked up in a table
+// because every '<' of a file passes through these tests several times.
+enum : unsigned char { kWord = 1, kPrefix = 2, kSpace = 4, kDigit = 8 };
+
+struct CharTables {
+    unsigned char classes[256] = {};
+    char lower[256] = {};
+    constexpr CharTables() {
+        for (int c = 0; c < 256; ++c) {
+            bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+            bool digit = c >= '0' && c <= '9';
+            unsigned char k = 0;
+            if (letter || digit || c == '_') k |= kWord | kPrefix;
+            if (c == '.' || c == '-') k |= kPrefix;
+            if (c == ' ' || (c >= '\t' && c <= '\r')) k |= kSpace;
+            if (digit) k |= kDigit;
+            classes[c] = k;
+            lower[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        }
+    }
+};
+constexpr CharTables kTables;
+
+inline unsigned char classOf(char c) { return kTables.classes[static_cast<unsigned char>(c)]; }
+inline bool isWordChar(char c) { return classOf(c) & kWord; }
+inline bool isPrefixChar(char c) { return classOf(c) & kPrefix; }
+inline bool isSpaceChar(char c) { return classOf(c) & kSpace; }
+inline bool isDigitChar(char c) { return classOf(c) & kDigit; }
+inline char lowerAscii(char c) { return kTables.lower[static_cast<unsigned char>(c)]; }
 
 std::string lowerName(std::string_view name) {
     std::string lowered(name);
@@ -19,56 +42,128 @@ std::string lowerName(std::string_view name) {
     return lowered;
 }
 
-size_t findByte(std::string_view text, size_t from, char byte) {
-    if (from >= text.size()) return kNoPosition;
-    const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
-    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : kNoPosition;
+// Tags are mostly a few bytes apart, so a library call per hop costs more than it saves: eight
+// bytes at a time, with the classic "has a zero byte" bit trick (the lowest flagged byte is
+// always a true hit; both targets are little-endian).
+inline size_t findByte(std::string_view text, size_t from, char byte) {
+    static_assert(std::endian::native == std::endian::little);
+    const size_t size = text.size();
+    const char* data = text.data();
+    const uint64_t ones = 0x0101010101010101ull;
+    const uint64_t highs = 0x8080808080808080ull;
+    const uint64_t pattern = ones * static_cast<unsigned char>(byte);
+    size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        uint64_t x = word ^ pattern;
+        uint64_t hits = (x - ones) & ~x & highs;
+        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+    }
+    for (; i < size; ++i) {
+        if (data[i] == byte) return i;
+    }
+    return kNoPosition;
+}
+
+// 0x80 in every byte of `x` that is zero and nowhere else (exact, unlike the quick trick above).
+inline uint64_t zeroBytes(uint64_t x) {
+    const uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    return ~(((x & low7) + low7) | x) & ~low7;
+}
+
+inline uint64_t loadWord(const char* at) {
+    uint64_t word;
+    std::memcpy(&word, at, 8);
+    return word;
+}
+
+// First "</" at or after `from`: closing tags are what most searches wait for, and skipping the
+// opening tags unseen halves the work.
+inline size_t findClosingStart(std::string_view text, size_t from) {
+    const size_t size = text.size();
+    const char* data = text.data();
+    const uint64_t ones = 0x0101010101010101ull;
+    size_t i = from;
+    for (; i + 9 <= size; i += 8) {
+        uint64_t hits = zeroBytes(loadWord(data + i) ^ (ones * '<')) & zeroBytes(loadWord(data + i + 1) ^ (ones * '/'));
+        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+    }
+    for (; i + 1 < size; ++i) {
+        if (data[i] == '<' && data[i + 1] == '/') return i;
+    }
+    return kNoPosition;
+}
+
+// First byte at or after `from` that is the lower-case ASCII letter `letter` in either case.
+inline size_t findLetter(std::string_view text, size_t from, char letter) {
+    const size_t size = text.size();
+    const char* data = text.data();
+    const uint64_t ones = 0x0101010101010101ull;
+    size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t hits = zeroBytes((loadWord(data + i) | (ones * 0x20)) ^ (ones * static_cast<unsigned char>(letter)));
+        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+    }
+    for (; i < size; ++i) {
+        if ((data[i] | 0x20) == letter) return i;
+    }
+    return kNoPosition;
 }
 
 // `name` (lower case) at `pos`, ignoring ASCII letter case.
-bool nameAt(std::string_view text, size_t pos, std::string_view name) {
+inline bool nameAt(std::string_view text, size_t pos, std::string_view name) {
     if (pos > text.size() || text.size() - pos < name.size()) return false;
+    const char* at = text.data() + pos;
     for (size_t i = 0; i < name.size(); ++i) {
-        if (lowerAscii(text[pos + i]) != name[i]) return false;
+        if (lowerAscii(at[i]) != name[i]) return false;
     }
     return true;
 }
 
-// Where the optional "[\w.-]+:" prefix after `pos` would put the name, or kNoPosition.
-size_t prefixedNameStart(std::string_view text, size_t pos) {
-    size_t run = pos;
-    while (run < text.size() && isPrefixChar(text[run])) ++run;
-    if (run > pos && run < text.size() && text[run] == ':') return run + 1;
-    return kNoPosition;
+// End of the "[\w.-]*" run that starts at `pos`.
+inline size_t prefixRunEnd(std::string_view text, size_t pos) {
+    while (pos < text.size() && isPrefixChar(text[pos])) ++pos;
+    return pos;
 }
 
 // End of "(?:[\w.-]+:)?NAME\b" of the opening tag whose '<' is at `lt`, prefix tried first.
+// Both alternatives live inside the run of [\w.-] after '<': the prefix ends the run with ':',
+// the bare name is the run's beginning (names are word characters, so \b needs a non-word byte).
 size_t openingNameEnd(const TagScanner& scanner, size_t lt) {
     std::string_view text = scanner.text;
-    size_t starts[2] = {prefixedNameStart(text, lt + 1), lt + 1};
-    for (size_t start : starts) {
-        if (start == kNoPosition) continue;
+    size_t start = lt + 1;
+    size_t run = prefixRunEnd(text, start);
+    if (run == start) return kNoPosition;
+    if (run < text.size() && text[run] == ':') {
         for (size_t i = 0; i < scanner.nameCount; ++i) {
             const std::string& name = scanner.names[i];
-            if (!nameAt(text, start, name)) continue;
-            size_t end = start + name.size();
+            if (!nameAt(text, run + 1, name)) continue;
+            size_t end = run + 1 + name.size();
             if (end == text.size() || !isWordChar(text[end])) return end;
         }
+    }
+    for (size_t i = 0; i < scanner.nameCount; ++i) {
+        const std::string& name = scanner.names[i];
+        if (name.size() > run - start || !nameAt(text, start, name)) continue;
+        size_t end = start + name.size();
+        if (end == text.size() || !isWordChar(text[end])) return end;
     }
     return kNoPosition;
 }
 
-// End of "</(?:[\w.-]+:)?NAME\s*>" when it starts at `lt`, or kNoPosition.
+// End of "</(?:[\w.-]+:)?NAME\s*>" when it starts at `lt` (whose next byte is '/'), or kNoPosition.
 size_t closingEndAt(const TagScanner& scanner, size_t lt) {
     std::string_view text = scanner.text;
-    if (lt + 1 >= text.size() || text[lt + 1] != '/') return kNoPosition;
-    size_t starts[2] = {prefixedNameStart(text, lt + 2), lt + 2};
-    for (size_t start : starts) {
-        if (start == kNoPosition) continue;
+    size_t start = lt + 2;
+    size_t run = prefixRunEnd(text, start);
+    size_t starts[2] = {run > start && run < text.size() && text[run] == ':' ? run + 1 : kNoPosition, start};
+    for (size_t nameStart : starts) {
+        if (nameStart == kNoPosition) continue;
         for (size_t i = 0; i < scanner.nameCount; ++i) {
             const std::string& name = scanner.names[i];
-            if (!nameAt(text, start, name)) continue;
-            size_t end = start + name.size();
+            if (!nameAt(text, nameStart, name)) continue;
+            size_t end = nameStart + name.size();
             while (end < text.size() && isSpaceChar(text[end])) ++end;
             if (end < text.size() && text[end] == '>') return end + 1;
         }
@@ -97,8 +192,8 @@ size_t nextClosing(TagScanner& scanner, size_t from, size_t& end) {
     scanner.closeFrom = from;
     scanner.closeAt = kNoPosition;
     scanner.closeEnd = kNoPosition;
-    for (size_t lt = findByte(scanner.text, from, '<'); lt != kNoPosition;
-         lt = findByte(scanner.text, lt + 1, '<')) {
+    std::string_view text = scanner.text;
+    for (size_t lt = findClosingStart(text, from); lt != kNoPosition; lt = findClosingStart(text, lt + 1)) {
         size_t closeEnd = closingEndAt(scanner, lt);
         if (closeEnd != kNoPosition) {
             scanner.closeAt = lt;
@@ -180,18 +275,47 @@ bool findPoint(TagScanner& scanner, size_t from, PointMatch& match) {
     return false;
 }
 
+// The '<' of an opening tag whose name (or, after a prefix, whose name proper) starts at `at`.
+size_t openingBefore(std::string_view text, size_t at) {
+    if (at == 0) return kNoPosition;
+    if (text[at - 1] == '<') return at - 1;
+    if (text[at - 1] != ':') return kNoPosition;
+    size_t run = at - 1;
+    while (run > 0 && isPrefixChar(text[run - 1])) --run;
+    if (run == at - 1 || run == 0 || text[run - 1] != '<') return kNoPosition;
+    return run - 1;
+}
+
 bool findOpenTag(TagScanner& scanner, size_t from, OpenTagMatch& match) {
-    for (size_t lt = findByte(scanner.text, from, '<'); lt != kNoPosition;
-         lt = findByte(scanner.text, lt + 1, '<')) {
+    std::string_view text = scanner.text;
+    auto matchAt = [&](size_t lt) {
         size_t nameEnd = openingNameEnd(scanner, lt);
-        if (nameEnd == kNoPosition) continue;
+        if (nameEnd == kNoPosition) return 0;
         size_t gt = nextGreater(scanner, nameEnd);
-        if (gt == kNoPosition) return false;
+        if (gt == kNoPosition) return -1;
         match.start = lt;
         match.end = gt + 1;
         match.attributesStart = nameEnd;
         match.attributesEnd = gt;
-        return true;
+        return 1;
+    };
+    const std::string& name = scanner.names[0];
+    if (scanner.nameCount == 1 && !name.empty() && name[0] >= 'a' && name[0] <= 'z') {
+        // Rare names are found faster by their first letter than by visiting every '<'. Every
+        // opening tag has its name right after '<' or after the prefix's ':', and those
+        // occurrences come in the order of their tags.
+        for (size_t at = findLetter(text, from + 1, name[0]); at != kNoPosition; at = findLetter(text, at + 1, name[0])) {
+            if (!nameAt(text, at, name)) continue;
+            size_t lt = openingBefore(text, at);
+            if (lt == kNoPosition || lt < from) continue;
+            int found = matchAt(lt);
+            if (found != 0) return found > 0;
+        }
+        return false;
+    }
+    for (size_t lt = findByte(text, from, '<'); lt != kNoPosition; lt = findByte(text, lt + 1, '<')) {
+        int found = matchAt(lt);
+        if (found != 0) return found > 0;
     }
     return false;
 }
