@@ -1,5 +1,6 @@
 #include "core/SportRewrite.h"
 
+#include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <initializer_list>
@@ -127,22 +128,65 @@ TagSpan findAnyPrefixTag(std::string_view text, std::size_t from, bool closing,
     return TagSpan{};
 }
 
+// Completes a lead match ending at `nameEnd`. The name of an end tag may end in a non-word byte, so
+// only start tags ask for \b.
+std::size_t completeLead(std::string_view text, std::size_t nameEnd, Tail tail, bool needsWordEnd,
+                         GreaterThanFinder& greaterThan) {
+    if (needsWordEnd) return finishTag(text, nameEnd, tail, greaterThan);
+    std::size_t at = nameEnd;
+    while (at < text.size() && isSpaceByte(text[at])) ++at;
+    return at < text.size() && text[at] == '>' ? at + 1 : npos;
+}
+
+// Shift-and over the whole text for a lead with wildcards: comparing at every '<' could cost the
+// lead's length per position, since a '.' also matches '<'. Match ends come in ascending order.
+TagSpan findWildcardLead(std::string_view text, std::size_t from, std::string_view lead, Tail tail,
+                         bool needsWordEnd) {
+    const std::size_t length = lead.size();
+    const std::size_t words = (length + 63) / 64;
+    std::vector<std::uint64_t> masks(256 * words, 0);
+    for (std::size_t j = 0; j < length; ++j) {
+        for (int c = 0; c < 256; ++c) {
+            const char byte = static_cast<char>(c);
+            const bool matches =
+                lead[j] == '.' ? byte != '\n' && byte != '\r' : lowerAscii(byte) == lowerAscii(lead[j]);
+            if (matches) masks[static_cast<std::size_t>(c) * words + j / 64] |= std::uint64_t{1} << (j % 64);
+        }
+    }
+    const std::size_t lastWord = (length - 1) / 64;
+    const std::uint64_t lastBit = std::uint64_t{1} << ((length - 1) % 64);
+    std::vector<std::uint64_t> state(words, 0);
+    GreaterThanFinder greaterThan{text};
+    for (std::size_t i = from; i < text.size(); ++i) {
+        const std::uint64_t* mask =
+            &masks[static_cast<std::size_t>(static_cast<unsigned char>(text[i])) * words];
+        std::uint64_t carry = 1;
+        for (std::size_t w = 0; w < words; ++w) {
+            const std::uint64_t next = state[w] >> 63;
+            state[w] = ((state[w] << 1) | carry) & mask[w];
+            carry = next;
+        }
+        if ((state[lastWord] & lastBit) == 0) continue;
+        const std::size_t open = i + 1 - length;
+        const std::size_t end = completeLead(text, i + 1, tail, needsWordEnd, greaterThan);
+        if (end != npos) return TagSpan{true, open, open + 1, i + 1, end};
+    }
+    return TagSpan{};
+}
+
 // `lead` + \b + tail, where `lead` is a literal piece with wildcards that starts with '<'.
 TagSpan findLeadTag(std::string_view text, std::size_t from, std::string_view lead, Tail tail,
                     bool needsWordEnd) {
+    // The shift-and tables grow with the lead; a name of more than 64 KB is left to the plain loop.
+    if (lead.find('.') != std::string_view::npos && lead.size() <= 65536) {
+        return findWildcardLead(text, from, lead, tail, needsWordEnd);
+    }
+    // Without wildcards a comparison cannot run past the next '<', so trying each '<' is linear.
     GreaterThanFinder greaterThan{text};
     for (std::size_t open = text.find('<', from); open != npos; open = text.find('<', open + 1)) {
         if (!piecesMatchAt(text, open, lead)) continue;
         const std::size_t nameEnd = open + lead.size();
-        std::size_t end;
-        if (needsWordEnd) {
-            end = finishTag(text, nameEnd, tail, greaterThan);
-        } else {
-            // The name of an end tag may end in a non-word byte; \s*> follows directly.
-            std::size_t at = nameEnd;
-            while (at < text.size() && isSpaceByte(text[at])) ++at;
-            end = at < text.size() && text[at] == '>' ? at + 1 : npos;
-        }
+        const std::size_t end = completeLead(text, nameEnd, tail, needsWordEnd, greaterThan);
         if (end == npos) continue;
         return TagSpan{true, open, open + 1, nameEnd, end};
     }

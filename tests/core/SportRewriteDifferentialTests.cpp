@@ -123,8 +123,9 @@ TEST(SportRewriteScan, TrackOrRouteStartMatchesTheRegex) {
 TEST(SportRewriteScan, EndTagMatchesTheRegexForNamesWithWildcards) {
     matchesSeen = 0;
     std::mt19937 random(7);
-    const std::vector<std::string> names = {"trk",     "gpx:trk", "a.b:rte", "..:trk",
-                                            "g-1:TRK", "x.:rte",  "a.b:type"};
+    const std::vector<std::string> names = {
+        "trk",     "gpx:trk", "a.b:rte",  "..:trk",
+        "g-1:TRK", "x.:rte",  "a.b:type", std::string(40, 'x') + "." + std::string(30, 'y') + ":trk"};
     for (int round = 0; round < kRounds; ++round) {
         const std::string& name = names[static_cast<std::size_t>(round) % names.size()];
         // The name itself, and a spelling that only its wildcards accept.
@@ -187,4 +188,10 @@ TEST(SportRewriteScan, HandlesMegabytesWithoutRecursion) {
     const std::string many(3000000, '<');
     EXPECT_FALSE(findTrackOrRouteStart(many + "trk").found);
     EXPECT_TRUE(findTrackOrRouteStart(many + "trk>").found);
+    // Wildcards in a long prefix match '<' too; each position must still cost little.
+    std::string ends;
+    for (int i = 0; i < 500000; ++i) ends += "</";
+    const std::string dotted = std::string(300, '.') + ":trk";
+    EXPECT_FALSE(findEndTag(ends, 0, dotted).found);
+    EXPECT_TRUE(findEndTag(ends + std::string(300, 'a') + ":TRK >", 0, dotted).found);
 }
