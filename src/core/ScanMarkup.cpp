@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -78,39 +79,6 @@ inline uint64_t loadWord(const char* at) {
     return word;
 }
 
-// First "</" at or after `from`: closing tags are what most searches wait for, and skipping the
-// opening tags unseen halves the work.
-inline size_t findClosingStart(std::string_view text, size_t from) {
-    const size_t size = text.size();
-    const char* data = text.data();
-    const uint64_t ones = 0x0101010101010101ull;
-    size_t i = from;
-    for (; i + 9 <= size; i += 8) {
-        uint64_t hits = zeroBytes(loadWord(data + i) ^ (ones * '<')) & zeroBytes(loadWord(data + i + 1) ^ (ones * '/'));
-        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
-    }
-    for (; i + 1 < size; ++i) {
-        if (data[i] == '<' && data[i + 1] == '/') return i;
-    }
-    return kNoPosition;
-}
-
-// First byte at or after `from` that is the lower-case ASCII letter `letter` in either case.
-inline size_t findLetter(std::string_view text, size_t from, char letter) {
-    const size_t size = text.size();
-    const char* data = text.data();
-    const uint64_t ones = 0x0101010101010101ull;
-    size_t i = from;
-    for (; i + 8 <= size; i += 8) {
-        uint64_t hits = zeroBytes((loadWord(data + i) | (ones * 0x20)) ^ (ones * static_cast<unsigned char>(letter)));
-        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
-    }
-    for (; i < size; ++i) {
-        if ((data[i] | 0x20) == letter) return i;
-    }
-    return kNoPosition;
-}
-
 // `name` (lower case) at `pos`, ignoring ASCII letter case.
 inline bool nameAt(std::string_view text, size_t pos, std::string_view name) {
     if (pos > text.size() || text.size() - pos < name.size()) return false;
@@ -171,6 +139,76 @@ size_t closingEndAt(const TagScanner& scanner, size_t lt) {
     return kNoPosition;
 }
 
+// First position at or after `from` where the first filterWidth bytes of one of the names stand,
+// letter case folded (a superset of the real occurrences: every hit is checked exactly later).
+size_t findNameCandidate(const TagScanner& scanner, size_t from) {
+    const size_t size = scanner.text.size();
+    const char* data = scanner.text.data();
+    const size_t width = scanner.filterWidth;
+    const uint64_t fold = 0x2020202020202020ull;
+    size_t i = from;
+    if (width == 0) return kNoPosition;
+    for (; i + 8 + width - 1 <= size; i += 8) {
+        uint64_t any = 0;
+        for (size_t n = 0; n < scanner.nameCount; ++n) {
+            uint64_t hits = zeroBytes((loadWord(data + i) | fold) ^ scanner.filter[n][0]);
+            for (size_t j = 1; j < width && hits; ++j) {
+                hits &= zeroBytes((loadWord(data + i + j) | fold) ^ scanner.filter[n][j]);
+            }
+            any |= hits;
+        }
+        if (any) return i + (static_cast<size_t>(std::countr_zero(any)) >> 3);
+    }
+    for (; i + width <= size; ++i) {
+        for (size_t n = 0; n < scanner.nameCount; ++n) {
+            size_t j = 0;
+            while (j < width && static_cast<unsigned char>(data[i + j] | 0x20) ==
+                                    static_cast<unsigned char>(scanner.filter[n][j] & 0xFF)) {
+                ++j;
+            }
+            if (j == width) return i;
+        }
+    }
+    return kNoPosition;
+}
+
+// The start of the "[\w.-]+:" prefix whose ':' stands just before `at`, or kNoPosition.
+size_t prefixStartBefore(std::string_view text, size_t at) {
+    if (at == 0 || text[at - 1] != ':') return kNoPosition;
+    size_t run = at - 1;
+    while (run > 0 && isPrefixChar(text[run - 1])) --run;
+    return run < at - 1 ? run : kNoPosition;
+}
+
+// The '<' of an opening tag whose name (or, after a prefix, whose name proper) starts at `at`.
+size_t openingBefore(std::string_view text, size_t at) {
+    if (at == 0) return kNoPosition;
+    if (text[at - 1] == '<') return at - 1;
+    size_t run = prefixStartBefore(text, at);
+    if (run == kNoPosition || run == 0 || text[run - 1] != '<') return kNoPosition;
+    return run - 1;
+}
+
+// The same for a closing tag "</".
+size_t closingBefore(std::string_view text, size_t at) {
+    if (at >= 2 && text[at - 1] == '/' && text[at - 2] == '<') return at - 2;
+    size_t run = prefixStartBefore(text, at);
+    if (run == kNoPosition || run < 2 || text[run - 1] != '/' || text[run - 2] != '<') return kNoPosition;
+    return run - 2;
+}
+
+// Next opening tag with a matching name at or after `from`: its '<' and its name's end. Tags come
+// out in text order, because a tag's name lies between its '<' and the next '<'.
+size_t nextOpening(TagScanner& scanner, size_t from, size_t& nameEnd) {
+    for (size_t at = findNameCandidate(scanner, from + 1); at != kNoPosition; at = findNameCandidate(scanner, at + 1)) {
+        size_t lt = openingBefore(scanner.text, at);
+        if (lt == kNoPosition || lt < from) continue;
+        nameEnd = openingNameEnd(scanner, lt);
+        if (nameEnd != kNoPosition) return lt;
+    }
+    return kNoPosition;
+}
+
 // First '>' at or after `from`.
 size_t nextGreater(TagScanner& scanner, size_t from) {
     if (scanner.gtFrom != kNoPosition && from >= scanner.gtFrom &&
@@ -193,7 +231,10 @@ size_t nextClosing(TagScanner& scanner, size_t from, size_t& end) {
     scanner.closeAt = kNoPosition;
     scanner.closeEnd = kNoPosition;
     std::string_view text = scanner.text;
-    for (size_t lt = findClosingStart(text, from); lt != kNoPosition; lt = findClosingStart(text, lt + 1)) {
+    for (size_t at = findNameCandidate(scanner, from + 2); at != kNoPosition;
+         at = findNameCandidate(scanner, at + 1)) {
+        size_t lt = closingBefore(text, at);
+        if (lt == kNoPosition || lt < from) continue;
         size_t closeEnd = closingEndAt(scanner, lt);
         if (closeEnd != kNoPosition) {
             scanner.closeAt = lt;
@@ -216,35 +257,39 @@ TagScanner makeTagScanner(std::string_view text, std::string_view name, std::str
         scanner.names[1] = lowerName(otherName);
         scanner.nameCount = 2;
     }
+    size_t width = 3;
+    for (size_t i = 0; i < scanner.nameCount; ++i) width = std::min(width, scanner.names[i].size());
+    scanner.filterWidth = width;
+    for (size_t i = 0; i < scanner.nameCount; ++i) {
+        for (size_t j = 0; j < width; ++j) {
+            scanner.filter[i][j] = 0x0101010101010101ull * static_cast<unsigned char>(scanner.names[i][j] | 0x20);
+        }
+    }
     return scanner;
 }
 
 bool findElement(TagScanner& scanner, size_t from, ElementMatch& match) {
-    for (size_t lt = findByte(scanner.text, from, '<'); lt != kNoPosition;
-         lt = findByte(scanner.text, lt + 1, '<')) {
-        size_t nameEnd = openingNameEnd(scanner, lt);
-        if (nameEnd == kNoPosition) continue;
-        // Every later opening tag ends at this '>' or a later one and so would look for its
-        // closing tag further on: if either is missing here, there is no match at all.
-        size_t gt = nextGreater(scanner, nameEnd);
-        if (gt == kNoPosition) return false;
-        size_t closeEnd = kNoPosition;
-        size_t close = nextClosing(scanner, gt + 1, closeEnd);
-        if (close == kNoPosition) return false;
-        match.start = lt;
-        match.end = closeEnd;
-        match.contentStart = gt + 1;
-        match.contentEnd = close;
-        return true;
-    }
-    return false;
+    size_t nameEnd = kNoPosition;
+    size_t lt = nextOpening(scanner, from, nameEnd);
+    if (lt == kNoPosition) return false;
+    // Every later opening tag ends at this '>' or a later one and so would look for its closing
+    // tag further on: if either is missing here, there is no match at all.
+    size_t gt = nextGreater(scanner, nameEnd);
+    if (gt == kNoPosition) return false;
+    size_t closeEnd = kNoPosition;
+    size_t close = nextClosing(scanner, gt + 1, closeEnd);
+    if (close == kNoPosition) return false;
+    match.start = lt;
+    match.end = closeEnd;
+    match.contentStart = gt + 1;
+    match.contentEnd = close;
+    return true;
 }
 
 bool findPoint(TagScanner& scanner, size_t from, PointMatch& match) {
     std::string_view text = scanner.text;
-    for (size_t lt = findByte(text, from, '<'); lt != kNoPosition; lt = findByte(text, lt + 1, '<')) {
-        size_t nameEnd = openingNameEnd(scanner, lt);
-        if (nameEnd == kNoPosition) continue;
+    size_t nameEnd = kNoPosition;
+    for (size_t lt = nextOpening(scanner, from, nameEnd); lt != kNoPosition; lt = nextOpening(scanner, lt + 1, nameEnd)) {
         size_t gt = nextGreater(scanner, nameEnd);
         if (gt == kNoPosition) return false;
         // The lazy attribute list first reaches a '/' that only white space separates from the
@@ -275,49 +320,17 @@ bool findPoint(TagScanner& scanner, size_t from, PointMatch& match) {
     return false;
 }
 
-// The '<' of an opening tag whose name (or, after a prefix, whose name proper) starts at `at`.
-size_t openingBefore(std::string_view text, size_t at) {
-    if (at == 0) return kNoPosition;
-    if (text[at - 1] == '<') return at - 1;
-    if (text[at - 1] != ':') return kNoPosition;
-    size_t run = at - 1;
-    while (run > 0 && isPrefixChar(text[run - 1])) --run;
-    if (run == at - 1 || run == 0 || text[run - 1] != '<') return kNoPosition;
-    return run - 1;
-}
-
 bool findOpenTag(TagScanner& scanner, size_t from, OpenTagMatch& match) {
-    std::string_view text = scanner.text;
-    auto matchAt = [&](size_t lt) {
-        size_t nameEnd = openingNameEnd(scanner, lt);
-        if (nameEnd == kNoPosition) return 0;
-        size_t gt = nextGreater(scanner, nameEnd);
-        if (gt == kNoPosition) return -1;
-        match.start = lt;
-        match.end = gt + 1;
-        match.attributesStart = nameEnd;
-        match.attributesEnd = gt;
-        return 1;
-    };
-    const std::string& name = scanner.names[0];
-    if (scanner.nameCount == 1 && !name.empty() && name[0] >= 'a' && name[0] <= 'z') {
-        // Rare names are found faster by their first letter than by visiting every '<'. Every
-        // opening tag has its name right after '<' or after the prefix's ':', and those
-        // occurrences come in the order of their tags.
-        for (size_t at = findLetter(text, from + 1, name[0]); at != kNoPosition; at = findLetter(text, at + 1, name[0])) {
-            if (!nameAt(text, at, name)) continue;
-            size_t lt = openingBefore(text, at);
-            if (lt == kNoPosition || lt < from) continue;
-            int found = matchAt(lt);
-            if (found != 0) return found > 0;
-        }
-        return false;
-    }
-    for (size_t lt = findByte(text, from, '<'); lt != kNoPosition; lt = findByte(text, lt + 1, '<')) {
-        int found = matchAt(lt);
-        if (found != 0) return found > 0;
-    }
-    return false;
+    size_t nameEnd = kNoPosition;
+    size_t lt = nextOpening(scanner, from, nameEnd);
+    if (lt == kNoPosition) return false;
+    size_t gt = nextGreater(scanner, nameEnd);
+    if (gt == kNoPosition) return false;  // no '>' is left for any later tag either
+    match.start = lt;
+    match.end = gt + 1;
+    match.attributesStart = nameEnd;
+    match.attributesEnd = gt;
+    return true;
 }
 
 bool findAttribute(std::string_view attributes, std::string_view name, AttributeMatch& match) {

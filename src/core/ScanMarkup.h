@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,10 @@ struct TagScanner {
     size_t closeFrom = kNoPosition;  // closing-tag search cache: from closeFrom, found at closeAt
     size_t closeAt = kNoPosition;
     size_t closeEnd = kNoPosition;
+    // Tags are found through the first bytes of their names (letter case folded), which occur far
+    // less often than '<': filterWidth bytes of each name, as repeated byte patterns.
+    size_t filterWidth = 0;
+    uint64_t filter[2][3] = {};
 };
 
 TagScanner makeTagScanner(std::string_view text, std::string_view name, std::string_view otherName = {});

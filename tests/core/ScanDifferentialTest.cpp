@@ -49,7 +49,9 @@ std::string escaped(std::string_view text) {
 const std::vector<std::string> kNames = {"name", "NAME", "Name", "trkseg", "TrkSeg", "trkpt", "TRKPT", "rtept",
                                          "trk", "rte", "Trk", "wetter", "WETTER", "wetterdaten", "ele", "time",
                                          "type", "typed", "name-alt", "name.x", "trkpt_", "trkpt1", "rteptx"};
-const std::vector<std::string> kPrefixes = {"", "", "", "gpx:", "a.b-c:", "x:", "_:", ":", "gpx:x:", "-:", "name:"};
+const std::vector<std::string> kPrefixes = {"",      "",       "",       "gpx:",   "a.b-c:", "x:",     "_:", ":",
+                                            "gpx:x:", "-:",     "name:",  "trkpt:", "wetter:", "trk:", "x.name:",
+                                            "tim:",   "trkseg-:"};
 const std::vector<std::string> kSpaces = {"", "", " ", "\n", "\t", "  ", "\r\n"};
 const std::vector<std::string> kAttributes = {
     "", " lat=\"1.5\" lon='2'", " LAT='3' Lon=\"4\"", " lat=\"5'", " xlat=\"1\"", " lat = '7'", " lat=\"\"",
@@ -58,7 +60,8 @@ const std::vector<std::string> kAttributes = {
 const std::vector<std::string> kText = {"x",          "Abend",  " ",       "\n",      "&amp;",  "&lt;",
                                         "&amp;lt;",   "&#233;", "<",       ">",       "/",      "<>",
                                         "<![CDATA[a]]>", "<!-- c -->", "\xC3\xA9", "12.5",  "-",      ".",
-                                        "2024-03-10T08:15:30Z", "'", "\"", "=",  "_", "</"};
+                                        "2024-03-10T08:15:30Z", "'", "\"", "=",  "_", "</",
+                                        "name",       ":",      ":name",   "trkpt",   "wet",    "</:", "<:"};
 
 std::string randomTag(Picker& p) {
     std::string tag = "<";
