@@ -124,3 +124,20 @@ TEST_F(LibraryScanTest, ReloadSeesAddedAndRemovedFiles) {
     EXPECT_EQ(stems(libraryRoutes), (std::vector<std::string>{"three", "two"}));
     libraryRoutes.clear();
 }
+
+TEST(LibraryScanCorpus, EveryRealFileGivesOneRecordInLibraryOrder) {
+    std::size_t gpxFiles = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(corpusFolder())) {
+        if (entry.is_regular_file() && isLibraryFileName(entry.path().filename())) ++gpxFiles;
+    }
+    ASSERT_GT(gpxFiles, 0u);
+    const std::vector<RouteInfo> routes = readLibrary(corpusFolder());
+    ASSERT_EQ(routes.size(), gpxFiles);
+    for (std::size_t i = 1; i < routes.size(); ++i) {
+        EXPECT_FALSE(libraryOrderLess(routes[i], routes[i - 1])) << routes[i].fileStem;
+    }
+    for (const RouteInfo& route : routes) {
+        EXPECT_EQ(route.filePath.parent_path(), corpusFolder());
+        EXPECT_FALSE(route.fileStem.empty());
+    }
+}
