@@ -146,3 +146,12 @@ TEST_F(ListTest, ButtonsReactOnlyToClicks) {
     EXPECT_EQ(textOf(searchBox), u"isar");
     EXPECT_EQ(listRowCount(), 1);
 }
+
+TEST_F(ListTest, TypingInTheListJumpsToTheRowWhoseNameBeginsWithTheLetter) {
+    SetFocus(routeList);
+    SendMessageW(routeList, WM_CHAR, L's', 1);
+    EXPECT_EQ(selectedRow, 2);
+    EXPECT_EQ(textOf(titleStatic), u"Stadt");
+    SendMessageW(routeList, WM_CHAR, L'q', 1);  // no name begins with it: the selection stays
+    EXPECT_EQ(selectedRow, 2);
+}

@@ -129,7 +129,8 @@ TEST_F(GuiTest, WindowIsBuiltWithTheFixedIdentifiersStylesAndSize) {
     EXPECT_EQ(GetDlgItem(mainWindow, IDC_SKETCH), sketchView);
     EXPECT_EQ(GetDlgItem(mainWindow, IDC_ROUTE_LIST), routeList);
     const auto listStyle = static_cast<DWORD>(GetWindowLongPtrW(routeList, GWL_STYLE));
-    EXPECT_EQ(listStyle & 0xFFFFu, 0x000Du);
+    // Report view, one row at a time, selection kept visible; rows come from the window (owner data).
+    EXPECT_EQ(listStyle & 0xFFFFu, static_cast<DWORD>(0x000D | LVS_OWNERDATA));
     const auto extended = SendMessageW(routeList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
     EXPECT_EQ(SendMessageW(routeList, LVM_GETCOLUMNWIDTH, 0, 0), 300);

@@ -123,9 +123,10 @@ void createControls() {
     lengthFilterCombo = createFilterCombo(IDC_FILTER_LENGTH);
     resetButton = createChild(L"BUTTON", 0, kButtonStyle, L"\u00d7 Zur\u00fccksetzen", IDC_RESET, smallFont);
 
-    routeList = createChild(WC_LISTVIEWW, WS_EX_CLIENTEDGE,
-                            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, L"",
-                            IDC_ROUTE_LIST, bodyFont);
+    routeList =
+        createChild(WC_LISTVIEWW, WS_EX_CLIENTEDGE,
+                    WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+                    L"", IDC_ROUTE_LIST, bodyFont);
     SendMessageW(routeList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     insertColumns();
 
@@ -154,6 +155,25 @@ LRESULT handleListNotification(const NMHDR* header) {
                 refreshDetailPanel();
             }
             return 0;
+        }
+        case LVN_GETDISPINFOW: {
+            auto* info = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(header));
+            const auto row = static_cast<std::size_t>(info->item.iItem < 0 ? 0 : info->item.iItem);
+            if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
+                const std::u16string text =
+                    routeListCellText(row, static_cast<std::size_t>(info->item.iSubItem));
+                lstrcpynW(info->item.pszText, wideText(text), info->item.cchTextMax);
+            }
+            if ((info->item.mask & LVIF_PARAM) && row < visibleRows.size()) {
+                info->item.lParam = static_cast<LPARAM>(visibleRows[row]);
+            }
+            return 0;
+        }
+        case LVN_ODFINDITEMW: {
+            // Typing in the list jumps to the next row whose name begins with the typed letters.
+            const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
+            if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz) return -1;
+            return findRouteListRow(u16Text(find->lvfi.psz), find->iStart);
         }
         case LVN_DELETEALLITEMS:
             // TRUE spares one LVN_DELETEITEM per row when the list is emptied for a rebuild.

@@ -68,6 +68,10 @@ void resetCombo(HWND combo, const std::u16string& text);
 void rebuildFilterBar();
 std::u16string selectedFilterText(HWND combo);
 void rebuildRouteList();
+// Text of one cell of the (owner-data) route list; empty outside the rows.
+std::u16string routeListCellText(std::size_t row, std::size_t column);
+// First row from `start` on (wrapping) whose name begins with `prefix`, ASCII case folded; -1 if none.
+int findRouteListRow(std::u16string_view prefix, int start);
 
 void setControlCaption(int id, std::u16string_view icon, std::string_view key);
 void applyLanguage();

@@ -5,6 +5,7 @@
 
 #include "library/LibraryScan.h"
 #include "library/Settings.h"
+#include "platform/Platform.h"
 #include "ui/FilterLogic.h"
 #include "ui/RouteListLogic.h"
 #include "ui/win32/MainWindow.h"
@@ -28,6 +29,26 @@ std::u16string searchBoxText() {
 }
 
 }  // namespace
+
+std::u16string routeListCellText(std::size_t row, std::size_t column) {
+    if (row >= visibleRows.size() || column >= kRouteListColumnCount) return {};
+    const uint64_t index = visibleRows[row];
+    if (index >= libraryRoutes.size()) return {};
+    return routeRowTexts(libraryRoutes[index])[column];
+}
+
+int findRouteListRow(std::u16string_view prefix, int start) {
+    const int count = static_cast<int>(visibleRows.size());
+    if (prefix.empty() || count == 0) return -1;
+    const std::u16string wanted = lowerText(prefix);
+    if (start < 0 || start >= count) start = 0;
+    for (int step = 0; step < count; ++step) {
+        const int row = (start + step) % count;
+        const std::u16string name = lowerText(routeListCellText(static_cast<std::size_t>(row), 0));
+        if (name.compare(0, wanted.size(), wanted) == 0) return row;
+    }
+    return -1;
+}
 
 void resetCombo(HWND combo, const std::u16string& text) {
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
@@ -72,28 +93,13 @@ void rebuildRouteList() {
 
     ShowWindow(resetButton, resetButtonVisible(filters) ? SW_SHOW : SW_HIDE);
 
-    // Refilling thousands of rows: no repaint until the end, and room for every row reserved once.
+    // The list holds no texts of its own (owner data): a rebuild only tells it the number of rows,
+    // and it asks for the texts of the rows it paints (routeListCellText). A keystroke thus costs
+    // the filtering alone, whatever the size of the library.
     SendMessageW(routeList, WM_SETREDRAW, FALSE, 0);
     SendMessageW(routeList, LVM_DELETEALLITEMS, 0, 0);
     visibleRows = filterRoutes(libraryRoutes, filters);
     SendMessageW(routeList, LVM_SETITEMCOUNT, visibleRows.size(), 0);
-    for (std::size_t row = 0; row < visibleRows.size(); ++row) {
-        const uint64_t index = visibleRows[row];
-        const auto texts = routeRowTexts(libraryRoutes[index]);
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = static_cast<int>(row);
-        item.iSubItem = 0;
-        item.pszText = const_cast<wchar_t*>(wideText(texts[0]));
-        item.lParam = static_cast<LPARAM>(index);
-        SendMessageW(routeList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        for (int column = 1; column < static_cast<int>(kRouteListColumnCount); ++column) {
-            LVITEMW sub{};
-            sub.iSubItem = column;
-            sub.pszText = const_cast<wchar_t*>(wideText(texts[static_cast<std::size_t>(column)]));
-            SendMessageW(routeList, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&sub));
-        }
-    }
     SendMessageW(routeList, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(routeList, nullptr, TRUE);
 

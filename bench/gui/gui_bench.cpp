@@ -1,0 +1,145 @@
+// Measures the window with generated libraries: start-up until the window is shown, and the
+// list rebuild that one keystroke in the search box causes. Run under Wine with a display.
+
+#include <objbase.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/TrackAnalysis.h"
+#include "library/LibraryScan.h"
+#include "library/Settings.h"
+#include "platform/Platform.h"
+#include "ui/RouteListLogic.h"
+#include "ui/win32/MainWindow.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const char* const kTypes[] = {"cycling", "running", "hiking", "walking", "mountain_biking", ""};
+
+// A track of `points` points with timestamps, placed and named after `index`.
+std::string routeText(int index, int points) {
+    std::string text =
+        "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\"><trk><name>Route " + std::to_string(index) + "</name>";
+    if (*kTypes[index % 6]) text += std::string("<type>") + kTypes[index % 6] + "</type>";
+    text += "<trkseg>\n";
+    const double lat = 45.0 + (index % 97) * 0.05;
+    const double lon = 7.0 + (index % 89) * 0.05;
+    char line[160];
+    for (int i = 0; i < points; ++i) {
+        std::snprintf(line, sizeof line,
+                      "<trkpt lat=\"%.6f\" "
+                      "lon=\"%.6f\"><ele>%d</ele><time>2024-%02d-%02dT08:%02d:%02dZ</time></trkpt>\n",
+                      lat + i * 0.0007, lon + std::sin(i / 9.0) * 0.004, 400 + i % 50, 1 + index % 12,
+                      1 + index % 28, (i / 60) % 60, i % 60);
+        text += line;
+    }
+    return text + "</trkseg></trk></gpx>\n";
+}
+
+double milliseconds(Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void closeWindow() {
+    DestroyWindow(mainWindow);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+// One keystroke: the search box's text changes and its EN_CHANGE rebuilds the list.
+double keystroke(const wchar_t* text) {
+    const auto start = Clock::now();
+    SetWindowTextW(searchBox, text);
+    return milliseconds(Clock::now() - start);
+}
+
+void measureKeystrokes(std::size_t routes) {
+    libraryRoutes.clear();
+    libraryRoutes.reserve(routes);
+    const std::string sample = routeText(1, 200);
+    for (std::size_t i = 0; i < routes; ++i) {
+        const std::string text = routeText(static_cast<int>(i), 40);
+        libraryRoutes.push_back(analyzeGpxText("Route " + std::to_string(i) + ".gpx", text));
+    }
+    sortLibraryOrder(libraryRoutes);
+    rebuildFilterBar();
+    rebuildRouteList();
+    std::vector<double> all, narrowing;
+    for (int round = 0; round < 7; ++round) {
+        all.push_back(keystroke(L""));         // every route listed
+        narrowing.push_back(keystroke(L"r"));  // nearly every route still matches
+        keystroke(L"route 1");                 // a narrower list in between
+    }
+    {
+        ListFilters filters;
+        const auto start = Clock::now();
+        const auto rows = filterRoutes(libraryRoutes, filters);
+        const auto filtered = Clock::now();
+        std::size_t length = 0;
+        for (uint64_t index : rows) length += routeRowTexts(libraryRoutes[index])[2].size();
+        std::printf("  portable part: filter %.1f ms, row texts %.1f ms (%zu)\n",
+                    milliseconds(filtered - start), milliseconds(Clock::now() - filtered), length);
+    }
+    std::printf("keystroke with %5zu routes: %7.1f ms (all rows), %7.1f ms (\"r\"), %zu rows\n", routes,
+                median(all), median(narrowing), visibleRows.size());
+}
+
+}  // namespace
+
+int main() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    const fs::path root = fs::temp_directory_path() / "tirn-gui-bench";
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+    const fs::path library = root / "documents" / "Tirn GPX Library";
+    fs::create_directories(library);
+    fs::create_directories(root / "roaming");
+    setKnownFolderOverride(KnownFolder::RoamingAppData, root / "roaming");
+    setKnownFolderOverride(KnownFolder::Documents, root / "documents");
+
+    constexpr int kFiles = 1000;
+    std::size_t bytes = 0;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string text = routeText(i, 200);
+        bytes += text.size();
+        std::ofstream(library / ("Route " + std::to_string(i) + ".gpx"), std::ios::binary) << text;
+    }
+    std::printf("library: %d files of 200 points, %.1f MB\n", kFiles, bytes / 1e6);
+
+    std::vector<double> startups;
+    for (int run = 0; run < 3; ++run) {
+        libraryRoutes.clear();
+        const auto start = Clock::now();
+        createMainWindow(GetModuleHandleW(nullptr));
+        ShowWindow(mainWindow, SW_SHOWNOACTIVATE);
+        UpdateWindow(mainWindow);
+        startups.push_back(milliseconds(Clock::now() - start));
+        if (run < 2) closeWindow();
+    }
+    std::printf("start-up to window shown, %d routes: %.0f ms (median of 3; %zu rows)\n", kFiles,
+                median(startups), visibleRows.size());
+
+    measureKeystrokes(1000);
+    measureKeystrokes(10000);
+    closeWindow();
+    fs::remove_all(root, ignored);
+    CoUninitialize();
+    return 0;
+}
