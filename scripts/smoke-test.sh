@@ -89,6 +89,14 @@ trap cleanup EXIT
 user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public -print -quit)
 settings="$user_dir/AppData/Roaming/Tirn GPX Library"
 library="$user_dir/Documents/Tirn GPX Library"
+# Only ever clear folders that really lie inside the private prefix.
+for folder in "$settings" "$library"; do
+    mkdir -p "$folder"
+    case "$(realpath "$folder")" in
+        "$(realpath "$prefix")"/*) ;;
+        *) echo "smoke-test: $folder lies outside the prefix; not touching it"; exit 1 ;;
+    esac
+done
 rm -rf "$settings" "$library" "$work"
 mkdir -p "$settings" "$library" "$work"
 printf 'en' >"$settings/language.txt"
