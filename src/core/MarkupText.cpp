@@ -61,6 +61,11 @@ std::string decodeEntities(std::string_view text) {
 
 std::string_view elementTextView(std::string_view text, std::string_view name, std::string& buffer) {
     TagScanner scanner = makeTagScanner(text, name);
+    return elementTextView(scanner, text, buffer);
+}
+
+std::string_view elementTextView(TagScanner& scanner, std::string_view text, std::string& buffer) {
+    retargetTagScanner(scanner, text);
     ElementMatch match;
     if (!findElement(scanner, 0, match)) return {};
     std::string_view content = text.substr(match.contentStart, match.contentEnd - match.contentStart);

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Classic "C" locale classes; bytes from 0x80 up belong to none of them. Looked up in a table
@@ -148,6 +152,26 @@ size_t findNameCandidate(const TagScanner& scanner, size_t from) {
     const uint64_t fold = 0x2020202020202020ull;
     size_t i = from;
     if (width == 0) return kNoPosition;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time where the processor has it (every x86-64 does).
+    const __m128i fold16 = _mm_set1_epi8(0x20);
+    __m128i wanted[2][3];
+    for (size_t n = 0; n < scanner.nameCount; ++n) {
+        for (size_t j = 0; j < width; ++j) wanted[n][j] = _mm_set1_epi8(static_cast<char>(scanner.filter[n][j] & 0xFF));
+    }
+    for (; i + 16 + width - 1 <= size; i += 16) {
+        unsigned any = 0;
+        for (size_t n = 0; n < scanner.nameCount; ++n) {
+            __m128i hits = _mm_set1_epi8(-1);
+            for (size_t j = 0; j < width; ++j) {
+                __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + j));
+                hits = _mm_and_si128(hits, _mm_cmpeq_epi8(_mm_or_si128(bytes, fold16), wanted[n][j]));
+            }
+            any |= static_cast<unsigned>(_mm_movemask_epi8(hits));
+        }
+        if (any) return i + static_cast<size_t>(std::countr_zero(any));
+    }
+#endif
     for (; i + 8 + width - 1 <= size; i += 8) {
         uint64_t any = 0;
         for (size_t n = 0; n < scanner.nameCount; ++n) {
@@ -251,10 +275,14 @@ size_t nextClosing(TagScanner& scanner, size_t from, size_t& end) {
 TagScanner makeTagScanner(std::string_view text, std::string_view name, std::string_view otherName) {
     TagScanner scanner;
     scanner.text = text;
-    scanner.names[0] = lowerName(name);
+    auto setName = [&](std::string& target, std::string_view source) {
+        target.assign(source);
+        for (char& c : target) c = lowerAscii(c);
+    };
+    setName(scanner.names[0], name);
     scanner.nameCount = 1;
     if (!otherName.empty()) {
-        scanner.names[1] = lowerName(otherName);
+        setName(scanner.names[1], otherName);
         scanner.nameCount = 2;
     }
     size_t width = 3;
@@ -266,6 +294,12 @@ TagScanner makeTagScanner(std::string_view text, std::string_view name, std::str
         }
     }
     return scanner;
+}
+
+void retargetTagScanner(TagScanner& scanner, std::string_view text) {
+    scanner.text = text;
+    scanner.gtFrom = scanner.gtAt = kNoPosition;
+    scanner.closeFrom = scanner.closeAt = scanner.closeEnd = kNoPosition;
 }
 
 bool findElement(TagScanner& scanner, size_t from, ElementMatch& match) {
@@ -334,8 +368,18 @@ bool findOpenTag(TagScanner& scanner, size_t from, OpenTagMatch& match) {
 }
 
 bool findAttribute(std::string_view attributes, std::string_view name, AttributeMatch& match) {
-    std::string lowered = lowerName(name);
-    if (lowered.empty()) return false;
+    if (name.empty()) return false;
+    // Lower-cased on the stack: this runs twice for every point of a track.
+    char loweredBytes[32];
+    std::string loweredLong;
+    std::string_view lowered;
+    if (name.size() <= sizeof loweredBytes) {
+        for (size_t i = 0; i < name.size(); ++i) loweredBytes[i] = lowerAscii(name[i]);
+        lowered = std::string_view(loweredBytes, name.size());
+    } else {
+        loweredLong = lowerName(name);
+        lowered = loweredLong;
+    }
     std::string_view text = attributes;
     // Searched lazily and remembered: the first quote at or after quoteFrom is at quoteAt.
     size_t quoteFrom = kNoPosition, quoteAt = kNoPosition;

@@ -40,6 +40,8 @@ struct TagScanner {
 };
 
 TagScanner makeTagScanner(std::string_view text, std::string_view name, std::string_view otherName = {});
+// The same names over another text (cheaper than a new scanner for every point).
+void retargetTagScanner(TagScanner& scanner, std::string_view text);
 
 struct ElementMatch {
     size_t start = 0, end = 0;                // whole match
@@ -89,5 +91,6 @@ std::string stripTags(std::string_view text);
 // elementText without copies: a view of `text` when the content holds neither '<' nor '&',
 // otherwise the processed content in `buffer` and a view of it.
 std::string_view elementTextView(std::string_view text, std::string_view name, std::string& buffer);
+std::string_view elementTextView(TagScanner& scanner, std::string_view text, std::string& buffer);
 // attributeNumber without copies for the common value that holds no '&'.
 bool attributeNumberView(std::string_view attributes, std::string_view name, double& value);

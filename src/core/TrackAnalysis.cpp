@@ -56,6 +56,8 @@ void collectPoints(std::string_view segment, std::string_view pointName, int32_t
     TagScanner scanner = makeTagScanner(segment, pointName);
     PointMatch match;
     std::string buffer;
+    TagScanner eleScanner = makeTagScanner({}, "ele");
+    TagScanner timeScanner = makeTagScanner({}, "time");
     size_t from = 0;
     while (findPoint(scanner, from, match)) {
         from = match.end;
@@ -68,7 +70,7 @@ void collectPoints(std::string_view segment, std::string_view pointName, int32_t
         point.segment = segmentIndex;
         if (match.hasContent) {
             std::string_view content = segment.substr(match.contentStart, match.contentEnd - match.contentStart);
-            std::string_view ele = elementTextView(content, "ele", buffer);
+            std::string_view ele = elementTextView(eleScanner, content, buffer);
             if (!ele.empty()) {
                 double value = 0;
                 if (parseNumberPrefix(ele, value) && std::isfinite(value)) {
@@ -76,7 +78,7 @@ void collectPoints(std::string_view segment, std::string_view pointName, int32_t
                     point.hasEle = true;
                 }
             }
-            std::string_view time = elementTextView(content, "time", buffer);
+            std::string_view time = elementTextView(timeScanner, content, buffer);
             TimestampMatch stamp;
             if (!time.empty() && findTimestamp(time, stamp)) {
                 point.time = timestampSeconds(time, stamp);
