@@ -83,6 +83,11 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 5000000; ++i) dotted += "</";
     measureRewrite("rewrite: 200-wildcard prefix, ten million bytes of '</'", file, dotted);
 
+    std::string links = "<a.b:trk>";
+    for (int i = 0; i < 1000000; ++i) links += "<link href=\"x\"/><a.b:type>";
+    links += "</a.b:trk>";
+    measureRewrite("rewrite: wildcard prefix, a million links and open types", file, links);
+
     const fs::path corpus = argc > 1 ? fs::path(argv[1]) : fs::path();
     if (!corpus.empty() && fs::is_directory(corpus)) {
         std::size_t count = 0;

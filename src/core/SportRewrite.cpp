@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -144,15 +145,26 @@ TagSpan findWildcardLead(std::string_view text, std::size_t from, std::string_vi
                          bool needsWordEnd) {
     const std::size_t length = lead.size();
     const std::size_t words = (length + 63) / 64;
-    std::vector<std::uint64_t> masks(256 * words, 0);
-    for (std::size_t j = 0; j < length; ++j) {
-        for (int c = 0; c < 256; ++c) {
-            const char byte = static_cast<char>(c);
-            const bool matches =
-                lead[j] == '.' ? byte != '\n' && byte != '\r' : lowerAscii(byte) == lowerAscii(lead[j]);
-            if (matches) masks[static_cast<std::size_t>(c) * words + j / 64] |= std::uint64_t{1} << (j % 64);
+    // A search runs once per stretch between links, with the same two leads each time; their tables
+    // are built once.
+    static thread_local std::map<std::string, std::vector<std::uint64_t>, std::less<>> tables;
+    auto table = tables.find(lead);
+    if (table == tables.end()) {
+        if (tables.size() >= 8) tables.clear();
+        std::vector<std::uint64_t> built(256 * words, 0);
+        for (std::size_t j = 0; j < length; ++j) {
+            for (int c = 0; c < 256; ++c) {
+                const char byte = static_cast<char>(c);
+                const bool matches =
+                    lead[j] == '.' ? byte != '\n' && byte != '\r' : lowerAscii(byte) == lowerAscii(lead[j]);
+                if (matches) {
+                    built[static_cast<std::size_t>(c) * words + j / 64] |= std::uint64_t{1} << (j % 64);
+                }
+            }
         }
+        table = tables.emplace(std::string(lead), std::move(built)).first;
     }
+    const std::vector<std::uint64_t>& masks = table->second;
     const std::size_t lastWord = (length - 1) / 64;
     const std::uint64_t lastBit = std::uint64_t{1} << ((length - 1) % 64);
     std::vector<std::uint64_t> state(words, 0);
