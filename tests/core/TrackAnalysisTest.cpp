@@ -83,6 +83,32 @@ TEST(AnalysisShapes, NoPointsAndAnalysed) {
     EXPECT_EQ(disk.pointCount, 1u);
 }
 
+TEST(AnalysisShapes, NameThatIsNoValidTextStillAnalyses) {
+    TempFolder folder;
+#ifdef _WIN32
+    std::filesystem::path path = folder.path / std::wstring(L"Tour\xD800x.gpx");  // unpaired surrogate
+#else
+    std::filesystem::path path = folder.path / std::string("Tour\xFFx.gpx");  // not UTF-8
+#endif
+    RouteInfo fromText = analyzeGpxText(path, track(segment({point(1, 2)})));
+    EXPECT_EQ(fromText.fileStem, "Tour\xEF\xBF\xBDx");
+    EXPECT_EQ(fromText.routeName, fromText.fileStem);
+    EXPECT_EQ(fromText.filePath, path);
+    EXPECT_EQ(analyzeGpxFile(path).errorText, kMessageCannotRead);
+    bool written = true;
+    try {
+        writeBytes(path, track(segment({point(1, 2)})));
+    } catch (const std::exception&) {
+        written = false;  // a file system that refuses such names cannot hold such a file either
+    }
+    if (written) {
+        RouteInfo fromFile = analyzeGpxFile(path);
+        EXPECT_EQ(fromFile.errorText, "");
+        EXPECT_EQ(fromFile.pointCount, 1u);
+        EXPECT_EQ(fromFile.fileStem, "Tour\xEF\xBF\xBDx");
+    }
+}
+
 TEST(AnalysisPoints, SegmentsRoutesAndRejectedPoints) {
     std::string route = "<gpx><rte><name>R</name><rtept lat='1' lon='2'/><rtept lat='1.001' lon='2'/></rte></gpx>";
     RouteInfo r = analyze(route);
