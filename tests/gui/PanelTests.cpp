@@ -175,6 +175,21 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
     EXPECT_EQ(comboSelection(sportCombo), 4);  // the box keeps the user's pick
 }
 
+TEST_F(PanelTest, AnAmpersandInARouteNameIsShownAsText) {
+    TrackSpec spec;
+    spec.name = "Feierabend &amp; Eisbach";
+    spec.day = "2024-12-31";  // 31.12.24 sorts first
+    writeTrack(library() / "Amp.gpx", spec);
+    startWindow("en");
+    ASSERT_EQ(listText(0, 0), u"Amp");
+    selectListRow(0);
+    EXPECT_EQ(textOf(titleStatic), u"Feierabend & Eisbach");
+    // Drawn with and without the prefix rule, "&E" would differ: the static must not apply it.
+    for (HWND window : {titleStatic, subtitleStatic, weatherStatic, statusStatic}) {
+        EXPECT_TRUE(GetWindowLongPtrW(window, GWL_STYLE) & SS_NOPREFIX);
+    }
+}
+
 TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
     writeBytes(library() / "empty.gpx", "");
     writeBytes(library() / "garbage.gpx",

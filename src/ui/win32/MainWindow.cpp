@@ -47,7 +47,9 @@ namespace {
 
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | BS_FLAT;
 constexpr DWORD kComboStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST;
-constexpr DWORD kStaticStyle = WS_CHILD | WS_VISIBLE;
+// SS_NOPREFIX: the statics show route names, weather notes and paths from files, in which an "&"
+// is text, not the mark of an access key.
+constexpr DWORD kStaticStyle = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;
 
 COLORREF colorRef(Rgb color) {
     return RGB(color.r, color.g, color.b);
@@ -131,6 +133,8 @@ void createControls() {
     insertColumns();
 
     titleStatic = createStaticWithFont(L"Eine Route w\u00e4hlen", titleFont);
+    // A name too long for the panel ends in an ellipsis instead of wrapping out of sight.
+    SetWindowLongPtrW(titleStatic, GWL_STYLE, GetWindowLongPtrW(titleStatic, GWL_STYLE) | SS_ENDELLIPSIS);
     subtitleStatic = createStaticWithFont(L"", smallFont);
     sketchView =
         CreateWindowExW(0, L"TirnSketch", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, mainWindow,
