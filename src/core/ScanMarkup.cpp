@@ -143,6 +143,48 @@ size_t closingEndAt(const TagScanner& scanner, size_t lt) {
     return kNoPosition;
 }
 
+#if defined(__SSE2__)
+// Sixteen bytes at a time where the processor has it (every x86-64 does), unrolled for the
+// few name counts and widths there are. Returns where the word-at-a-time loop has to go on:
+// at a hit, or where fewer than sixteen bytes are left.
+template <size_t Count, size_t Width>
+size_t wideCandidate(const TagScanner& scanner, size_t i) {
+    const size_t size = scanner.text.size();
+    const char* data = scanner.text.data();
+    const __m128i fold = _mm_set1_epi8(0x20);
+    __m128i wanted[Count][Width];
+    for (size_t n = 0; n < Count; ++n) {
+        for (size_t j = 0; j < Width; ++j) wanted[n][j] = _mm_set1_epi8(static_cast<char>(scanner.filter[n][j] & 0xFF));
+    }
+    for (; i + 16 + Width - 1 <= size; i += 16) {
+        __m128i bytes[Width];
+        for (size_t j = 0; j < Width; ++j) {
+            bytes[j] = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + j)), fold);
+        }
+        __m128i any = _mm_setzero_si128();
+        for (size_t n = 0; n < Count; ++n) {
+            __m128i hits = _mm_cmpeq_epi8(bytes[0], wanted[n][0]);
+            for (size_t j = 1; j < Width; ++j) hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[j], wanted[n][j]));
+            any = _mm_or_si128(any, hits);
+        }
+        if (_mm_movemask_epi8(any) != 0) return i;
+    }
+    return i;
+}
+
+size_t findNameCandidateWide(const TagScanner& scanner, size_t i) {
+    switch (scanner.nameCount * 4 + scanner.filterWidth) {
+        case 4 + 1: return wideCandidate<1, 1>(scanner, i);
+        case 4 + 2: return wideCandidate<1, 2>(scanner, i);
+        case 4 + 3: return wideCandidate<1, 3>(scanner, i);
+        case 8 + 1: return wideCandidate<2, 1>(scanner, i);
+        case 8 + 2: return wideCandidate<2, 2>(scanner, i);
+        case 8 + 3: return wideCandidate<2, 3>(scanner, i);
+        default: return i;
+    }
+}
+#endif
+
 // First position at or after `from` where the first filterWidth bytes of one of the names stand,
 // letter case folded (a superset of the real occurrences: every hit is checked exactly later).
 size_t findNameCandidate(const TagScanner& scanner, size_t from) {
@@ -153,24 +195,7 @@ size_t findNameCandidate(const TagScanner& scanner, size_t from) {
     size_t i = from;
     if (width == 0) return kNoPosition;
 #if defined(__SSE2__)
-    // Sixteen bytes at a time where the processor has it (every x86-64 does).
-    const __m128i fold16 = _mm_set1_epi8(0x20);
-    __m128i wanted[2][3];
-    for (size_t n = 0; n < scanner.nameCount; ++n) {
-        for (size_t j = 0; j < width; ++j) wanted[n][j] = _mm_set1_epi8(static_cast<char>(scanner.filter[n][j] & 0xFF));
-    }
-    for (; i + 16 + width - 1 <= size; i += 16) {
-        unsigned any = 0;
-        for (size_t n = 0; n < scanner.nameCount; ++n) {
-            __m128i hits = _mm_set1_epi8(-1);
-            for (size_t j = 0; j < width; ++j) {
-                __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + j));
-                hits = _mm_and_si128(hits, _mm_cmpeq_epi8(_mm_or_si128(bytes, fold16), wanted[n][j]));
-            }
-            any |= static_cast<unsigned>(_mm_movemask_epi8(hits));
-        }
-        if (any) return i + static_cast<size_t>(std::countr_zero(any));
-    }
+    i = findNameCandidateWide(scanner, i);
 #endif
     for (; i + 8 + width - 1 <= size; i += 8) {
         uint64_t any = 0;
