@@ -325,6 +325,7 @@ void retargetTagScanner(TagScanner& scanner, std::string_view text) {
     scanner.text = text;
     scanner.gtFrom = scanner.gtAt = kNoPosition;
     scanner.closeFrom = scanner.closeAt = scanner.closeEnd = kNoPosition;
+    scanner.slashGt = scanner.slashAt = kNoPosition;
 }
 
 bool findElement(TagScanner& scanner, size_t from, ElementMatch& match) {
@@ -353,8 +354,14 @@ bool findPoint(TagScanner& scanner, size_t from, PointMatch& match) {
         if (gt == kNoPosition) return false;
         // The lazy attribute list first reaches a '/' that only white space separates from the
         // '>': that is the empty-element form. Otherwise it stops at the '>' itself.
-        size_t slash = gt;
-        while (slash > nameEnd && isSpaceChar(text[slash - 1])) --slash;
+        // Many opening tags may share one '>': the white space before it is measured once.
+        if (scanner.slashGt != gt) {
+            size_t start = gt;
+            while (start > 0 && isSpaceChar(text[start - 1])) --start;
+            scanner.slashGt = gt;
+            scanner.slashAt = start;
+        }
+        size_t slash = std::max(scanner.slashAt, nameEnd);
         if (slash > nameEnd && text[slash - 1] == '/') {
             match.start = lt;
             match.end = gt + 1;

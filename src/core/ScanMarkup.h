@@ -33,6 +33,8 @@ struct TagScanner {
     size_t closeFrom = kNoPosition;  // closing-tag search cache: from closeFrom, found at closeAt
     size_t closeAt = kNoPosition;
     size_t closeEnd = kNoPosition;
+    size_t slashGt = kNoPosition;  // for the '>' at slashGt, where the white space before it starts
+    size_t slashAt = kNoPosition;
     // Tags are found through the first bytes of their names (letter case folded), which occur far
     // less often than '<': filterWidth bytes of each name, as repeated byte patterns.
     size_t filterWidth = 0;

@@ -273,6 +273,12 @@ TEST(AnalysisRobustness, LargeAndHostileTexts) {
         EXPECT_EQ(h.errorText, kMessageNoPoints) << unit;
         EXPECT_EQ(elementText(hostile, "name"), "");
     }
+    // Many opening tags sharing one far '>' after a long run of white space.
+    std::string shared;
+    for (int i = 0; i < 20000; ++i) shared += "<rtept lat='1' lon='2'";
+    shared += std::string(1'000'000, ' ') + "></trkseg>";
+    EXPECT_EQ(analyze(shared).errorText, kMessageNoPoints);
+    EXPECT_EQ(analyze(shared.substr(0, shared.size() - 10) + "/>").pointCount, 1u);
 }
 
 }  // namespace
