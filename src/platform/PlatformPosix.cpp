@@ -103,7 +103,19 @@ void setLocaleNameOverride(bool active, std::u16string_view name) {
     }
 }
 
+namespace {
+
+// Windows refuses to write or replace a read-only file; the mode bits decide here, because a
+// process running as root passes every access() test.
+bool isReadOnlyFile(const fs::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0;
+}
+
+}  // namespace
+
 bool writeFileDurably(const fs::path& path, std::string_view bytes) {
+    if (isReadOnlyFile(path)) return false;
     int fd;
     do {
         fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -131,8 +143,7 @@ bool writeFileDurably(const fs::path& path, std::string_view bytes) {
 }
 
 bool replaceFile(const fs::path& source, const fs::path& target) {
-    // Windows refuses to replace a read-only file; behave the same here. Checked on the mode bits
-    // because a process running as root passes every access() test.
+    // The same rule as for writing, applied to the name itself (a link is replaced, not followed).
     struct stat info {};
     if (::lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0) {
         return false;

@@ -75,7 +75,20 @@ void setLocaleNameOverride(bool active, std::u16string_view name) {
     }
 }
 
+namespace {
+
+// Windows refuses to write over or replace a read-only file; Wine running as root does not, so the
+// attribute is checked explicitly to get the same answer everywhere.
+bool isReadOnlyFile(const fs::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
+
 bool writeFileDurably(const fs::path& path, std::string_view bytes) {
+    if (isReadOnlyFile(path)) return false;
     HANDLE file =
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -97,12 +110,7 @@ bool writeFileDurably(const fs::path& path, std::string_view bytes) {
 }
 
 bool replaceFile(const fs::path& source, const fs::path& target) {
-    // A read-only target is refused explicitly: Windows does so and Wine need not.
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return false;
-    }
+    if (isReadOnlyFile(target)) return false;
     return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
            0;
 }

@@ -167,7 +167,7 @@ TEST(DurableFiles, WriteTruncatesAndReplaceMovesInOneStep) {
     EXPECT_EQ(readBytes(file), "new");
 }
 
-TEST(DurableFiles, ReplaceRefusesAReadOnlyTarget) {
+TEST(DurableFiles, AReadOnlyFileIsNeitherReplacedNorOverwritten) {
     TempFolder temp;
     const fs::path file = temp.path / "a.gpx";
     const fs::path source = temp.path / "a.gpx.tmp";
@@ -178,4 +178,6 @@ TEST(DurableFiles, ReplaceRefusesAReadOnlyTarget) {
     EXPECT_FALSE(replaceFile(source, file));
     EXPECT_EQ(readBytes(file), "old");
     EXPECT_EQ(readBytes(source), "new");
+    EXPECT_FALSE(writeFileDurably(file, "overwritten"));
+    EXPECT_EQ(readBytes(file), "old");
 }
