@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <fstream>
+#include <limits>
 #include <system_error>
 
 #include "core/Failure.h"
@@ -114,7 +114,9 @@ std::pair<double, bool> attributeNumber(std::string_view attributes, std::string
 
 namespace {
 
-bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
 
 }  // namespace
 

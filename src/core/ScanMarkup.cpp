@@ -1,8 +1,8 @@
 #include "core/ScanMarkup.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -34,12 +34,24 @@ struct CharTables {
 };
 constexpr CharTables kTables;
 
-inline unsigned char classOf(char c) { return kTables.classes[static_cast<unsigned char>(c)]; }
-inline bool isWordChar(char c) { return classOf(c) & kWord; }
-inline bool isPrefixChar(char c) { return classOf(c) & kPrefix; }
-inline bool isSpaceChar(char c) { return classOf(c) & kSpace; }
-inline bool isDigitChar(char c) { return classOf(c) & kDigit; }
-inline char lowerAscii(char c) { return kTables.lower[static_cast<unsigned char>(c)]; }
+inline unsigned char classOf(char c) {
+    return kTables.classes[static_cast<unsigned char>(c)];
+}
+inline bool isWordChar(char c) {
+    return classOf(c) & kWord;
+}
+inline bool isPrefixChar(char c) {
+    return classOf(c) & kPrefix;
+}
+inline bool isSpaceChar(char c) {
+    return classOf(c) & kSpace;
+}
+inline bool isDigitChar(char c) {
+    return classOf(c) & kDigit;
+}
+inline char lowerAscii(char c) {
+    return kTables.lower[static_cast<unsigned char>(c)];
+}
 
 std::string lowerName(std::string_view name) {
     std::string lowered(name);
@@ -154,7 +166,8 @@ size_t wideCandidate(const TagScanner& scanner, size_t i) {
     const __m128i fold = _mm_set1_epi8(0x20);
     __m128i wanted[Count][Width];
     for (size_t n = 0; n < Count; ++n) {
-        for (size_t j = 0; j < Width; ++j) wanted[n][j] = _mm_set1_epi8(static_cast<char>(scanner.filter[n][j] & 0xFF));
+        for (size_t j = 0; j < Width; ++j)
+            wanted[n][j] = _mm_set1_epi8(static_cast<char>(scanner.filter[n][j] & 0xFF));
     }
     for (; i + 16 + Width - 1 <= size; i += 16) {
         __m128i bytes[Width];
@@ -164,7 +177,8 @@ size_t wideCandidate(const TagScanner& scanner, size_t i) {
         __m128i any = _mm_setzero_si128();
         for (size_t n = 0; n < Count; ++n) {
             __m128i hits = _mm_cmpeq_epi8(bytes[0], wanted[n][0]);
-            for (size_t j = 1; j < Width; ++j) hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[j], wanted[n][j]));
+            for (size_t j = 1; j < Width; ++j)
+                hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[j], wanted[n][j]));
             any = _mm_or_si128(any, hits);
         }
         if (_mm_movemask_epi8(any) != 0) return i;
@@ -174,13 +188,20 @@ size_t wideCandidate(const TagScanner& scanner, size_t i) {
 
 size_t findNameCandidateWide(const TagScanner& scanner, size_t i) {
     switch (scanner.nameCount * 4 + scanner.filterWidth) {
-        case 4 + 1: return wideCandidate<1, 1>(scanner, i);
-        case 4 + 2: return wideCandidate<1, 2>(scanner, i);
-        case 4 + 3: return wideCandidate<1, 3>(scanner, i);
-        case 8 + 1: return wideCandidate<2, 1>(scanner, i);
-        case 8 + 2: return wideCandidate<2, 2>(scanner, i);
-        case 8 + 3: return wideCandidate<2, 3>(scanner, i);
-        default: return i;
+        case 4 + 1:
+            return wideCandidate<1, 1>(scanner, i);
+        case 4 + 2:
+            return wideCandidate<1, 2>(scanner, i);
+        case 4 + 3:
+            return wideCandidate<1, 3>(scanner, i);
+        case 8 + 1:
+            return wideCandidate<2, 1>(scanner, i);
+        case 8 + 2:
+            return wideCandidate<2, 2>(scanner, i);
+        case 8 + 3:
+            return wideCandidate<2, 3>(scanner, i);
+        default:
+            return i;
     }
 }
 #endif
@@ -249,7 +270,8 @@ size_t closingBefore(std::string_view text, size_t at) {
 // Next opening tag with a matching name at or after `from`: its '<' and its name's end. Tags come
 // out in text order, because a tag's name lies between its '<' and the next '<'.
 size_t nextOpening(TagScanner& scanner, size_t from, size_t& nameEnd) {
-    for (size_t at = findNameCandidate(scanner, from + 1); at != kNoPosition; at = findNameCandidate(scanner, at + 1)) {
+    for (size_t at = findNameCandidate(scanner, from + 1); at != kNoPosition;
+         at = findNameCandidate(scanner, at + 1)) {
         size_t lt = openingBefore(scanner.text, at);
         if (lt == kNoPosition || lt < from) continue;
         nameEnd = openingNameEnd(scanner, lt);
@@ -315,7 +337,8 @@ TagScanner makeTagScanner(std::string_view text, std::string_view name, std::str
     scanner.filterWidth = width;
     for (size_t i = 0; i < scanner.nameCount; ++i) {
         for (size_t j = 0; j < width; ++j) {
-            scanner.filter[i][j] = 0x0101010101010101ull * static_cast<unsigned char>(scanner.names[i][j] | 0x20);
+            scanner.filter[i][j] =
+                0x0101010101010101ull * static_cast<unsigned char>(scanner.names[i][j] | 0x20);
         }
     }
     return scanner;
@@ -349,7 +372,8 @@ bool findElement(TagScanner& scanner, size_t from, ElementMatch& match) {
 bool findPoint(TagScanner& scanner, size_t from, PointMatch& match) {
     std::string_view text = scanner.text;
     size_t nameEnd = kNoPosition;
-    for (size_t lt = nextOpening(scanner, from, nameEnd); lt != kNoPosition; lt = nextOpening(scanner, lt + 1, nameEnd)) {
+    for (size_t lt = nextOpening(scanner, from, nameEnd); lt != kNoPosition;
+         lt = nextOpening(scanner, lt + 1, nameEnd)) {
         size_t gt = nextGreater(scanner, nameEnd);
         if (gt == kNoPosition) return false;
         // The lazy attribute list first reaches a '/' that only white space separates from the

@@ -41,20 +41,13 @@ const std::map<std::string, std::string, std::less<>>& sportAliasTable() {
 
 const std::map<std::string, std::string, std::less<>>& sportLabelTable() {
     static const std::map<std::string, std::string, std::less<>> table = {
-        {"cycling", "Rad"},
-        {"running", "Laufen"},
-        {"motorcycling", "Motorrad"},
-        {"driving", "Auto"},
-        {"hiking", "Wandern"},
-        {"walking", "Gehen"},
-        {"mountain_biking", "MTB"},
-        {"gravel_cycling", "Gravel"},
-        {"e_bike", "E-Bike"},
-        {"trail_running", "Trailrunning"},
-        {"swimming", "Schwimmen"},
-        {"skiing", "Ski"},
-        {"inline_skating", "Inline"},
-        {"rowing", "Rudern"},
+        {"cycling", "Rad"},           {"running", "Laufen"},
+        {"motorcycling", "Motorrad"}, {"driving", "Auto"},
+        {"hiking", "Wandern"},        {"walking", "Gehen"},
+        {"mountain_biking", "MTB"},   {"gravel_cycling", "Gravel"},
+        {"e_bike", "E-Bike"},         {"trail_running", "Trailrunning"},
+        {"swimming", "Schwimmen"},    {"skiing", "Ski"},
+        {"inline_skating", "Inline"}, {"rowing", "Rudern"},
         {"kayaking", "Kajak"},
     };
     return table;
@@ -127,7 +120,8 @@ void classifySport(std::string_view scope, RouteInfo& route) {
             route.sportFromSpeed = !route.sportKey.empty();
         }
     }
-    if (route.sportLabel.empty()) route.sportLabel = route.sportKey.empty() ? kEnDash : sportLabelFor(route.sportKey);
+    if (route.sportLabel.empty())
+        route.sportLabel = route.sportKey.empty() ? kEnDash : sportLabelFor(route.sportKey);
 }
 
 void summarizeWeather(std::string_view text, RouteInfo& route) {
@@ -139,11 +133,14 @@ void summarizeWeather(std::string_view text, RouteInfo& route) {
     while (findOpenTag(scanner, from, match)) {
         from = match.end;
         route.hasWeather = true;
-        std::string_view attributes = text.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
+        std::string_view attributes =
+            text.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
         // A value that reads as inf or nan is no more usable than the word warm.
         double value = 0;
-        if (attributeNumberView(attributes, "temp", value) && std::isfinite(value)) temperatures.push_back(value);
-        if (attributeNumberView(attributes, "feuchte", value) && std::isfinite(value)) humidities.push_back(value);
+        if (attributeNumberView(attributes, "temp", value) && std::isfinite(value))
+            temperatures.push_back(value);
+        if (attributeNumberView(attributes, "feuchte", value) && std::isfinite(value))
+            humidities.push_back(value);
         if (attributeNumberView(attributes, "wind", value) && std::isfinite(value)) winds.push_back(value);
         directions.push_back(attributeText(attributes, "windrichtung"));
         conditions.push_back(attributeText(attributes, "lage"));

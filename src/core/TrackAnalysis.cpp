@@ -69,7 +69,8 @@ void collectPoints(std::string_view segment, std::string_view pointName, int32_t
         if (!attributeNumberView(attributes, "lon", point.lon) || !std::isfinite(point.lon)) continue;
         point.segment = segmentIndex;
         if (match.hasContent) {
-            std::string_view content = segment.substr(match.contentStart, match.contentEnd - match.contentStart);
+            std::string_view content =
+                segment.substr(match.contentStart, match.contentEnd - match.contentStart);
             std::string_view ele = elementTextView(eleScanner, content, buffer);
             if (!ele.empty()) {
                 double value = 0;
@@ -176,8 +177,11 @@ void analyzeInto(RouteInfo& route, std::string_view text) {
         DateMatch date;
         if (findDate(time, date)) {
             route.dateText.reserve(8);
-            route.dateText.append(date.day).append(".").append(date.month).append(".").append(
-                date.year.substr(2));
+            route.dateText.append(date.day)
+                .append(".")
+                .append(date.month)
+                .append(".")
+                .append(date.year.substr(2));
         }
         if (route.dateText.empty()) route.dateText = kEnDash;
     }
@@ -185,7 +189,8 @@ void analyzeInto(RouteInfo& route, std::string_view text) {
     size_t step = points.size() < 500 ? 1 : points.size() / 250;
     route.outline.reserve(points.size() / step + 2);
     for (size_t i = 0; i < points.size(); i += step) route.outline.emplace_back(points[i].lat, points[i].lon);
-    if (route.outline.back() != std::make_pair(last.lat, last.lon)) route.outline.emplace_back(last.lat, last.lon);
+    if (route.outline.back() != std::make_pair(last.lat, last.lon))
+        route.outline.emplace_back(last.lat, last.lon);
 
     summarizeWeather(text, route);
 }

@@ -46,22 +46,60 @@ std::string escaped(std::string_view text) {
     return out;
 }
 
-const std::vector<std::string> kNames = {"name", "NAME", "Name", "trkseg", "TrkSeg", "trkpt", "TRKPT", "rtept",
-                                         "trk", "rte", "Trk", "wetter", "WETTER", "wetterdaten", "ele", "time",
-                                         "type", "typed", "name-alt", "name.x", "trkpt_", "trkpt1", "rteptx"};
-const std::vector<std::string> kPrefixes = {"",      "",       "",       "gpx:",   "a.b-c:", "x:",     "_:", ":",
-                                            "gpx:x:", "-:",     "name:",  "trkpt:", "wetter:", "trk:", "x.name:",
-                                            "tim:",   "trkseg-:"};
+const std::vector<std::string> kNames = {"name",     "NAME",        "Name",   "trkseg", "TrkSeg", "trkpt",
+                                         "TRKPT",    "rtept",       "trk",    "rte",    "Trk",    "wetter",
+                                         "WETTER",   "wetterdaten", "ele",    "time",   "type",   "typed",
+                                         "name-alt", "name.x",      "trkpt_", "trkpt1", "rteptx"};
+const std::vector<std::string> kPrefixes = {
+    "",   "",      "",       "gpx:",    "a.b-c:", "x:",      "_:",   ":",       "gpx:x:",
+    "-:", "name:", "trkpt:", "wetter:", "trk:",   "x.name:", "tim:", "trkseg-:"};
 const std::vector<std::string> kSpaces = {"", "", " ", "\n", "\t", "  ", "\r\n"};
-const std::vector<std::string> kAttributes = {
-    "", " lat=\"1.5\" lon='2'", " LAT='3' Lon=\"4\"", " lat=\"5'", " xlat=\"1\"", " lat = '7'", " lat=\"\"",
-    " a=\"x>y\"", " temp=\"12\" feuchte='80' wind=\"3\"", " windrichtung=\"NW\" lage='sonnig'", " /x",
-    " lang=\"de\"", " q=\"/\"", " lat=\"1\"/", " v=\"a/ \""};
-const std::vector<std::string> kText = {"x",          "Abend",  " ",       "\n",      "&amp;",  "&lt;",
-                                        "&amp;lt;",   "&#233;", "<",       ">",       "/",      "<>",
-                                        "<![CDATA[a]]>", "<!-- c -->", "\xC3\xA9", "12.5",  "-",      ".",
-                                        "2024-03-10T08:15:30Z", "'", "\"", "=",  "_", "</",
-                                        "name",       ":",      ":name",   "trkpt",   "wet",    "</:", "<:"};
+const std::vector<std::string> kAttributes = {"",
+                                              " lat=\"1.5\" lon='2'",
+                                              " LAT='3' Lon=\"4\"",
+                                              " lat=\"5'",
+                                              " xlat=\"1\"",
+                                              " lat = '7'",
+                                              " lat=\"\"",
+                                              " a=\"x>y\"",
+                                              " temp=\"12\" feuchte='80' wind=\"3\"",
+                                              " windrichtung=\"NW\" lage='sonnig'",
+                                              " /x",
+                                              " lang=\"de\"",
+                                              " q=\"/\"",
+                                              " lat=\"1\"/",
+                                              " v=\"a/ \""};
+const std::vector<std::string> kText = {"x",
+                                        "Abend",
+                                        " ",
+                                        "\n",
+                                        "&amp;",
+                                        "&lt;",
+                                        "&amp;lt;",
+                                        "&#233;",
+                                        "<",
+                                        ">",
+                                        "/",
+                                        "<>",
+                                        "<![CDATA[a]]>",
+                                        "<!-- c -->",
+                                        "\xC3\xA9",
+                                        "12.5",
+                                        "-",
+                                        ".",
+                                        "2024-03-10T08:15:30Z",
+                                        "'",
+                                        "\"",
+                                        "=",
+                                        "_",
+                                        "</",
+                                        "name",
+                                        ":",
+                                        ":name",
+                                        "trkpt",
+                                        "wet",
+                                        "</:",
+                                        "<:"};
 
 std::string randomTag(Picker& p) {
     std::string tag = "<";
@@ -132,10 +170,12 @@ struct ElementCase {
 std::vector<ElementCase> elementCases() {
     std::vector<ElementCase> cases;
     for (std::string name : {"name", "trkseg", "ele", "time", "type", "wetter"}) {
-        cases.push_back({name, "", icase(kPrefix + name + "\\b[^>]*>([\\s\\S]*?)" + kClose + name + "\\s*>")});
+        cases.push_back(
+            {name, "", icase(kPrefix + name + "\\b[^>]*>([\\s\\S]*?)" + kClose + name + "\\s*>")});
     }
     std::string choice = "(?:trk|rte)";
-    cases.push_back({"trk", "rte", icase(kPrefix + choice + "\\b[^>]*>([\\s\\S]*?)" + kClose + choice + "\\s*>")});
+    cases.push_back(
+        {"trk", "rte", icase(kPrefix + choice + "\\b[^>]*>([\\s\\S]*?)" + kClose + choice + "\\s*>")});
     return cases;
 }
 
@@ -160,7 +200,8 @@ TEST(ScanDifferential, ElementsMatchRegexIteration) {
 TEST(ScanDifferential, PointsMatchRegexIteration) {
     Picker p;
     for (std::string name : {"trkpt", "rtept"}) {
-        std::regex pattern = icase(kPrefix + name + "\\b([^>]*?)(?:/\\s*>|>([\\s\\S]*?)" + kClose + name + "\\s*>)");
+        std::regex pattern =
+            icase(kPrefix + name + "\\b([^>]*?)(?:/\\s*>|>([\\s\\S]*?)" + kClose + name + "\\s*>)");
         for (int round = 0; round < kRounds; ++round) {
             std::string text = randomMarkup(p);
             std::vector<Groups> expected = regexAll(pattern, text);
@@ -169,7 +210,8 @@ TEST(ScanDifferential, PointsMatchRegexIteration) {
             PointMatch m;
             for (size_t from = 0; findPoint(scanner, from, m); from = m.end) {
                 Groups groups = {span(m.start, m.end), span(m.attributesStart, m.attributesEnd)};
-                groups.push_back(m.hasContent ? span(m.contentStart, m.contentEnd) : std::pair<long, long>(-1, -1));
+                groups.push_back(m.hasContent ? span(m.contentStart, m.contentEnd)
+                                              : std::pair<long, long>(-1, -1));
                 actual.push_back(groups);
             }
             ASSERT_EQ(expected, actual) << name << " in: " << escaped(text);
@@ -195,9 +237,9 @@ TEST(ScanDifferential, WeatherTagsMatchRegexIteration) {
 
 TEST(ScanDifferential, AttributesMatchRegexSearch) {
     Picker p;
-    const std::vector<std::string> pieces = {"lat", "LAT", "Lat", "xlat", "lat_", "lon", "temp", "-lat", ".lat",
-                                             "=",   " ",   "\t",  "\"",   "'",    "1.5", "abc",  "&amp;", "/",
-                                             ">",   "\n",  "\xC3\xA9lat", "lat=\"", "='", "lat2"};
+    const std::vector<std::string> pieces = {
+        "lat", "LAT", "Lat", "xlat", "lat_",  "lon", "temp", "-lat", ".lat",        "=",      " ",  "\t",
+        "\"",  "'",   "1.5", "abc",  "&amp;", "/",   ">",    "\n",   "\xC3\xA9lat", "lat=\"", "='", "lat2"};
     std::vector<std::string> names = {"lat", "lon", "temp"};
     std::vector<std::regex> patterns;
     for (auto& name : names) patterns.push_back(icase("\\b" + name + "\\s*=\\s*[\"']([^\"']+)[\"']"));
@@ -211,7 +253,8 @@ TEST(ScanDifferential, AttributesMatchRegexSearch) {
             if (searchIn(text, m, patterns[n])) expected = regexGroups(m, 0);
             Groups actual;
             AttributeMatch a;
-            if (findAttribute(text, names[n], a)) actual = {span(a.start, a.end), span(a.valueStart, a.valueEnd)};
+            if (findAttribute(text, names[n], a))
+                actual = {span(a.start, a.end), span(a.valueStart, a.valueEnd)};
             ASSERT_EQ(expected, actual) << names[n] << " in: " << escaped(text);
         }
     }
@@ -219,9 +262,10 @@ TEST(ScanDifferential, AttributesMatchRegexSearch) {
 
 TEST(ScanDifferential, TimestampsAndDatesMatchRegexSearch) {
     Picker p;
-    const std::vector<std::string> pieces = {"2024", "-",  "03", "10", "T", "t", "08", ":",  "15", "30", ".",
-                                             "123",  "Z",  "z",  "+",  "01", "00", "0", " ", "x",  "9",
-                                             "2024-03-10", "T08:15:30", "+01:00", "+0100", "+01:0", "-05"};
+    const std::vector<std::string> pieces = {
+        "2024", "-", "03",  "10",         "T",         "t",      "08",    ":",     "15",
+        "30",   ".", "123", "Z",          "z",         "+",      "01",    "00",    "0",
+        " ",    "x", "9",   "2024-03-10", "T08:15:30", "+01:00", "+0100", "+01:0", "-05"};
     std::regex stampPattern(
         "(\\d{4})-(\\d{2})-(\\d{2})T(\\d{2}):(\\d{2}):(\\d{2})(?:\\.\\d+)?(Z|[+-]\\d{2}:?\\d{2})?");
     std::regex datePattern("(\\d{4})-(\\d{2})-(\\d{2})");
@@ -251,7 +295,8 @@ TEST(ScanDifferential, TimestampsAndDatesMatchRegexSearch) {
         ASSERT_EQ(searchIn(text, m, datePattern), dateFound);
         if (dateFound) {
             EXPECT_EQ(static_cast<long>(date.start), m.position(0));
-            EXPECT_EQ(std::string(date.year) + std::string(date.month) + std::string(date.day), m[1].str() + m[2].str() + m[3].str());
+            EXPECT_EQ(std::string(date.year) + std::string(date.month) + std::string(date.day),
+                      m[1].str() + m[2].str() + m[3].str());
         }
     }
 }
@@ -261,8 +306,9 @@ std::string regexElementText(const std::string& text, const std::string& name) {
     static std::map<std::string, std::regex> patterns;
     auto found = patterns.find(name);
     if (found == patterns.end()) {
-        found = patterns.emplace(name, icase(kPrefix + name + "\\b[^>]*>([\\s\\S]*?)" + kClose + name + "\\s*>"))
-                    .first;
+        found =
+            patterns.emplace(name, icase(kPrefix + name + "\\b[^>]*>([\\s\\S]*?)" + kClose + name + "\\s*>"))
+                .first;
     }
     const std::regex& pattern = found->second;
     std::smatch m;
@@ -278,7 +324,8 @@ TEST(ScanDifferential, ElementTextAndTagStrippingMatchRegex) {
         std::string text = randomMarkup(p);
         ASSERT_EQ(std::regex_replace(text, tag, ""), stripTags(text)) << escaped(text);
         for (std::string name : {"name", "time", "type"}) {
-            ASSERT_EQ(regexElementText(text, name), elementText(text, name)) << name << " in: " << escaped(text);
+            ASSERT_EQ(regexElementText(text, name), elementText(text, name))
+                << name << " in: " << escaped(text);
         }
     }
 }
@@ -287,9 +334,10 @@ TEST(ScanDifferential, ElementTextAndTagStrippingMatchRegex) {
 // The number rule against the C library's strtod (the Windows runtime differs in hex and inf forms).
 TEST(ScanDifferential, NumberPrefixMatchesStrtod) {
     Picker p;
-    const std::vector<std::string> pieces = {" ", "\t", "+", "-", "0", "1", "9", ".", "e", "E", "x", "X", "a",
-                                             "f", "p", "inf", "INF", "inity", "nan", "NaN", "(", ")", "_",
-                                             "12", "3.25", "e5", "e-3", "0x1", "p3", "abc", "\n"};
+    const std::vector<std::string> pieces = {" ",    "\t",    "+",   "-",   "0",  "1",   "9", ".",
+                                             "e",    "E",     "x",   "X",   "a",  "f",   "p", "inf",
+                                             "INF",  "inity", "nan", "NaN", "(",  ")",   "_", "12",
+                                             "3.25", "e5",    "e-3", "0x1", "p3", "abc", "\n"};
     for (int round = 0; round < kRounds * 4; ++round) {
         std::string text;
         size_t count = 1 + p.below(7);

@@ -115,8 +115,9 @@ TEST(Weather, MeansCountsAndTexts) {
 }
 
 TEST(Weather, UnusableAndHugeValuesStayFinite) {
-    RouteInfo r = weatherOf("<wetter temp='inf' feuchte='nan' wind='1e300'/><wetter temp='5' wind='1.7e308'/>"
-                            "<wetter wind='1.7e308'/>");
+    RouteInfo r = weatherOf(
+        "<wetter temp='inf' feuchte='nan' wind='1e300'/><wetter temp='5' wind='1.7e308'/>"
+        "<wetter wind='1.7e308'/>");
     EXPECT_EQ(r.temperatureCount, 1);
     EXPECT_DOUBLE_EQ(r.temperatureC, 5);
     EXPECT_EQ(r.humidityCount, 0);

@@ -32,9 +32,13 @@ std::string track(const std::string& segments, const std::string& head = "") {
     return "<?xml version=\"1.0\"?><gpx>" + head + "<trk>" + segments + "</trk></gpx>";
 }
 
-std::string timed(const std::string& stamp) { return "<time>" + stamp + "</time>"; }
+std::string timed(const std::string& stamp) {
+    return "<time>" + stamp + "</time>";
+}
 
-RouteInfo analyze(const std::string& text) { return analyzeGpxText("/routes/Tour.gpx", text); }
+RouteInfo analyze(const std::string& text) {
+    return analyzeGpxText("/routes/Tour.gpx", text);
+}
 
 // Duration of a two-point track whose points carry these time texts.
 double durationBetween(const std::string& first, const std::string& second) {
@@ -110,7 +114,8 @@ TEST(AnalysisShapes, NameThatIsNoValidTextStillAnalyses) {
 }
 
 TEST(AnalysisPoints, SegmentsRoutesAndRejectedPoints) {
-    std::string route = "<gpx><rte><name>R</name><rtept lat='1' lon='2'/><rtept lat='1.001' lon='2'/></rte></gpx>";
+    std::string route =
+        "<gpx><rte><name>R</name><rtept lat='1' lon='2'/><rtept lat='1.001' lon='2'/></rte></gpx>";
     RouteInfo r = analyze(route);
     EXPECT_EQ(r.pointCount, 2u);
     EXPECT_GT(r.distanceMeters, 100);
@@ -124,9 +129,14 @@ TEST(AnalysisPoints, SegmentsRoutesAndRejectedPoints) {
     EXPECT_EQ(analyze("<gpx><trk><trkpt lat='1' lon='2'/></trk></gpx>").errorText, kMessageNoPoints);
 
     RouteInfo picky = analyze(track(segment({
-        "<trkpt lat='1'></trkpt>", "<trkpt lat='abc' lon='1'/>", "<gpx:TRKPT LON=\"3\" Lat='4' />",
-        "<trkpt lat='inf' lon='1'/>", "<trkpt lat='1' lon='nan'/>", "<trkpt lat='-Infinity' lon='1'/>",
-        point(4.001, 3, "<ele>nan</ele><time>bad</time>"), point(4.002, 3, "<ele>12m</ele>"),
+        "<trkpt lat='1'></trkpt>",
+        "<trkpt lat='abc' lon='1'/>",
+        "<gpx:TRKPT LON=\"3\" Lat='4' />",
+        "<trkpt lat='inf' lon='1'/>",
+        "<trkpt lat='1' lon='nan'/>",
+        "<trkpt lat='-Infinity' lon='1'/>",
+        point(4.001, 3, "<ele>nan</ele><time>bad</time>"),
+        point(4.002, 3, "<ele>12m</ele>"),
     })));
     EXPECT_EQ(picky.pointCount, 3u);
     EXPECT_EQ(picky.startLat, 4);
@@ -138,7 +148,8 @@ TEST(AnalysisPoints, SegmentsRoutesAndRejectedPoints) {
 
 TEST(AnalysisFigures, DistanceAndAscentStayInsideSegments) {
     double km = 1000 * kDegreesPerMeter;
-    RouteInfo r = analyze(track(segment({point(0, 0), point(km, 0)}) + segment({point(6 * km, 0), point(7 * km, 0)})));
+    RouteInfo r =
+        analyze(track(segment({point(0, 0), point(km, 0)}) + segment({point(6 * km, 0), point(7 * km, 0)})));
     EXPECT_NEAR(r.distanceMeters, 2000, 1e-3);
 
     auto ascent = [](std::vector<std::string> elevations) {
@@ -152,13 +163,15 @@ TEST(AnalysisFigures, DistanceAndAscentStayInsideSegments) {
     EXPECT_DOUBLE_EQ(ascent({"100", "105", "103", "110"}), 12);
     EXPECT_DOUBLE_EQ(ascent({"100", "", "110"}), 0);
     EXPECT_DOUBLE_EQ(ascent({" 100.5 ", "<![CDATA[x]]>101", "1e999", "99"}), 0.5);
-    EXPECT_DOUBLE_EQ(analyze(track(segment({point(0, 0, "<ele>1</ele>")}) + segment({point(0, 0, "<ele>9</ele>")})))
-                         .ascentMeters,
-                     0);
+    EXPECT_DOUBLE_EQ(
+        analyze(track(segment({point(0, 0, "<ele>1</ele>")}) + segment({point(0, 0, "<ele>9</ele>")})))
+            .ascentMeters,
+        0);
 }
 
 TEST(AnalysisFigures, HugeCoordinatesGiveFiniteFigures) {
-    RouteInfo r = analyze(track(segment({point(0, 0), "<trkpt lat='1e308' lon='-1e308'/>", "<trkpt lat='-1e308' lon='1e308'/>"})));
+    RouteInfo r = analyze(track(
+        segment({point(0, 0), "<trkpt lat='1e308' lon='-1e308'/>", "<trkpt lat='-1e308' lon='1e308'/>"})));
     EXPECT_EQ(r.pointCount, 3u);
     EXPECT_TRUE(std::isfinite(r.distanceMeters));
     EXPECT_LE(r.distanceMeters, 3 * 20015087.0);
@@ -171,7 +184,7 @@ TEST(AnalysisTime, TimestampsZonesAndFractions) {
     EXPECT_EQ(durationBetween(epoch, "2024-03-10T07:15:30Z"), 1710054930);
     EXPECT_EQ(durationBetween(epoch, "2024-03-10T08:15:30.123+0100"), 1710054930);
     EXPECT_EQ(durationBetween(epoch, "2024-03-10T05:15:30-02:00"), 1710054930);
-    EXPECT_EQ(durationBetween(epoch, "2024-03-10T07:15:30z"), 1710054930);  // 'z' is not read: UTC
+    EXPECT_EQ(durationBetween(epoch, "2024-03-10T07:15:30z"), 1710054930);      // 'z' is not read: UTC
     EXPECT_EQ(durationBetween(epoch, "2024-03-10T07:15:30+01:0"), 1710054930);  // no zone
     EXPECT_EQ(durationBetween(epoch, "x 2024-03-10T07:15:30 y"), 1710054930);
     EXPECT_EQ(durationBetween(epoch, "2024-03-10t07:15:30Z"), 0);
@@ -181,8 +194,8 @@ TEST(AnalysisTime, TimestampsZonesAndFractions) {
 }
 
 TEST(AnalysisTime, DurationUsesFirstAndLastInFileOrder) {
-    RouteInfo backwards = analyze(track(segment({point(0, 0, timed("2024-01-01T10:00:00Z")),
-                                                 point(0.01, 0, timed("2024-01-01T09:00:00Z"))})));
+    RouteInfo backwards = analyze(track(segment(
+        {point(0, 0, timed("2024-01-01T10:00:00Z")), point(0.01, 0, timed("2024-01-01T09:00:00Z"))})));
     EXPECT_TRUE(backwards.hasTimestamps);
     EXPECT_EQ(backwards.durationSeconds, 0);
 
@@ -213,7 +226,8 @@ TEST(AnalysisOutline, SizesAndLastPoint) {
     auto outline = [](size_t count, bool repeatLast = false) {
         std::vector<std::string> points;
         for (size_t i = 0; i < count; ++i) {
-            double lat = repeatLast && i + 1 == count ? 0.0001 * static_cast<double>(i - 1) : 0.0001 * static_cast<double>(i);
+            double lat = repeatLast && i + 1 == count ? 0.0001 * static_cast<double>(i - 1)
+                                                      : 0.0001 * static_cast<double>(i);
             points.push_back("<trkpt lat='" + std::to_string(lat) + "' lon='1'/>");
         }
         return analyze(track(segment(points))).outline;
@@ -224,7 +238,7 @@ TEST(AnalysisOutline, SizesAndLastPoint) {
     EXPECT_EQ(fiveHundred[250].first, std::stod(std::to_string(0.0001 * 499)));
     EXPECT_EQ(fiveHundred[249].first, std::stod(std::to_string(0.0001 * 498)));
     EXPECT_EQ(outline(1000).size(), 251u);
-    EXPECT_EQ(outline(501).size(), 251u);  // index 500 is already the last point
+    EXPECT_EQ(outline(501).size(), 251u);        // index 500 is already the last point
     EXPECT_EQ(outline(500, true).size(), 250u);  // the last sample has the last point's coordinates
 }
 
@@ -235,7 +249,8 @@ TEST(AnalysisScope, NameDateAndType) {
     EXPECT_EQ(r.dateText, "05.07.23");
     EXPECT_EQ(r.routeName, "Tour");  // the track has no name of its own
 
-    RouteInfo plain = analyze("<gpx><name>Anywhere</name><rtept lat='1' lon='1'><time>10.01.2024</time></rtept></gpx>");
+    RouteInfo plain =
+        analyze("<gpx><name>Anywhere</name><rtept lat='1' lon='1'><time>10.01.2024</time></rtept></gpx>");
     EXPECT_EQ(plain.routeName, "Anywhere");
     EXPECT_EQ(plain.dateText, kEnDash);
     EXPECT_FALSE(plain.hasTimestamps);
@@ -266,7 +281,8 @@ TEST(AnalysisRobustness, LargeAndHostileTexts) {
     EXPECT_EQ(r.outline.size(), (count + step - 1) / step + ((count - 1) % step == 0 ? 0 : 1));
     EXPECT_EQ(r.outline.back().first, r.finishLat);
 
-    for (std::string unit : {"<trkpt ", "<trkseg>", "<name>", "<trkpt>", "<wetter ", "<", "</trkpt", "lat='"}) {
+    for (std::string unit :
+         {"<trkpt ", "<trkseg>", "<name>", "<trkpt>", "<wetter ", "<", "</trkpt", "lat='"}) {
         std::string hostile;
         while (hostile.size() < 4'000'000) hostile += unit;
         RouteInfo h = analyze(hostile);
