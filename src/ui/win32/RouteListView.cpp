@@ -95,7 +95,8 @@ void rebuildRouteList() {
 
     // The list holds no texts of its own (owner data): a rebuild only tells it the number of rows,
     // and it asks for the texts of the rows it paints (routeListCellText). A keystroke thus costs
-    // the filtering alone, whatever the size of the library.
+    // the filtering and one paint of the visible rows, whatever the size of the library. Redraw is
+    // off around the two messages so that the list paints once, not after each of them.
     SendMessageW(routeList, WM_SETREDRAW, FALSE, 0);
     SendMessageW(routeList, LVM_DELETEALLITEMS, 0, 0);
     visibleRows = filterRoutes(libraryRoutes, filters);
