@@ -44,7 +44,10 @@ int findRouteListRow(std::u16string_view prefix, int start) {
     if (start < 0 || start >= count) start = 0;
     for (int step = 0; step < count; ++step) {
         const int row = (start + step) % count;
-        const std::u16string name = lowerText(routeListCellText(static_cast<std::size_t>(row), 0));
+        const uint64_t index = visibleRows[static_cast<std::size_t>(row)];
+        if (index >= libraryRoutes.size()) continue;
+        // The name column shows the file stem.
+        const std::u16string name = lowerText(utf8ToWide(libraryRoutes[index].fileStem));
         if (name.compare(0, wanted.size(), wanted) == 0) return row;
     }
     return -1;
