@@ -207,3 +207,23 @@ TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
     EXPECT_TRUE(isEnabled(sportCombo));
     EXPECT_EQ(captureClient(sketchView).count(colorOf(kSketchTrackColor)), 0);
 }
+
+TEST_F(GuiTest, EveryRealWorldFileCanBeListedSelectedAndSketched) {
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(corpusFolder())) {
+        if (entry.path().extension() != ".gpx") continue;
+        fs::copy_file(entry.path(), library() / entry.path().filename());
+        ++files;
+    }
+    ASSERT_GT(files, 0u);
+    startWindow("en");
+    ASSERT_EQ(static_cast<std::size_t>(listRowCount()), files);
+    int sketched = 0;
+    for (int row = 0; row < listRowCount(); ++row) {
+        selectListRow(row);
+        ASSERT_EQ(selectedRow, row);
+        EXPECT_EQ(textOf(subtitleStatic), listText(row, 1));
+        sketched += captureClient(sketchView).count(colorOf(kSketchTrackColor)) > 0;
+    }
+    EXPECT_GT(sketched, static_cast<int>(files) / 2);
+}
