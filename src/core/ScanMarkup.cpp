@@ -156,37 +156,51 @@ size_t closingEndAt(const TagScanner& scanner, size_t lt) {
 }
 
 #if defined(__SSE2__)
-// Sixteen bytes at a time where the processor has it (every x86-64 does), unrolled for the
-// few name counts and widths there are. Returns where the word-at-a-time loop has to go on:
-// at a hit, or where fewer than sixteen bytes are left.
-template <size_t Count, size_t Width>
-size_t wideCandidate(const TagScanner& scanner, size_t i) {
-    const size_t size = scanner.text.size();
-    const char* data = scanner.text.data();
-    const __m128i fold = _mm_set1_epi8(0x20);
-    __m128i wanted[Count][Width];
-    for (size_t n = 0; n < Count; ++n) {
-        for (size_t j = 0; j < Width; ++j)
-            wanted[n][j] = _mm_set1_epi8(static_cast<char>(scanner.filter[n][j] & 0xFF));
-    }
-    for (; i + 16 + Width - 1 <= size; i += 16) {
-        __m128i bytes[Width];
-        for (size_t j = 0; j < Width; ++j) {
-            bytes[j] = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + j)), fold);
-        }
-        __m128i any = _mm_setzero_si128();
-        for (size_t n = 0; n < Count; ++n) {
-            __m128i hits = _mm_cmpeq_epi8(bytes[0], wanted[n][0]);
-            for (size_t j = 1; j < Width; ++j)
-                hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[j], wanted[n][j]));
-            any = _mm_or_si128(any, hits);
-        }
-        if (_mm_movemask_epi8(any) != 0) return i;
-    }
-    return i;
+inline __m128i foldedBytes(const char* at) {
+    return _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), _mm_set1_epi8(0x20));
 }
 
-size_t findNameCandidateWide(const TagScanner& scanner, size_t i) {
+// Where the first Width folded bytes of name `n` stand in the sixteen bytes at `at` (a bit mask).
+template <size_t Width>
+inline __m128i namesAt(const __m128i (&wanted)[4], const __m128i (&bytes)[4]) {
+    __m128i hits = _mm_cmpeq_epi8(bytes[0], wanted[0]);
+    if constexpr (Width > 1) hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[1], wanted[1]));
+    if constexpr (Width > 2) hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[2], wanted[2]));
+    if constexpr (Width > 3) hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[3], wanted[3]));
+    return hits;
+}
+
+// Sixteen bytes at a time where the processor has it (every x86-64 does), unrolled for the few
+// name counts and widths there are. True with `i` at the first hit; false with `i` where fewer
+// than sixteen bytes are left for the plainer loops.
+template <size_t Count, size_t Width>
+bool wideCandidate(const TagScanner& scanner, size_t& i) {
+    const size_t size = scanner.text.size();
+    const char* data = scanner.text.data();
+    __m128i wanted[2][4] = {};
+    for (size_t n = 0; n < Count; ++n) {
+        for (size_t j = 0; j < Width; ++j) {
+            wanted[n][j] = _mm_load_si128(reinterpret_cast<const __m128i*>(scanner.filter[n][j]));
+        }
+    }
+    for (; i + 16 + Width - 1 <= size; i += 16) {
+        __m128i bytes[4] = {};
+        bytes[0] = foldedBytes(data + i);
+        if constexpr (Width > 1) bytes[1] = foldedBytes(data + i + 1);
+        if constexpr (Width > 2) bytes[2] = foldedBytes(data + i + 2);
+        if constexpr (Width > 3) bytes[3] = foldedBytes(data + i + 3);
+        __m128i hits = namesAt<Width>(wanted[0], bytes);
+        if constexpr (Count > 1) hits = _mm_or_si128(hits, namesAt<Width>(wanted[1], bytes));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (mask != 0) {
+            i += static_cast<size_t>(std::countr_zero(mask));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool findNameCandidateWide(const TagScanner& scanner, size_t& i) {
     switch (scanner.nameCount * 4 + scanner.filterWidth) {
         case 4 + 1:
             return wideCandidate<1, 1>(scanner, i);
@@ -201,7 +215,7 @@ size_t findNameCandidateWide(const TagScanner& scanner, size_t i) {
         case 8 + 3:
             return wideCandidate<2, 3>(scanner, i);
         default:
-            return i;
+            return false;
     }
 }
 #endif
@@ -216,14 +230,16 @@ size_t findNameCandidate(const TagScanner& scanner, size_t from) {
     size_t i = from;
     if (width == 0) return kNoPosition;
 #if defined(__SSE2__)
-    i = findNameCandidateWide(scanner, i);
+    if (findNameCandidateWide(scanner, i)) return i;
 #endif
     for (; i + 8 + width - 1 <= size; i += 8) {
         uint64_t any = 0;
         for (size_t n = 0; n < scanner.nameCount; ++n) {
-            uint64_t hits = zeroBytes((loadWord(data + i) | fold) ^ scanner.filter[n][0]);
+            uint64_t hits = zeroBytes((loadWord(data + i) | fold) ^
+                                      loadWord(reinterpret_cast<const char*>(scanner.filter[n][0])));
             for (size_t j = 1; j < width && hits; ++j) {
-                hits &= zeroBytes((loadWord(data + i + j) | fold) ^ scanner.filter[n][j]);
+                hits &= zeroBytes((loadWord(data + i + j) | fold) ^
+                                  loadWord(reinterpret_cast<const char*>(scanner.filter[n][j])));
             }
             any |= hits;
         }
@@ -232,8 +248,7 @@ size_t findNameCandidate(const TagScanner& scanner, size_t from) {
     for (; i + width <= size; ++i) {
         for (size_t n = 0; n < scanner.nameCount; ++n) {
             size_t j = 0;
-            while (j < width && static_cast<unsigned char>(data[i + j] | 0x20) ==
-                                    static_cast<unsigned char>(scanner.filter[n][j] & 0xFF)) {
+            while (j < width && static_cast<unsigned char>(data[i + j] | 0x20) == scanner.filter[n][j][0]) {
                 ++j;
             }
             if (j == width) return i;
@@ -337,8 +352,7 @@ TagScanner makeTagScanner(std::string_view text, std::string_view name, std::str
     scanner.filterWidth = width;
     for (size_t i = 0; i < scanner.nameCount; ++i) {
         for (size_t j = 0; j < width; ++j) {
-            scanner.filter[i][j] =
-                0x0101010101010101ull * static_cast<unsigned char>(scanner.names[i][j] | 0x20);
+            std::memset(scanner.filter[i][j], static_cast<unsigned char>(scanner.names[i][j] | 0x20), 16);
         }
     }
     return scanner;

@@ -38,7 +38,7 @@ struct TagScanner {
     // Tags are found through the first bytes of their names (letter case folded), which occur far
     // less often than '<': filterWidth bytes of each name, as repeated byte patterns.
     size_t filterWidth = 0;
-    uint64_t filter[2][3] = {};
+    alignas(16) unsigned char filter[2][3][16] = {};
 };
 
 TagScanner makeTagScanner(std::string_view text, std::string_view name, std::string_view otherName = {});
