@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <limits>
 #include <system_error>
@@ -118,6 +119,32 @@ bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+// The common coordinate or elevation such as 47.579730894805 without the general machinery: when
+// all digits form an integer of at most 2^53 and at most 22 follow the point, one division of two exact
+// doubles is the correctly rounded value. Anything else (exponent, more digits) is left to
+// from_chars.
+bool plainDecimal(const char* first, const char* last, double& value) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    uint64_t digits = 0;
+    int count = 0;
+    int fraction = 0;
+    const char* at = first;
+    for (; at < last && *at >= '0' && *at <= '9'; ++at, ++count)
+        digits = digits * 10 + static_cast<uint64_t>(*at - '0');
+    if (at < last && *at == '.') {
+        ++at;
+        for (; at < last && *at >= '0' && *at <= '9'; ++at, ++count, ++fraction) {
+            digits = digits * 10 + static_cast<uint64_t>(*at - '0');
+        }
+    }
+    if (count == 0 || count > 19 || digits > (uint64_t{1} << 53) || fraction > 22) return false;
+    if (at < last && (*at == 'e' || *at == 'E' || *at == 'x' || *at == 'X')) return false;
+    value = static_cast<double>(digits) / kPowers[fraction];
+    return true;
+}
+
 }  // namespace
 
 bool parseNumberPrefix(std::string_view text, double& value) {
@@ -146,8 +173,10 @@ bool parseNumberPrefix(std::string_view text, double& value) {
         }
     } else {
         if (first[0] == '+' || first[0] == '-') return false;  // one sign only
-        auto result = std::from_chars(first, last, parsed, std::chars_format::general);
-        if (result.ec != std::errc()) return false;
+        if (!plainDecimal(first, last, parsed)) {
+            auto result = std::from_chars(first, last, parsed, std::chars_format::general);
+            if (result.ec != std::errc()) return false;
+        }
     }
     // Like an underflow of strtod: a subnormal result has lost digits and counts as out of range.
     if (parsed != 0 && std::fabs(parsed) < std::numeric_limits<double>::min()) return false;

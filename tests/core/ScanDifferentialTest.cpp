@@ -334,10 +334,43 @@ TEST(ScanDifferential, ElementTextAndTagStrippingMatchRegex) {
 // The number rule against the C library's strtod (the Windows runtime differs in hex and inf forms).
 TEST(ScanDifferential, NumberPrefixMatchesStrtod) {
     Picker p;
-    const std::vector<std::string> pieces = {" ",    "\t",    "+",   "-",   "0",  "1",   "9", ".",
-                                             "e",    "E",     "x",   "X",   "a",  "f",   "p", "inf",
-                                             "INF",  "inity", "nan", "NaN", "(",  ")",   "_", "12",
-                                             "3.25", "e5",    "e-3", "0x1", "p3", "abc", "\n"};
+    const std::vector<std::string> pieces = {" ",
+                                             "\t",
+                                             "+",
+                                             "-",
+                                             "0",
+                                             "1",
+                                             "9",
+                                             ".",
+                                             "e",
+                                             "E",
+                                             "x",
+                                             "X",
+                                             "a",
+                                             "f",
+                                             "p",
+                                             "inf",
+                                             "INF",
+                                             "inity",
+                                             "nan",
+                                             "NaN",
+                                             "(",
+                                             ")",
+                                             "_",
+                                             "12",
+                                             "3.25",
+                                             "e5",
+                                             "e-3",
+                                             "0x1",
+                                             "p3",
+                                             "abc",
+                                             "\n",
+                                             "47.579730894805001",
+                                             "9007199254740993",
+                                             "0.1",
+                                             "1234567890123456789",
+                                             "0000000000",
+                                             "99999999"};
     for (int round = 0; round < kRounds * 4; ++round) {
         std::string text;
         size_t count = 1 + p.below(7);
