@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kRounds = 2500;
+constexpr int kRounds = 5000;
 
 struct Picker {
     std::mt19937 engine{20240310u};
