@@ -437,6 +437,44 @@ bool findOpenTag(TagScanner& scanner, size_t from, OpenTagMatch& match) {
     return true;
 }
 
+namespace {
+
+// First '"' or '\'' at or after `from`, eight bytes at a time.
+size_t findQuote(std::string_view text, size_t from) {
+    const size_t size = text.size();
+    const char* data = text.data();
+    const uint64_t ones = 0x0101010101010101ull;
+    size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word = loadWord(data + i);
+        uint64_t hits = zeroBytes(word ^ (ones * '"')) | zeroBytes(word ^ (ones * '\''));
+        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+    }
+    for (; i < size; ++i) {
+        if (data[i] == '"' || data[i] == '\'') return i;
+    }
+    return kNoPosition;
+}
+
+// First byte at or after `from` that is the lower-case letter `letter` in either case.
+size_t findLetter(std::string_view text, size_t from, char letter) {
+    const size_t size = text.size();
+    const char* data = text.data();
+    const uint64_t ones = 0x0101010101010101ull;
+    const uint64_t wanted = ones * static_cast<unsigned char>(letter);
+    size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t hits = zeroBytes((loadWord(data + i) | (ones * 0x20)) ^ wanted);
+        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+    }
+    for (; i < size; ++i) {
+        if ((data[i] | 0x20) == letter) return i;
+    }
+    return kNoPosition;
+}
+
+}  // namespace
+
 bool findAttribute(std::string_view attributes, std::string_view name, AttributeMatch& match) {
     if (name.empty()) return false;
     // Lower-cased on the stack: this runs twice for every point of a track.
@@ -458,18 +496,18 @@ bool findAttribute(std::string_view attributes, std::string_view name, Attribute
             return quoteAt;
         }
         quoteFrom = from;
-        quoteAt = kNoPosition;
-        for (size_t i = from; i < text.size(); ++i) {
-            if (text[i] == '"' || text[i] == '\'') {
-                quoteAt = i;
-                break;
-            }
-        }
+        quoteAt = findQuote(text, from);
         return quoteAt;
     };
     const char first = lowered[0];
+    const bool letter = first >= 'a' && first <= 'z';
     for (size_t pos = 0; pos < text.size(); ++pos) {
-        if (lowerAscii(text[pos]) != first) continue;
+        if (letter) {
+            pos = findLetter(text, pos, first);
+            if (pos == kNoPosition) break;
+        } else if (lowerAscii(text[pos]) != first) {
+            continue;
+        }
         if (pos > 0 && isWordChar(text[pos - 1])) continue;
         if (!nameAt(text, pos, lowered)) continue;
         size_t at = pos + lowered.size();
