@@ -8,6 +8,10 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
     # Windows cross build and running it
     g++-mingw-w64-x86-64-posix wine wine64
+    # what Wine's display driver loads at run time (only recommended by the Wine packages): without
+    # them windows render differently (no XRender anti-aliasing, no XInput) and the GUI tests drift
+    fonts-wine fonts-liberation libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1
+    libxfixes3 libxxf86vm1 libgl1
     # headless display for the GUI and its tests, screenshots, window automation
     xvfb xauth x11-utils xdotool imagemagick
     # a font that covers Latin, Cyrillic, Greek, CJK and Hangul for every interface language
