@@ -186,8 +186,8 @@ int main(int argc, char** argv) {
     if (!dataComplete(data)) generate(data);
 
     std::printf("speed (best of several runs, files in the page cache):\n");
-    measureSpeed(corpusOf("library 1000 x 2000", data / "library", 3));
-    measureSpeed(corpusOf("one 50 MB segment", data / "large" / "one-segment.gpx", 3));
+    measureSpeed(corpusOf("library 1000 x 2000", data / "library", 5));
+    measureSpeed(corpusOf("one 50 MB segment", data / "large" / "one-segment.gpx", 5));
     measureSpeed(corpusOf("real-world corpus", root / ".." / "shared" / "corpus" / "real", 5));
     measureSpeed(corpusOf("examples", root / "examples", 20));
     measurePeak(data / "large" / "one-segment.gpx");
