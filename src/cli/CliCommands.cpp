@@ -6,6 +6,7 @@
 
 #include "cli/CliJson.h"
 #include "cli/CliTable.h"
+#include "core/Failure.h"
 #include "core/RouteInfo.h"
 #include "core/SportRewrite.h"
 #include "core/TrackAnalysis.h"
@@ -25,6 +26,15 @@ namespace {
 // What the user typed, for messages: the path as UTF-8.
 std::string displayPath(const fs::path& path) { return pathToUtf8(path); }
 
+// A device, pipe or socket is never read: a pipe would block and /dev/zero never ends.
+RouteInfo unreadableRecord(const fs::path& path) {
+    RouteInfo route;
+    route.filePath = path;
+    route.fileStem = pathToUtf8(path.stem());
+    route.errorText = kMessageCannotRead;
+    return route;
+}
+
 void runSummary(const CliCommand& command, CliOutput& output) {
     // The language (and, without paths, the library folder) come from the window's settings.
     loadSettings();
@@ -34,8 +44,11 @@ void runSummary(const CliCommand& command, CliOutput& output) {
     } else {
         for (const fs::path& path : command.paths) {
             std::error_code error;
-            if (fs::is_directory(path, error)) {
+            const fs::file_status status = fs::status(path, error);
+            if (fs::is_directory(status)) {
                 for (RouteInfo& route : readLibrary(path)) routes.push_back(std::move(route));
+            } else if (fs::exists(status) && !fs::is_regular_file(status)) {
+                routes.push_back(unreadableRecord(path));
             } else {
                 routes.push_back(analyzeGpxFile(path));
             }
@@ -68,19 +81,26 @@ void runSummary(const CliCommand& command, CliOutput& output) {
 }
 
 int runSetSport(const CliCommand& command, CliOutput& output) {
-    int status = 0;
+    int exitStatus = 0;
     for (const fs::path& path : command.paths) {
         RouteInfo route;
         route.filePath = path;
         std::string message;
+        std::error_code error;
+        const fs::file_status kind = fs::status(path, error);
+        if (fs::exists(kind) && !fs::is_regular_file(kind)) {
+            output.err += displayPath(path) + ": " + kMessageCannotRead + "\n";
+            exitStatus = 1;
+            continue;
+        }
         if (rewriteSport(route, command.sportKey, message)) {
             output.out += displayPath(path) + ": " + command.sportKey + "\n";
         } else {
             output.err += displayPath(path) + ": " + message + "\n";
-            status = 1;
+            exitStatus = 1;
         }
     }
-    return status;
+    return exitStatus;
 }
 
 int runImport(const CliCommand& command, CliOutput& output) {

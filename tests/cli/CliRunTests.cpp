@@ -98,6 +98,17 @@ TEST_F(CliRun, SummaryMixesFilesAndFoldersAndListsUnreadableFiles) {
     EXPECT_EQ(field(lines[2], "errorText"), "\"Datei kann nicht gelesen werden\"");
 }
 
+#ifndef _WIN32
+TEST_F(CliRun, SummaryNeverReadsDevicesOrPipes) {
+    // Reading either would never end: /dev/zero has no end, a pipe without writer blocks.
+    EXPECT_EQ(run({text("summary"), text("--json"), text("/dev/zero")}), 0);
+    EXPECT_EQ(field(output.out, "errorText"), "\"Datei kann nicht gelesen werden\"");
+    EXPECT_EQ(field(output.out, "fileStem"), "\"zero\"");
+    EXPECT_EQ(run({text("set-sport"), text("hiking"), text("/dev/zero")}), 1);
+    EXPECT_NE(output.err.find("Datei kann nicht gelesen werden"), std::string::npos);
+}
+#endif
+
 TEST_F(CliRun, TableAlignsNonAsciiStemsAndEndsWithTheCount) {
     copyExample("Greifensee-Runde.gpx", "Öschberg Runde.gpx");
     copyExample("Pilatus-Aufstieg.gpx", "a.gpx");
