@@ -160,13 +160,12 @@ inline __m128i foldedBytes(const char* at) {
     return _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), _mm_set1_epi8(0x20));
 }
 
-// Where the first Width folded bytes of name `n` stand in the sixteen bytes at `at` (a bit mask).
+// Where the Width filter bytes of one name stand among sixteen positions (a byte mask).
 template <size_t Width>
 inline __m128i namesAt(const __m128i (&wanted)[4], const __m128i (&bytes)[4]) {
     __m128i hits = _mm_cmpeq_epi8(bytes[0], wanted[0]);
     if constexpr (Width > 1) hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[1], wanted[1]));
     if constexpr (Width > 2) hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[2], wanted[2]));
-    if constexpr (Width > 3) hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[3], wanted[3]));
     return hits;
 }
 
@@ -183,12 +182,12 @@ bool wideCandidate(const TagScanner& scanner, size_t& i) {
             wanted[n][j] = _mm_load_si128(reinterpret_cast<const __m128i*>(scanner.filter[n][j]));
         }
     }
-    for (; i + 16 + Width - 1 <= size; i += 16) {
+    const size_t* offset = scanner.filterOffset;
+    for (; i + 16 + scanner.filterReach - 1 <= size; i += 16) {
         __m128i bytes[4] = {};
-        bytes[0] = foldedBytes(data + i);
-        if constexpr (Width > 1) bytes[1] = foldedBytes(data + i + 1);
-        if constexpr (Width > 2) bytes[2] = foldedBytes(data + i + 2);
-        if constexpr (Width > 3) bytes[3] = foldedBytes(data + i + 3);
+        bytes[0] = foldedBytes(data + i + offset[0]);
+        if constexpr (Width > 1) bytes[1] = foldedBytes(data + i + offset[1]);
+        if constexpr (Width > 2) bytes[2] = foldedBytes(data + i + offset[2]);
         __m128i hits = namesAt<Width>(wanted[0], bytes);
         if constexpr (Count > 1) hits = _mm_or_si128(hits, namesAt<Width>(wanted[1], bytes));
         unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
@@ -232,23 +231,25 @@ size_t findNameCandidate(const TagScanner& scanner, size_t from) {
 #if defined(__SSE2__)
     if (findNameCandidateWide(scanner, i)) return i;
 #endif
-    for (; i + 8 + width - 1 <= size; i += 8) {
+    const size_t* offset = scanner.filterOffset;
+    for (; i + 8 + scanner.filterReach - 1 <= size; i += 8) {
         uint64_t any = 0;
         for (size_t n = 0; n < scanner.nameCount; ++n) {
-            uint64_t hits = zeroBytes((loadWord(data + i) | fold) ^
+            uint64_t hits = zeroBytes((loadWord(data + i + offset[0]) | fold) ^
                                       loadWord(reinterpret_cast<const char*>(scanner.filter[n][0])));
             for (size_t j = 1; j < width && hits; ++j) {
-                hits &= zeroBytes((loadWord(data + i + j) | fold) ^
+                hits &= zeroBytes((loadWord(data + i + offset[j]) | fold) ^
                                   loadWord(reinterpret_cast<const char*>(scanner.filter[n][j])));
             }
             any |= hits;
         }
         if (any) return i + (static_cast<size_t>(std::countr_zero(any)) >> 3);
     }
-    for (; i + width <= size; ++i) {
+    for (; i + scanner.filterReach <= size; ++i) {
         for (size_t n = 0; n < scanner.nameCount; ++n) {
             size_t j = 0;
-            while (j < width && static_cast<unsigned char>(data[i + j] | 0x20) == scanner.filter[n][j][0]) {
+            while (j < width &&
+                   static_cast<unsigned char>(data[i + offset[j]] | 0x20) == scanner.filter[n][j][0]) {
                 ++j;
             }
             if (j == width) return i;
@@ -347,12 +348,17 @@ TagScanner makeTagScanner(std::string_view text, std::string_view name, std::str
         setName(scanner.names[1], otherName);
         scanner.nameCount = 2;
     }
-    size_t width = 3;
-    for (size_t i = 0; i < scanner.nameCount; ++i) width = std::min(width, scanner.names[i].size());
+    size_t shortest = scanner.names[0].size();
+    for (size_t i = 0; i < scanner.nameCount; ++i) shortest = std::min(shortest, scanner.names[i].size());
+    size_t width = std::min<size_t>(3, shortest);
     scanner.filterWidth = width;
+    for (size_t j = 0; j < width; ++j) scanner.filterOffset[j] = j;
+    if (width == 3) scanner.filterOffset[2] = shortest - 1;
+    scanner.filterReach = width > 0 ? scanner.filterOffset[width - 1] + 1 : 0;
     for (size_t i = 0; i < scanner.nameCount; ++i) {
         for (size_t j = 0; j < width; ++j) {
-            std::memset(scanner.filter[i][j], static_cast<unsigned char>(scanner.names[i][j] | 0x20), 16);
+            unsigned char byte = static_cast<unsigned char>(scanner.names[i][scanner.filterOffset[j]] | 0x20);
+            std::memset(scanner.filter[i][j], byte, 16);
         }
     }
     return scanner;

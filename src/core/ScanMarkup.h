@@ -35,9 +35,13 @@ struct TagScanner {
     size_t closeEnd = kNoPosition;
     size_t slashGt = kNoPosition;  // for the '>' at slashGt, where the white space before it starts
     size_t slashAt = kNoPosition;
-    // Tags are found through the first bytes of their names (letter case folded), which occur far
-    // less often than '<': filterWidth bytes of each name, as repeated byte patterns.
+    // Tags are found through a few bytes of their names (letter case folded), which occur far less
+    // often than '<': filterWidth bytes of each name, at filterOffset from the name's start (the
+    // first two and the last of the shortest name, so that trkseg is not held up at every trkpt),
+    // as repeated byte patterns; filterReach is one past the last offset.
     size_t filterWidth = 0;
+    size_t filterOffset[3] = {0, 1, 2};
+    size_t filterReach = 0;
     alignas(16) unsigned char filter[2][3][16] = {};
 };
 
