@@ -6,20 +6,14 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <map>
-#include <mutex>
-#include <optional>
 #include <system_error>
 
+#include "platform/Overrides.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::mutex overrideMutex;
-std::map<KnownFolder, fs::path> folderOverrides;
-std::optional<std::u16string> localeOverride;
 
 std::string environmentValue(const char* name) {
     const char* value = std::getenv(name);
@@ -43,12 +37,7 @@ int closeQuietly(int fd) {
 }  // namespace
 
 fs::path knownFolderPath(KnownFolder folder) {
-    fs::path path;
-    {
-        std::lock_guard lock(overrideMutex);
-        auto it = folderOverrides.find(folder);
-        if (it != folderOverrides.end()) path = it->second;
-    }
+    fs::path path = knownFolderOverride(folder).value_or(fs::path());
     if (path.empty()) {
         if (folder == KnownFolder::RoamingAppData) {
             const std::string config = environmentValue("XDG_CONFIG_HOME");
@@ -59,26 +48,11 @@ fs::path knownFolderPath(KnownFolder folder) {
         }
     }
     if (path.empty()) return fs::path(".");
-    std::error_code ignored;
-    fs::create_directories(path, ignored);
-    fs::path absolute = fs::absolute(path, ignored);
-    return absolute.empty() ? path : absolute;
-}
-
-void setKnownFolderOverride(KnownFolder folder, const fs::path& path) {
-    std::lock_guard lock(overrideMutex);
-    if (path.empty()) {
-        folderOverrides.erase(folder);
-    } else {
-        folderOverrides[folder] = path;
-    }
+    return createdAbsoluteFolder(path);
 }
 
 std::u16string userDefaultLocaleName() {
-    {
-        std::lock_guard lock(overrideMutex);
-        if (localeOverride) return *localeOverride;
-    }
+    if (auto name = localeNameOverride()) return *name;
     std::string value;
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         value = environmentValue(name);
@@ -92,15 +66,6 @@ std::u16string userDefaultLocaleName() {
         if (c == '_') c = '-';
     }
     return utf8ToWide(value);
-}
-
-void setLocaleNameOverride(bool active, std::u16string_view name) {
-    std::lock_guard lock(overrideMutex);
-    if (active) {
-        localeOverride = std::u16string(name);
-    } else {
-        localeOverride.reset();
-    }
 }
 
 namespace {

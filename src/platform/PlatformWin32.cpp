@@ -5,34 +5,15 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
-#include <map>
-#include <mutex>
-#include <optional>
 #include <system_error>
 
+#include "platform/Overrides.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::mutex overrideMutex;
-std::map<KnownFolder, fs::path> folderOverrides;
-std::optional<std::u16string> localeOverride;
-
-}  // namespace
-
 fs::path knownFolderPath(KnownFolder folder) {
-    {
-        std::lock_guard lock(overrideMutex);
-        auto it = folderOverrides.find(folder);
-        if (it != folderOverrides.end()) {
-            std::error_code ignored;
-            fs::create_directories(it->second, ignored);
-            fs::path absolute = fs::absolute(it->second, ignored);
-            return absolute.empty() ? it->second : absolute;
-        }
-    }
+    if (auto path = knownFolderOverride(folder)) return createdAbsoluteFolder(*path);
     const KNOWNFOLDERID& id =
         folder == KnownFolder::RoamingAppData ? FOLDERID_RoamingAppData : FOLDERID_Documents;
     PWSTR raw = nullptr;
@@ -44,35 +25,14 @@ fs::path knownFolderPath(KnownFolder folder) {
     return path.empty() ? fs::path(L".") : path;
 }
 
-void setKnownFolderOverride(KnownFolder folder, const fs::path& path) {
-    std::lock_guard lock(overrideMutex);
-    if (path.empty()) {
-        folderOverrides.erase(folder);
-    } else {
-        folderOverrides[folder] = path;
-    }
-}
-
 std::u16string userDefaultLocaleName() {
-    {
-        std::lock_guard lock(overrideMutex);
-        if (localeOverride) return *localeOverride;
-    }
+    if (auto name = localeNameOverride()) return *name;
     wchar_t buffer[LOCALE_NAME_MAX_LENGTH] = {};
     const int length = GetUserDefaultLocaleName(buffer, LOCALE_NAME_MAX_LENGTH);
     if (length <= 0) return std::u16string();
     std::u16string name;
     for (int i = 0; i < length && buffer[i] != L'\0'; ++i) name.push_back(static_cast<char16_t>(buffer[i]));
     return name;
-}
-
-void setLocaleNameOverride(bool active, std::u16string_view name) {
-    std::lock_guard lock(overrideMutex);
-    if (active) {
-        localeOverride = std::u16string(name);
-    } else {
-        localeOverride.reset();
-    }
 }
 
 namespace {

@@ -1,0 +1,52 @@
+#include "platform/Overrides.h"
+
+#include <map>
+#include <mutex>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::mutex overrideMutex;
+std::map<KnownFolder, fs::path> folderOverrides;
+std::optional<std::u16string> localeOverride;
+
+}  // namespace
+
+std::optional<fs::path> knownFolderOverride(KnownFolder folder) {
+    std::lock_guard lock(overrideMutex);
+    auto it = folderOverrides.find(folder);
+    if (it == folderOverrides.end()) return std::nullopt;
+    return it->second;
+}
+
+void setKnownFolderOverride(KnownFolder folder, const fs::path& path) {
+    std::lock_guard lock(overrideMutex);
+    if (path.empty()) {
+        folderOverrides.erase(folder);
+    } else {
+        folderOverrides[folder] = path;
+    }
+}
+
+std::optional<std::u16string> localeNameOverride() {
+    std::lock_guard lock(overrideMutex);
+    return localeOverride;
+}
+
+void setLocaleNameOverride(bool active, std::u16string_view name) {
+    std::lock_guard lock(overrideMutex);
+    if (active) {
+        localeOverride = std::u16string(name);
+    } else {
+        localeOverride.reset();
+    }
+}
+
+fs::path createdAbsoluteFolder(const fs::path& path) {
+    std::error_code ignored;
+    fs::create_directories(path, ignored);
+    fs::path absolute = fs::absolute(path, ignored);
+    return absolute.empty() ? path : absolute;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The test overrides of the platform seam, kept once for both sides.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "platform/Platform.h"
+
+std::optional<std::filesystem::path> knownFolderOverride(KnownFolder folder);
+std::optional<std::u16string> localeNameOverride();
+// An existing, absolute form of a folder (created when missing); the path itself if that fails.
+std::filesystem::path createdAbsoluteFolder(const std::filesystem::path& path);
