@@ -14,25 +14,25 @@
 
 namespace fs = std::filesystem;
 
-std::string gpxText(const TrackSpec& spec) {
+std::string gpxText(const TrackShape& shape) {
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"test\">\n";
-    if (!spec.weather.empty()) text += "<wetter " + spec.weather + "/>\n";
-    text += "<trk><name>" + spec.name + "</name>";
-    if (!spec.type.empty()) text += "<type>" + spec.type + "</type>";
+    if (!shape.weather.empty()) text += "<wetter " + shape.weather + "/>\n";
+    text += "<trk><name>" + shape.name + "</name>";
+    if (!shape.type.empty()) text += "<type>" + shape.type + "</type>";
     text += "<trkseg>\n";
-    for (int i = 0; i < spec.points; ++i) {
-        double lat = spec.lat + spec.stepLat * i;
-        double lon = spec.lon + spec.stepLon * i;
-        if (spec.loop && i == spec.points - 1) {
-            lat = spec.lat;
-            lon = spec.lon;
+    for (int i = 0; i < shape.points; ++i) {
+        double lat = shape.lat + shape.stepLat * i;
+        double lon = shape.lon + shape.stepLon * i;
+        if (shape.loop && i == shape.points - 1) {
+            lat = shape.lat;
+            lon = shape.lon;
         }
         char line[200];
         std::snprintf(line, sizeof line, "<trkpt lat=\"%.6f\" lon=\"%.6f\"><ele>%d</ele>", lat, lon,
                       500 + i * 3);
         text += line;
-        if (spec.timestamps) {
-            std::snprintf(line, sizeof line, "<time>%sT08:%02d:%02dZ</time>", spec.day.c_str(), i / 60,
+        if (shape.timestamps) {
+            std::snprintf(line, sizeof line, "<time>%sT08:%02d:%02dZ</time>", shape.day.c_str(), i / 60,
                           i % 60);
             text += line;
         }
@@ -42,8 +42,8 @@ std::string gpxText(const TrackSpec& spec) {
     return text;
 }
 
-void writeTrack(const fs::path& file, const TrackSpec& spec) {
-    writeBytes(file, gpxText(spec));
+void writeTrack(const fs::path& file, const TrackShape& shape) {
+    writeBytes(file, gpxText(shape));
 }
 
 fs::path GuiTest::roaming() const {

@@ -12,7 +12,7 @@
 #include "TestSupport.h"
 #include "ui/win32/MainWindow.h"
 
-struct TrackSpec {
+struct TrackShape {
     std::string name = "Route";
     std::string type;   // empty: no type element
     double lat = 48.0;  // first point
@@ -26,8 +26,8 @@ struct TrackSpec {
     std::string weather;  // inner text of one wetter element, e.g. "<temperatur>21</temperatur>"
 };
 
-std::string gpxText(const TrackSpec& spec);
-void writeTrack(const std::filesystem::path& file, const TrackSpec& spec);
+std::string gpxText(const TrackShape& shape);
+void writeTrack(const std::filesystem::path& file, const TrackShape& shape);
 
 // A fresh window over a temporary roaming and Documents folder; the library is the Documents
 // folder's "Tirn GPX Library", prepared before start-up by `prepare`.

@@ -35,9 +35,9 @@ std::string languageFile(const fs::path& roaming) {
 }  // namespace
 
 TEST_F(GuiTest, ChoosingALanguageChangesEveryCaptionAndIsRemembered) {
-    TrackSpec spec;
-    spec.type = "hiking";
-    writeTrack(library() / "Walk.gpx", spec);
+    TrackShape shape;
+    shape.type = "hiking";
+    writeTrack(library() / "Walk.gpx", shape);
     startWindow("en");
     typeSearch(u"walk");
     chooseItem(ghostFilterCombo, 1);

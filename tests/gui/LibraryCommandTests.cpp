@@ -68,11 +68,11 @@ Texts fileNames(const fs::path& folder) {
     return names;
 }
 
-TrackSpec namedTrack(const std::string& name, const std::string& day) {
-    TrackSpec spec;
-    spec.name = name;
-    spec.day = day;
-    return spec;
+TrackShape namedTrack(const std::string& name, const std::string& day) {
+    TrackShape shape;
+    shape.name = name;
+    shape.day = day;
+    return shape;
 }
 
 }  // namespace

@@ -12,14 +12,14 @@ class ListTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        TrackSpec alpen;  // short hike with timestamps, one way
+        TrackShape alpen;  // short hike with timestamps, one way
         alpen.name = "Alpen";
         alpen.type = "hiking";
         alpen.lat = 47.5;
         alpen.points = 30;
         alpen.day = "2024-07-01";
         writeTrack(library() / "Tour Alpen.gpx", alpen);
-        TrackSpec isar;  // long loop without timestamps
+        TrackShape isar;  // long loop without timestamps
         isar.name = "Isar";
         isar.type = "cycling";
         isar.lat = 48.1;
@@ -28,7 +28,7 @@ protected:
         isar.timestamps = false;
         isar.loop = true;
         writeTrack(library() / "Isar.gpx", isar);
-        TrackSpec stadt;  // middle length run with timestamps
+        TrackShape stadt;  // middle length run with timestamps
         stadt.name = "Stadt";
         stadt.type = "running";
         stadt.lat = 48.2;

@@ -17,14 +17,14 @@ class PanelTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        TrackSpec north;  // due north: the sketch draws a vertical line in the middle
+        TrackShape north;  // due north: the sketch draws a vertical line in the middle
         north.name = "Nordweg";
         north.type = "cycling";
         north.points = 25;
         north.day = "2024-08-02";
         north.weather = "temp=\"21.5\" feuchte=\"40.4\" wind=\"12.5\" windrichtung=\"NW\" lage=\"sonnig\"";
         writeTrack(library() / "Nordweg.gpx", north);
-        TrackSpec plain;
+        TrackShape plain;
         plain.name = "Ohne Wetter";
         plain.type = "hiking";
         plain.stepLon = 0.001;
@@ -176,10 +176,10 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
 }
 
 TEST_F(PanelTest, AnAmpersandInARouteNameIsShownAsText) {
-    TrackSpec spec;
-    spec.name = "Feierabend &amp; Eisbach";
-    spec.day = "2024-12-31";  // 31.12.24 sorts first
-    writeTrack(library() / "Amp.gpx", spec);
+    TrackShape shape;
+    shape.name = "Feierabend &amp; Eisbach";
+    shape.day = "2024-12-31";  // 31.12.24 sorts first
+    writeTrack(library() / "Amp.gpx", shape);
     startWindow("en");
     ASSERT_EQ(listText(0, 0), u"Amp");
     selectListRow(0);

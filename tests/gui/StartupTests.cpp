@@ -55,11 +55,11 @@ TEST_F(GuiTest, EmptyLibraryStartsInGermanWithPromptAndEmptyList) {
 }
 
 TEST_F(GuiTest, PopulatedLibraryListsRoutesInLibraryOrderWithTheirTexts) {
-    TrackSpec older;
+    TrackShape older;
     older.name = "Older";
     older.day = "2023-04-02";
     writeTrack(library() / "b-older.gpx", older);
-    TrackSpec newer;
+    TrackShape newer;
     newer.name = "Newer";
     newer.day = "2024-06-15";
     newer.type = "running";
