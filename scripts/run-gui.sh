@@ -8,6 +8,7 @@
 # first list row before the screenshot; GUI_SCREENSHOT=path saves the screenshot elsewhere.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/display.sh"
 build=$(cd "${1:?usage: run-gui.sh BUILD_DIR}" && pwd)
 exe=$(find "$build" -name tirn-gpx-library.exe -type f -print -quit)
 [ -n "$exe" ] || { echo "run-gui: no tirn-gpx-library.exe below $build" >&2; exit 1; }
@@ -43,22 +44,11 @@ cleanup() {
     [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-display=110
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.2; done
+start_virtual_display 110 /dev/null
 
 wine "$exe" >/dev/null 2>&1 &
 app_pid=$!
-window=
-for _ in $(seq 1 120); do
-    window=$(xdotool search --name '^Tirn GPX Library$' 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.5
-done
-[ -n "$window" ] || { echo "run-gui: the window did not appear" >&2; exit 1; }
+wait_for_main_window || { echo "run-gui: the window did not appear" >&2; exit 1; }
 sleep 2
 if [ "${GUI_SELECT_ROW:-0}" = 1 ]; then
     # The first row lies below the list's header: find it from the pixels (see smoke-test.sh).

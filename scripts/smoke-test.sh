@@ -7,6 +7,7 @@
 # screen position of the first list row in a screenshot; run-gui.sh uses it.)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/display.sh"
 
 # Pixel work on a screenshot: finds the client origin from the background colour, then the list's
 # first row below its header, and checks the colours the window promises.
@@ -113,22 +114,11 @@ track() {
 track "Isar Runde" cycling 48.10 4 >"$library/Isar.gpx"
 track "Berg Tour" hiking 47.50 3 >"$library/Berg.gpx"
 
-display=120
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.2; done
+start_virtual_display 120 "$work/xvfb.log"
 
 timeout 240 wine "$exe" >"$work/wine.log" 2>&1 &
 app_pid=$!
-window=
-for _ in $(seq 1 120); do
-    window=$(xdotool search --name '^Tirn GPX Library$' 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.5
-done
-[ -n "$window" ] || { echo "smoke-test: the window did not appear"; exit 1; }
+wait_for_main_window || { echo "smoke-test: the window did not appear"; exit 1; }
 sleep 2
 import -window root "$work/before.png"
 read -r x y < <(pixels first-row "$work/before.png") || { echo "smoke-test: no list row found"; exit 1; }

@@ -5,6 +5,7 @@
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/display.sh"
 cd "$root"
 started=$(date +%s)
 extra_failed=0   # builds and steps that failed as a whole
@@ -60,19 +61,7 @@ trap stop_display EXIT
 heading "Windows tests under Wine"
 if [ -f "$windows/CTestTestfile.cmake" ]; then
     if [ -z "${DISPLAY:-}" ]; then
-        # A free display number: no socket and no lock file for it yet.
-        display=99
-        while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-            display=$((display + 1))
-        done
-        Xvfb ":$display" -screen 0 1600x1000x24 -nolisten tcp >"build/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        export DISPLAY=":$display"
-        for _ in $(seq 1 50); do
-            xdpyinfo >/dev/null 2>&1 && break
-            sleep 0.2
-        done
-        xdpyinfo >/dev/null 2>&1 || step_failed "starting Xvfb on $DISPLAY (see build/xvfb.log)"
+        start_virtual_display 99 build/xvfb.log || step_failed "starting Xvfb on $DISPLAY (see build/xvfb.log)"
         echo "virtual display $DISPLAY"
     fi
     rm -rf "$windows/test-results"/*.xml "$windows/ctest-results.xml"
