@@ -7,8 +7,6 @@
 #include <vector>
 
 #include "core/SportWeather.h"
-#include "library/Settings.h"
-#include "ui/FilterLogic.h"
 #include "ui/RouteListLogic.h"
 
 namespace {
@@ -52,12 +50,12 @@ double medianMilliseconds(Work work) {
 }
 
 // One rebuild as the window does it: filter, then the texts of every row.
-std::size_t rebuild(const std::vector<RouteInfo>& routes, const ListFilters& filters) {
-    std::vector<uint64_t> rows = filterRoutes(routes, filters);
-    const ActiveTexts active = resolveActiveTexts();
+std::size_t rebuild(const std::vector<RouteInfo>& routes, const ListFilters& filters,
+                    const ActiveLanguage& language) {
+    std::vector<uint64_t> rows = filterRoutes(routes, filters, language);
     std::size_t characters = 0;
     for (uint64_t row : rows) {
-        for (const std::u16string& text : routeRowTexts(routes[row], active)) characters += text.size();
+        for (const std::u16string& text : routeRowTexts(routes[row], language)) characters += text.size();
     }
     return characters + rows.size();
 }
@@ -72,23 +70,24 @@ int main() {
     ListFilters miss;
     miss.search = searchTextFromBox(u"zzz");  // no route matches
     ListFilters combined = search;
-    combined.length = 2;
-    combined.ghost = 1;
+    combined.choices[filterIndexOf(IDC_FILTER_LENGTH)].index = 2;
+    combined.choices[filterIndexOf(IDC_FILTER_GHOST)].index = 1;
 
     for (const char* language : {"de", "system"}) {
-        languageSetting = language;
+        const ActiveLanguage active = resolveLanguage(language);
         volatile std::size_t sink = 0;
         std::printf("language %s, %zu routes\n", language, routes.size());
         std::printf("  rebuild, no filter:            %8.2f ms\n",
-                    medianMilliseconds([&] { sink = sink + rebuild(routes, none); }));
+                    medianMilliseconds([&] { sink = sink + rebuild(routes, none, active); }));
         std::printf("  rebuild, search matches all:   %8.2f ms\n",
-                    medianMilliseconds([&] { sink = sink + rebuild(routes, search); }));
+                    medianMilliseconds([&] { sink = sink + rebuild(routes, search, active); }));
         std::printf("  rebuild, search matches none:  %8.2f ms\n",
-                    medianMilliseconds([&] { sink = sink + rebuild(routes, miss); }));
+                    medianMilliseconds([&] { sink = sink + rebuild(routes, miss, active); }));
         std::printf("  rebuild, search and filters:   %8.2f ms\n",
-                    medianMilliseconds([&] { sink = sink + rebuild(routes, combined); }));
-        std::printf("  filter bar items:              %8.2f ms\n",
-                    medianMilliseconds([&] { sink = sink + filterBarItems(routes)[filterSport].size(); }));
+                    medianMilliseconds([&] { sink = sink + rebuild(routes, combined, active); }));
+        std::printf("  filter bar items:              %8.2f ms\n", medianMilliseconds([&] {
+                        sink = sink + filterBarItems(routes, active)[filterIndexOf(IDC_FILTER_SPORT)].size();
+                    }));
     }
     return 0;
 }

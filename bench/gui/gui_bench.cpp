@@ -13,11 +13,10 @@
 #include <vector>
 
 #include "core/TrackAnalysis.h"
-#include "library/LibraryScan.h"
-#include "library/Settings.h"
 #include "platform/Platform.h"
 #include "ui/RouteListLogic.h"
-#include "ui/win32/MainWindow.h"
+#include "ui/win32/MainFrame.h"
+#include "ui/win32/RouteListView.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -55,21 +54,22 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-void closeWindow() {
-    DestroyWindow(mainWindow);
+void closeWindow(MainWindow& window) {
+    DestroyWindow(window.mainWindow);
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
 }
 
 // One keystroke: the search box's text changes and its EN_CHANGE rebuilds the list.
-double keystroke(const wchar_t* text) {
+double keystroke(MainWindow& window, const wchar_t* text) {
     const auto start = Clock::now();
-    SetWindowTextW(searchBox, text);
+    SetWindowTextW(window.searchBox, text);
     return milliseconds(Clock::now() - start);
 }
 
-void measureKeystrokes(std::size_t routes) {
+void measureKeystrokes(MainWindow& window, std::size_t routes) {
+    std::vector<RouteInfo>& libraryRoutes = window.libraryRoutes;
     libraryRoutes.clear();
     libraryRoutes.reserve(routes);
     const std::string sample = routeText(1, 200);
@@ -78,26 +78,27 @@ void measureKeystrokes(std::size_t routes) {
         libraryRoutes.push_back(analyzeGpxText("Route " + std::to_string(i) + ".gpx", text));
     }
     sortLibraryOrder(libraryRoutes);
-    rebuildFilterBar();
-    rebuildRouteList();
+    rebuildFilterBar(window);
+    rebuildRouteList(window);
     std::vector<double> all, narrowing;
     for (int round = 0; round < 7; ++round) {
-        all.push_back(keystroke(L""));         // every route listed
-        narrowing.push_back(keystroke(L"r"));  // nearly every route still matches
-        keystroke(L"route 1");                 // a narrower list in between
+        all.push_back(keystroke(window, L""));         // every route listed
+        narrowing.push_back(keystroke(window, L"r"));  // nearly every route still matches
+        keystroke(window, L"route 1");                 // a narrower list in between
     }
     {
         ListFilters filters;
         const auto start = Clock::now();
-        const auto rows = filterRoutes(libraryRoutes, filters);
+        const auto rows = filterRoutes(libraryRoutes, filters, window.language);
         const auto filtered = Clock::now();
         std::size_t length = 0;
-        for (uint64_t index : rows) length += routeRowTexts(libraryRoutes[index])[2].size();
+        for (uint64_t index : rows)
+            length += routeColumns[2].cellText(libraryRoutes[index], window.language).size();
         std::printf("  portable part: filter %.1f ms, row texts %.1f ms (%zu)\n",
                     milliseconds(filtered - start), milliseconds(Clock::now() - filtered), length);
     }
     std::printf("keystroke with %5zu routes: %7.1f ms (all rows), %7.1f ms (\"r\"), %zu rows\n", routes,
-                median(all), median(narrowing), visibleRows.size());
+                median(all), median(narrowing), window.visibleRows.size());
 }
 
 }  // namespace
@@ -124,21 +125,22 @@ int main() {
     std::printf("library: %d files of 200 points, %.1f MB\n", kFiles, bytes / 1e6);
 
     std::vector<double> startups;
+    MainWindow* window = nullptr;
     for (int run = 0; run < 3; ++run) {
-        libraryRoutes.clear();
         const auto start = Clock::now();
-        createMainWindow(GetModuleHandleW(nullptr));
-        ShowWindow(mainWindow, SW_SHOWNOACTIVATE);
-        UpdateWindow(mainWindow);
+        window = createMainWindow(GetModuleHandleW(nullptr));
+        if (window == nullptr) return 1;
+        ShowWindow(window->mainWindow, SW_SHOWNOACTIVATE);
+        UpdateWindow(window->mainWindow);
         startups.push_back(milliseconds(Clock::now() - start));
-        if (run < 2) closeWindow();
+        if (run < 2) closeWindow(*window);
     }
     std::printf("start-up to window shown, %d routes: %.0f ms (median of 3; %zu rows)\n", kFiles,
-                median(startups), visibleRows.size());
+                median(startups), window->visibleRows.size());
 
-    measureKeystrokes(1000);
-    measureKeystrokes(10000);
-    closeWindow();
+    measureKeystrokes(*window, 1000);
+    measureKeystrokes(*window, 10000);
+    closeWindow(*window);
     fs::remove_all(root, ignored);
     CoUninitialize();
     return 0;

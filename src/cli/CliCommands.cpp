@@ -16,7 +16,6 @@
 #include "library/Settings.h"
 #include "platform/Platform.h"
 #include "ui/Format.h"
-#include "ui/LanguageMenu.h"
 #include "ui/RouteListLogic.h"
 
 namespace fs = std::filesystem;
@@ -24,7 +23,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // What the user typed, for messages: the path as UTF-8.
-std::string displayPath(const fs::path& path) { return pathToUtf8(path); }
+std::string displayPath(const fs::path& path) {
+    return pathToUtf8(path);
+}
 
 // A device, pipe or socket is never read: a pipe would block and /dev/zero never ends.
 RouteInfo unreadableRecord(const fs::path& path) {
@@ -37,10 +38,11 @@ RouteInfo unreadableRecord(const fs::path& path) {
 
 void runSummary(const CliCommand& command, CliOutput& output) {
     // The language (and, without paths, the library folder) come from the window's settings.
-    loadSettings();
+    const Settings settings = loadSettings();
+    const ActiveLanguage language = resolveLanguage(settings.languageSetting);
     std::vector<RouteInfo> routes;
     if (command.paths.empty()) {
-        routes = readLibrary(libraryFolder);
+        routes = readLibrary(settings.libraryFolder);
     } else {
         for (const fs::path& path : command.paths) {
             std::error_code error;
@@ -64,19 +66,22 @@ void runSummary(const CliCommand& command, CliOutput& output) {
         return;
     }
     TextTable table;
-    // Length, time, ascent and points are figures: aligned right like numbers.
-    table.rightAligned = {false, false, false, true, true, true, true, false, false, false};
-    const auto headers = columnHeaderTexts();
-    table.rows.emplace_back(headers.begin(), headers.end());
+    // The list's columns, figures aligned right like numbers; a failure's text comes last.
+    std::vector<std::u16string> headers;
+    for (const RouteColumn& column : routeColumns) {
+        headers.push_back(columnHeaderText(column, language));
+        table.rightAligned.push_back(column.figure);
+    }
+    table.rows.push_back(std::move(headers));
     for (const RouteInfo& route : routes) {
-        const auto texts = routeRowTexts(route);
+        const auto texts = routeRowTexts(route, language);
         std::vector<std::u16string> row(texts.begin(), texts.end());
         if (!route.errorText.empty()) row.push_back(utf8ToWide(route.errorText));
         table.rows.push_back(std::move(row));
     }
     output.out += renderTable(table);
     output.out += wideToUtf8(decimalText(static_cast<int64_t>(routes.size())) + u" " +
-                             std::u16string(translate("files")));
+                             std::u16string(translate(language, "files")));
     output.out += '\n';
 }
 
@@ -119,14 +124,14 @@ int runImport(const CliCommand& command, CliOutput& output) {
         }
     }
     if (sources.empty()) return status;
-    loadSettings();
-    const std::vector<fs::path> targets = importIntoLibrary(sources);
+    const Settings settings = loadSettings();
+    const std::vector<fs::path> targets = importIntoLibrary(settings.libraryFolder, sources);
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (i < targets.size() && !targets[i].empty()) {
             output.out += displayPath(sources[i]) + " -> " + displayPath(targets[i]) + "\n";
         } else {
             output.err += displayPath(sources[i]) + ": could not be copied into " +
-                          displayPath(libraryFolder) + "\n";
+                          displayPath(settings.libraryFolder) + "\n";
             status = 1;
         }
     }
@@ -143,11 +148,18 @@ int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
     }
     try {
         switch (command.kind) {
-            case CliCommandKind::help: output.out += usageText(); return 0;
-            case CliCommandKind::summary: runSummary(command, output); return 0;
-            case CliCommandKind::setSport: return runSetSport(command, output);
-            case CliCommandKind::importFiles: return runImport(command, output);
-            case CliCommandKind::none: break;
+            case CliCommandKind::help:
+                output.out += usageText();
+                return 0;
+            case CliCommandKind::summary:
+                runSummary(command, output);
+                return 0;
+            case CliCommandKind::setSport:
+                return runSetSport(command, output);
+            case CliCommandKind::importFiles:
+                return runImport(command, output);
+            case CliCommandKind::none:
+                break;
         }
     } catch (const std::exception& failure) {
         // The analysis never throws for a bad file; what is left is the system giving out.

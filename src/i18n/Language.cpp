@@ -1,21 +1,8 @@
 #include "i18n/Language.h"
 
-#include <algorithm>
-
-#include "core/SportWeather.h"
-#include "library/Settings.h"
 #include "platform/Platform.h"
 
 namespace {
-
-const LanguageRow& englishRow() {
-    return *findLanguage("en");
-}
-
-const LanguageRow& activeRow() {
-    const LanguageRow* row = findLanguage(activeLanguage());
-    return row ? *row : englishRow();
-}
 
 bool containsText(std::u16string_view text, std::u16string_view part) {
     return text.find(part) != std::u16string_view::npos;
@@ -55,23 +42,25 @@ std::string systemLanguage() {
     return languageForLocaleName(userDefaultLocaleName());
 }
 
-std::string activeLanguage() {
-    return languageSetting == "system" ? systemLanguage() : languageSetting;
+ActiveLanguage resolveLanguage(std::string_view languageSetting) {
+    ActiveLanguage language;
+    language.code = languageSetting == "system" ? systemLanguage() : std::string(languageSetting);
+    language.row = findLanguage(language.code);
+    language.textRow = language.row != nullptr ? language.row : findLanguage("en");
+    return language;
 }
 
-std::u16string_view translate(std::string_view key) {
-    const LanguageRow& row = activeRow();
-    for (std::size_t i = 0; i < translationKeys.size(); ++i) {
-        if (translationKeys[i] == key) return row.texts[i];
+std::u16string_view translate(const ActiveLanguage& language, std::string_view key) {
+    if (language.textRow == nullptr) return {};
+    for (const TranslationKey& entry : translationKeys) {
+        if (entry.name == key) return language.textRow->texts.*entry.text;
     }
     return {};
 }
 
-std::u16string sportDisplayText(const RouteInfo& route) {
-    // A key with a text in the active language shows that text; anything else (a raw type from
-    // the file, no sport, no row for the language) shows the stored label.
-    if (!route.sportKey.empty() && findLanguage(activeLanguage()) != nullptr) {
-        std::u16string_view text = translate(route.sportKey);
+std::u16string sportDisplayText(const ActiveLanguage& language, const RouteInfo& route) {
+    if (!route.sportKey.empty() && language.row != nullptr) {
+        std::u16string_view text = translate(language, route.sportKey);
         if (!text.empty()) return std::u16string(text);
     }
     return utf8ToWide(route.sportLabel);

@@ -1,5 +1,7 @@
 #pragma once
-// Which language is in effect, and the texts of the interface in it.
+// Which language is in effect, and the texts of the interface in it. The language is resolved
+// once per change (start, a choice in the language box, a change of the system locale) into an
+// ActiveLanguage value that its owner passes to every lookup.
 
 #include <string>
 #include <string_view>
@@ -7,11 +9,20 @@
 #include "core/RouteInfo.h"
 #include "i18n/Translations.h"
 
+struct ActiveLanguage {
+    std::string code;                      // the setting's code, or the system's for "system"
+    const LanguageRow* row = nullptr;      // the code's row; null when the code names none
+    const LanguageRow* textRow = nullptr;  // row, or English when there is none
+};
+
 const LanguageRow* findLanguage(std::string_view code);
 // The table code for a locale name such as "de-CH" (empty name: "en").
 std::string languageForLocaleName(std::u16string_view localeName);
 std::string systemLanguage();
-std::string activeLanguage();
-// Text of `key` in the active language; empty for an unknown key. Points into the table.
-std::u16string_view translate(std::string_view key);
-std::u16string sportDisplayText(const RouteInfo& route);
+// languageSetting is "system" (follow the system locale) or a code of the table.
+ActiveLanguage resolveLanguage(std::string_view languageSetting);
+// Text of `key` in the language; empty for an unknown key. Points into the table.
+std::u16string_view translate(const ActiveLanguage& language, std::string_view key);
+// A sport key with a text in the language shows that text; anything else (a raw type from the
+// file, no sport, a language without row) shows the stored label.
+std::u16string sportDisplayText(const ActiveLanguage& language, const RouteInfo& route);

@@ -1,20 +1,9 @@
 #include "i18n/Translations.h"
 
-// Texts are grouped per row as: keys 1-9 (menu and buttons), 10-16 (filter choices), 17-24 (list
-// columns), 25-33 (panel), 34-48 (sports). "Ghost" is a feature name and never translated; the
+// Texts stand in each row in the order of TranslationTexts: menu and buttons, filter choices, list
+// columns, panel, sports. "Ghost" is a feature name and never translated; the
 // "all" filter texts keep the label, colon and blank shape of each language because the filter
 // headers borrow their suffix from "sportAll".
-
-const std::array<std::string_view, kTranslationKeyCount> translationKeys = {
-    "language",      "system",        "import",     "folder",       "reload",         "search",
-    "routes",        "files",         "total",      "sportAll",     "typeAll",        "roundTrip",
-    "route",         "ghostAll",      "ghostReady", "noTimestamps", "name",           "date",
-    "sport",         "length",        "time",       "ascent",       "points",         "type",
-    "selectRoute",   "selectedRoute", "distance",   "classification", "start",        "end",
-    "show",          "weather",       "changeSport", "cycling",     "running",        "motorcycling",
-    "driving",       "hiking",        "walking",    "mountain_biking", "gravel_cycling", "e_bike",
-    "trail_running", "swimming",      "skiing",     "inline_skating", "rowing",       "kayaking",
-};
 
 // clang-format off
 const std::array<LanguageRow, kLanguageCount> translationTable = {{

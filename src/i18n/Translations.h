@@ -1,18 +1,146 @@
 #pragma once
-// The built-in translation table: 19 languages x 48 keys.
+// The built-in translation table: one row per language, one named text per key. A row that leaves
+// a text out does not compile (-Wmissing-field-initializers is an error), so rows cannot drift.
 
 #include <array>
 #include <cstddef>
 #include <string_view>
 
-inline constexpr std::size_t kTranslationKeyCount = 48;
+struct TranslationTexts {
+    // menu and buttons
+    std::u16string_view language;
+    std::u16string_view system;
+    std::u16string_view import;
+    std::u16string_view folder;
+    std::u16string_view reload;
+    std::u16string_view search;
+    std::u16string_view routes;
+    std::u16string_view files;
+    std::u16string_view total;
+    // filter choices
+    std::u16string_view sportAll;
+    std::u16string_view typeAll;
+    std::u16string_view roundTrip;
+    std::u16string_view route;
+    std::u16string_view ghostAll;
+    std::u16string_view ghostReady;
+    std::u16string_view noTimestamps;
+    // list columns
+    std::u16string_view name;
+    std::u16string_view date;
+    std::u16string_view sport;
+    std::u16string_view length;
+    std::u16string_view time;
+    std::u16string_view ascent;
+    std::u16string_view points;
+    std::u16string_view type;
+    // panel
+    std::u16string_view selectRoute;
+    std::u16string_view selectedRoute;
+    std::u16string_view distance;
+    std::u16string_view classification;
+    std::u16string_view start;
+    std::u16string_view end;
+    std::u16string_view show;
+    std::u16string_view weather;
+    std::u16string_view changeSport;
+    // sports, named by their sport keys
+    std::u16string_view cycling;
+    std::u16string_view running;
+    std::u16string_view motorcycling;
+    std::u16string_view driving;
+    std::u16string_view hiking;
+    std::u16string_view walking;
+    std::u16string_view mountain_biking;
+    std::u16string_view gravel_cycling;
+    std::u16string_view e_bike;
+    std::u16string_view trail_running;
+    std::u16string_view swimming;
+    std::u16string_view skiing;
+    std::u16string_view inline_skating;
+    std::u16string_view rowing;
+    std::u16string_view kayaking;
+};
+
+inline constexpr std::size_t kTranslationKeyCount = sizeof(TranslationTexts) / sizeof(std::u16string_view);
 inline constexpr std::size_t kLanguageCount = 19;
 
 struct LanguageRow {
     std::string_view code;
     std::u16string_view ownName;
-    std::array<std::u16string_view, kTranslationKeyCount> texts;
+    TranslationTexts texts;
 };
 
-extern const std::array<std::string_view, kTranslationKeyCount> translationKeys;
+// The key of each text as code and data name it ("selectRoute", "trail_running").
+struct TranslationKey {
+    std::string_view name;
+    std::u16string_view TranslationTexts::*text;
+};
+
+inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKeys = {{
+    {"language", &TranslationTexts::language},
+    {"system", &TranslationTexts::system},
+    {"import", &TranslationTexts::import},
+    {"folder", &TranslationTexts::folder},
+    {"reload", &TranslationTexts::reload},
+    {"search", &TranslationTexts::search},
+    {"routes", &TranslationTexts::routes},
+    {"files", &TranslationTexts::files},
+    {"total", &TranslationTexts::total},
+    {"sportAll", &TranslationTexts::sportAll},
+    {"typeAll", &TranslationTexts::typeAll},
+    {"roundTrip", &TranslationTexts::roundTrip},
+    {"route", &TranslationTexts::route},
+    {"ghostAll", &TranslationTexts::ghostAll},
+    {"ghostReady", &TranslationTexts::ghostReady},
+    {"noTimestamps", &TranslationTexts::noTimestamps},
+    {"name", &TranslationTexts::name},
+    {"date", &TranslationTexts::date},
+    {"sport", &TranslationTexts::sport},
+    {"length", &TranslationTexts::length},
+    {"time", &TranslationTexts::time},
+    {"ascent", &TranslationTexts::ascent},
+    {"points", &TranslationTexts::points},
+    {"type", &TranslationTexts::type},
+    {"selectRoute", &TranslationTexts::selectRoute},
+    {"selectedRoute", &TranslationTexts::selectedRoute},
+    {"distance", &TranslationTexts::distance},
+    {"classification", &TranslationTexts::classification},
+    {"start", &TranslationTexts::start},
+    {"end", &TranslationTexts::end},
+    {"show", &TranslationTexts::show},
+    {"weather", &TranslationTexts::weather},
+    {"changeSport", &TranslationTexts::changeSport},
+    {"cycling", &TranslationTexts::cycling},
+    {"running", &TranslationTexts::running},
+    {"motorcycling", &TranslationTexts::motorcycling},
+    {"driving", &TranslationTexts::driving},
+    {"hiking", &TranslationTexts::hiking},
+    {"walking", &TranslationTexts::walking},
+    {"mountain_biking", &TranslationTexts::mountain_biking},
+    {"gravel_cycling", &TranslationTexts::gravel_cycling},
+    {"e_bike", &TranslationTexts::e_bike},
+    {"trail_running", &TranslationTexts::trail_running},
+    {"swimming", &TranslationTexts::swimming},
+    {"skiing", &TranslationTexts::skiing},
+    {"inline_skating", &TranslationTexts::inline_skating},
+    {"rowing", &TranslationTexts::rowing},
+    {"kayaking", &TranslationTexts::kayaking},
+}};
+
+namespace translation_detail {
+consteval bool everyTextHasOneKey() {
+    for (std::size_t i = 0; i < translationKeys.size(); ++i) {
+        if (translationKeys[i].text == nullptr || translationKeys[i].name.empty()) return false;
+        for (std::size_t j = i + 1; j < translationKeys.size(); ++j) {
+            if (translationKeys[i].text == translationKeys[j].text) return false;
+            if (translationKeys[i].name == translationKeys[j].name) return false;
+        }
+    }
+    return true;
+}
+}  // namespace translation_detail
+static_assert(sizeof(TranslationTexts) == kTranslationKeyCount * sizeof(std::u16string_view));
+static_assert(translation_detail::everyTextHasOneKey(), "each text needs exactly one key");
+
 extern const std::array<LanguageRow, kLanguageCount> translationTable;

@@ -3,7 +3,6 @@
 #include <string>
 #include <system_error>
 
-#include "library/Settings.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
@@ -22,26 +21,25 @@ bool isFreeName(const fs::path& target) {
 
 }  // namespace
 
-fs::path freeTargetPath(const fs::path& source) {
-    fs::path target = libraryFolder / source.filename();
+fs::path freeTargetPath(const fs::path& folder, const fs::path& source) {
+    fs::path target = folder / source.filename();
     const std::u16string stem = pathToWide(source.stem());
     for (unsigned long long n = 2; !isFreeName(target); ++n) {
         std::string number = std::to_string(n);
-        target =
-            libraryFolder / widePath(stem + u" " + std::u16string(number.begin(), number.end()) + u".gpx");
+        target = folder / widePath(stem + u" " + std::u16string(number.begin(), number.end()) + u".gpx");
     }
     return target;
 }
 
-std::vector<fs::path> importIntoLibrary(const std::vector<fs::path>& sources) {
+std::vector<fs::path> importIntoLibrary(const fs::path& folder, const std::vector<fs::path>& sources) {
     std::vector<fs::path> targets;
     targets.reserve(sources.size());
     std::error_code ignored;
-    fs::create_directories(libraryFolder, ignored);
+    fs::create_directories(folder, ignored);
     for (const fs::path& source : sources) {
         fs::path written;
         try {
-            const fs::path target = freeTargetPath(source);
+            const fs::path target = freeTargetPath(folder, source);
             std::error_code error;
             if (fs::copy_file(source, target, fs::copy_options::none, error) && !error) written = target;
         } catch (const std::exception&) {
@@ -52,7 +50,11 @@ std::vector<fs::path> importIntoLibrary(const std::vector<fs::path>& sources) {
     return targets;
 }
 
-void changeLibraryFolder(const fs::path& folder) {
-    libraryFolder = folder;
-    saveLibraryFolder();
+bool changeLibraryFolder(Settings& settings, const fs::path& folder) {
+    // Only a saved choice takes effect: otherwise the next start would silently go back.
+    Settings changed = settings;
+    changed.libraryFolder = folder;
+    if (!saveLibraryFolder(changed)) return false;
+    settings = std::move(changed);
+    return true;
 }

@@ -5,12 +5,9 @@
 
 #include "core/Failure.h"
 #include "core/TrackAnalysis.h"
-#include "library/Settings.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
-
-std::vector<RouteInfo> libraryRoutes;
 
 namespace {
 
@@ -53,9 +50,4 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder) {
     }
     sortLibraryOrder(routes);
     return routes;
-}
-
-void readLibraryIntoRoutes() {
-    libraryRoutes.clear();
-    libraryRoutes = readLibrary(libraryFolder);
 }

@@ -6,11 +6,7 @@
 
 #include "core/RouteInfo.h"
 
-extern std::vector<RouteInfo> libraryRoutes;
-
 // True for a regular-file name whose extension is ".gpx" in any letter case.
 bool isLibraryFileName(const std::filesystem::path& fileName);
 // Analyses the folder's GPX files (creating the folder when missing) in library order.
 std::vector<RouteInfo> readLibrary(const std::filesystem::path& folder);
-// libraryRoutes = readLibrary(libraryFolder). The window then rebuilds filter bar and list.
-void readLibraryIntoRoutes();

@@ -9,8 +9,6 @@
 
 namespace fs = std::filesystem;
 
-fs::path libraryFolder;
-
 namespace {
 
 constexpr const char* kFolderName = "Tirn GPX Library";
@@ -84,23 +82,27 @@ fs::path defaultLibraryFolder() {
     return knownFolderPath(KnownFolder::Documents) / kFolderName;
 }
 
-void loadSettings() {
+Settings loadSettings() {
+    Settings settings;
     std::string bytes;
     std::u16string folder;
     if (readWholeFile(settingsFilePath(), bytes)) folder = decodeFolderLine(bytes);
-    libraryFolder = folder.empty() ? defaultLibraryFolder() : widePath(folder);
+    settings.libraryFolder = folder.empty() ? defaultLibraryFolder() : widePath(folder);
 
-    if (readWholeFile(languageFilePath(), bytes)) languageSetting = std::string(firstLine(bytes));
-    if (languageSetting != "system" && findLanguage(languageSetting) == nullptr) languageSetting = "system";
+    if (readWholeFile(languageFilePath(), bytes)) settings.languageSetting = std::string(firstLine(bytes));
+    if (settings.languageSetting != "system" && findLanguage(settings.languageSetting) == nullptr) {
+        settings.languageSetting = "system";
+    }
 
     std::error_code ignored;
-    fs::create_directories(libraryFolder, ignored);
+    fs::create_directories(settings.libraryFolder, ignored);
+    return settings;
 }
 
-void saveLibraryFolder() {
-    writeFileDurably(settingsFilePath(), encodeFolderLine(pathToWide(libraryFolder)));
+bool saveLibraryFolder(const Settings& settings) {
+    return writeFileDurably(settingsFilePath(), encodeFolderLine(pathToWide(settings.libraryFolder)));
 }
 
-void saveLanguageSetting() {
-    writeFileDurably(languageFilePath(), languageSetting);
+bool saveLanguageSetting(const Settings& settings) {
+    return writeFileDurably(languageFilePath(), settings.languageSetting);
 }

@@ -4,13 +4,18 @@
 #include <filesystem>
 #include <string>
 
-extern std::filesystem::path libraryFolder;  // the library folder, as chosen
-extern std::string languageSetting;          // "system" or a language code of the table
+struct Settings {
+    std::filesystem::path libraryFolder;     // the library folder, as chosen
+    std::string languageSetting = "system";  // "system" or a language code of the table
+};
 
 std::filesystem::path settingsFolder();  // created at every call
 std::filesystem::path settingsFilePath();
 std::filesystem::path languageFilePath();
 std::filesystem::path defaultLibraryFolder();
-void loadSettings();
-void saveLibraryFolder();
-void saveLanguageSetting();
+// The saved settings, defaults where a file is missing or names nothing usable; creates the
+// library folder.
+Settings loadSettings();
+// False when the file could not be written.
+bool saveLibraryFolder(const Settings& settings);
+bool saveLanguageSetting(const Settings& settings);

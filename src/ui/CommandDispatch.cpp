@@ -1,6 +1,7 @@
 #include "ui/CommandDispatch.h"
 
 #include "ui/ControlIds.h"
+#include "ui/RouteFilters.h"
 
 namespace {
 
@@ -12,6 +13,9 @@ constexpr int kComboSelChange = 1;    // CBN_SELCHANGE
 
 Command dispatchCommand(int controlId, int notificationCode, bool fillingLanguageCombo,
                         bool fillingSportCombo, int selectedRow) {
+    if (isFilterControl(controlId)) {
+        return notificationCode == kComboSelChange ? Command::rebuildList : Command::none;
+    }
     switch (controlId) {
         case IDC_IMPORT:
             return notificationCode == kButtonClicked ? Command::importFiles : Command::none;
@@ -21,13 +25,6 @@ Command dispatchCommand(int controlId, int notificationCode, bool fillingLanguag
             return notificationCode == kButtonClicked ? Command::reload : Command::none;
         case IDC_SEARCH:
             return notificationCode == kEditChanged ? Command::rebuildList : Command::none;
-        case IDC_FILTER_START:
-        case IDC_FILTER_END:
-        case IDC_FILTER_SPORT:
-        case IDC_FILTER_GHOST:
-        case IDC_FILTER_TYPE:
-        case IDC_FILTER_LENGTH:
-            return notificationCode == kComboSelChange ? Command::rebuildList : Command::none;
         case IDC_RESET:
             return notificationCode == kButtonClicked ? Command::resetFilters : Command::none;
         case IDC_LANGUAGE:

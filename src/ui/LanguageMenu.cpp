@@ -1,16 +1,12 @@
 #include "ui/LanguageMenu.h"
 
-#include "i18n/Language.h"
 #include "i18n/Translations.h"
-#include "library/Settings.h"
 
-std::vector<std::string> languageChoices;
-
-LanguageComboItems languageComboItems() {
+LanguageComboItems languageComboItems(const ActiveLanguage& language, std::string_view languageSetting) {
     LanguageComboItems items;
     items.texts.reserve(kLanguageCount + 1);
     items.codes.reserve(kLanguageCount + 1);
-    items.texts.push_back(u"\u25CE " + std::u16string(translate("system")));
+    items.texts.push_back(u"\u25CE " + std::u16string(translate(language, "system")));
     items.codes.emplace_back("system");
     int selected = languageSetting == "system" ? 0 : -1;
     for (std::size_t i = 0; i < translationTable.size(); ++i) {
@@ -24,17 +20,10 @@ LanguageComboItems languageComboItems() {
     return items;
 }
 
-std::u16string controlCaption(std::u16string_view icon, std::string_view key) {
+std::u16string controlCaption(const ActiveLanguage& language, std::u16string_view icon,
+                              std::string_view key) {
     std::u16string caption(icon);
     caption += u' ';
-    caption += translate(key);
+    caption += translate(language, key);
     return caption;
-}
-
-std::array<std::u16string, 9> columnHeaderTexts() {
-    return {std::u16string(translate("name")),   std::u16string(translate("date")),
-            std::u16string(translate("sport")),  std::u16string(translate("length")),
-            std::u16string(translate("time")),   std::u16string(translate("ascent")),
-            std::u16string(translate("points")), std::u16string(u"Ghost"),
-            std::u16string(translate("type"))};
 }

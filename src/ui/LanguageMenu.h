@@ -1,12 +1,11 @@
 #pragma once
 // The language combo box's items and captions that depend on the language.
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
-extern std::vector<std::string> languageChoices;  // code behind each combo item
+#include "i18n/Language.h"
 
 struct LanguageComboItems {
     std::vector<std::u16string> texts;
@@ -14,7 +13,6 @@ struct LanguageComboItems {
     int selected = 0;
 };
 
-LanguageComboItems languageComboItems();  // from languageSetting and the active language
+LanguageComboItems languageComboItems(const ActiveLanguage& language, std::string_view languageSetting);
 // icon + " " + translate(key), for the three top buttons.
-std::u16string controlCaption(std::u16string_view icon, std::string_view key);
-std::array<std::u16string, 9> columnHeaderTexts();
+std::u16string controlCaption(const ActiveLanguage& language, std::u16string_view icon, std::string_view key);

@@ -14,13 +14,13 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
     rects[slotLanguage] = {listWidth - 376, 18, 126, 34};
     rects[slotSearch] = {listWidth - 242, 18, 260, 34};
     rects[slotHeader] = {18, 60, listWidth, 76};
-    rects[slotStartFilter] = {18, 138, 142, 30};
-    rects[slotEndFilter] = {166, 138, 142, 30};
-    rects[slotSportFilter] = {314, 138, 116, 30};
-    rects[slotGhostFilter] = {436, 138, 126, 30};
-    rects[slotTypeFilter] = {568, 138, 108, 30};
-    rects[slotLengthFilter] = {682, 138, 118, 30};
-    rects[slotReset] = {806, 138, 96, 30};
+    // The filter boxes stand side by side, 6 pixels apart, with the reset button after them.
+    int32_t x = 18;
+    for (std::size_t box = 0; box < kFilterCount; ++box) {
+        rects[slotFirstFilter + box] = {x, 138, routeFilters[box].width, 30};
+        x += routeFilters[box].width + 6;
+    }
+    rects[slotReset] = {x, 138, 96, 30};
     // A client height below 222 gives a negative list height; it is passed on as it is.
     rects[slotRouteList] = {18, 176, listWidth, h - 222};
     rects[slotStatus] = {18, h - 34, listWidth + 384, 34};

@@ -5,19 +5,38 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ui/RouteFilters.h"
+
 struct ControlRect {
     int32_t left = 0;
     int32_t top = 0;
     int32_t width = 0;
     int32_t height = 0;
+    bool operator==(const ControlRect&) const = default;
 };
 
-// Slots in the order the controls are moved.
+// Slots in the order the controls are moved; the filter boxes take one slot each, in the order
+// of routeFilters, from slotFirstFilter on.
 enum LayoutSlot : std::size_t {
-    slotImport, slotFolder, slotReload, slotLanguage, slotSearch, slotHeader,
-    slotStartFilter, slotEndFilter, slotSportFilter, slotGhostFilter, slotTypeFilter,
-    slotLengthFilter, slotReset, slotRouteList, slotStatus, slotTitle, slotSubtitle,
-    slotSketch, slotDistance, slotTime, slotAscent, slotPoints, slotWeather, slotSportCombo,
+    slotImport,
+    slotFolder,
+    slotReload,
+    slotLanguage,
+    slotSearch,
+    slotHeader,
+    slotFirstFilter,
+    slotReset = slotFirstFilter + kFilterCount,
+    slotRouteList,
+    slotStatus,
+    slotTitle,
+    slotSubtitle,
+    slotSketch,
+    slotDistance,
+    slotTime,
+    slotAscent,
+    slotPoints,
+    slotWeather,
+    slotSportCombo,
     layoutSlotCount
 };
 

@@ -1,7 +1,6 @@
 #include "ui/PanelText.h"
 
 #include "core/SportWeather.h"
-#include "i18n/Language.h"
 #include "platform/Platform.h"
 #include "ui/Format.h"
 
@@ -9,15 +8,16 @@ namespace {
 
 constexpr char16_t kLineBreak[] = u"\r\n";
 
-std::u16string figureText(std::string_view captionKey, const std::u16string& value) {
-    return std::u16string(translate(captionKey)) + kLineBreak + value;
+std::u16string figureText(const ActiveLanguage& language, std::string_view captionKey,
+                          const std::u16string& value) {
+    return std::u16string(translate(language, captionKey)) + kLineBreak + value;
 }
 
 }  // namespace
 
-std::u16string weatherLineText(const RouteInfo& route) {
+std::u16string weatherLineText(const RouteInfo& route, const ActiveLanguage& language) {
     // Every piece brings its own leading separator, also when nothing stands before it.
-    std::u16string text = std::u16string(translate("weather")) + kLineBreak;
+    std::u16string text = std::u16string(translate(language, "weather")) + kLineBreak;
     if (route.temperatureCount != 0) {
         text += decimalText(roundedFigure(route.temperatureC)) + u" \u00B0C";
     }
@@ -32,18 +32,18 @@ std::u16string weatherLineText(const RouteInfo& route) {
     return text;
 }
 
-PanelTexts panelTextsFor(const RouteInfo* route) {
+PanelTexts panelTextsFor(const RouteInfo* route, const ActiveLanguage& language) {
     PanelTexts panel;
     panel.sportItems.reserve(sportKeys.size());
-    for (std::string_view key : sportKeys) panel.sportItems.emplace_back(translate(key));
+    for (std::string_view key : sportKeys) panel.sportItems.emplace_back(translate(language, key));
 
     if (route == nullptr) {
         const std::u16string missing = u"\u2013";
-        panel.title = std::u16string(translate("selectRoute"));
-        panel.distance = figureText("distance", missing);
-        panel.time = figureText("time", missing);
-        panel.ascent = figureText("ascent", missing);
-        panel.points = figureText("points", missing);
+        panel.title = std::u16string(translate(language, "selectRoute"));
+        panel.distance = figureText(language, "distance", missing);
+        panel.time = figureText(language, "time", missing);
+        panel.ascent = figureText(language, "ascent", missing);
+        panel.points = figureText(language, "points", missing);
         panel.weatherVisibility = WeatherVisibility::keep;
         panel.sportSelection = -1;
         panel.sportEnabled = false;
@@ -52,13 +52,13 @@ PanelTexts panelTextsFor(const RouteInfo* route) {
 
     panel.title = utf8ToWide(route->routeName);
     panel.subtitle = utf8ToWide(route->dateText);
-    panel.distance = figureText("distance", formatDistance(route->distanceMeters));
-    panel.time = figureText("time", formatDuration(route->durationSeconds));
-    panel.ascent = figureText("ascent", formatAscent(route->ascentMeters));
+    panel.distance = figureText(language, "distance", formatDistance(route->distanceMeters));
+    panel.time = figureText(language, "time", formatDuration(route->durationSeconds));
+    panel.ascent = figureText(language, "ascent", formatAscent(route->ascentMeters));
     // The count is unsigned: show it whole rather than as a negative 32-bit value.
-    panel.points = figureText("points", decimalText(static_cast<int64_t>(route->pointCount)));
+    panel.points = figureText(language, "points", decimalText(static_cast<int64_t>(route->pointCount)));
     if (route->hasWeather) {
-        panel.weather = weatherLineText(*route);
+        panel.weather = weatherLineText(*route, language);
         panel.weatherVisibility = WeatherVisibility::show;
     } else {
         panel.weatherVisibility = WeatherVisibility::hide;

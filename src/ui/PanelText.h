@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/RouteInfo.h"
+#include "i18n/Language.h"
 
 enum class WeatherVisibility { show, hide, keep };
 
@@ -18,10 +19,10 @@ struct PanelTexts {
     std::u16string weather;
     WeatherVisibility weatherVisibility = WeatherVisibility::keep;
     std::vector<std::u16string> sportItems;  // translate(key) for each of sportKeys
-    int sportSelection = -1;                  // index into sportKeys, -1 for none
+    int sportSelection = -1;                 // index into sportKeys, -1 for none
     bool sportEnabled = false;
 };
 
 // `route` null: the prompt state.
-PanelTexts panelTextsFor(const RouteInfo* route);
-std::u16string weatherLineText(const RouteInfo& route);
+PanelTexts panelTextsFor(const RouteInfo* route, const ActiveLanguage& language);
+std::u16string weatherLineText(const RouteInfo& route, const ActiveLanguage& language);

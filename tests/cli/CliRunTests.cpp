@@ -8,6 +8,7 @@
 #include "cli/CliCommands.h"
 #include "core/TrackAnalysis.h"
 #include "i18n/Language.h"
+#include "library/Settings.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
@@ -70,9 +71,9 @@ TEST_F(CliRun, JsonSummaryOfTheExamplesIsInLibraryOrderWithFailuresListed) {
     ASSERT_EQ(lines.size(), 5u) << output.out;
     std::vector<std::string> stems;
     for (const auto& line : lines) stems.push_back(field(line, "fileStem"));
-    EXPECT_EQ(stems, (std::vector<std::string>{"\"Englischer Garten Lauf\"", "\"Greifensee-Runde\"",
-                                               "\"Pilatus-Aufstieg\"", "\"Bodanrueck-Route\"",
-                                               "\"Rastplaetze\""}));
+    EXPECT_EQ(stems,
+              (std::vector<std::string>{"\"Englischer Garten Lauf\"", "\"Greifensee-Runde\"",
+                                        "\"Pilatus-Aufstieg\"", "\"Bodanrueck-Route\"", "\"Rastplaetze\""}));
     EXPECT_EQ(field(lines[0], "sportKey"), "\"running\"");
     EXPECT_EQ(field(lines[1], "isRoundTrip"), "true");
     EXPECT_EQ(field(lines[1], "hasWeather"), "true");
@@ -133,7 +134,8 @@ TEST_F(CliRun, TableAlignsNonAsciiStemsAndEndsWithTheCount) {
     EXPECT_EQ(dateColumns[0], dateColumns[1]) << output.out;
     EXPECT_EQ(dateColumns[1], dateColumns[2]) << output.out;
     EXPECT_EQ(lines[1].rfind("\xE5\xAF\x8C\xE5\xA3\xAB\xE5\xB1\xB1", 0), 0u);  // newest first
-    EXPECT_EQ(lines.back(), "3 " + wideToUtf8(translate("files")));
+    EXPECT_EQ(lines.back(),
+              "3 " + wideToUtf8(translate(resolveLanguage(loadSettings().languageSetting), "files")));
 }
 
 TEST_F(CliRun, SetSportRewritesAndReportsFailuresWithoutTouchingTheFile) {

@@ -7,10 +7,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "library/LibraryScan.h"
-#include "library/Settings.h"
 #include "platform/Platform.h"
-#include "ui/RouteListLogic.h"
 
 namespace fs = std::filesystem;
 
@@ -66,21 +63,15 @@ void GuiTest::startWindow(std::string_view language) {
         fs::create_directories(roaming() / "Tirn GPX Library");
         writeBytes(roaming() / "Tirn GPX Library" / "language.txt", language);
     }
-    // A previous test's state must not leak into this window.
-    libraryFolder.clear();
-    languageSetting = "system";
-    libraryRoutes.clear();
-    visibleRows.clear();
-    selectedRow = -1;
-    createMainWindow(GetModuleHandleW(nullptr));
-    ASSERT_NE(mainWindow, nullptr);
-    ShowWindow(mainWindow, SW_SHOWNOACTIVATE);
-    UpdateWindow(mainWindow);
+    window = createMainWindow(GetModuleHandleW(nullptr));
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window->mainWindow, SW_SHOWNOACTIVATE);
+    UpdateWindow(window->mainWindow);
 }
 
 void GuiTest::TearDown() {
-    if (mainWindow) DestroyWindow(mainWindow);
-    mainWindow = nullptr;
+    if (window) DestroyWindow(window->mainWindow);
+    window = nullptr;
     // WM_DESTROY posted WM_QUIT; it must not end the next test's dialogs.
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -112,33 +103,33 @@ int comboSelection(HWND combo) {
     return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
 }
 
-int listRowCount() {
-    return static_cast<int>(SendMessageW(routeList, LVM_GETITEMCOUNT, 0, 0));
+int GuiTest::listRowCount() const {
+    return static_cast<int>(SendMessageW(window->routeList, LVM_GETITEMCOUNT, 0, 0));
 }
 
-std::u16string listText(int row, int column) {
+std::u16string GuiTest::listText(int row, int column) const {
     wchar_t buffer[512] = {};
     LVITEMW item{};
     item.iSubItem = column;
     item.pszText = buffer;
     item.cchTextMax = 512;
-    SendMessageW(routeList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(window->routeList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
     return u16Text(buffer);
 }
 
-std::vector<std::u16string> listColumn(int column) {
+std::vector<std::u16string> GuiTest::listColumn(int column) const {
     std::vector<std::u16string> texts;
     for (int row = 0; row < listRowCount(); ++row) texts.push_back(listText(row, column));
     return texts;
 }
 
-std::u16string columnHeader(int column) {
+std::u16string GuiTest::columnHeader(int column) const {
     wchar_t buffer[128] = {};
     LVCOLUMNW description{};
     description.mask = LVCF_TEXT;
     description.pszText = buffer;
     description.cchTextMax = 128;
-    SendMessageW(routeList, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&description));
+    SendMessageW(window->routeList, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&description));
     return u16Text(buffer);
 }
 
@@ -156,34 +147,36 @@ RECT childRect(HWND child) {
     return rect;
 }
 
-void clickButton(int id) {
-    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(mainWindow, id)));
+void GuiTest::clickButton(int id) const {
+    SendMessageW(window->mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window->mainWindow, id)));
 }
 
-void typeSearch(std::u16string_view text) {
+void GuiTest::typeSearch(std::u16string_view text) const {
     const std::u16string copy(text);
-    SetWindowTextW(searchBox, wideText(copy));
+    SetWindowTextW(window->searchBox, wideText(copy));
 }
 
-void chooseItem(HWND combo, int index) {
+void GuiTest::chooseItem(HWND combo, int index) const {
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+    SendMessageW(window->mainWindow, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo));
 }
 
-void selectListRow(int row) {
+void GuiTest::selectListRow(int row) const {
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(routeList, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(window->routeList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
-void clearListSelection() {
+void GuiTest::clearListSelection() const {
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED;
     item.state = 0;
-    SendMessageW(routeList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(window->routeList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 int Capture::count(unsigned color) const {
@@ -231,6 +224,7 @@ namespace {
 
 struct FindRequest {
     std::u16string title;
+    HWND mainWindow = nullptr;
     HWND found = nullptr;
 };
 
@@ -238,7 +232,8 @@ BOOL CALLBACK findOwnWindow(HWND window, LPARAM parameter) {
     auto* request = reinterpret_cast<FindRequest*>(parameter);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId() || window == mainWindow || !IsWindowVisible(window)) return TRUE;
+    if (process != GetCurrentProcessId() || window == request->mainWindow || !IsWindowVisible(window))
+        return TRUE;
     if (textOf(window) != request->title) return TRUE;
     request->found = window;
     return FALSE;
@@ -246,14 +241,14 @@ BOOL CALLBACK findOwnWindow(HWND window, LPARAM parameter) {
 
 }  // namespace
 
-bool withWatchedWindow(std::u16string_view title, const std::function<void(HWND)>& onWindow,
+bool withWatchedWindow(HWND mainWindow, std::u16string_view title, const std::function<void(HWND)>& onWindow,
                        const std::function<void()>& action) {
     std::atomic<bool> done{false};
     std::atomic<bool> seen{false};
     std::thread watcher([&] {
         using namespace std::chrono;
         const auto deadline = steady_clock::now() + seconds(30);
-        FindRequest request{std::u16string(title)};
+        FindRequest request{std::u16string(title), mainWindow};
         while (!done && steady_clock::now() < deadline) {
             request.found = nullptr;
             EnumWindows(findOwnWindow, reinterpret_cast<LPARAM>(&request));

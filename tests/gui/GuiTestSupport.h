@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "ui/win32/MainWindow.h"
+#include "ui/win32/MainFrame.h"
 
 struct TrackShape {
     std::string name = "Route";
@@ -40,25 +40,30 @@ protected:
     std::filesystem::path library() const;
     std::filesystem::path roaming() const;
 
+    // The window under test and its controls.
+    HWND filterCombo(int controlId) const { return window->filterCombos[filterIndexOf(controlId)]; }
+    int listRowCount() const;
+    std::u16string listText(int row, int column) const;
+    std::vector<std::u16string> listColumn(int column) const;
+    std::u16string columnHeader(int column) const;
+
+    // What a user's actions send to the window.
+    void clickButton(int id) const;
+    void typeSearch(std::u16string_view text) const;
+    void chooseItem(HWND combo, int index) const;
+    void selectListRow(int row) const;
+    void clearListSelection() const;
+
     TempFolder temp;
+    MainWindow* window = nullptr;
 };
 
 std::u16string textOf(HWND window);
 std::vector<std::u16string> comboItems(HWND combo);
 int comboSelection(HWND combo);
-int listRowCount();
-std::u16string listText(int row, int column);
-std::vector<std::u16string> listColumn(int column);
-std::u16string columnHeader(int column);
 bool isVisible(HWND window);
 bool isEnabled(HWND window);
 RECT childRect(HWND child);
-
-void clickButton(int id);
-void typeSearch(std::u16string_view text);
-void chooseItem(HWND combo, int index);
-void selectListRow(int row);
-void clearListSelection();
 
 // Pixels of a window's client area as painted by WM_PRINTCLIENT (0x00RRGGBB).
 struct Capture {
@@ -74,7 +79,7 @@ inline constexpr unsigned rgbValue(int r, int g, int b) {
 }
 
 // Runs `action` on this thread while a watcher thread waits (bounded) for a top-level window of
-// this process with `title`, hands it to `onWindow`, and finally closes it if it is still open.
-// Returns whether the window was seen.
-bool withWatchedWindow(std::u16string_view title, const std::function<void(HWND)>& onWindow,
+// this process other than `mainWindow` with `title`, hands it to `onWindow`, and finally closes it if it is
+// still open. Returns whether the window was seen.
+bool withWatchedWindow(HWND mainWindow, std::u16string_view title, const std::function<void(HWND)>& onWindow,
                        const std::function<void()>& action);

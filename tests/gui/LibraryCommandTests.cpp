@@ -83,7 +83,7 @@ TEST_F(GuiTest, ReloadPicksUpAddedAndDeletedFiles) {
     startWindow("en");
     ASSERT_EQ(listColumn(0), (Texts{u"Second", u"First"}));
     typeSearch(u"i");
-    chooseItem(ghostFilterCombo, 1);
+    chooseItem(filterCombo(IDC_FILTER_GHOST), 1);
     ASSERT_EQ(listColumn(0), Texts{u"First"});
 
     fs::remove(library() / "Second.gpx");
@@ -92,8 +92,8 @@ TEST_F(GuiTest, ReloadPicksUpAddedAndDeletedFiles) {
     fs::create_directories(library() / "Sub.gpx");
     clickButton(IDC_RELOAD);
     // The filters go back to "all"; the search text stays and still applies.
-    EXPECT_EQ(comboSelection(ghostFilterCombo), 0);
-    EXPECT_EQ(textOf(searchBox), u"i");
+    EXPECT_EQ(comboSelection(filterCombo(IDC_FILTER_GHOST)), 0);
+    EXPECT_EQ(textOf(window->searchBox), u"i");
     EXPECT_EQ(listColumn(0), (Texts{u"Third", u"First"}));
     typeSearch(u"");
     EXPECT_EQ(listColumn(0), (Texts{u"Third", u"First"}));
@@ -111,20 +111,21 @@ TEST_F(GuiTest, ImportCopiesChosenFilesUnderFreeNames) {
     ASSERT_EQ(listRowCount(), 1);
 
     EXPECT_TRUE(withWatchedWindow(
-        u"Import", [&](HWND dialog) { typeAndConfirm(dialog, u16Text((sources.path / "Tour.gpx").c_str())); },
-        [] { clickButton(IDC_IMPORT); }));
+        window->mainWindow, u"Import",
+        [&](HWND dialog) { typeAndConfirm(dialog, u16Text((sources.path / "Tour.gpx").c_str())); },
+        [&] { clickButton(IDC_IMPORT); }));
     EXPECT_EQ(fileNames(library()), (Texts{u"Tour 2.gpx", u"Tour.gpx"}));
     EXPECT_EQ(readBytes(library() / "Tour 2.gpx"), readBytes(sources.path / "Tour.gpx"));
     EXPECT_EQ(listRowCount(), 2);
 
     // Two files of the same name from different folders, chosen together.
     EXPECT_TRUE(withWatchedWindow(
-        u"Import",
+        window->mainWindow, u"Import",
         [&](HWND dialog) {
             typeAndConfirm(dialog, quoted(sources.path / "a" / "Run.GPX") + u" " +
                                        quoted(sources.path / "b" / "Run.GPX"));
         },
-        [] { clickButton(IDC_IMPORT); }));
+        [&] { clickButton(IDC_IMPORT); }));
     EXPECT_EQ(fileNames(library()), (Texts{u"Run 2.gpx", u"Run.GPX", u"Tour 2.gpx", u"Tour.gpx"}));
     EXPECT_EQ(readBytes(library() / "Run.GPX"), readBytes(sources.path / "a" / "Run.GPX"));
     EXPECT_EQ(readBytes(library() / "Run 2.gpx"), readBytes(sources.path / "b" / "Run.GPX"));
@@ -136,14 +137,16 @@ TEST_F(GuiTest, CancellingEitherDialogChangesNothing) {
     writeTrack(library() / "Only.gpx", namedTrack("Only", "2024-01-01"));
     startWindow("en");
     typeSearch(u"only");
-    chooseItem(typeFilterCombo, 2);
-    EXPECT_TRUE(withWatchedWindow(u"Import", pressCancel, [] { clickButton(IDC_IMPORT); }));
-    EXPECT_TRUE(withWatchedWindow(u"Folder", pressCancel, [] { clickButton(IDC_FOLDER); }));
+    chooseItem(filterCombo(IDC_FILTER_TYPE), 2);
+    EXPECT_TRUE(
+        withWatchedWindow(window->mainWindow, u"Import", pressCancel, [&] { clickButton(IDC_IMPORT); }));
+    EXPECT_TRUE(
+        withWatchedWindow(window->mainWindow, u"Folder", pressCancel, [&] { clickButton(IDC_FOLDER); }));
     EXPECT_EQ(fileNames(library()), Texts{u"Only.gpx"});
     EXPECT_FALSE(fs::exists(roaming() / "Tirn GPX Library" / "settings.txt"));
-    EXPECT_EQ(libraryFolder, library());
+    EXPECT_EQ(window->settings.libraryFolder, library());
     // No rescan happened: the filter keeps its choice.
-    EXPECT_EQ(comboSelection(typeFilterCombo), 2);
+    EXPECT_EQ(comboSelection(filterCombo(IDC_FILTER_TYPE)), 2);
     EXPECT_EQ(listRowCount(), 1);
 }
 
@@ -156,11 +159,12 @@ TEST_F(GuiTest, ChoosingAFolderSwitchesTheLibraryAndRemembersIt) {
     ASSERT_EQ(listColumn(0), Texts{u"Old"});
 
     EXPECT_TRUE(withWatchedWindow(
-        u"Folder", [&](HWND dialog) { typeAndConfirm(dialog, u16Text(other.path.c_str())); },
-        [] { clickButton(IDC_FOLDER); }));
+        window->mainWindow, u"Folder",
+        [&](HWND dialog) { typeAndConfirm(dialog, u16Text(other.path.c_str())); },
+        [&] { clickButton(IDC_FOLDER); }));
     EXPECT_EQ(listColumn(0), (Texts{u"New Two", u"New One"}));
     const std::string saved = readBytes(roaming() / "Tirn GPX Library" / "settings.txt");
     EXPECT_EQ(saved, other.path.string());
-    EXPECT_EQ(textOf(statusStatic), u"2 Files   \u00b7   " + u16Text(other.path.c_str()));
+    EXPECT_EQ(textOf(window->statusStatic), u"2 Files   \u00b7   " + u16Text(other.path.c_str()));
     EXPECT_TRUE(fs::exists(library() / "Old.gpx"));  // the old library is left alone
 }

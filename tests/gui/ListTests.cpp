@@ -37,7 +37,7 @@ protected:
         writeTrack(library() / "Stadt.gpx", stadt);
         startWindow("en");
     }
-    static Texts names() { return listColumn(0); }
+    Texts names() const { return listColumn(0); }
 };
 
 }  // namespace
@@ -47,14 +47,14 @@ TEST_F(ListTest, SearchNarrowsByStemAndSportAndShowsTheResetButton) {
     ASSERT_EQ(names(), (Texts{u"Isar", u"Tour Alpen", u"Stadt"}));
     typeSearch(u"tour");
     EXPECT_EQ(names(), Texts{u"Tour Alpen"});
-    EXPECT_TRUE(isVisible(resetButton));
-    EXPECT_EQ(textOf(statusStatic).substr(0, 8), u"1 Files ");
+    EXPECT_TRUE(isVisible(window->resetButton));
+    EXPECT_EQ(textOf(window->statusStatic).substr(0, 8), u"1 Files ");
 
     typeSearch(u"CYCL");  // the sport's name in the active language, folded
     EXPECT_EQ(names(), Texts{u"Isar"});
     typeSearch(u"01.07.24");  // dates are not searched
     EXPECT_EQ(listRowCount(), 0);
-    EXPECT_EQ(textOf(statusStatic).substr(0, 8), u"0 Files ");
+    EXPECT_EQ(textOf(window->statusStatic).substr(0, 8), u"0 Files ");
     typeSearch(u" ");  // the blank between the joined parts matches every route
     EXPECT_EQ(listRowCount(), 3);
     typeSearch(std::u16string(5000, u'x'));  // far more than the box's 510 units: no harm
@@ -63,57 +63,58 @@ TEST_F(ListTest, SearchNarrowsByStemAndSportAndShowsTheResetButton) {
     EXPECT_EQ(listRowCount(), 0);
     typeSearch(u"");
     EXPECT_EQ(listRowCount(), 3);
-    EXPECT_FALSE(isVisible(resetButton));
+    EXPECT_FALSE(isVisible(window->resetButton));
 }
 
 TEST_F(ListTest, EachFilterKeepsOnlyItsRoutes) {
-    chooseItem(ghostFilterCombo, 1);
+    chooseItem(filterCombo(IDC_FILTER_GHOST), 1);
     EXPECT_EQ(names(), (Texts{u"Tour Alpen", u"Stadt"}));
-    chooseItem(ghostFilterCombo, 2);
+    chooseItem(filterCombo(IDC_FILTER_GHOST), 2);
     EXPECT_EQ(names(), Texts{u"Isar"});
-    chooseItem(ghostFilterCombo, 0);
+    chooseItem(filterCombo(IDC_FILTER_GHOST), 0);
 
-    chooseItem(typeFilterCombo, 1);
+    chooseItem(filterCombo(IDC_FILTER_TYPE), 1);
     EXPECT_EQ(names(), Texts{u"Isar"});
-    chooseItem(typeFilterCombo, 2);
+    chooseItem(filterCombo(IDC_FILTER_TYPE), 2);
     EXPECT_EQ(names(), (Texts{u"Tour Alpen", u"Stadt"}));
-    chooseItem(typeFilterCombo, 0);
+    chooseItem(filterCombo(IDC_FILTER_TYPE), 0);
 
-    chooseItem(lengthFilterCombo, 1);
+    chooseItem(filterCombo(IDC_FILTER_LENGTH), 1);
     EXPECT_EQ(names(), Texts{u"Tour Alpen"});
-    chooseItem(lengthFilterCombo, 2);
+    chooseItem(filterCombo(IDC_FILTER_LENGTH), 2);
     EXPECT_EQ(names(), Texts{u"Stadt"});
-    chooseItem(lengthFilterCombo, 3);
+    chooseItem(filterCombo(IDC_FILTER_LENGTH), 3);
     EXPECT_EQ(names(), Texts{u"Isar"});
-    chooseItem(lengthFilterCombo, 0);
+    chooseItem(filterCombo(IDC_FILTER_LENGTH), 0);
 
-    EXPECT_EQ(comboItems(sportFilterCombo), (Texts{u"Sport: all", u"Cycling", u"Hiking", u"Running"}));
-    chooseItem(sportFilterCombo, 2);
+    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_SPORT)),
+              (Texts{u"Sport: all", u"Cycling", u"Hiking", u"Running"}));
+    chooseItem(filterCombo(IDC_FILTER_SPORT), 2);
     EXPECT_EQ(names(), Texts{u"Tour Alpen"});
-    chooseItem(sportFilterCombo, 0);
+    chooseItem(filterCombo(IDC_FILTER_SPORT), 0);
 
     // Places are offered sorted; the southernmost start (47.5) comes first.
-    const Texts starts = comboItems(startFilterCombo);
+    const Texts starts = comboItems(filterCombo(IDC_FILTER_START));
     ASSERT_EQ(starts.size(), 4u);
     EXPECT_EQ(starts[0], u"Start: all");
-    chooseItem(startFilterCombo, 1);
+    chooseItem(filterCombo(IDC_FILTER_START), 1);
     EXPECT_EQ(names(), Texts{u"Tour Alpen"});
-    chooseItem(startFilterCombo, 0);
-    EXPECT_EQ(comboItems(endFilterCombo)[0], u"Finish: all");
-    chooseItem(endFilterCombo, 3);
+    chooseItem(filterCombo(IDC_FILTER_START), 0);
+    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_END))[0], u"Finish: all");
+    chooseItem(filterCombo(IDC_FILTER_END), 3);
     EXPECT_EQ(listRowCount(), 1);
-    chooseItem(endFilterCombo, 0);
+    chooseItem(filterCombo(IDC_FILTER_END), 0);
     EXPECT_EQ(listRowCount(), 3);
-    EXPECT_FALSE(isVisible(resetButton));
+    EXPECT_FALSE(isVisible(window->resetButton));
 }
 
 TEST_F(ListTest, FiltersAndSearchCombine) {
-    chooseItem(ghostFilterCombo, 1);
-    chooseItem(lengthFilterCombo, 2);
+    chooseItem(filterCombo(IDC_FILTER_GHOST), 1);
+    chooseItem(filterCombo(IDC_FILTER_LENGTH), 2);
     EXPECT_EQ(names(), Texts{u"Stadt"});
-    chooseItem(typeFilterCombo, 1);
+    chooseItem(filterCombo(IDC_FILTER_TYPE), 1);
     EXPECT_EQ(listRowCount(), 0);
-    chooseItem(typeFilterCombo, 2);
+    chooseItem(filterCombo(IDC_FILTER_TYPE), 2);
     typeSearch(u"stadt");
     EXPECT_EQ(names(), Texts{u"Stadt"});
     typeSearch(u"alpen");
@@ -122,36 +123,37 @@ TEST_F(ListTest, FiltersAndSearchCombine) {
 
 TEST_F(ListTest, ResetClearsSearchAndEveryFilter) {
     typeSearch(u"a");
-    chooseItem(ghostFilterCombo, 1);
-    chooseItem(sportFilterCombo, 3);
-    chooseItem(lengthFilterCombo, 2);
-    ASSERT_TRUE(isVisible(resetButton));
+    chooseItem(filterCombo(IDC_FILTER_GHOST), 1);
+    chooseItem(filterCombo(IDC_FILTER_SPORT), 3);
+    chooseItem(filterCombo(IDC_FILTER_LENGTH), 2);
+    ASSERT_TRUE(isVisible(window->resetButton));
     ASSERT_EQ(listRowCount(), 1);
 
     clickButton(IDC_RESET);
-    EXPECT_EQ(textOf(searchBox), u"");
-    for (HWND combo : {startFilterCombo, endFilterCombo, sportFilterCombo, ghostFilterCombo, typeFilterCombo,
-                       lengthFilterCombo}) {
+    EXPECT_EQ(textOf(window->searchBox), u"");
+    for (HWND combo :
+         {filterCombo(IDC_FILTER_START), filterCombo(IDC_FILTER_END), filterCombo(IDC_FILTER_SPORT),
+          filterCombo(IDC_FILTER_GHOST), filterCombo(IDC_FILTER_TYPE), filterCombo(IDC_FILTER_LENGTH)}) {
         EXPECT_EQ(comboSelection(combo), 0);
     }
     EXPECT_EQ(listRowCount(), 3);
-    EXPECT_FALSE(isVisible(resetButton));
-    EXPECT_EQ(selectedRow, -1);
+    EXPECT_FALSE(isVisible(window->resetButton));
+    EXPECT_EQ(window->selectedRow, -1);
 }
 
 TEST_F(ListTest, ButtonsReactOnlyToClicks) {
     typeSearch(u"isar");
-    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_RESET, BN_DOUBLECLICKED),
-                 reinterpret_cast<LPARAM>(resetButton));
-    EXPECT_EQ(textOf(searchBox), u"isar");
+    SendMessageW(window->mainWindow, WM_COMMAND, MAKEWPARAM(IDC_RESET, BN_DOUBLECLICKED),
+                 reinterpret_cast<LPARAM>(window->resetButton));
+    EXPECT_EQ(textOf(window->searchBox), u"isar");
     EXPECT_EQ(listRowCount(), 1);
 }
 
 TEST_F(ListTest, TypingInTheListJumpsToTheRowWhoseNameBeginsWithTheLetter) {
-    SetFocus(routeList);
-    SendMessageW(routeList, WM_CHAR, L's', 1);
-    EXPECT_EQ(selectedRow, 2);
-    EXPECT_EQ(textOf(titleStatic), u"Stadt");
-    SendMessageW(routeList, WM_CHAR, L'q', 1);  // no name begins with it: the selection stays
-    EXPECT_EQ(selectedRow, 2);
+    SetFocus(window->routeList);
+    SendMessageW(window->routeList, WM_CHAR, L's', 1);
+    EXPECT_EQ(window->selectedRow, 2);
+    EXPECT_EQ(textOf(window->titleStatic), u"Stadt");
+    SendMessageW(window->routeList, WM_CHAR, L'q', 1);  // no name begins with it: the selection stays
+    EXPECT_EQ(window->selectedRow, 2);
 }

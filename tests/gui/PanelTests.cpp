@@ -39,40 +39,41 @@ TEST_F(PanelTest, SelectingARowFillsThePanelAndEmptySpaceKeepsIt) {
     startWindow("de");
     ASSERT_EQ(listText(0, 0), u"Nordweg");
     selectListRow(0);
-    EXPECT_EQ(selectedRow, 0);
-    EXPECT_EQ(textOf(titleStatic), u"Nordweg");
-    EXPECT_EQ(textOf(subtitleStatic), u"02.08.24");
-    EXPECT_EQ(textOf(distanceStatic), u"DISTANZ\r\n" + listText(0, 3));
-    EXPECT_EQ(textOf(timeStatic), u"Zeit\r\n0:24");
-    EXPECT_EQ(textOf(pointsStatic), u"Punkte\r\n25");
-    EXPECT_EQ(textOf(weatherStatic), u"WETTER\r\n22 \u00b0C  sonnig  \u00b7  40 %  \u00b7  13 km/h NW");
-    EXPECT_TRUE(isVisible(weatherStatic));
-    EXPECT_TRUE(isEnabled(sportCombo));
-    EXPECT_EQ(comboSelection(sportCombo), 0);  // cycling
-    EXPECT_EQ(comboItems(sportCombo)[4], u"Wandern");
+    EXPECT_EQ(window->selectedRow, 0);
+    EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
+    EXPECT_EQ(textOf(window->subtitleStatic), u"02.08.24");
+    EXPECT_EQ(textOf(window->distanceStatic), u"DISTANZ\r\n" + listText(0, 3));
+    EXPECT_EQ(textOf(window->timeStatic), u"Zeit\r\n0:24");
+    EXPECT_EQ(textOf(window->pointsStatic), u"Punkte\r\n25");
+    EXPECT_EQ(textOf(window->weatherStatic),
+              u"WETTER\r\n22 \u00b0C  sonnig  \u00b7  40 %  \u00b7  13 km/h NW");
+    EXPECT_TRUE(isVisible(window->weatherStatic));
+    EXPECT_TRUE(isEnabled(window->sportCombo));
+    EXPECT_EQ(comboSelection(window->sportCombo), 0);  // cycling
+    EXPECT_EQ(comboItems(window->sportCombo)[4], u"Wandern");
 
     // Clicking empty space takes the selection away but leaves the panel as it was.
     clearListSelection();
-    EXPECT_EQ(selectedRow, 0);
-    EXPECT_EQ(textOf(titleStatic), u"Nordweg");
+    EXPECT_EQ(window->selectedRow, 0);
+    EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
 
     // A route without weather hides the weather line; a rebuild (prompt) leaves it hidden.
     selectListRow(1);
-    EXPECT_EQ(textOf(titleStatic), u"Ohne Wetter");
-    EXPECT_EQ(comboSelection(sportCombo), 4);
-    EXPECT_FALSE(isVisible(weatherStatic));
+    EXPECT_EQ(textOf(window->titleStatic), u"Ohne Wetter");
+    EXPECT_EQ(comboSelection(window->sportCombo), 4);
+    EXPECT_FALSE(isVisible(window->weatherStatic));
     typeSearch(u"");
-    EXPECT_EQ(selectedRow, -1);
-    EXPECT_EQ(textOf(titleStatic), u"Eine Route w\u00e4hlen");
-    EXPECT_FALSE(isVisible(weatherStatic));
-    EXPECT_FALSE(isEnabled(sportCombo));
+    EXPECT_EQ(window->selectedRow, -1);
+    EXPECT_EQ(textOf(window->titleStatic), u"Eine Route w\u00e4hlen");
+    EXPECT_FALSE(isVisible(window->weatherStatic));
+    EXPECT_FALSE(isEnabled(window->sportCombo));
 
     // With weather, then a rebuild: the weather static stays visible but empty.
     selectListRow(0);
     typeSearch(u"");
-    EXPECT_TRUE(isVisible(weatherStatic));
-    EXPECT_EQ(textOf(weatherStatic), u"");
-    EXPECT_EQ(textOf(pointsStatic), u"Punkte\r\n\u2013");
+    EXPECT_TRUE(isVisible(window->weatherStatic));
+    EXPECT_EQ(textOf(window->weatherStatic), u"");
+    EXPECT_EQ(textOf(window->pointsStatic), u"Punkte\r\n\u2013");
 }
 
 TEST_F(PanelTest, SketchDrawsFrameAndTrackOfTheSelectedRouteOnly) {
@@ -81,7 +82,7 @@ TEST_F(PanelTest, SketchDrawsFrameAndTrackOfTheSelectedRouteOnly) {
     const unsigned frame = colorOf(kSketchFrameColor);
     const unsigned track = colorOf(kSketchTrackColor);
 
-    Capture empty = captureClient(sketchView);
+    Capture empty = captureClient(window->sketchView);
     ASSERT_EQ(empty.width, 370);
     ASSERT_EQ(empty.height, 230);
     EXPECT_EQ(empty.at(0, 0), background);  // outside the rounded corner
@@ -91,7 +92,7 @@ TEST_F(PanelTest, SketchDrawsFrameAndTrackOfTheSelectedRouteOnly) {
     EXPECT_EQ(empty.count(track), 0);
 
     selectListRow(0);  // due north: a vertical line at x = 184 from y = 210 up to 20
-    Capture drawn = captureClient(sketchView);
+    Capture drawn = captureClient(window->sketchView);
     EXPECT_EQ(drawn.at(184, 115), track);
     EXPECT_EQ(drawn.at(184, 30), track);
     EXPECT_EQ(drawn.at(100, 115), background);
@@ -99,7 +100,7 @@ TEST_F(PanelTest, SketchDrawsFrameAndTrackOfTheSelectedRouteOnly) {
     EXPECT_GT(drawn.count(track), 300);
 
     typeSearch(u"");  // a rebuild drops the selection, and the sketch its track
-    EXPECT_EQ(captureClient(sketchView).count(track), 0);
+    EXPECT_EQ(captureClient(window->sketchView).count(track), 0);
 }
 
 TEST_F(PanelTest, ListRowsAlternateAndTheSelectedRowIsHighlighted) {
@@ -107,13 +108,13 @@ TEST_F(PanelTest, ListRowsAlternateAndTheSelectedRowIsHighlighted) {
     const unsigned even = colorOf(kEvenRowColor);
     const unsigned odd = colorOf(kOddRowColor);
     const unsigned selected = colorOf(kSelectedRowColor);
-    Capture before = captureClient(routeList, true);
+    Capture before = captureClient(window->routeList, true);
     EXPECT_GT(before.count(even), 1000);
     EXPECT_GT(before.count(odd), 1000);
     EXPECT_EQ(before.count(selected), 0);
 
     selectListRow(1);
-    Capture after = captureClient(routeList, true);
+    Capture after = captureClient(window->routeList, true);
     EXPECT_GT(after.count(selected), 1000);
     EXPECT_GT(after.count(even), 1000);
     EXPECT_LT(after.count(odd), before.count(odd) / 10);
@@ -122,20 +123,20 @@ TEST_F(PanelTest, ListRowsAlternateAndTheSelectedRowIsHighlighted) {
 TEST_F(PanelTest, ChangingTheSportRewritesTheFileAndRebuildsTheList) {
     startWindow("en");
     selectListRow(0);
-    ASSERT_EQ(textOf(titleStatic), u"Nordweg");
-    chooseItem(sportCombo, 4);  // hiking
+    ASSERT_EQ(textOf(window->titleStatic), u"Nordweg");
+    chooseItem(window->sportCombo, 4);  // hiking
 
     const std::string file = readBytes(library() / "Nordweg.gpx");
     EXPECT_NE(file.find("<type>hiking</type>"), std::string::npos);
     EXPECT_EQ(file.find("cycling"), std::string::npos);
     EXPECT_FALSE(fs::exists(library() / "Nordweg.gpx.tirn.tmp"));
-    EXPECT_EQ(selectedRow, -1);
-    EXPECT_EQ(textOf(titleStatic), u"Select a route");
-    EXPECT_FALSE(isEnabled(sportCombo));
+    EXPECT_EQ(window->selectedRow, -1);
+    EXPECT_EQ(textOf(window->titleStatic), u"Select a route");
+    EXPECT_FALSE(isEnabled(window->sportCombo));
     EXPECT_EQ(listText(0, 0), u"Nordweg");
     EXPECT_EQ(listText(0, 2), u"Hiking");
     // The filter bar keeps its entries until its next rebuild.
-    EXPECT_EQ(comboItems(sportFilterCombo),
+    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_SPORT)),
               (std::vector<std::u16string>{u"Sport: all", u"Cycling", u"Hiking"}));
 }
 
@@ -149,7 +150,7 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
     std::u16string message;
     std::u16string boxClass;
     const bool seen = withWatchedWindow(
-        u"Tirn GPX Library",
+        window->mainWindow, u"Tirn GPX Library",
         [&](HWND box) {
             wchar_t name[64] = {};
             GetClassNameW(box, name, 64);
@@ -159,7 +160,7 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
             message = u16Text(text);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
         },
-        [] { chooseItem(sportCombo, 4); });
+        [&] { chooseItem(window->sportCombo, 4); });
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     ASSERT_TRUE(seen);
@@ -169,10 +170,10 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
         << std::string(message.begin(), message.end());
     EXPECT_EQ(readBytes(file), original);
     EXPECT_FALSE(fs::exists(library() / "Nordweg.gpx.tirn.tmp"));
-    EXPECT_EQ(selectedRow, 0);
-    EXPECT_EQ(textOf(titleStatic), u"Nordweg");
+    EXPECT_EQ(window->selectedRow, 0);
+    EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
     EXPECT_EQ(listText(0, 2), u"Cycling");
-    EXPECT_EQ(comboSelection(sportCombo), 4);  // the box keeps the user's pick
+    EXPECT_EQ(comboSelection(window->sportCombo), 4);  // the box keeps the user's pick
 }
 
 TEST_F(PanelTest, AnAmpersandInARouteNameIsShownAsText) {
@@ -183,9 +184,10 @@ TEST_F(PanelTest, AnAmpersandInARouteNameIsShownAsText) {
     startWindow("en");
     ASSERT_EQ(listText(0, 0), u"Amp");
     selectListRow(0);
-    EXPECT_EQ(textOf(titleStatic), u"Feierabend & Eisbach");
+    EXPECT_EQ(textOf(window->titleStatic), u"Feierabend & Eisbach");
     // Drawn with and without the prefix rule, "&E" would differ: the static must not apply it.
-    for (HWND window : {titleStatic, subtitleStatic, weatherStatic, statusStatic}) {
+    for (HWND window :
+         {window->titleStatic, window->subtitleStatic, window->weatherStatic, window->statusStatic}) {
         EXPECT_TRUE(GetWindowLongPtrW(window, GWL_STYLE) & SS_NOPREFIX);
     }
 }
@@ -198,14 +200,14 @@ TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
     ASSERT_EQ(listRowCount(), 4);
     for (int row = 0; row < listRowCount(); ++row) {
         selectListRow(row);
-        EXPECT_EQ(selectedRow, row);
+        EXPECT_EQ(window->selectedRow, row);
     }
     selectListRow(3);
-    EXPECT_EQ(textOf(distanceStatic), u"DISTANCE\r\n0 m");
-    EXPECT_EQ(textOf(timeStatic), u"Time\r\n\u2013");
-    EXPECT_EQ(comboSelection(sportCombo), -1);
-    EXPECT_TRUE(isEnabled(sportCombo));
-    EXPECT_EQ(captureClient(sketchView).count(colorOf(kSketchTrackColor)), 0);
+    EXPECT_EQ(textOf(window->distanceStatic), u"DISTANCE\r\n0 m");
+    EXPECT_EQ(textOf(window->timeStatic), u"Time\r\n\u2013");
+    EXPECT_EQ(comboSelection(window->sportCombo), -1);
+    EXPECT_TRUE(isEnabled(window->sportCombo));
+    EXPECT_EQ(captureClient(window->sketchView).count(colorOf(kSketchTrackColor)), 0);
 }
 
 TEST_F(GuiTest, EveryRealWorldFileCanBeListedSelectedAndSketched) {
@@ -221,9 +223,9 @@ TEST_F(GuiTest, EveryRealWorldFileCanBeListedSelectedAndSketched) {
     int sketched = 0;
     for (int row = 0; row < listRowCount(); ++row) {
         selectListRow(row);
-        ASSERT_EQ(selectedRow, row);
-        EXPECT_EQ(textOf(subtitleStatic), listText(row, 1));
-        sketched += captureClient(sketchView).count(colorOf(kSketchTrackColor)) > 0;
+        ASSERT_EQ(window->selectedRow, row);
+        EXPECT_EQ(textOf(window->subtitleStatic), listText(row, 1));
+        sketched += captureClient(window->sketchView).count(colorOf(kSketchTrackColor)) > 0;
     }
     EXPECT_GT(sketched, static_cast<int>(files) / 2);
 }

@@ -5,7 +5,6 @@
 
 #include "core/RouteInfo.h"
 #include "i18n/Language.h"
-#include "library/Settings.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -14,19 +13,11 @@ std::string utf8(std::u16string_view text) {
     return wideToUtf8(text);
 }
 
-// Every test starts from "system" and a neutral locale, and leaves both as it found them.
+// Every test starts from a neutral locale and leaves it as it found it.
 class LanguageTest : public testing::Test {
 protected:
-    void SetUp() override {
-        saved = languageSetting;
-        languageSetting = "system";
-        setLocaleNameOverride(true, u"en-US");
-    }
-    void TearDown() override {
-        languageSetting = saved;
-        setLocaleNameOverride(false, u"");
-    }
-    std::string saved;
+    void SetUp() override { setLocaleNameOverride(true, u"en-US"); }
+    void TearDown() override { setLocaleNameOverride(false, u""); }
 };
 
 RouteInfo routeWithSport(std::string key, std::string label) {
@@ -79,23 +70,25 @@ TEST_F(LanguageTest, LocaleNamesMapToTableCodes) {
         EXPECT_EQ(languageForLocaleName(locale), expected);
         setLocaleNameOverride(true, locale);
         EXPECT_EQ(systemLanguage(), expected);
-        EXPECT_EQ(activeLanguage(), expected);
+        EXPECT_EQ(resolveLanguage("system").code, expected);
     }
 }
 
-TEST_F(LanguageTest, SettingOverridesLocaleAndSystemFollowsItLive) {
+TEST_F(LanguageTest, SettingOverridesLocaleAndSystemFollowsItAtEachResolve) {
     setLocaleNameOverride(true, u"de-CH");
-    EXPECT_EQ(utf8(translate("import")), "Importieren");
+    const ActiveLanguage german = resolveLanguage("system");
+    EXPECT_EQ(utf8(translate(german, "import")), "Importieren");
     setLocaleNameOverride(true, u"fr-FR");
-    EXPECT_EQ(utf8(translate("import")), "Importer");
+    // A resolved language stays what it was; resolving again follows the new locale.
+    EXPECT_EQ(utf8(translate(german, "import")), "Importieren");
+    EXPECT_EQ(utf8(translate(resolveLanguage("system"), "import")), "Importer");
 
-    languageSetting = "ja";
-    EXPECT_EQ(activeLanguage(), "ja");
-    EXPECT_EQ(utf8(translate("sportAll")), "スポーツ：すべて");
+    const ActiveLanguage japanese = resolveLanguage("ja");
+    EXPECT_EQ(japanese.code, "ja");
+    EXPECT_EQ(utf8(translate(japanese, "sportAll")), "スポーツ：すべて");
 
     // "system" is matched exactly; anything else is taken as a code.
-    languageSetting = "System";
-    EXPECT_EQ(activeLanguage(), "System");
+    EXPECT_EQ(resolveLanguage("System").code, "System");
 }
 
 TEST_F(LanguageTest, FindLanguageComparesCodesExactly) {
@@ -110,60 +103,56 @@ TEST_F(LanguageTest, FindLanguageComparesCodesExactly) {
 }
 
 TEST_F(LanguageTest, TranslateLooksUpKeysInTheActiveRow) {
-    languageSetting = "fr";
-    EXPECT_EQ(utf8(translate("typeAll")), "Type : tous");
-    languageSetting = "en";
-    EXPECT_EQ(utf8(translate("show")), "Show in Finder");
-    languageSetting = "de";
-    EXPECT_EQ(utf8(translate("show")), "Im Finder zeigen");
-    EXPECT_EQ(utf8(translate("kayaking")), "Kajak");
+    EXPECT_EQ(utf8(translate(resolveLanguage("fr"), "typeAll")), "Type : tous");
+    EXPECT_EQ(utf8(translate(resolveLanguage("en"), "show")), "Show in Finder");
+    const ActiveLanguage german = resolveLanguage("de");
+    EXPECT_EQ(utf8(translate(german, "show")), "Im Finder zeigen");
+    EXPECT_EQ(utf8(translate(german, "kayaking")), "Kajak");
 
     // Unknown keys, including near misses, give the empty text.
-    EXPECT_TRUE(translate("").empty());
-    EXPECT_TRUE(translate("Import").empty());
-    EXPECT_TRUE(translate("import ").empty());
-    EXPECT_TRUE(translate(std::string_view("import\0", 7)).empty());
+    EXPECT_TRUE(translate(german, "").empty());
+    EXPECT_TRUE(translate(german, "Import").empty());
+    EXPECT_TRUE(translate(german, "import ").empty());
+    EXPECT_TRUE(translate(german, std::string_view("import\0", 7)).empty());
 
     // The text is a view into the table, stable across calls.
-    EXPECT_EQ(translate("folder").data(), findLanguage("de")->texts[3].data());
+    EXPECT_EQ(translate(german, "folder").data(), findLanguage("de")->texts.folder.data());
 }
 
 TEST_F(LanguageTest, SettingWithoutRowFallsBackToEnglish) {
     for (const char* bad : {"xx", "zh-hant", "", "DE", "system "}) {
-        languageSetting = bad;
+        const ActiveLanguage language = resolveLanguage(bad);
         SCOPED_TRACE(bad);
-        EXPECT_EQ(utf8(translate("reload")), "Reload");
-        EXPECT_TRUE(translate("nope").empty());
+        EXPECT_EQ(language.row, nullptr);
+        EXPECT_EQ(utf8(translate(language, "reload")), "Reload");
+        EXPECT_TRUE(translate(language, "nope").empty());
     }
 }
 
 TEST_F(LanguageTest, SportDisplayTextTranslatesKeysOfTheTable) {
     const RouteInfo mtb = routeWithSport("mountain_biking", "MTB");
-    languageSetting = "de";
-    EXPECT_EQ(utf8(sportDisplayText(mtb)), "MTB");
-    languageSetting = "en";
-    EXPECT_EQ(utf8(sportDisplayText(mtb)), "Mountain bike");
-    languageSetting = "ja";
-    EXPECT_EQ(utf8(sportDisplayText(routeWithSport("skiing", "Ski"))), "スキー");
+    EXPECT_EQ(utf8(sportDisplayText(resolveLanguage("de"), mtb)), "MTB");
+    EXPECT_EQ(utf8(sportDisplayText(resolveLanguage("en"), mtb)), "Mountain bike");
+    const ActiveLanguage ja = resolveLanguage("ja");
+    EXPECT_EQ(utf8(sportDisplayText(ja, routeWithSport("skiing", "Ski"))), "スキー");
 
     // A raw type text and a route without sport show their stored labels.
-    EXPECT_EQ(utf8(sportDisplayText(routeWithSport("Paragliding", "Paragliding"))), "Paragliding");
-    EXPECT_EQ(utf8(sportDisplayText(routeWithSport("", "–"))), "–");
-    EXPECT_EQ(utf8(sportDisplayText(routeWithSport("", ""))), "");
+    EXPECT_EQ(utf8(sportDisplayText(ja, routeWithSport("Paragliding", "Paragliding"))), "Paragliding");
+    EXPECT_EQ(utf8(sportDisplayText(ja, routeWithSport("", "–"))), "–");
+    EXPECT_EQ(utf8(sportDisplayText(ja, routeWithSport("", ""))), "");
     // A raw type that equals another key of the table shows that key's text.
-    EXPECT_EQ(utf8(sportDisplayText(routeWithSport("time", "time"))), "時間");
-    EXPECT_EQ(utf8(sportDisplayText(routeWithSport("Cycling", "Cycling"))), "Cycling");
+    EXPECT_EQ(utf8(sportDisplayText(ja, routeWithSport("time", "time"))), "時間");
+    EXPECT_EQ(utf8(sportDisplayText(ja, routeWithSport("Cycling", "Cycling"))), "Cycling");
 
     // Without a row the label stands, and bad UTF-8 in it becomes replacement characters.
-    languageSetting = "xx";
-    EXPECT_EQ(utf8(sportDisplayText(routeWithSport("cycling", "Rad"))), "Rad");
-    EXPECT_EQ(sportDisplayText(routeWithSport("x", "a\xFF")), u"a\uFFFD");
-}
+    const ActiveLanguage none = resolveLanguage("xx");
+    EXPECT_EQ(utf8(sportDisplayText(none, routeWithSport("cycling", "Rad"))), "Rad");
+    EXPECT_EQ(sportDisplayText(none, routeWithSport("x", "a\xFF")), u"a\uFFFD");
 
-TEST_F(LanguageTest, SportDisplayTextFollowsTheSystemLocale) {
+    // "system" follows the locale at the time it is resolved.
     const RouteInfo run = routeWithSport("running", "Laufen");
     setLocaleNameOverride(true, u"sv-SE");
-    EXPECT_EQ(utf8(sportDisplayText(run)), "Löpning");
+    EXPECT_EQ(utf8(sportDisplayText(resolveLanguage("system"), run)), "Löpning");
     setLocaleNameOverride(true, u"");
-    EXPECT_EQ(utf8(sportDisplayText(run)), "Running");
+    EXPECT_EQ(utf8(sportDisplayText(resolveLanguage("system"), run)), "Running");
 }

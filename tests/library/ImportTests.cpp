@@ -13,8 +13,8 @@ class ImportTest : public ScratchSettings {
 protected:
     void SetUp() override {
         ScratchSettings::SetUp();
-        libraryFolder = temp.path / "library";
-        fs::create_directories(libraryFolder);
+        settings.libraryFolder = temp.path / "library";
+        fs::create_directories(settings.libraryFolder);
         fs::create_directories(temp.path / "outside" / "one");
         fs::create_directories(temp.path / "outside" / "two");
     }
@@ -26,76 +26,83 @@ protected:
 };
 
 TEST_F(ImportTest, FreeNamesCountUpWithALowerCaseExtension) {
-    EXPECT_EQ(freeTargetPath(temp.path / "outside" / "Tour.gpx"), libraryFolder / "Tour.gpx");
-    writeBytes(libraryFolder / "Tour.gpx", "1");
-    writeBytes(libraryFolder / "Tour 2.gpx", "2");
-    EXPECT_EQ(freeTargetPath(temp.path / "outside" / "Tour.gpx"), libraryFolder / "Tour 3.gpx");
-    writeBytes(libraryFolder / "Run.GPX", "r");
-    EXPECT_EQ(freeTargetPath(temp.path / "Run.GPX"), libraryFolder / "Run 2.gpx");
-    fs::create_directory(libraryFolder / "Hike.gpx");
-    EXPECT_EQ(freeTargetPath(temp.path / "Hike.gpx"), libraryFolder / "Hike 2.gpx");
+    EXPECT_EQ(freeTargetPath(settings.libraryFolder, temp.path / "outside" / "Tour.gpx"),
+              settings.libraryFolder / "Tour.gpx");
+    writeBytes(settings.libraryFolder / "Tour.gpx", "1");
+    writeBytes(settings.libraryFolder / "Tour 2.gpx", "2");
+    EXPECT_EQ(freeTargetPath(settings.libraryFolder, temp.path / "outside" / "Tour.gpx"),
+              settings.libraryFolder / "Tour 3.gpx");
+    writeBytes(settings.libraryFolder / "Run.GPX", "r");
+    EXPECT_EQ(freeTargetPath(settings.libraryFolder, temp.path / "Run.GPX"),
+              settings.libraryFolder / "Run 2.gpx");
+    fs::create_directory(settings.libraryFolder / "Hike.gpx");
+    EXPECT_EQ(freeTargetPath(settings.libraryFolder, temp.path / "Hike.gpx"),
+              settings.libraryFolder / "Hike 2.gpx");
     // Only the last dot starts the extension.
-    writeBytes(libraryFolder / "a.b.gpx", "x");
-    EXPECT_EQ(freeTargetPath(temp.path / "a.b.gpx"), libraryFolder / "a.b 2.gpx");
+    writeBytes(settings.libraryFolder / "a.b.gpx", "x");
+    EXPECT_EQ(freeTargetPath(settings.libraryFolder, temp.path / "a.b.gpx"),
+              settings.libraryFolder / "a.b 2.gpx");
 }
 
 #ifndef _WIN32
 TEST_F(ImportTest, ADanglingLinkCountsAsTaken) {
-    fs::create_symlink(temp.path / "nowhere.gpx", libraryFolder / "Tour.gpx");
+    fs::create_symlink(temp.path / "nowhere.gpx", settings.libraryFolder / "Tour.gpx");
     const fs::path source = outside("Tour.gpx", "route");
-    const std::vector<fs::path> targets = importIntoLibrary({source});
+    const std::vector<fs::path> targets = importIntoLibrary(settings.libraryFolder, {source});
     ASSERT_EQ(targets.size(), 1u);
-    EXPECT_EQ(targets[0], libraryFolder / "Tour 2.gpx");
+    EXPECT_EQ(targets[0], settings.libraryFolder / "Tour 2.gpx");
     EXPECT_FALSE(fs::exists(temp.path / "nowhere.gpx"));
-    EXPECT_EQ(readBytes(libraryFolder / "Tour 2.gpx"), "route");
+    EXPECT_EQ(readBytes(settings.libraryFolder / "Tour 2.gpx"), "route");
 }
 #endif
 
 TEST_F(ImportTest, CopiesEverySourceInOrderAndNeverOverwrites) {
-    writeBytes(libraryFolder / "Name.gpx", "already here");
+    writeBytes(settings.libraryFolder / "Name.gpx", "already here");
     const std::vector<fs::path> sources = {
         outside("one/Name.gpx", "first"),
         outside("two/Name.gpx", "second"),
         temp.path / "outside" / "missing.gpx",
         outside("Other.gpx", "other"),
     };
-    const std::vector<fs::path> targets = importIntoLibrary(sources);
+    const std::vector<fs::path> targets = importIntoLibrary(settings.libraryFolder, sources);
     ASSERT_EQ(targets.size(), 4u);
-    EXPECT_EQ(targets[0], libraryFolder / "Name 2.gpx");
-    EXPECT_EQ(targets[1], libraryFolder / "Name 3.gpx");
+    EXPECT_EQ(targets[0], settings.libraryFolder / "Name 2.gpx");
+    EXPECT_EQ(targets[1], settings.libraryFolder / "Name 3.gpx");
     EXPECT_TRUE(targets[2].empty());
-    EXPECT_EQ(targets[3], libraryFolder / "Other.gpx");
-    EXPECT_EQ(readBytes(libraryFolder / "Name.gpx"), "already here");
-    EXPECT_EQ(readBytes(libraryFolder / "Name 2.gpx"), "first");
-    EXPECT_EQ(readBytes(libraryFolder / "Name 3.gpx"), "second");
-    EXPECT_EQ(readBytes(libraryFolder / "Other.gpx"), "other");
+    EXPECT_EQ(targets[3], settings.libraryFolder / "Other.gpx");
+    EXPECT_EQ(readBytes(settings.libraryFolder / "Name.gpx"), "already here");
+    EXPECT_EQ(readBytes(settings.libraryFolder / "Name 2.gpx"), "first");
+    EXPECT_EQ(readBytes(settings.libraryFolder / "Name 3.gpx"), "second");
+    EXPECT_EQ(readBytes(settings.libraryFolder / "Other.gpx"), "other");
     EXPECT_EQ(readBytes(sources[0]), "first");
 }
 
 TEST_F(ImportTest, AFileFromTheLibraryItselfGetsASecondCopy) {
-    writeBytes(libraryFolder / "Loop.gpx", "loop");
-    const std::vector<fs::path> targets = importIntoLibrary({libraryFolder / "Loop.gpx"});
+    writeBytes(settings.libraryFolder / "Loop.gpx", "loop");
+    const std::vector<fs::path> targets =
+        importIntoLibrary(settings.libraryFolder, {settings.libraryFolder / "Loop.gpx"});
     ASSERT_EQ(targets.size(), 1u);
-    EXPECT_EQ(targets[0], libraryFolder / "Loop 2.gpx");
-    EXPECT_EQ(readBytes(libraryFolder / "Loop.gpx"), "loop");
-    EXPECT_EQ(readBytes(libraryFolder / "Loop 2.gpx"), "loop");
+    EXPECT_EQ(targets[0], settings.libraryFolder / "Loop 2.gpx");
+    EXPECT_EQ(readBytes(settings.libraryFolder / "Loop.gpx"), "loop");
+    EXPECT_EQ(readBytes(settings.libraryFolder / "Loop 2.gpx"), "loop");
 }
 
 TEST_F(ImportTest, AFolderAsSourceIsSkipped) {
-    const std::vector<fs::path> targets = importIntoLibrary({temp.path / "outside" / "one"});
+    const std::vector<fs::path> targets =
+        importIntoLibrary(settings.libraryFolder, {temp.path / "outside" / "one"});
     ASSERT_EQ(targets.size(), 1u);
     EXPECT_TRUE(targets[0].empty());
 }
 
 TEST_F(ImportTest, ChangingTheFolderSavesItAndLeavesTheOldOneAlone) {
-    writeBytes(libraryFolder / "Old.gpx", "old");
+    writeBytes(settings.libraryFolder / "Old.gpx", "old");
     const fs::path next = temp.path / "next library";
-    changeLibraryFolder(next);
-    EXPECT_EQ(libraryFolder, next);
+    changeLibraryFolder(settings, next);
+    EXPECT_EQ(settings.libraryFolder, next);
     EXPECT_EQ(readBytes(settingsFilePath()), pathToUtf8(next));
     EXPECT_EQ(readBytes(temp.path / "library" / "Old.gpx"), "old");
-    libraryFolder.clear();
-    loadSettings();
-    EXPECT_EQ(libraryFolder, next);
+    settings.libraryFolder.clear();
+    settings = loadSettings();
+    EXPECT_EQ(settings.libraryFolder, next);
     EXPECT_TRUE(fs::is_directory(next));
 }

@@ -112,17 +112,14 @@ TEST_F(LibraryScanTest, LinksCountByWhatTheyPointTo) {
 #endif
 
 TEST_F(LibraryScanTest, ReloadSeesAddedAndRemovedFiles) {
-    libraryFolder = temp.path / "lib";
-    fs::create_directories(libraryFolder);
-    writeBytes(libraryFolder / "one.gpx", gpxWithTime("2024-01-31T08:00:00Z"));
-    readLibraryIntoRoutes();
-    EXPECT_EQ(stems(libraryRoutes), (std::vector<std::string>{"one"}));
-    fs::remove(libraryFolder / "one.gpx");
-    writeBytes(libraryFolder / "two.gpx", gpxWithTime("2024-02-01T08:00:00Z"));
-    writeBytes(libraryFolder / "three.gpx", gpxWithTime("2024-03-01T08:00:00Z"));
-    readLibraryIntoRoutes();
-    EXPECT_EQ(stems(libraryRoutes), (std::vector<std::string>{"three", "two"}));
-    libraryRoutes.clear();
+    const fs::path folder = temp.path / "lib";
+    fs::create_directories(folder);
+    writeBytes(folder / "one.gpx", gpxWithTime("2024-01-31T08:00:00Z"));
+    EXPECT_EQ(stems(readLibrary(folder)), (std::vector<std::string>{"one"}));
+    fs::remove(folder / "one.gpx");
+    writeBytes(folder / "two.gpx", gpxWithTime("2024-02-01T08:00:00Z"));
+    writeBytes(folder / "three.gpx", gpxWithTime("2024-03-01T08:00:00Z"));
+    EXPECT_EQ(stems(readLibrary(folder)), (std::vector<std::string>{"three", "two"}));
 }
 
 TEST(LibraryScanCorpus, EveryRealFileGivesOneRecordInLibraryOrder) {

@@ -1,5 +1,5 @@
 #pragma once
-// Points the known folders at a scratch folder for one test and restores the globals afterwards.
+// Points the known folders at a scratch folder for one test and restores them afterwards.
 
 #include <gtest/gtest.h>
 
@@ -15,16 +15,13 @@ protected:
     void SetUp() override {
         setKnownFolderOverride(KnownFolder::RoamingAppData, temp.path / "roaming");
         setKnownFolderOverride(KnownFolder::Documents, temp.path / "documents");
-        libraryFolder.clear();
-        languageSetting = "system";
     }
     void TearDown() override {
         setKnownFolderOverride(KnownFolder::RoamingAppData, {});
         setKnownFolderOverride(KnownFolder::Documents, {});
-        libraryFolder.clear();
-        languageSetting = "system";
     }
     std::filesystem::path settingsDir() const { return temp.path / "roaming" / "Tirn GPX Library"; }
 
     TempFolder temp;
+    Settings settings;
 };

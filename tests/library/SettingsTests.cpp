@@ -10,10 +10,10 @@ namespace fs = std::filesystem;
 using SettingsTest = ScratchSettings;
 
 TEST_F(SettingsTest, FirstRunUsesTheDocumentsFolderAndFollowsTheSystem) {
-    loadSettings();
-    EXPECT_EQ(libraryFolder, fs::absolute(temp.path / "documents") / "Tirn GPX Library");
-    EXPECT_TRUE(fs::is_directory(libraryFolder));
-    EXPECT_EQ(languageSetting, "system");
+    settings = loadSettings();
+    EXPECT_EQ(settings.libraryFolder, fs::absolute(temp.path / "documents") / "Tirn GPX Library");
+    EXPECT_TRUE(fs::is_directory(settings.libraryFolder));
+    EXPECT_EQ(settings.languageSetting, "system");
     EXPECT_TRUE(fs::is_directory(settingsDir()));
     EXPECT_FALSE(fs::exists(settingsDir() / "settings.txt"));
     EXPECT_FALSE(fs::exists(settingsDir() / "language.txt"));
@@ -22,15 +22,15 @@ TEST_F(SettingsTest, FirstRunUsesTheDocumentsFolderAndFollowsTheSystem) {
 }
 
 TEST_F(SettingsTest, LibraryPathIsStoredOneBytePerCharacter) {
-    libraryFolder = widePath(pathToWide(temp.path) + u"/Caf\u00E9 Touren");
-    saveLibraryFolder();
+    settings.libraryFolder = widePath(pathToWide(temp.path) + u"/Caf\u00E9 Touren");
+    saveLibraryFolder(settings);
     const std::string expected = pathToUtf8(temp.path) + "/Caf\xE9 Touren";
     EXPECT_EQ(readBytes(settingsFilePath()), expected);
 
-    const fs::path saved = libraryFolder;
-    libraryFolder.clear();
-    loadSettings();
-    EXPECT_EQ(pathToWide(libraryFolder), pathToWide(saved));
+    const fs::path saved = settings.libraryFolder;
+    settings.libraryFolder.clear();
+    settings = loadSettings();
+    EXPECT_EQ(pathToWide(settings.libraryFolder), pathToWide(saved));
     EXPECT_TRUE(fs::is_directory(saved));
 }
 
@@ -49,37 +49,38 @@ TEST_F(SettingsTest, ReadingTakesTheFirstLineAsTextModeSeesIt) {
     };
     for (const Case& c : cases) {
         writeBytes(settingsFolder() / "settings.txt", c.bytes);
-        loadSettings();
-        EXPECT_EQ(pathToUtf8(libraryFolder), c.folder) << c.bytes;
+        settings = loadSettings();
+        EXPECT_EQ(pathToUtf8(settings.libraryFolder), c.folder) << c.bytes;
     }
     // An empty first line means the default library.
     for (const char* bytes : {"", "\n/elsewhere", "\r\n/elsewhere"}) {
         writeBytes(settingsFolder() / "settings.txt", bytes);
-        loadSettings();
-        EXPECT_EQ(libraryFolder, fs::absolute(temp.path / "documents") / "Tirn GPX Library") << bytes;
+        settings = loadSettings();
+        EXPECT_EQ(settings.libraryFolder, fs::absolute(temp.path / "documents") / "Tirn GPX Library")
+            << bytes;
     }
 }
 
 TEST_F(SettingsTest, PathBeyondLatin1SurvivesARestartAsUtf8WithAMark) {
     const std::u16string folder = pathToWide(temp.path) + u"/\u0141\u00F3d\u017A \u65E5\u672C \U0001F6B4";
-    libraryFolder = widePath(folder);
-    saveLibraryFolder();
+    settings.libraryFolder = widePath(folder);
+    saveLibraryFolder(settings);
     EXPECT_EQ(readBytes(settingsFilePath()), "\xEF\xBB\xBF" + wideToUtf8(folder));
-    libraryFolder.clear();
-    loadSettings();
-    EXPECT_EQ(pathToWide(libraryFolder), folder);
+    settings.libraryFolder.clear();
+    settings = loadSettings();
+    EXPECT_EQ(pathToWide(settings.libraryFolder), folder);
 
     // A one-byte path that happens to start like the mark must not be misread as UTF-8 later.
     const std::u16string lookalike = u"\u00EF\u00BB\u00BFlib";
-    libraryFolder = widePath(lookalike);
-    saveLibraryFolder();
+    settings.libraryFolder = widePath(lookalike);
+    saveLibraryFolder(settings);
     EXPECT_EQ(readBytes(settingsFilePath()), "\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBFlib");
     fs::path current = fs::current_path();
     fs::current_path(temp.path);
-    libraryFolder.clear();
-    loadSettings();
+    settings.libraryFolder.clear();
+    settings = loadSettings();
     fs::current_path(current);
-    EXPECT_EQ(pathToWide(libraryFolder), lookalike);
+    EXPECT_EQ(pathToWide(settings.libraryFolder), lookalike);
 }
 
 TEST_F(SettingsTest, LanguageFileNeedsAnExactCode) {
@@ -103,18 +104,18 @@ TEST_F(SettingsTest, LanguageFileNeedsAnExactCode) {
          "system"},
     };
     for (const Case& c : cases) {
-        languageSetting = "system";
+        settings.languageSetting = "system";
         writeBytes(settingsFolder() / "language.txt", c.bytes);
-        loadSettings();
-        EXPECT_EQ(languageSetting, c.setting) << c.bytes;
+        settings = loadSettings();
+        EXPECT_EQ(settings.languageSetting, c.setting) << c.bytes;
     }
 }
 
 TEST_F(SettingsTest, LanguageIsSavedWithoutLineEnd) {
-    languageSetting = "zh-Hant";
-    saveLanguageSetting();
+    settings.languageSetting = "zh-Hant";
+    saveLanguageSetting(settings);
     EXPECT_EQ(readBytes(settingsDir() / "language.txt"), "zh-Hant");
-    languageSetting = "system";
-    loadSettings();
-    EXPECT_EQ(languageSetting, "zh-Hant");
+    settings.languageSetting = "system";
+    settings = loadSettings();
+    EXPECT_EQ(settings.languageSetting, "zh-Hant");
 }

@@ -14,8 +14,8 @@ RouteInfo weatherRoute() {
 }
 
 TEST(PanelText, PromptStateWithoutARoute) {
-    LanguageScope german("de");
-    const PanelTexts panel = panelTextsFor(nullptr);
+    const ActiveLanguage german = resolveLanguage("de");
+    const PanelTexts panel = panelTextsFor(nullptr, german);
     EXPECT_EQ(panel.title, u"Eine Route wählen");
     EXPECT_EQ(panel.subtitle, u"");
     EXPECT_EQ(panel.distance, u"DISTANZ\r\n\u2013");
@@ -33,14 +33,14 @@ TEST(PanelText, PromptStateWithoutARoute) {
 }
 
 TEST(PanelText, FiguresOfARouteInGerman) {
-    LanguageScope german("de");
+    const ActiveLanguage german = resolveLanguage("de");
     RouteInfo route = sampleRoute("Tour");
     route.routeName = "Isar-Runde";
     route.distanceMeters = 12345.6;
     route.durationSeconds = 3661;
     route.ascentMeters = 412.49;
     route.pointCount = 2500;
-    const PanelTexts panel = panelTextsFor(&route);
+    const PanelTexts panel = panelTextsFor(&route, german);
     EXPECT_EQ(panel.title, u"Isar-Runde");
     EXPECT_EQ(panel.subtitle, u"05.07.23");
     EXPECT_EQ(panel.distance, u"DISTANZ\r\n12,3 km");
@@ -54,11 +54,11 @@ TEST(PanelText, FiguresOfARouteInGerman) {
 }
 
 TEST(PanelText, FailedRecordAndHugePointCount) {
-    LanguageScope english("en");
+    const ActiveLanguage english = resolveLanguage("en");
     RouteInfo failed;
     failed.fileStem = "broken";
     failed.errorText = "Keine Track- oder Routenpunkte gefunden";
-    const PanelTexts panel = panelTextsFor(&failed);
+    const PanelTexts panel = panelTextsFor(&failed, english);
     EXPECT_EQ(panel.title, u"");
     EXPECT_EQ(panel.subtitle, u"");
     EXPECT_EQ(panel.distance, u"DISTANCE\r\n0 m");
@@ -72,14 +72,14 @@ TEST(PanelText, FailedRecordAndHugePointCount) {
     RouteInfo many = sampleRoute("many");
     many.pointCount = 4294967295u;
     many.sportKey = "Kanu-Polo";
-    EXPECT_EQ(panelTextsFor(&many).points, u"Points\r\n4294967295");
-    EXPECT_EQ(panelTextsFor(&many).sportSelection, -1);
+    EXPECT_EQ(panelTextsFor(&many, english).points, u"Points\r\n4294967295");
+    EXPECT_EQ(panelTextsFor(&many, english).sportSelection, -1);
     many.sportKey = "kayaking";
-    EXPECT_EQ(panelTextsFor(&many).sportSelection, 14);
+    EXPECT_EQ(panelTextsFor(&many, english).sportSelection, 14);
 }
 
 TEST(PanelText, WeatherLineJoinsOnlyThePiecesThatExist) {
-    LanguageScope german("de");
+    const ActiveLanguage german = resolveLanguage("de");
     RouteInfo full = weatherRoute();
     full.temperatureC = 21.5;
     full.temperatureCount = 1;
@@ -89,33 +89,33 @@ TEST(PanelText, WeatherLineJoinsOnlyThePiecesThatExist) {
     full.windKmh = 12.5;
     full.windCount = 1;
     full.windDirection = "NW";
-    const PanelTexts panel = panelTextsFor(&full);
+    const PanelTexts panel = panelTextsFor(&full, german);
     EXPECT_EQ(panel.weather, u"WETTER\r\n22 \u00B0C  sonnig  \u00B7  40 %  \u00B7  13 km/h NW");
     EXPECT_EQ(panel.weatherVisibility, WeatherVisibility::show);
 
     RouteInfo windOnly = weatherRoute();
     windOnly.windKmh = 5;
     windOnly.windCount = 1;
-    EXPECT_EQ(weatherLineText(windOnly), u"WETTER\r\n  \u00B7  5 km/h ");
+    EXPECT_EQ(weatherLineText(windOnly, german), u"WETTER\r\n  \u00B7  5 km/h ");
 
     // A weather element without any usable value still shows its caption.
     const RouteInfo bare = weatherRoute();
-    EXPECT_EQ(panelTextsFor(&bare).weather, u"WETTER\r\n");
+    EXPECT_EQ(panelTextsFor(&bare, german).weather, u"WETTER\r\n");
 }
 
 TEST(PanelText, WeatherNumbersRoundHalvesAwayFromZero) {
-    LanguageScope english("en");
+    const ActiveLanguage english = resolveLanguage("en");
     RouteInfo route = weatherRoute();
     route.temperatureCount = 3;
     route.temperatureC = -0.4;
-    EXPECT_EQ(weatherLineText(route), u"WEATHER\r\n0 \u00B0C");
+    EXPECT_EQ(weatherLineText(route, english), u"WEATHER\r\n0 \u00B0C");
     route.temperatureC = -2.5;
-    EXPECT_EQ(weatherLineText(route), u"WEATHER\r\n-3 \u00B0C");
+    EXPECT_EQ(weatherLineText(route, english), u"WEATHER\r\n-3 \u00B0C");
     // A mean far outside any real climate must still give a text, not undefined behaviour.
     route.temperatureC = 1e12;
-    EXPECT_EQ(weatherLineText(route), u"WEATHER\r\n1000000000000 \u00B0C");
+    EXPECT_EQ(weatherLineText(route, english), u"WEATHER\r\n1000000000000 \u00B0C");
     route.temperatureC = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(weatherLineText(route), u"WEATHER\r\n0 \u00B0C");
+    EXPECT_EQ(weatherLineText(route, english), u"WEATHER\r\n0 \u00B0C");
 }
 
 }  // namespace

@@ -6,8 +6,9 @@
 
 namespace {
 
-std::vector<uint64_t> rowsFor(const std::vector<RouteInfo>& routes, const ListFilters& filters) {
-    return filterRoutes(routes, filters);
+std::vector<uint64_t> rowsFor(const std::vector<RouteInfo>& routes, const ListFilters& filters,
+                              const ActiveLanguage& language) {
+    return filterRoutes(routes, filters, language);
 }
 
 ListFilters searchFor(std::u16string_view boxText) {
@@ -28,16 +29,16 @@ std::vector<RouteInfo> lengthLibrary() {
 TEST(ListFilters, LengthClassesUseTheUnroundedDistanceWithInclusiveMiddle) {
     const auto routes = lengthLibrary();
     ListFilters filters;
-    filters.length = 1;
-    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{0, 1}));
-    filters.length = 2;
-    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{2, 3, 4}));
-    filters.length = 3;
-    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{5, 6}));
-    filters.length = 0;
-    EXPECT_EQ(rowsFor(routes, filters).size(), routes.size());
-    filters.length = 4;  // an index the box does not have filters nothing
-    EXPECT_EQ(rowsFor(routes, filters).size(), routes.size());
+    filters.choices[kLength].index = 1;
+    EXPECT_EQ(rowsFor(routes, filters, resolveLanguage("en")), (std::vector<uint64_t>{0, 1}));
+    filters.choices[kLength].index = 2;
+    EXPECT_EQ(rowsFor(routes, filters, resolveLanguage("en")), (std::vector<uint64_t>{2, 3, 4}));
+    filters.choices[kLength].index = 3;
+    EXPECT_EQ(rowsFor(routes, filters, resolveLanguage("en")), (std::vector<uint64_t>{5, 6}));
+    filters.choices[kLength].index = 0;
+    EXPECT_EQ(rowsFor(routes, filters, resolveLanguage("en")).size(), routes.size());
+    filters.choices[kLength].index = 4;  // an index the box does not have filters nothing
+    EXPECT_EQ(rowsFor(routes, filters, resolveLanguage("en")).size(), routes.size());
 }
 
 TEST(ListFilters, GhostTypeAndTextFiltersCombine) {
@@ -51,31 +52,31 @@ TEST(ListFilters, GhostTypeAndTextFiltersCombine) {
     routes[3].sportKey = "running";
     routes[3].sportFromSpeed = true;
 
-    LanguageScope english("en");
+    const ActiveLanguage english = resolveLanguage("en");
     ListFilters filters;
-    filters.ghost = 1;
-    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{0, 1}));
-    filters.type = 2;
-    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{1}));
+    filters.choices[kGhost].index = 1;
+    EXPECT_EQ(rowsFor(routes, filters, english), (std::vector<uint64_t>{0, 1}));
+    filters.choices[kType].index = 2;
+    EXPECT_EQ(rowsFor(routes, filters, english), (std::vector<uint64_t>{1}));
     filters = {};
-    filters.ghost = 2;
-    filters.type = 1;
-    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{2}));
+    filters.choices[kGhost].index = 2;
+    filters.choices[kType].index = 1;
+    EXPECT_EQ(rowsFor(routes, filters, english), (std::vector<uint64_t>{2}));
 
     // Places compare whole texts; the sport filter ignores the speed-guess prefix.
     filters = {};
-    filters.start = u"48.137, 11.575";
-    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{0, 1, 2}));
-    filters.start = u"48.137";
-    EXPECT_TRUE(rowsFor(routes, filters).empty());
+    filters.choices[kStart].text = u"48.137, 11.575";
+    EXPECT_EQ(rowsFor(routes, filters, english), (std::vector<uint64_t>{0, 1, 2}));
+    filters.choices[kStart].text = u"48.137";
+    EXPECT_TRUE(rowsFor(routes, filters, english).empty());
     filters = {};
-    filters.sport = u"Running";
-    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{3}));
-    filters.finish = u"48.140, 11.580";
+    filters.choices[kSport].text = u"Running";
+    EXPECT_EQ(rowsFor(routes, filters, english), (std::vector<uint64_t>{3}));
+    filters.choices[kEnd].text = u"48.140, 11.580";
     filters.search = searchTextFromBox(u"R3");
-    EXPECT_EQ(rowsFor(routes, filters), (std::vector<uint64_t>{3}));
-    filters.finish = u"48.140, 11.58";
-    EXPECT_TRUE(rowsFor(routes, filters).empty());
+    EXPECT_EQ(rowsFor(routes, filters, english), (std::vector<uint64_t>{3}));
+    filters.choices[kEnd].text = u"48.140, 11.58";
+    EXPECT_TRUE(rowsFor(routes, filters, english).empty());
 }
 
 TEST(ListSearch, MatchesStemNameCoordinatesAndSportButNotTheDate) {
@@ -87,22 +88,22 @@ TEST(ListSearch, MatchesStemNameCoordinatesAndSportButNotTheDate) {
     routes.back().finishPlace = "47.100, 10.100";
     routes.back().sportKey = "hiking";
 
-    LanguageScope german("de");
-    EXPECT_EQ(rowsFor(routes, searchFor(u"tour")), (std::vector<uint64_t>{0}));
-    EXPECT_EQ(rowsFor(routes, searchFor(u"TOUR AM")), (std::vector<uint64_t>{0}));
-    EXPECT_EQ(rowsFor(routes, searchFor(u"48.13")), (std::vector<uint64_t>{0}));
-    EXPECT_EQ(rowsFor(routes, searchFor(u"10.100 wandern")), (std::vector<uint64_t>{1}));
-    EXPECT_TRUE(rowsFor(routes, searchFor(u"05.07")).empty());
+    const ActiveLanguage german = resolveLanguage("de");
+    EXPECT_EQ(rowsFor(routes, searchFor(u"tour"), german), (std::vector<uint64_t>{0}));
+    EXPECT_EQ(rowsFor(routes, searchFor(u"TOUR AM"), german), (std::vector<uint64_t>{0}));
+    EXPECT_EQ(rowsFor(routes, searchFor(u"48.13"), german), (std::vector<uint64_t>{0}));
+    EXPECT_EQ(rowsFor(routes, searchFor(u"10.100 wandern"), german), (std::vector<uint64_t>{1}));
+    EXPECT_TRUE(rowsFor(routes, searchFor(u"05.07"), german).empty());
     // Only A-Z are folded: "ü" does not find "Über", "Ü" does.
-    EXPECT_TRUE(rowsFor(routes, searchFor(u"über")).empty());
-    EXPECT_EQ(rowsFor(routes, searchFor(u"Über")), (std::vector<uint64_t>{1}));
+    EXPECT_TRUE(rowsFor(routes, searchFor(u"über"), german).empty());
+    EXPECT_EQ(rowsFor(routes, searchFor(u"Über"), german), (std::vector<uint64_t>{1}));
     // The parts are joined by blanks, so a single blank finds every route.
-    EXPECT_EQ(rowsFor(routes, searchFor(u" ")).size(), 2u);
-    EXPECT_EQ(rowsFor(routes, searchFor(u"see 48.137")), (std::vector<uint64_t>{0}));
+    EXPECT_EQ(rowsFor(routes, searchFor(u" "), german).size(), 2u);
+    EXPECT_EQ(rowsFor(routes, searchFor(u"see 48.137"), german), (std::vector<uint64_t>{0}));
 
-    LanguageScope english("en");
-    EXPECT_EQ(rowsFor(routes, searchFor(u"hiking")), (std::vector<uint64_t>{1}));
-    EXPECT_TRUE(rowsFor(routes, searchFor(u"wandern")).empty());
+    const ActiveLanguage english = resolveLanguage("en");
+    EXPECT_EQ(rowsFor(routes, searchFor(u"hiking"), english), (std::vector<uint64_t>{1}));
+    EXPECT_TRUE(rowsFor(routes, searchFor(u"wandern"), english).empty());
 }
 
 TEST(ListSearch, BoxTextIsCutAfter510UnitsAndLowered) {
@@ -114,39 +115,39 @@ TEST(ListSearch, BoxTextIsCutAfter510UnitsAndLowered) {
     std::vector<RouteInfo> routes;
     routes.push_back(sampleRoute(std::string(510, 'a')));
     // Whatever was typed beyond the limit does not narrow the list.
-    EXPECT_EQ(rowsFor(routes, searchFor(typed)).size(), 1u);
+    EXPECT_EQ(rowsFor(routes, searchFor(typed), resolveLanguage("en")).size(), 1u);
     EXPECT_EQ(searchTextFromBox(u""), u"");
 }
 
 TEST(ListSearch, SearchTextJoinsTheFieldsWithBlanks) {
-    LanguageScope english("en");
+    const ActiveLanguage english = resolveLanguage("en");
     RouteInfo route = sampleRoute("Tour");
     route.routeName = "Isar";
-    EXPECT_EQ(routeSearchText(route), u"tour isar 48.137, 11.575 48.140, 11.580 cycling");
+    EXPECT_EQ(routeSearchText(route, english), u"tour isar 48.137, 11.575 48.140, 11.580 cycling");
     // Broken UTF-8 in a file name must not hide the rest of the route.
     route.fileStem = "T\xC3";
-    EXPECT_EQ(routeSearchText(route), u"t\uFFFD isar 48.137, 11.575 48.140, 11.580 cycling");
+    EXPECT_EQ(routeSearchText(route, english), u"t\uFFFD isar 48.137, 11.575 48.140, 11.580 cycling");
 }
 
 TEST(ResetButton, ShownForAnyActiveFilterOrSearchText) {
     ListFilters filters;
     EXPECT_FALSE(resetButtonVisible(filters));
-    filters.ghost = 0;
-    filters.type = 0;
-    filters.length = 0;
+    filters.choices[kGhost].index = 0;
+    filters.choices[kType].index = 0;
+    filters.choices[kLength].index = 0;
     EXPECT_FALSE(resetButtonVisible(filters));
     filters.search = u" ";
     EXPECT_TRUE(resetButtonVisible(filters));
     filters.search.clear();
-    filters.sport = u"Rad";
+    filters.choices[kSport].text = u"Rad";
     EXPECT_TRUE(resetButtonVisible(filters));
-    filters.sport.clear();
-    filters.length = 3;
+    filters.choices[kSport].text.clear();
+    filters.choices[kLength].index = 3;
     EXPECT_TRUE(resetButtonVisible(filters));
 }
 
 TEST(RowTexts, AnalysedRouteInEnglish) {
-    LanguageScope english("en");
+    const ActiveLanguage english = resolveLanguage("en");
     RouteInfo route = sampleRoute("Tour");
     route.routeName = "Not shown in the list";
     route.sportKey = "hiking";
@@ -157,36 +158,36 @@ TEST(RowTexts, AnalysedRouteInEnglish) {
     route.pointCount = 2500;
     route.hasTimestamps = true;
     route.isRoundTrip = true;
-    const auto texts = routeRowTexts(route);
-    const std::array<std::u16string, kRouteListColumnCount> expected = {
+    const auto texts = routeRowTexts(route, english);
+    const std::array<std::u16string, kRouteColumnCount> expected = {
         u"Tour", u"05.07.23", u"\u2248 Hiking", u"5,0 km", u"12:34", u"0 m", u"2500", u"\u2713", u"Loop"};
     EXPECT_EQ(texts, expected);
 }
 
 TEST(RowTexts, FailedRecordInGerman) {
-    LanguageScope german("de");
+    const ActiveLanguage german = resolveLanguage("de");
     RouteInfo failed;
     failed.fileStem = "kaputt";
     failed.errorText = "Keine Track- oder Routenpunkte gefunden";
-    const std::array<std::u16string, kRouteListColumnCount> expected = {
+    const std::array<std::u16string, kRouteColumnCount> expected = {
         u"kaputt", u"", u"", u"0 m", u"\u2013", u"\u2013", u"0", u"\u2013", u"Strecke"};
-    EXPECT_EQ(routeRowTexts(failed), expected);
+    EXPECT_EQ(routeRowTexts(failed, german), expected);
 
     RouteInfo raw = sampleRoute("raw");
     raw.sportKey = "Kanu-Polo";
     raw.sportLabel = "Kanu-Polo";
     raw.pointCount = 3000000000u;
-    const auto texts = routeRowTexts(raw);
+    const auto texts = routeRowTexts(raw, german);
     EXPECT_EQ(texts[2], u"Kanu-Polo");
     EXPECT_EQ(texts[6], u"3000000000");
 }
 
 TEST(StatusLine, CountsListedRowsAndShowsTheFolder) {
-    LanguageScope english("en");
+    const ActiveLanguage english = resolveLanguage("en");
     const std::filesystem::path folder = widePath(u"Routen/Alpen");
-    EXPECT_EQ(statusLineText(12, folder), u"12 Files   \u00B7   " + pathToWide(folder));
-    LanguageScope german("de");
-    EXPECT_EQ(statusLineText(0, folder), u"0 Dateien   \u00B7   " + pathToWide(folder));
+    EXPECT_EQ(statusLineText(12, folder, english), u"12 Files   \u00B7   " + pathToWide(folder));
+    const ActiveLanguage german = resolveLanguage("de");
+    EXPECT_EQ(statusLineText(0, folder, german), u"0 Dateien   \u00B7   " + pathToWide(folder));
 }
 
 }  // namespace

@@ -5,16 +5,16 @@
 #include <utility>
 
 #include "core/RouteInfo.h"
-#include "library/Settings.h"
+#include "i18n/Language.h"
+#include "ui/RouteFilters.h"
 
-// Sets the interface language for one test and restores the previous setting afterwards.
-struct LanguageScope {
-    explicit LanguageScope(std::string code) : saved(std::exchange(languageSetting, std::move(code))) {}
-    ~LanguageScope() { languageSetting = saved; }
-    LanguageScope(const LanguageScope&) = delete;
-    LanguageScope& operator=(const LanguageScope&) = delete;
-    std::string saved;
-};
+// Positions of the filters in the filter bar.
+inline constexpr std::size_t kStart = filterIndexOf(IDC_FILTER_START);
+inline constexpr std::size_t kEnd = filterIndexOf(IDC_FILTER_END);
+inline constexpr std::size_t kSport = filterIndexOf(IDC_FILTER_SPORT);
+inline constexpr std::size_t kGhost = filterIndexOf(IDC_FILTER_GHOST);
+inline constexpr std::size_t kType = filterIndexOf(IDC_FILTER_TYPE);
+inline constexpr std::size_t kLength = filterIndexOf(IDC_FILTER_LENGTH);
 
 // A successfully analysed route with the given file stem and plausible defaults.
 inline RouteInfo sampleRoute(std::string stem) {

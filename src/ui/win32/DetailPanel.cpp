@@ -1,65 +1,46 @@
 // The detail panel and the route sketch: the portable panel texts and outline projection handed
 // to the controls.
 
-#include <algorithm>
+#include "ui/win32/DetailPanel.h"
 
-#include "library/LibraryScan.h"
-#include "ui/ListColors.h"
 #include "ui/PanelText.h"
-#include "ui/RouteListLogic.h"
 #include "ui/SketchProjection.h"
-#include "ui/win32/MainWindow.h"
 
-namespace {
+void refreshDetailPanel(MainWindow& window) {
+    const RouteInfo* route = selectedRoute(window);
+    const PanelTexts texts = panelTextsFor(route, window.language);
 
-// The record of the selected row, or none when selectedRow names no row.
-const RouteInfo* selectedRoute() {
-    if (selectedRow < 0 || static_cast<std::size_t>(selectedRow) >= visibleRows.size()) return nullptr;
-    const uint64_t index = visibleRows[static_cast<std::size_t>(selectedRow)];
-    if (index >= libraryRoutes.size()) return nullptr;
-    return &libraryRoutes[index];
-}
-
-COLORREF colorRef(Rgb color) {
-    return RGB(color.r, color.g, color.b);
-}
-
-}  // namespace
-
-void refreshDetailPanel() {
-    const RouteInfo* route = selectedRoute();
-    const PanelTexts texts = panelTextsFor(route);
-
-    fillingSportCombo = true;
-    SendMessageW(sportCombo, CB_RESETCONTENT, 0, 0);
+    window.fillingSportCombo = true;
+    SendMessageW(window.sportCombo, CB_RESETCONTENT, 0, 0);
     for (const std::u16string& item : texts.sportItems) {
-        SendMessageW(sportCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(item)));
+        SendMessageW(window.sportCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(item)));
     }
-    SetWindowTextW(titleStatic, wideText(texts.title));
-    SetWindowTextW(subtitleStatic, wideText(texts.subtitle));
-    SetWindowTextW(distanceStatic, wideText(texts.distance));
-    SetWindowTextW(timeStatic, wideText(texts.time));
-    SetWindowTextW(ascentStatic, wideText(texts.ascent));
-    SetWindowTextW(pointsStatic, wideText(texts.points));
-    SetWindowTextW(weatherStatic, wideText(texts.weather));
-    if (texts.weatherVisibility == WeatherVisibility::show) ShowWindow(weatherStatic, SW_SHOW);
-    if (texts.weatherVisibility == WeatherVisibility::hide) ShowWindow(weatherStatic, SW_HIDE);
-    if (route) SendMessageW(sportCombo, CB_SETCURSEL, static_cast<WPARAM>(texts.sportSelection), 0);
-    EnableWindow(sportCombo, texts.sportEnabled ? TRUE : FALSE);
-    if (!route) selectedRow = -1;
-    fillingSportCombo = false;
-    InvalidateRect(sketchView, nullptr, TRUE);
+    SetWindowTextW(window.titleStatic, wideText(texts.title));
+    SetWindowTextW(window.subtitleStatic, wideText(texts.subtitle));
+    SetWindowTextW(window.distanceStatic, wideText(texts.distance));
+    SetWindowTextW(window.timeStatic, wideText(texts.time));
+    SetWindowTextW(window.ascentStatic, wideText(texts.ascent));
+    SetWindowTextW(window.pointsStatic, wideText(texts.points));
+    SetWindowTextW(window.weatherStatic, wideText(texts.weather));
+    if (texts.weatherVisibility == WeatherVisibility::show) ShowWindow(window.weatherStatic, SW_SHOW);
+    if (texts.weatherVisibility == WeatherVisibility::hide) ShowWindow(window.weatherStatic, SW_HIDE);
+    if (route) SendMessageW(window.sportCombo, CB_SETCURSEL, static_cast<WPARAM>(texts.sportSelection), 0);
+    EnableWindow(window.sportCombo, texts.sportEnabled ? TRUE : FALSE);
+    if (!route) window.selectedRow = -1;
+    window.fillingSportCombo = false;
+    InvalidateRect(window.sketchView, nullptr, TRUE);
 }
 
 LRESULT CALLBACK sketchWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_PAINT && message != WM_PRINTCLIENT)
+    const MainWindow* window = mainWindowOf(GetParent(hwnd));
+    if ((message != WM_PAINT && message != WM_PRINTCLIENT) || window == nullptr)
         return DefWindowProcW(hwnd, message, wParam, lParam);
 
     PAINTSTRUCT paint{};
     HDC dc = message == WM_PAINT ? BeginPaint(hwnd, &paint) : reinterpret_cast<HDC>(wParam);
     RECT client{};
     GetClientRect(hwnd, &client);
-    FillRect(dc, &client, sketchBrush);
+    FillRect(dc, &client, window->sketchBrush);
 
     HPEN framePen = CreatePen(PS_SOLID, 1, colorRef(kSketchFrameColor));
     HGDIOBJ oldPen = SelectObject(dc, framePen);
@@ -68,7 +49,7 @@ LRESULT CALLBACK sketchWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     SelectObject(dc, oldPen);
     DeleteObject(framePen);
 
-    if (const RouteInfo* route = selectedRoute()) {
+    if (const RouteInfo* route = selectedRoute(*window)) {
         const std::vector<PixelPoint> points = projectOutline(route->outline, client.right, client.bottom);
         if (points.size() >= 2) {
             HPEN trackPen = CreatePen(PS_SOLID, 3, colorRef(kSketchTrackColor));

@@ -1,50 +1,57 @@
 // Putting the active language's texts on the controls, and the user's choice of language.
 
-#include "i18n/Language.h"
-#include "library/Settings.h"
-#include "ui/ControlIds.h"
+#include "ui/win32/LanguageView.h"
+
+#include "ui/CommandDispatch.h"
 #include "ui/LanguageMenu.h"
-#include "ui/win32/MainWindow.h"
+#include "ui/RouteColumns.h"
+#include "ui/win32/RouteListView.h"
 
-void setControlCaption(int id, std::u16string_view icon, std::string_view key) {
-    SetWindowTextW(GetDlgItem(mainWindow, id), wideText(controlCaption(icon, key)));
-}
-
-void applyLanguage() {
-    fillingLanguageCombo = true;
-    LanguageComboItems items = languageComboItems();
-    SendMessageW(languageCombo, CB_RESETCONTENT, 0, 0);
+void applyLanguage(MainWindow& window) {
+    window.fillingLanguageCombo = true;
+    LanguageComboItems items = languageComboItems(window.language, window.settings.languageSetting);
+    SendMessageW(window.languageCombo, CB_RESETCONTENT, 0, 0);
     for (const std::u16string& text : items.texts) {
-        SendMessageW(languageCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(text)));
+        SendMessageW(window.languageCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(text)));
     }
-    languageChoices = std::move(items.codes);
-    SendMessageW(languageCombo, CB_SETCURSEL, static_cast<WPARAM>(items.selected < 0 ? 0 : items.selected),
-                 0);
-    fillingLanguageCombo = false;
+    window.languageChoices = std::move(items.codes);
+    SendMessageW(window.languageCombo, CB_SETCURSEL,
+                 static_cast<WPARAM>(items.selected < 0 ? 0 : items.selected), 0);
+    window.fillingLanguageCombo = false;
 
-    setControlCaption(IDC_IMPORT, u"\uff0b", "import");
-    setControlCaption(IDC_FOLDER, u"\u25a3", "folder");
-    setControlCaption(IDC_RELOAD, u"\u21bb", "reload");
-    const std::u16string cue(translate("search"));
-    SendMessageW(searchBox, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(wideText(cue)));
+    for (const ToolButton& button : toolButtons) {
+        const std::u16string caption = controlCaption(window.language, button.icon, button.captionKey);
+        SetWindowTextW(GetDlgItem(window.mainWindow, button.controlId), wideText(caption));
+    }
+    const std::u16string cue(translate(window.language, "search"));
+    SendMessageW(window.searchBox, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(wideText(cue)));
 
-    const auto headers = columnHeaderTexts();
-    for (std::size_t column = 0; column < headers.size(); ++column) {
+    for (std::size_t column = 0; column < kRouteColumnCount; ++column) {
+        const std::u16string header = columnHeaderText(routeColumns[column], window.language);
         LVCOLUMNW description{};
         description.mask = LVCF_TEXT;
-        description.pszText = const_cast<wchar_t*>(wideText(headers[column]));
-        SendMessageW(routeList, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&description));
+        description.pszText = const_cast<wchar_t*>(wideText(header));
+        SendMessageW(window.routeList, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&description));
     }
-    SetWindowTextW(resetButton, L"\u00d7");
+    SetWindowTextW(window.resetButton, L"\u00d7");
 
-    rebuildFilterBar();
-    rebuildRouteList();
+    rebuildFilterBar(window);
+    rebuildRouteList(window);
 }
 
-void selectLanguage() {
-    const LRESULT index = SendMessageW(languageCombo, CB_GETCURSEL, 0, 0);
-    if (index < 0 || static_cast<std::size_t>(index) >= languageChoices.size()) return;
-    languageSetting = languageChoices[static_cast<std::size_t>(index)];
-    saveLanguageSetting();
-    applyLanguage();
+void selectLanguage(MainWindow& window) {
+    const LRESULT index = SendMessageW(window.languageCombo, CB_GETCURSEL, 0, 0);
+    if (index < 0 || static_cast<std::size_t>(index) >= window.languageChoices.size()) return;
+    window.settings.languageSetting = window.languageChoices[static_cast<std::size_t>(index)];
+    saveLanguageSetting(window.settings);
+    window.language = resolveLanguage(window.settings.languageSetting);
+    applyLanguage(window);
+}
+
+void followSystemLanguage(MainWindow& window) {
+    if (window.settings.languageSetting != "system") return;
+    ActiveLanguage language = resolveLanguage(window.settings.languageSetting);
+    if (language.code == window.language.code) return;
+    window.language = std::move(language);
+    applyLanguage(window);
 }

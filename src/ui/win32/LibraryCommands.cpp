@@ -1,6 +1,8 @@
 // Commands that change the library: reading it, the two file dialogs, and the sport rewrite.
 // The dialogs only supply paths; copying and the settings file are the library module's work.
 
+#include "ui/win32/LibraryCommands.h"
+
 #include <shobjidl.h>
 
 #include <filesystem>
@@ -14,8 +16,7 @@
 #include "library/Import.h"
 #include "library/LibraryScan.h"
 #include "platform/Platform.h"
-#include "ui/RouteListLogic.h"
-#include "ui/win32/MainWindow.h"
+#include "ui/win32/RouteListView.h"
 
 namespace {
 
@@ -36,13 +37,14 @@ void addOptions(IFileDialog* dialog, FILEOPENDIALOGOPTIONS added) {
 
 }  // namespace
 
-void scanLibrary() {
-    readLibraryIntoRoutes();
-    rebuildFilterBar();
-    rebuildRouteList();
+void scanLibrary(MainWindow& window) {
+    window.libraryRoutes.clear();
+    window.libraryRoutes = readLibrary(window.settings.libraryFolder);
+    rebuildFilterBar(window);
+    rebuildRouteList(window);
 }
 
-void importFiles() {
+void importFiles(MainWindow& window) {
     IFileOpenDialog* dialog = nullptr;
     if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
                                 reinterpret_cast<void**>(&dialog))) ||
@@ -51,12 +53,12 @@ void importFiles() {
     }
     const COMDLG_FILTERSPEC types[] = {{L"GPX", L"*.gpx"}};
     dialog->SetFileTypes(1, types);
-    const std::u16string title(translate("import"));
+    const std::u16string title(translate(window.language, "import"));
     dialog->SetTitle(wideText(title));
     addOptions(dialog, FOS_FORCEFILESYSTEM | FOS_ALLOWMULTISELECT | FOS_FILEMUSTEXIST);
 
     IShellItemArray* results = nullptr;
-    if (FAILED(dialog->Show(mainWindow)) || FAILED(dialog->GetResults(&results)) || !results) {
+    if (FAILED(dialog->Show(window.mainWindow)) || FAILED(dialog->GetResults(&results)) || !results) {
         dialog->Release();
         return;
     }
@@ -71,12 +73,12 @@ void importFiles() {
         if (!path.empty()) sources.push_back(std::move(path));
     }
     results->Release();
-    importIntoLibrary(sources);
-    scanLibrary();
+    importIntoLibrary(window.settings.libraryFolder, sources);
+    scanLibrary(window);
     dialog->Release();
 }
 
-void chooseLibraryFolder() {
+void chooseLibraryFolder(MainWindow& window) {
     IFileDialog* dialog = nullptr;
     if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileDialog,
                                 reinterpret_cast<void**>(&dialog))) ||
@@ -84,37 +86,38 @@ void chooseLibraryFolder() {
         return;
     }
     addOptions(dialog, FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM);
-    const std::u16string title(translate("folder"));
+    const std::u16string title(translate(window.language, "folder"));
     dialog->SetTitle(wideText(title));
 
     IShellItem* item = nullptr;
-    if (FAILED(dialog->Show(mainWindow)) || FAILED(dialog->GetResult(&item)) || !item) {
+    if (FAILED(dialog->Show(window.mainWindow)) || FAILED(dialog->GetResult(&item)) || !item) {
         dialog->Release();
         return;
     }
     const std::filesystem::path folder = itemPath(item);
     if (!folder.empty()) {
-        changeLibraryFolder(folder);
-        scanLibrary();
+        changeLibraryFolder(window.settings, folder);
+        scanLibrary(window);
     }
     item->Release();
     dialog->Release();
 }
 
-void changeSelectedSport(HWND owner) {
-    const LRESULT choice = SendMessageW(sportCombo, CB_GETCURSEL, 0, 0);
+void changeSelectedSport(MainWindow& window) {
+    const LRESULT choice = SendMessageW(window.sportCombo, CB_GETCURSEL, 0, 0);
     if (choice < 0 || static_cast<std::size_t>(choice) >= sportKeys.size()) return;
-    if (selectedRow < 0 || static_cast<std::size_t>(selectedRow) >= visibleRows.size()) return;
-    const uint64_t index = visibleRows[static_cast<std::size_t>(selectedRow)];
-    if (index >= libraryRoutes.size()) return;
+    if (window.selectedRow < 0 || static_cast<std::size_t>(window.selectedRow) >= window.visibleRows.size())
+        return;
+    const uint64_t index = window.visibleRows[static_cast<std::size_t>(window.selectedRow)];
+    if (index >= window.libraryRoutes.size()) return;
 
     std::string message;
-    if (rewriteSport(libraryRoutes[index], sportKeys[static_cast<std::size_t>(choice)], message)) {
-        const std::filesystem::path file = libraryRoutes[index].filePath;
-        libraryRoutes[index] = analyzeGpxFile(file);
-        rebuildRouteList();
+    if (rewriteSport(window.libraryRoutes[index], sportKeys[static_cast<std::size_t>(choice)], message)) {
+        const std::filesystem::path file = window.libraryRoutes[index].filePath;
+        window.libraryRoutes[index] = analyzeGpxFile(file);
+        rebuildRouteList(window);
     } else {
         const std::u16string text = utf8ToWide(message);
-        MessageBoxW(owner, wideText(text), L"Tirn GPX Library", MB_ICONERROR);
+        MessageBoxW(window.mainWindow, wideText(text), L"Tirn GPX Library", MB_ICONERROR);
     }
 }

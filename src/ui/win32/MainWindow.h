@@ -1,46 +1,65 @@
 #pragma once
-// The Win32 view: handles, fonts and brushes of the one main window, and the operations that
-// hand the portable UI logic's results to the controls. Everything runs on the GUI thread.
+// The state of the one main window: its handles, fonts and brushes, the settings, the active
+// language and the list. Created with the window, reached from its procedure through the
+// window's user data, and passed to every view function; there are no window globals.
 
 #include <windows.h>
 // commctrl.h needs the types of windows.h first.
 #include <commctrl.h>
 
+#include <array>
+#include <cstdint>
 #include <string>
-#include <string_view>
+#include <vector>
 
-extern HWND mainWindow;
-extern HWND searchBox;
-extern HWND languageCombo;
-extern HWND startFilterCombo;
-extern HWND endFilterCombo;
-extern HWND sportFilterCombo;
-extern HWND ghostFilterCombo;
-extern HWND typeFilterCombo;
-extern HWND lengthFilterCombo;
-extern HWND resetButton;
-extern HWND routeList;
-extern HWND titleStatic;
-extern HWND subtitleStatic;
-extern HWND sketchView;
-extern HWND distanceStatic;
-extern HWND timeStatic;
-extern HWND ascentStatic;
-extern HWND pointsStatic;
-extern HWND weatherStatic;
-extern HWND sportCombo;
-extern HWND statusStatic;
+#include "core/RouteInfo.h"
+#include "i18n/Language.h"
+#include "library/Settings.h"
+#include "ui/ListColors.h"
+#include "ui/RouteFilters.h"
 
-extern HFONT bodyFont;
-extern HFONT statFont;
-extern HFONT titleFont;
-extern HFONT smallFont;
-extern HBRUSH backgroundBrush;
-extern HBRUSH sketchBrush;
+struct MainWindow {
+    HWND mainWindow = nullptr;
+    HWND searchBox = nullptr;
+    HWND languageCombo = nullptr;
+    std::array<HWND, kFilterCount> filterCombos{};  // in the order of routeFilters
+    HWND resetButton = nullptr;
+    HWND routeList = nullptr;
+    HWND titleStatic = nullptr;
+    HWND subtitleStatic = nullptr;
+    HWND sketchView = nullptr;
+    HWND distanceStatic = nullptr;
+    HWND timeStatic = nullptr;
+    HWND ascentStatic = nullptr;
+    HWND pointsStatic = nullptr;
+    HWND weatherStatic = nullptr;
+    HWND sportCombo = nullptr;
+    HWND statusStatic = nullptr;
 
-// Set while the two combo boxes are refilled, so their notifications are ignored.
-extern bool fillingSportCombo;
-extern bool fillingLanguageCombo;
+    HFONT bodyFont = nullptr;
+    HFONT statFont = nullptr;
+    HFONT titleFont = nullptr;
+    HFONT smallFont = nullptr;
+    HBRUSH backgroundBrush = nullptr;
+    HBRUSH sketchBrush = nullptr;
+
+    // Set while the two combo boxes are refilled, so their notifications are ignored.
+    bool fillingSportCombo = false;
+    bool fillingLanguageCombo = false;
+
+    Settings settings;                         // libraryFolder and languageSetting
+    ActiveLanguage language;                   // resolved from settings.languageSetting at each change
+    std::vector<RouteInfo> libraryRoutes;      // library order
+    std::vector<uint64_t> visibleRows;         // row -> index into libraryRoutes
+    int32_t selectedRow = -1;                  // -1 for none
+    std::vector<std::string> languageChoices;  // code behind each language combo item
+};
+
+// The state held by a main window (its user data); null before WM_NCCREATE and after WM_NCDESTROY.
+MainWindow* mainWindowOf(HWND mainWindow);
+
+// The record of the selected row, or none when selectedRow names no row.
+const RouteInfo* selectedRoute(const MainWindow& window);
 
 inline const wchar_t* wideText(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
@@ -48,37 +67,6 @@ inline const wchar_t* wideText(const std::u16string& text) {
 inline std::u16string u16Text(const wchar_t* text) {
     return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string();
 }
-
-// Start-up from registering the window class to reading the library; the window stays hidden.
-// The program and the in-process tests build the window through this one function.
-HWND createMainWindow(HINSTANCE instance);
-// Shows the window and runs the message loop; the result is the exit code.
-int runMainWindow(int showCommand);
-
-LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK sketchWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-HWND createStatic(const wchar_t* text);
-HWND createFilterCombo(int id);
-void setControlFont(HWND window, HFONT font);
-void layoutMainWindow(int clientWidth, int clientHeight);
-
-void refreshDetailPanel();
-void resetCombo(HWND combo, const std::u16string& text);
-void rebuildFilterBar();
-std::u16string selectedFilterText(HWND combo);
-void rebuildRouteList();
-// Text of one cell of the (owner-data) route list; empty outside the rows.
-std::u16string routeListCellText(std::size_t row, std::size_t column);
-// First row from `start` on (wrapping) whose name begins with `prefix`, ASCII case folded; -1 if none.
-int findRouteListRow(std::u16string_view prefix, int start);
-
-void setControlCaption(int id, std::u16string_view icon, std::string_view key);
-void applyLanguage();
-void selectLanguage();
-
-void scanLibrary();
-void importFiles();
-void chooseLibraryFolder();
-// The sport chosen in the panel's combo box is written into the selected route's file.
-void changeSelectedSport(HWND owner);
+inline COLORREF colorRef(Rgb color) {
+    return RGB(color.r, color.g, color.b);
+}

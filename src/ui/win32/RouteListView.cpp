@@ -1,14 +1,13 @@
 // The filter bar and the route list: the portable filter and row logic handed to the controls.
 
+#include "ui/win32/RouteListView.h"
+
 #include <array>
 #include <vector>
 
-#include "library/LibraryScan.h"
-#include "library/Settings.h"
 #include "platform/Platform.h"
-#include "ui/FilterLogic.h"
 #include "ui/RouteListLogic.h"
-#include "ui/win32/MainWindow.h"
+#include "ui/win32/DetailPanel.h"
 
 namespace {
 
@@ -20,9 +19,9 @@ int comboSelection(HWND combo) {
     return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
 }
 
-std::u16string searchBoxText() {
+std::u16string searchBoxText(const MainWindow& window) {
     std::array<wchar_t, 512> buffer{};
-    const int length = GetWindowTextW(searchBox, buffer.data(), 511);
+    const int length = GetWindowTextW(window.searchBox, buffer.data(), 511);
     if (length <= 0) return {};
     return searchTextFromBox(std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
                                                  static_cast<std::size_t>(length)));
@@ -30,24 +29,24 @@ std::u16string searchBoxText() {
 
 }  // namespace
 
-std::u16string routeListCellText(std::size_t row, std::size_t column) {
-    if (row >= visibleRows.size() || column >= kRouteListColumnCount) return {};
-    const uint64_t index = visibleRows[row];
-    if (index >= libraryRoutes.size()) return {};
-    return routeRowTexts(libraryRoutes[index])[column];
+std::u16string routeListCellText(const MainWindow& window, std::size_t row, std::size_t column) {
+    if (row >= window.visibleRows.size() || column >= kRouteColumnCount) return {};
+    const uint64_t index = window.visibleRows[row];
+    if (index >= window.libraryRoutes.size()) return {};
+    return routeColumns[column].cellText(window.libraryRoutes[index], window.language);
 }
 
-int findRouteListRow(std::u16string_view prefix, int start) {
-    const int count = static_cast<int>(visibleRows.size());
+int findRouteListRow(const MainWindow& window, std::u16string_view prefix, int start) {
+    const int count = static_cast<int>(window.visibleRows.size());
     if (prefix.empty() || count == 0) return -1;
     const std::u16string wanted = lowerText(prefix);
     if (start < 0 || start >= count) start = 0;
     for (int step = 0; step < count; ++step) {
         const int row = (start + step) % count;
-        const uint64_t index = visibleRows[static_cast<std::size_t>(row)];
-        if (index >= libraryRoutes.size()) continue;
+        const uint64_t index = window.visibleRows[static_cast<std::size_t>(row)];
+        if (index >= window.libraryRoutes.size()) continue;
         // The name column shows the file stem.
-        const std::u16string name = lowerText(utf8ToWide(libraryRoutes[index].fileStem));
+        const std::u16string name = lowerText(utf8ToWide(window.libraryRoutes[index].fileStem));
         if (name.compare(0, wanted.size(), wanted) == 0) return row;
     }
     return -1;
@@ -59,12 +58,10 @@ void resetCombo(HWND combo, const std::u16string& text) {
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
 }
 
-void rebuildFilterBar() {
-    const auto items = filterBarItems(libraryRoutes);
-    const std::array<HWND, filterBoxCount> combos = {startFilterCombo, endFilterCombo,  sportFilterCombo,
-                                                     ghostFilterCombo, typeFilterCombo, lengthFilterCombo};
-    for (std::size_t box = 0; box < filterBoxCount; ++box) {
-        HWND combo = combos[box];
+void rebuildFilterBar(MainWindow& window) {
+    const auto items = filterBarItems(window.libraryRoutes, window.language);
+    for (std::size_t box = 0; box < kFilterCount; ++box) {
+        HWND combo = window.filterCombos[box];
         SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
         resetCombo(combo, items[box].empty() ? std::u16string() : items[box].front());
         for (std::size_t i = 1; i < items[box].size(); ++i) addComboItem(combo, items[box][i]);
@@ -84,30 +81,85 @@ std::u16string selectedFilterText(HWND combo) {
     return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<std::size_t>(copied));
 }
 
-void rebuildRouteList() {
+void rebuildRouteList(MainWindow& window) {
     ListFilters filters;
-    filters.search = searchBoxText();
-    filters.start = selectedFilterText(startFilterCombo);
-    filters.finish = selectedFilterText(endFilterCombo);
-    filters.sport = selectedFilterText(sportFilterCombo);
-    filters.ghost = comboSelection(ghostFilterCombo);
-    filters.type = comboSelection(typeFilterCombo);
-    filters.length = comboSelection(lengthFilterCombo);
+    filters.search = searchBoxText(window);
+    for (std::size_t box = 0; box < kFilterCount; ++box) {
+        filters.choices[box].index = comboSelection(window.filterCombos[box]);
+        if (routeFilters[box].routeText)
+            filters.choices[box].text = selectedFilterText(window.filterCombos[box]);
+    }
 
-    ShowWindow(resetButton, resetButtonVisible(filters) ? SW_SHOW : SW_HIDE);
+    ShowWindow(window.resetButton, resetButtonVisible(filters) ? SW_SHOW : SW_HIDE);
 
     // The list holds no texts of its own (owner data): a rebuild only tells it the number of rows,
     // and it asks for the texts of the rows it paints (routeListCellText). A keystroke thus costs
     // the filtering and one paint of the visible rows, whatever the size of the library. Redraw is
     // off around the two messages so that the list paints once, not after each of them.
-    SendMessageW(routeList, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(routeList, LVM_DELETEALLITEMS, 0, 0);
-    visibleRows = filterRoutes(libraryRoutes, filters);
-    SendMessageW(routeList, LVM_SETITEMCOUNT, visibleRows.size(), 0);
-    SendMessageW(routeList, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(routeList, nullptr, TRUE);
+    SendMessageW(window.routeList, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(window.routeList, LVM_DELETEALLITEMS, 0, 0);
+    window.visibleRows = filterRoutes(window.libraryRoutes, filters, window.language);
+    SendMessageW(window.routeList, LVM_SETITEMCOUNT, window.visibleRows.size(), 0);
+    SendMessageW(window.routeList, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window.routeList, nullptr, TRUE);
 
-    selectedRow = -1;
-    SetWindowTextW(statusStatic, wideText(statusLineText(visibleRows.size(), libraryFolder)));
-    refreshDetailPanel();
+    window.selectedRow = -1;
+    SetWindowTextW(
+        window.statusStatic,
+        wideText(statusLineText(window.visibleRows.size(), window.settings.libraryFolder, window.language)));
+    refreshDetailPanel(window);
+}
+
+LRESULT handleRouteListNotify(MainWindow& window, const NMHDR* header) {
+    switch (header->code) {
+        case LVN_ITEMCHANGED: {
+            const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+            if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) &&
+                change->iItem >= 0) {
+                window.selectedRow = change->iItem;
+                refreshDetailPanel(window);
+            }
+            return 0;
+        }
+        case LVN_GETDISPINFOW: {
+            auto* info = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(header));
+            const auto row = static_cast<std::size_t>(info->item.iItem < 0 ? 0 : info->item.iItem);
+            if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
+                const std::u16string text =
+                    routeListCellText(window, row, static_cast<std::size_t>(info->item.iSubItem));
+                lstrcpynW(info->item.pszText, wideText(text), info->item.cchTextMax);
+            }
+            if ((info->item.mask & LVIF_PARAM) && row < window.visibleRows.size()) {
+                info->item.lParam = static_cast<LPARAM>(window.visibleRows[row]);
+            }
+            return 0;
+        }
+        case LVN_ODFINDITEMW: {
+            // Typing in the list jumps to the next row whose name begins with the typed letters.
+            const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
+            if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz) return -1;
+            return findRouteListRow(window, u16Text(find->lvfi.psz), find->iStart);
+        }
+        case LVN_DELETEALLITEMS:
+            // TRUE spares one LVN_DELETEITEM per row when the list is emptied for a rebuild.
+            return TRUE;
+        case NM_CUSTOMDRAW: {
+            auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header));
+            if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+            if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+                const auto row = static_cast<int64_t>(draw->nmcd.dwItemSpec);
+                const bool selected =
+                    SendMessageW(window.routeList, LVM_GETITEMSTATE, draw->nmcd.dwItemSpec, LVIS_SELECTED) &
+                    LVIS_SELECTED;
+                draw->clrText = colorRef(kTextColor);
+                draw->clrTextBk = colorRef(rowBackgroundColor(row, selected));
+                // Without this the control paints its own highlight over the selected row's colour.
+                draw->nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+                return CDRF_NEWFONT;
+            }
+            return 0;
+        }
+        default:
+            return 0;
+    }
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
-#include "ui/FilterLogic.h"
+#include "ui/RouteFilters.h"
 
 namespace {
 
@@ -21,16 +21,16 @@ TEST(FilterHeader, BorrowsTheColonPartOfTheSportBox) {
         {"zh-Hans", u"起点：全部", u"终点：全部", u"长度：全部"},
     };
     for (const Case& c : cases) {
-        LanguageScope language(c.language);
-        EXPECT_EQ(filterHeaderText("start"), c.start) << c.language;
-        EXPECT_EQ(filterHeaderText("end"), c.finish) << c.language;
-        EXPECT_EQ(filterHeaderText("length"), c.length) << c.language;
+        const ActiveLanguage language = resolveLanguage(c.language);
+        EXPECT_EQ(filterHeaderText(language, "start"), c.start) << c.language;
+        EXPECT_EQ(filterHeaderText(language, "end"), c.finish) << c.language;
+        EXPECT_EQ(filterHeaderText(language, "length"), c.length) << c.language;
     }
 }
 
 TEST(FilterHeader, UnknownKeyKeepsTheSuffix) {
-    LanguageScope english("en");
-    EXPECT_EQ(filterHeaderText("noSuchKey"), u": all");
+    const ActiveLanguage english = resolveLanguage("en");
+    EXPECT_EQ(filterHeaderText(english, "noSuchKey"), u": all");
 }
 
 TEST(SortDistinct, OrdersByCodeUnitsAndDropsRepeats) {
@@ -51,15 +51,15 @@ TEST(SortDistinct, OrdersByCodeUnitsAndDropsRepeats) {
 }
 
 TEST(FilterBarItems, EmptyLibraryStillOffersTheFixedChoices) {
-    LanguageScope english("en");
-    const auto items = filterBarItems({});
-    EXPECT_EQ(items[filterStart], (std::vector<std::u16string>{u"Start: all"}));
-    EXPECT_EQ(items[filterEnd], (std::vector<std::u16string>{u"Finish: all"}));
-    EXPECT_EQ(items[filterSport], (std::vector<std::u16string>{u"Sport: all"}));
-    EXPECT_EQ(items[filterGhost],
+    const ActiveLanguage english = resolveLanguage("en");
+    const auto items = filterBarItems({}, english);
+    EXPECT_EQ(items[kStart], (std::vector<std::u16string>{u"Start: all"}));
+    EXPECT_EQ(items[kEnd], (std::vector<std::u16string>{u"Finish: all"}));
+    EXPECT_EQ(items[kSport], (std::vector<std::u16string>{u"Sport: all"}));
+    EXPECT_EQ(items[kGhost],
               (std::vector<std::u16string>{u"Ghost: all", u"Ghost-ready", u"without timestamps"}));
-    EXPECT_EQ(items[filterType], (std::vector<std::u16string>{u"Type: all", u"Loop", u"Route"}));
-    EXPECT_EQ(items[filterLength],
+    EXPECT_EQ(items[kType], (std::vector<std::u16string>{u"Type: all", u"Loop", u"Route"}));
+    EXPECT_EQ(items[kLength],
               (std::vector<std::u16string>{u"Length: all", u"< 5 km", u"5\u201320 km", u"> 20 km"}));
 }
 
@@ -79,16 +79,16 @@ TEST(FilterBarItems, PlacesAndSportsAreDistinctAndSorted) {
     routes.push_back(RouteInfo{});        // failed record: no places, an empty sport item
     routes.back().fileStem = "broken";
 
-    LanguageScope german("de");
-    const auto items = filterBarItems(routes);
-    EXPECT_EQ(items[filterStart],
+    const ActiveLanguage german = resolveLanguage("de");
+    const auto items = filterBarItems(routes, german);
+    EXPECT_EQ(items[kStart],
               (std::vector<std::u16string>{u"Start: alle", u"-33.868, 151.209", u"48.137, 11.575"}));
-    EXPECT_EQ(items[filterEnd], (std::vector<std::u16string>{u"Ziel: alle", u"48.140, 11.580"}));
-    EXPECT_EQ(items[filterSport], (std::vector<std::u16string>{u"Sport: alle", u"", u"Kanu-Polo", u"Rad"}));
-    EXPECT_EQ(items[filterLength][2], u"5\u201320 km");  // never translated
+    EXPECT_EQ(items[kEnd], (std::vector<std::u16string>{u"Ziel: alle", u"48.140, 11.580"}));
+    EXPECT_EQ(items[kSport], (std::vector<std::u16string>{u"Sport: alle", u"", u"Kanu-Polo", u"Rad"}));
+    EXPECT_EQ(items[kLength][2], u"5\u201320 km");  // never translated
 
-    LanguageScope english("en");
-    EXPECT_EQ(filterBarItems(routes)[filterSport],
+    const ActiveLanguage english = resolveLanguage("en");
+    EXPECT_EQ(filterBarItems(routes, english)[kSport],
               (std::vector<std::u16string>{u"Sport: all", u"", u"Cycling", u"Kanu-Polo"}));
 }
 

@@ -1,0 +1,47 @@
+#pragma once
+// The columns of the route list, as data: the window's list, its captions and the console table
+// all read this one table. A new column is one entry here plus its header's translation key.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/RouteInfo.h"
+#include "i18n/Language.h"
+#include "platform/Platform.h"
+#include "ui/Format.h"
+
+struct RouteColumn {
+    std::string_view headerKey;       // translation key of the header; empty: fixedHeader
+    std::u16string_view fixedHeader;  // the same in every language
+    int width = 0;                    // initial width in pixels at 96 DPI
+    bool figure = false;              // a number: right-aligned in the console table
+    std::u16string (*cellText)(const RouteInfo& route, const ActiveLanguage& language) = nullptr;
+};
+
+// clang-format off
+inline constexpr auto routeColumns = std::to_array<RouteColumn>({
+    {"name", {}, 300, false, [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.fileStem); }},
+    {"date", {}, 90, false, [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.dateText); }},
+    {"sport", {}, 140, false, [](const RouteInfo& r, const ActiveLanguage& language) {
+         // "≈" marks a sport guessed from the speed.
+         return r.sportFromSpeed ? u"\u2248 " + sportDisplayText(language, r) : sportDisplayText(language, r);
+     }},
+    {"length", {}, 95, true, [](const RouteInfo& r, const ActiveLanguage&) { return formatDistance(r.distanceMeters); }},
+    {"time", {}, 90, true, [](const RouteInfo& r, const ActiveLanguage&) { return formatDuration(r.durationSeconds); }},
+    {"ascent", {}, 85, true, [](const RouteInfo& r, const ActiveLanguage&) { return formatAscent(r.ascentMeters); }},
+    {"points", {}, 75, true, [](const RouteInfo& r, const ActiveLanguage&) {
+         return decimalText(static_cast<int64_t>(r.pointCount));
+     }},
+    {{}, u"Ghost", 65, false, [](const RouteInfo& r, const ActiveLanguage&) {
+         return std::u16string(r.hasTimestamps ? u"\u2713" : u"\u2013");
+     }},
+    {"type", {}, 100, false, [](const RouteInfo& r, const ActiveLanguage& language) {
+         return std::u16string(translate(language, r.isRoundTrip ? "roundTrip" : "route"));
+     }},
+});
+// clang-format on
+inline constexpr std::size_t kRouteColumnCount = routeColumns.size();
+
+std::u16string columnHeaderText(const RouteColumn& column, const ActiveLanguage& language);

@@ -1,0 +1,102 @@
+#pragma once
+// The six filters of the filter bar, as data: the window creates, places, fills and reads one
+// combo box per entry, and the list keeps the routes every entry lets pass. A new filter is one
+// entry here, its control identifier and its header's translation key.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/RouteInfo.h"
+#include "i18n/Language.h"
+#include "platform/Platform.h"
+#include "ui/ControlIds.h"
+
+// The header followed by the ": all" part of the language's "sportAll" text.
+std::u16string filterHeaderText(const ActiveLanguage& language, std::string_view key);
+
+struct RouteFilter {
+    int controlId = 0;
+    int width = 0;  // combo box width in pixels at 96 DPI
+    std::u16string (*firstItem)(const ActiveLanguage& language) = nullptr;  // the "all" entry
+    // A filter on a text of the route offers the library's distinct texts and keeps the routes
+    // whose text equals the chosen one.
+    std::u16string (*routeText)(const RouteInfo& route, const ActiveLanguage& language) = nullptr;
+    bool (*offersItem)(const RouteInfo& route) = nullptr;
+    // A filter on fixed choices offers these items after the first and keeps the routes that pass
+    // the chosen one (1 for the first of them).
+    std::vector<std::u16string> (*choiceItems)(const ActiveLanguage& language) = nullptr;
+    bool (*passesChoice)(const RouteInfo& route, int choice) = nullptr;
+};
+
+// clang-format off
+inline constexpr auto routeFilters = std::to_array<RouteFilter>({
+    {IDC_FILTER_START, 142,
+     [](const ActiveLanguage& l) { return filterHeaderText(l, "start"); },
+     [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.startPlace); },
+     [](const RouteInfo& r) { return r.hasStartPlace; },
+     nullptr, nullptr},
+    {IDC_FILTER_END, 142,
+     [](const ActiveLanguage& l) { return filterHeaderText(l, "end"); },
+     [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.finishPlace); },
+     [](const RouteInfo& r) { return r.hasFinishPlace; },
+     nullptr, nullptr},
+    {IDC_FILTER_SPORT, 116,
+     [](const ActiveLanguage& l) { return std::u16string(translate(l, "sportAll")); },
+     [](const RouteInfo& r, const ActiveLanguage& l) { return sportDisplayText(l, r); },
+     // A failed record has an empty label, which is not the dash: it adds an empty item.
+     [](const RouteInfo& r) { return r.sportLabel != "\u2013"; },
+     nullptr, nullptr},
+    {IDC_FILTER_GHOST, 126,
+     [](const ActiveLanguage& l) { return std::u16string(translate(l, "ghostAll")); },
+     nullptr, nullptr,
+     [](const ActiveLanguage& l) {
+         return std::vector<std::u16string>{std::u16string(translate(l, "ghostReady")),
+                                            std::u16string(translate(l, "noTimestamps"))};
+     },
+     [](const RouteInfo& r, int choice) { return choice == 1 ? r.hasTimestamps : choice == 2 ? !r.hasTimestamps : true; }},
+    {IDC_FILTER_TYPE, 108,
+     [](const ActiveLanguage& l) { return std::u16string(translate(l, "typeAll")); },
+     nullptr, nullptr,
+     [](const ActiveLanguage& l) {
+         return std::vector<std::u16string>{std::u16string(translate(l, "roundTrip")),
+                                            std::u16string(translate(l, "route"))};
+     },
+     [](const RouteInfo& r, int choice) { return choice == 1 ? r.isRoundTrip : choice == 2 ? !r.isRoundTrip : true; }},
+    {IDC_FILTER_LENGTH, 118,
+     [](const ActiveLanguage& l) { return filterHeaderText(l, "length"); },
+     nullptr, nullptr,
+     [](const ActiveLanguage&) { return std::vector<std::u16string>{u"< 5 km", u"5\u201320 km", u"> 20 km"}; },
+     [](const RouteInfo& r, int choice) {
+         // On the unrounded length: 4999.96 m is short although its column shows 5,0 km.
+         const double d = r.distanceMeters;
+         return choice == 1 ? d < 5000 : choice == 2 ? (d >= 5000 && d <= 20000) : choice == 3 ? d > 20000 : true;
+     }},
+});
+// clang-format on
+inline constexpr std::size_t kFilterCount = routeFilters.size();
+
+// The position of a filter in routeFilters (and so in the filter bar); kFilterCount for none.
+constexpr std::size_t filterIndexOf(int controlId) {
+    for (std::size_t box = 0; box < kFilterCount; ++box) {
+        if (routeFilters[box].controlId == controlId) return box;
+    }
+    return kFilterCount;
+}
+
+// What one filter box has chosen: its item index (0 or -1: all) and that item's text.
+struct FilterChoice {
+    int index = 0;
+    std::u16string text;
+};
+
+bool isFilterControl(int controlId);
+// Sorts by UTF-16 code units and removes duplicates.
+void sortDistinct(std::vector<std::u16string>& texts);
+// The items of each box in order, item 0 (the "all" entry) first.
+std::array<std::vector<std::u16string>, kFilterCount> filterBarItems(const std::vector<RouteInfo>& routes,
+                                                                     const ActiveLanguage& language);
+bool filterPasses(const RouteFilter& filter, const FilterChoice& choice, const RouteInfo& route,
+                  const ActiveLanguage& language);
+bool filterActive(const RouteFilter& filter, const FilterChoice& choice);

@@ -1,0 +1,304 @@
+// The main window: start-up construction of every control, the window procedure and the layout.
+
+#include "ui/win32/MainFrame.h"
+
+#include <array>
+#include <memory>
+
+#include "ui/CommandDispatch.h"
+#include "ui/ControlIds.h"
+#include "ui/LanguageMenu.h"
+#include "ui/Layout.h"
+#include "ui/RouteColumns.h"
+#include "ui/win32/DetailPanel.h"
+#include "ui/win32/LanguageView.h"
+#include "ui/win32/LibraryCommands.h"
+#include "ui/win32/RouteListView.h"
+
+namespace {
+
+constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | BS_FLAT;
+constexpr DWORD kComboStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST;
+// SS_NOPREFIX: the statics show route names, weather notes and paths from files, in which an "&"
+// is text, not the mark of an access key.
+constexpr DWORD kStaticStyle = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;
+
+HINSTANCE windowInstance() {
+    return reinterpret_cast<HINSTANCE>(GetModuleHandleW(nullptr));
+}
+
+HFONT createUiFont(int height, int weight) {
+    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
+}
+
+void setControlFont(HWND control, HFONT font) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+HWND createChild(const MainWindow& window, const wchar_t* className, DWORD exStyle, DWORD style,
+                 const wchar_t* text, int id, HFONT font) {
+    HWND control =
+        CreateWindowExW(exStyle, className, text, style, 0, 0, 0, 0, window.mainWindow,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), windowInstance(), nullptr);
+    setControlFont(control, font);
+    return control;
+}
+
+HWND createStatic(const MainWindow& window, const wchar_t* text, HFONT font) {
+    HWND control = CreateWindowExW(0, L"STATIC", text, kStaticStyle, 0, 0, 10, 10, window.mainWindow, nullptr,
+                                   windowInstance(), nullptr);
+    setControlFont(control, font);
+    return control;
+}
+
+void insertColumns(const MainWindow& window) {
+    // German headers until the language is applied, as every caption at creation.
+    const ActiveLanguage german = resolveLanguage("de");
+    for (int index = 0; index < static_cast<int>(kRouteColumnCount); ++index) {
+        const std::u16string header = columnHeaderText(routeColumns[index], german);
+        LVCOLUMNW column{};
+        column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = routeColumns[index].width;
+        column.pszText = const_cast<wchar_t*>(wideText(header));
+        column.iSubItem = index;
+        SendMessageW(window.routeList, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void createControls(MainWindow& window) {
+    const ActiveLanguage german = resolveLanguage("de");
+    for (const ToolButton& button : toolButtons) {
+        const std::u16string caption = controlCaption(german, button.icon, button.captionKey);
+        createChild(window, L"BUTTON", 0, kButtonStyle, wideText(caption), button.controlId, window.bodyFont);
+    }
+    window.searchBox = createChild(window, L"EDIT", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
+                                   L"", IDC_SEARCH, window.bodyFont);
+    SendMessageW(window.searchBox, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Suchen"));
+    window.languageCombo =
+        createChild(window, L"COMBOBOX", 0, kComboStyle, L"", IDC_LANGUAGE, window.smallFont);
+
+    HWND header = createStatic(window, L"TIRN GPX\r\nTirn GPX Library", window.titleFont);
+    SetWindowLongPtrW(header, GWLP_ID, IDC_HEADER);
+
+    for (std::size_t box = 0; box < kFilterCount; ++box) {
+        window.filterCombos[box] = createChild(window, L"COMBOBOX", 0, kComboStyle, L"",
+                                               routeFilters[box].controlId, window.smallFont);
+    }
+    window.resetButton = createChild(window, L"BUTTON", 0, kButtonStyle, L"\u00d7 Zur\u00fccksetzen",
+                                     IDC_RESET, window.smallFont);
+
+    window.routeList =
+        createChild(window, WC_LISTVIEWW, WS_EX_CLIENTEDGE,
+                    WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+                    L"", IDC_ROUTE_LIST, window.bodyFont);
+    SendMessageW(window.routeList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    insertColumns(window);
+
+    window.titleStatic = createStatic(window, L"Eine Route w\u00e4hlen", window.titleFont);
+    // A name too long for the panel ends in an ellipsis instead of wrapping out of sight.
+    SetWindowLongPtrW(window.titleStatic, GWL_STYLE,
+                      GetWindowLongPtrW(window.titleStatic, GWL_STYLE) | SS_ENDELLIPSIS);
+    window.subtitleStatic = createStatic(window, L"", window.smallFont);
+    window.sketchView =
+        CreateWindowExW(0, L"TirnSketch", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window.mainWindow,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SKETCH)), windowInstance(), nullptr);
+    window.distanceStatic = createStatic(window, L"DISTANZ\r\n\u2013", window.statFont);
+    window.timeStatic = createStatic(window, L"ZEIT\r\n\u2013", window.statFont);
+    window.ascentStatic = createStatic(window, L"ANSTIEG\r\n\u2013", window.statFont);
+    window.pointsStatic = createStatic(window, L"PUNKTE\r\n\u2013", window.statFont);
+    window.weatherStatic = createStatic(window, L"", window.statFont);
+    window.sportCombo =
+        createChild(window, L"ComboBox", 0, kComboStyle, L"", IDC_SPORT_CHANGE, window.bodyFont);
+    window.statusStatic = createStatic(window, L"", window.smallFont);
+}
+
+void handleCommand(MainWindow& window, int id, int code) {
+    switch (dispatchCommand(id, code, window.fillingLanguageCombo, window.fillingSportCombo,
+                            window.selectedRow)) {
+        case Command::importFiles:
+            importFiles(window);
+            break;
+        case Command::chooseLibraryFolder:
+            chooseLibraryFolder(window);
+            break;
+        case Command::reload:
+            scanLibrary(window);
+            break;
+        case Command::rebuildList:
+            rebuildRouteList(window);
+            break;
+        case Command::resetFilters:
+            rebuildFilterBar(window);
+            SetWindowTextW(window.searchBox, L"");
+            rebuildRouteList(window);
+            break;
+        case Command::selectLanguage:
+            selectLanguage(window);
+            break;
+        case Command::changeSport:
+            changeSelectedSport(window);
+            break;
+        case Command::none:
+            break;
+    }
+}
+
+// Fonts and brushes belong to the window; its children are gone by WM_NCDESTROY.
+void releaseWindowState(MainWindow* window) {
+    for (HGDIOBJ object :
+         {static_cast<HGDIOBJ>(window->bodyFont), static_cast<HGDIOBJ>(window->statFont),
+          static_cast<HGDIOBJ>(window->titleFont), static_cast<HGDIOBJ>(window->smallFont),
+          static_cast<HGDIOBJ>(window->backgroundBrush), static_cast<HGDIOBJ>(window->sketchBrush)}) {
+        if (object) DeleteObject(object);
+    }
+    delete window;
+}
+
+LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* window = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        window->mainWindow = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    MainWindow* window = mainWindowOf(hwnd);
+    if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            releaseWindowState(window);
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_SIZE:
+            layoutMainWindow(*window, LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_ERASEBKGND: {
+            RECT client;
+            GetClientRect(hwnd, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, window->backgroundBrush);
+            return 1;
+        }
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom == static_cast<UINT_PTR>(IDC_ROUTE_LIST))
+                return handleRouteListNotify(*window, header);
+            return 0;
+        }
+        case WM_COMMAND:
+            handleCommand(*window, LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_SETTINGCHANGE:
+            // Sent with "intl" when the user changes the regional settings.
+            if (lParam != 0 && lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
+                followSystemLanguage(*window);
+            }
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, colorRef(kTextColor));
+            SetBkColor(dc, colorRef(kBackgroundColor));
+            return reinterpret_cast<LRESULT>(window->backgroundBrush);
+        }
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
+    const auto rects =
+        layoutControls(static_cast<uint16_t>(clientWidth), static_cast<uint16_t>(clientHeight));
+    std::array<HWND, layoutSlotCount> controls{};
+    controls[slotImport] = GetDlgItem(window.mainWindow, IDC_IMPORT);
+    controls[slotFolder] = GetDlgItem(window.mainWindow, IDC_FOLDER);
+    controls[slotReload] = GetDlgItem(window.mainWindow, IDC_RELOAD);
+    controls[slotLanguage] = window.languageCombo;
+    controls[slotSearch] = window.searchBox;
+    controls[slotHeader] = GetDlgItem(window.mainWindow, IDC_HEADER);
+    for (std::size_t box = 0; box < kFilterCount; ++box)
+        controls[slotFirstFilter + box] = window.filterCombos[box];
+    controls[slotReset] = window.resetButton;
+    controls[slotRouteList] = window.routeList;
+    controls[slotStatus] = window.statusStatic;
+    controls[slotTitle] = window.titleStatic;
+    controls[slotSubtitle] = window.subtitleStatic;
+    controls[slotSketch] = window.sketchView;
+    controls[slotDistance] = window.distanceStatic;
+    controls[slotTime] = window.timeStatic;
+    controls[slotAscent] = window.ascentStatic;
+    controls[slotPoints] = window.pointsStatic;
+    controls[slotWeather] = window.weatherStatic;
+    controls[slotSportCombo] = window.sportCombo;
+    for (std::size_t slot = 0; slot < layoutSlotCount; ++slot) {
+        const ControlRect& rect = rects[slot];
+        MoveWindow(controls[slot], rect.left, rect.top, rect.width, rect.height, TRUE);
+    }
+}
+
+MainWindow* createMainWindow(HINSTANCE instance) {
+    WNDCLASSW mainClass{};
+    mainClass.style = 0;
+    mainClass.lpfnWndProc = mainWindowProc;
+    mainClass.hInstance = instance;
+    mainClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    mainClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    mainClass.hbrBackground = CreateSolidBrush(colorRef(kBackgroundColor));
+    mainClass.lpszClassName = L"TirnGpxLibraryWindow";
+    RegisterClassW(&mainClass);
+
+    // The window owns the state from WM_NCCREATE on and frees it at WM_NCDESTROY.
+    auto state = std::make_unique<MainWindow>();
+    MainWindow* window = state.get();
+    HWND hwnd = CreateWindowExW(0, L"TirnGpxLibraryWindow", L"Tirn GPX Library",
+                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 1380,
+                                860, nullptr, nullptr, instance, window);
+    if (hwnd == nullptr) return nullptr;
+    state.release();
+    HANDLE smallIcon = LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                  GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR);
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+
+    window->settings = loadSettings();
+    window->language = resolveLanguage(window->settings.languageSetting);
+
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_LISTVIEW_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    window->bodyFont = createUiFont(18, FW_NORMAL);
+    window->statFont = createUiFont(19, FW_SEMIBOLD);
+    window->titleFont = createUiFont(34, FW_BOLD);
+    window->smallFont = createUiFont(15, FW_NORMAL);
+    window->backgroundBrush = CreateSolidBrush(colorRef(kBackgroundColor));
+    window->sketchBrush = CreateSolidBrush(colorRef(kSketchBackgroundColor));
+
+    WNDCLASSW sketchClass{};
+    sketchClass.lpfnWndProc = sketchWindowProc;
+    sketchClass.hInstance = instance;
+    sketchClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    sketchClass.lpszClassName = L"TirnSketch";
+    RegisterClassW(&sketchClass);
+
+    createControls(*window);
+    applyLanguage(*window);
+    scanLibrary(*window);
+    return window;
+}
+
+int runMainWindow(MainWindow& window, int showCommand) {
+    ShowWindow(window.mainWindow, showCommand);
+    UpdateWindow(window.mainWindow);
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

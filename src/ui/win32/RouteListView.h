@@ -1,0 +1,20 @@
+#pragma once
+// The filter bar and the owner-data route list: filling them and answering the list's
+// notifications.
+
+#include <string>
+#include <string_view>
+
+#include "ui/win32/MainWindow.h"
+
+void rebuildFilterBar(MainWindow& window);
+void rebuildRouteList(MainWindow& window);
+void resetCombo(HWND combo, const std::u16string& text);
+// The text of the selected item of a combo box; empty for none or the first item.
+std::u16string selectedFilterText(HWND combo);
+// Text of one cell of the (owner-data) route list; empty outside the rows.
+std::u16string routeListCellText(const MainWindow& window, std::size_t row, std::size_t column);
+// First row from `start` on (wrapping) whose name begins with `prefix`, ASCII case folded; -1 if none.
+int findRouteListRow(const MainWindow& window, std::u16string_view prefix, int start);
+// WM_NOTIFY from the route list.
+LRESULT handleRouteListNotify(MainWindow& window, const NMHDR* header);
