@@ -26,7 +26,7 @@ namespace {
 const char* const kTypes[] = {"cycling", "running", "hiking", "walking", "mountain_biking", ""};
 
 // A track of `points` points with timestamps, placed and named after `index`.
-std::string routeText(int index, int points) {
+std::string generatedGpx(int index, int points) {
     std::string text =
         "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\"><trk><name>Route " + std::to_string(index) + "</name>";
     if (*kTypes[index % 6]) text += std::string("<type>") + kTypes[index % 6] + "</type>";
@@ -72,9 +72,9 @@ void measureKeystrokes(MainWindow& window, std::size_t routes) {
     std::vector<RouteInfo>& libraryRoutes = window.libraryRoutes;
     libraryRoutes.clear();
     libraryRoutes.reserve(routes);
-    const std::string sample = routeText(1, 200);
+    const std::string sample = generatedGpx(1, 200);
     for (std::size_t i = 0; i < routes; ++i) {
-        const std::string text = routeText(static_cast<int>(i), 40);
+        const std::string text = generatedGpx(static_cast<int>(i), 40);
         libraryRoutes.push_back(analyzeGpxText("Route " + std::to_string(i) + ".gpx", text));
     }
     sortLibraryOrder(libraryRoutes);
@@ -118,7 +118,7 @@ int main() {
     constexpr int kFiles = 1000;
     std::size_t bytes = 0;
     for (int i = 0; i < kFiles; ++i) {
-        const std::string text = routeText(i, 200);
+        const std::string text = generatedGpx(i, 200);
         bytes += text.size();
         std::ofstream(library / ("Route " + std::to_string(i) + ".gpx"), std::ios::binary) << text;
     }

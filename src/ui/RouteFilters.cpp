@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "ui/RouteColumns.h"
-
 std::u16string filterHeaderText(const ActiveLanguage& language, std::string_view key) {
     // The ": all" part is borrowed from the sport box's text, so that each language keeps its own
     // colon (French blank excepted, full-width colon in Japanese and Chinese).
@@ -17,11 +15,6 @@ std::u16string filterHeaderText(const ActiveLanguage& language, std::string_view
         header += u": all";
     }
     return header;
-}
-
-std::u16string columnHeaderText(const RouteColumn& column, const ActiveLanguage& language) {
-    return column.headerKey.empty() ? std::u16string(column.fixedHeader)
-                                    : std::u16string(translate(language, column.headerKey));
 }
 
 bool isFilterControl(int controlId) {

@@ -83,8 +83,15 @@ TEST_F(LanguageTest, SystemLanguageFollowsTheLocaleAndBadSettingsFallBackToIt) {
     startWindow("DE");  // wrong letter case: no such language, so "system"
     const auto items = comboItems(window->languageCombo);
     const auto typeItems = comboItems(filterCombo(IDC_FILTER_TYPE));
-    setLocaleNameOverride(false, u"");
     EXPECT_EQ(comboSelection(window->languageCombo), 0);
     EXPECT_EQ(items[0], u"\u25ce Syst\u00e8me");
     EXPECT_EQ(typeItems[0], u"Type : tous");
+
+    // A change of the regional settings is followed at once; other setting changes are not.
+    setLocaleNameOverride(true, u"sv-SE");
+    SendMessageW(window->mainWindow, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"));
+    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_TYPE))[0], u"Type : tous");
+    SendMessageW(window->mainWindow, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
+    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_TYPE))[0], u"Typ: alla");
+    setLocaleNameOverride(false, u"");
 }
