@@ -8,6 +8,32 @@ bool containsText(std::u16string_view text, std::u16string_view part) {
     return text.find(part) != std::u16string_view::npos;
 }
 
+enum class CountForm { one, few, other };
+
+CountForm countForm(CountRule rule, uint64_t n) {
+    const uint64_t lastDigit = n % 10;
+    const uint64_t lastTwo = n % 100;
+    const bool endsInTwoToFour = lastDigit >= 2 && lastDigit <= 4 && (lastTwo < 12 || lastTwo > 14);
+    switch (rule) {
+        case CountRule::oneForm:
+            return CountForm::other;
+        case CountRule::oneForOne:
+            return n == 1 ? CountForm::one : CountForm::other;
+        case CountRule::oneForZeroAndOne:
+            return n <= 1 ? CountForm::one : CountForm::other;
+        case CountRule::polish:
+            if (n == 1) return CountForm::one;
+            return endsInTwoToFour ? CountForm::few : CountForm::other;
+        case CountRule::czech:
+            if (n == 1) return CountForm::one;
+            return n >= 2 && n <= 4 ? CountForm::few : CountForm::other;
+        case CountRule::eastSlavic:
+            if (lastDigit == 1 && lastTwo != 11) return CountForm::one;
+            return endsInTwoToFour ? CountForm::few : CountForm::other;
+    }
+    return CountForm::other;
+}
+
 }  // namespace
 
 const LanguageRow* findLanguage(std::string_view code) {
@@ -56,6 +82,20 @@ std::u16string_view translate(const ActiveLanguage& language, std::string_view k
         if (entry.name == key) return language.textRow->texts.*entry.text;
     }
     return {};
+}
+
+std::u16string_view countWord(const ActiveLanguage& language, uint64_t count) {
+    if (language.textRow == nullptr) return {};
+    const TranslationTexts& texts = language.textRow->texts;
+    switch (countForm(language.textRow->countRule, count)) {
+        case CountForm::one:
+            return texts.filesOne;
+        case CountForm::few:
+            return texts.filesFew;
+        case CountForm::other:
+            break;
+    }
+    return texts.files;
 }
 
 std::u16string sportDisplayText(const ActiveLanguage& language, const RouteInfo& route) {

@@ -3,6 +3,7 @@
 // once per change (start, a choice in the language box, a change of the system locale) into an
 // ActiveLanguage value that its owner passes to every lookup.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,8 @@ std::string systemLanguage();
 ActiveLanguage resolveLanguage(std::string_view languageSetting);
 // Text of `key` in the language; empty for an unknown key. Points into the table.
 std::u16string_view translate(const ActiveLanguage& language, std::string_view key);
+// The word that follows `count` ("1 plik", "3 pliki", "12 plików"), by the row's count rule.
+std::u16string_view countWord(const ActiveLanguage& language, uint64_t count);
 // A sport key with a text in the language shows that text; anything else (a raw type from the
 // file, no sport, a language without row) shows the stored label.
 std::u16string sportDisplayText(const ActiveLanguage& language, const RouteInfo& route);

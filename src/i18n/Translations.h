@@ -15,7 +15,9 @@ struct TranslationTexts {
     std::u16string_view reload;
     std::u16string_view search;
     std::u16string_view routes;
-    std::u16string_view files;
+    std::u16string_view files;     // after most numbers ("12 plików")
+    std::u16string_view filesOne;  // after the numbers the row's count rule calls "one"
+    std::u16string_view filesFew;  // after the "few" numbers of Polish, Czech and Ukrainian
     std::u16string_view total;
     // filter choices
     std::u16string_view sportAll;
@@ -65,9 +67,20 @@ struct TranslationTexts {
 inline constexpr std::size_t kTranslationKeyCount = sizeof(TranslationTexts) / sizeof(std::u16string_view);
 inline constexpr std::size_t kLanguageCount = 19;
 
+// How a count picks its word among "filesOne", "filesFew" and "files" (see countWord).
+enum class CountRule {
+    oneForm,           // the same word after every number
+    oneForOne,         // 1: one; else: files
+    oneForZeroAndOne,  // 0 and 1: one; else: files
+    polish,            // 1: one; ends in 2-4 but not 12-14: few; else: files
+    czech,             // 1: one; 2-4: few; else: files
+    eastSlavic,        // ends in 1 but not 11: one; ends in 2-4 but not 12-14: few; else: files
+};
+
 struct LanguageRow {
     std::string_view code;
     std::u16string_view ownName;
+    CountRule countRule;
     TranslationTexts texts;
 };
 
@@ -86,6 +99,8 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"search", &TranslationTexts::search},
     {"routes", &TranslationTexts::routes},
     {"files", &TranslationTexts::files},
+    {"filesOne", &TranslationTexts::filesOne},
+    {"filesFew", &TranslationTexts::filesFew},
     {"total", &TranslationTexts::total},
     {"sportAll", &TranslationTexts::sportAll},
     {"typeAll", &TranslationTexts::typeAll},

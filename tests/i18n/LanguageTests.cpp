@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -155,4 +156,53 @@ TEST_F(LanguageTest, SportDisplayTextTranslatesKeysOfTheTable) {
     EXPECT_EQ(utf8(sportDisplayText(resolveLanguage("system"), run)), "Löpning");
     setLocaleNameOverride(true, u"");
     EXPECT_EQ(utf8(sportDisplayText(resolveLanguage("system"), run)), "Running");
+}
+
+TEST_F(LanguageTest, CountWordsAgreeWithTheNumberBeforeThem) {
+    const uint64_t numbers[] = {0, 1, 2, 5, 11, 12, 21, 22, 25, 101, 111, 112};
+    const struct {
+        const char* code;
+        const char* words[std::size(numbers)];
+    } cases[] = {
+        {"pl",
+         {"plików", "plik", "pliki", "plików", "plików", "plików", "plików", "pliki", "plików", "plików",
+          "plików", "plików"}},
+        {"cs",
+         {"souborů", "soubor", "soubory", "souborů", "souborů", "souborů", "souborů", "souborů", "souborů",
+          "souborů", "souborů", "souborů"}},
+        {"uk",
+         {"файлів", "файл", "файли", "файлів", "файлів", "файлів", "файл", "файли", "файлів", "файл",
+          "файлів", "файлів"}},
+        {"fr",
+         {"fichier", "fichier", "fichiers", "fichiers", "fichiers", "fichiers", "fichiers", "fichiers",
+          "fichiers", "fichiers", "fichiers", "fichiers"}},
+        {"fi",
+         {"tiedostoa", "tiedosto", "tiedostoa", "tiedostoa", "tiedostoa", "tiedostoa", "tiedostoa",
+          "tiedostoa", "tiedostoa", "tiedostoa", "tiedostoa", "tiedostoa"}},
+        {"tr",
+         {"dosya", "dosya", "dosya", "dosya", "dosya", "dosya", "dosya", "dosya", "dosya", "dosya", "dosya",
+          "dosya"}},
+        // English and German keep their one word; a code without row counts in English.
+        {"en",
+         {"Files", "Files", "Files", "Files", "Files", "Files", "Files", "Files", "Files", "Files", "Files",
+          "Files"}},
+        {"de",
+         {"Dateien", "Dateien", "Dateien", "Dateien", "Dateien", "Dateien", "Dateien", "Dateien", "Dateien",
+          "Dateien", "Dateien", "Dateien"}},
+        {"xx",
+         {"Files", "Files", "Files", "Files", "Files", "Files", "Files", "Files", "Files", "Files", "Files",
+          "Files"}},
+    };
+    for (const auto& c : cases) {
+        const ActiveLanguage language = resolveLanguage(c.code);
+        for (std::size_t i = 0; i < std::size(numbers); ++i) {
+            SCOPED_TRACE(std::string(c.code) + " " + std::to_string(numbers[i]));
+            EXPECT_EQ(utf8(countWord(language, numbers[i])), c.words[i]);
+        }
+    }
+    // The rules look at the last digits only, however large the count.
+    EXPECT_EQ(utf8(countWord(resolveLanguage("pl"), 1'000'000'000'000'000'003u)), "pliki");
+    EXPECT_EQ(utf8(countWord(resolveLanguage("uk"), UINT64_MAX)), "файлів");
+    EXPECT_EQ(utf8(countWord(resolveLanguage("uk"), UINT64_MAX - 14)), "файл");  // ...601
+    EXPECT_EQ(utf8(countWord(resolveLanguage("cs"), 1'000'000'000'000'000'003u)), "souborů");
 }
