@@ -98,6 +98,20 @@ std::u16string_view countWord(const ActiveLanguage& language, uint64_t count) {
     return texts.files;
 }
 
+std::u16string fillIn(std::u16string_view text, std::u16string_view placeholder, std::u16string_view value) {
+    if (placeholder.empty()) return std::u16string(text);
+    std::u16string result;
+    std::size_t from = 0;
+    for (std::size_t at = text.find(placeholder); at != std::u16string_view::npos;
+         at = text.find(placeholder, from)) {
+        result.append(text.substr(from, at - from));
+        result.append(value);
+        from = at + placeholder.size();
+    }
+    result.append(text.substr(from));
+    return result;
+}
+
 std::u16string sportDisplayText(const ActiveLanguage& language, const RouteInfo& route) {
     if (!route.sportKey.empty() && language.row != nullptr) {
         std::u16string_view text = translate(language, route.sportKey);

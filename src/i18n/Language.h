@@ -26,6 +26,8 @@ ActiveLanguage resolveLanguage(std::string_view languageSetting);
 std::u16string_view translate(const ActiveLanguage& language, std::string_view key);
 // The word that follows `count` ("1 plik", "3 pliki", "12 plików"), by the row's count rule.
 std::u16string_view countWord(const ActiveLanguage& language, uint64_t count);
+// `text` with every `placeholder` ("{n}") replaced by `value`; an inserted value is not searched again.
+std::u16string fillIn(std::u16string_view text, std::u16string_view placeholder, std::u16string_view value);
 // A sport key with a text in the language shows that text; anything else (a raw type from the
 // file, no sport, a language without row) shows the stored label.
 std::u16string sportDisplayText(const ActiveLanguage& language, const RouteInfo& route);

@@ -1,6 +1,7 @@
 #pragma once
 // The built-in translation table: one row per language, one named text per key. A row that leaves
 // a text out does not compile (-Wmissing-field-initializers is an error), so rows cannot drift.
+// Texts with "{n}" or "{m}" get their numbers through fillIn (i18n/Language.h).
 
 #include <array>
 #include <cstddef>
@@ -62,6 +63,36 @@ struct TranslationTexts {
     std::u16string_view inline_skating;
     std::u16string_view rowing;
     std::u16string_view kayaking;
+    // accessible names of the boxes that have no label
+    std::u16string_view searchBoxName;
+    std::u16string_view languageBoxName;
+    std::u16string_view startFilterName;
+    std::u16string_view endFilterName;
+    std::u16string_view sportFilterName;
+    std::u16string_view ghostFilterName;
+    std::u16string_view typeFilterName;
+    std::u16string_view lengthFilterName;
+    std::u16string_view sportBoxName;
+    // keyboard shortcuts as tooltips name them
+    std::u16string_view shortcutImport;
+    std::u16string_view shortcutReload;
+    std::u16string_view shortcutSearch;
+    // failures told to the user
+    std::u16string_view importFailedList;
+    std::u16string_view andMore;
+    std::u16string_view reasonMissing;
+    std::u16string_view reasonDiskFull;
+    std::u16string_view reasonAccessDenied;
+    std::u16string_view reasonNotCopied;
+    std::u16string_view reasonNotGpx;
+    std::u16string_view settingNotSaved;
+    std::u16string_view cannotReadFile;
+    std::u16string_view noTrackPoints;
+    // list features
+    std::u16string_view showInFolder;
+    std::u16string_view changeSportMenu;
+    std::u16string_view folderMissing;
+    std::u16string_view readingFiles;
 };
 
 inline constexpr std::size_t kTranslationKeyCount = sizeof(TranslationTexts) / sizeof(std::u16string_view);
@@ -141,6 +172,32 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"inline_skating", &TranslationTexts::inline_skating},
     {"rowing", &TranslationTexts::rowing},
     {"kayaking", &TranslationTexts::kayaking},
+    {"searchBoxName", &TranslationTexts::searchBoxName},
+    {"languageBoxName", &TranslationTexts::languageBoxName},
+    {"startFilterName", &TranslationTexts::startFilterName},
+    {"endFilterName", &TranslationTexts::endFilterName},
+    {"sportFilterName", &TranslationTexts::sportFilterName},
+    {"ghostFilterName", &TranslationTexts::ghostFilterName},
+    {"typeFilterName", &TranslationTexts::typeFilterName},
+    {"lengthFilterName", &TranslationTexts::lengthFilterName},
+    {"sportBoxName", &TranslationTexts::sportBoxName},
+    {"shortcutImport", &TranslationTexts::shortcutImport},
+    {"shortcutReload", &TranslationTexts::shortcutReload},
+    {"shortcutSearch", &TranslationTexts::shortcutSearch},
+    {"importFailedList", &TranslationTexts::importFailedList},
+    {"andMore", &TranslationTexts::andMore},
+    {"reasonMissing", &TranslationTexts::reasonMissing},
+    {"reasonDiskFull", &TranslationTexts::reasonDiskFull},
+    {"reasonAccessDenied", &TranslationTexts::reasonAccessDenied},
+    {"reasonNotCopied", &TranslationTexts::reasonNotCopied},
+    {"reasonNotGpx", &TranslationTexts::reasonNotGpx},
+    {"settingNotSaved", &TranslationTexts::settingNotSaved},
+    {"cannotReadFile", &TranslationTexts::cannotReadFile},
+    {"noTrackPoints", &TranslationTexts::noTrackPoints},
+    {"showInFolder", &TranslationTexts::showInFolder},
+    {"changeSportMenu", &TranslationTexts::changeSportMenu},
+    {"folderMissing", &TranslationTexts::folderMissing},
+    {"readingFiles", &TranslationTexts::readingFiles},
 }};
 
 namespace translation_detail {

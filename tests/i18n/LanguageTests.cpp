@@ -206,3 +206,15 @@ TEST_F(LanguageTest, CountWordsAgreeWithTheNumberBeforeThem) {
     EXPECT_EQ(utf8(countWord(resolveLanguage("uk"), UINT64_MAX - 14)), "файл");  // ...601
     EXPECT_EQ(utf8(countWord(resolveLanguage("cs"), 1'000'000'000'000'000'003u)), "souborů");
 }
+
+TEST(FillIn, ReplacesEveryPlaceholderOnce) {
+    EXPECT_EQ(fillIn(u"Reading files: {n} / {m}", u"{n}", u"3"), u"Reading files: 3 / {m}");
+    EXPECT_EQ(fillIn(fillIn(u"{n} / {m}", u"{n}", u"3"), u"{m}", u"40"), u"3 / 40");
+    EXPECT_EQ(fillIn(u"{n}{n} and {n}", u"{n}", u"12"), u"1212 and 12");
+    // A value that holds the placeholder is inserted as it is, not replaced again.
+    EXPECT_EQ(fillIn(u"a {n} b", u"{n}", u"{n}{n}"), u"a {n}{n} b");
+    EXPECT_EQ(fillIn(u"{n}", u"{n}", u""), u"");
+    EXPECT_EQ(fillIn(u"no placeholder", u"{n}", u"5"), u"no placeholder");
+    EXPECT_EQ(fillIn(u"{n", u"{n}", u"5"), u"{n");
+    EXPECT_EQ(fillIn(u"text", u"", u"5"), u"text");
+}

@@ -70,7 +70,7 @@ TEST(TranslationTable, EverySportKeyHasAText) {
     // Sport keys come from files and are looked up by name: each must name a text.
     const ActiveLanguage english = resolveLanguage("en");
     for (std::string_view key : sportKeys) EXPECT_FALSE(translate(english, key).empty()) << key;
-    EXPECT_EQ(translationKeys.size(), 50u);
+    EXPECT_EQ(translationKeys.size(), 76u);
 }
 
 TEST(TranslationTable, EnglishAndGermanMatchTheirReference) {
@@ -98,9 +98,38 @@ TEST(TranslationTable, EveryRowFollowsTheConventions) {
             EXPECT_NE(t.front(), u' ') << key.name;
             EXPECT_NE(t.back(), u' ') << key.name;
         }
-        EXPECT_NE(text(row, "ghostAll").find(u"Ghost"), std::u16string_view::npos);
-        EXPECT_NE(text(row, "ghostReady").find(u"Ghost"), std::u16string_view::npos);
+        for (const char* key : {"ghostAll", "ghostReady", "ghostFilterName"}) {
+            EXPECT_NE(text(row, key).find(u"Ghost"), std::u16string_view::npos) << key;
+        }
         EXPECT_NE(text(row, "show").find(u"Finder"), std::u16string_view::npos);
+
+        // The numbers go in through the placeholders, so each must be there exactly once.
+        const auto occurrences = [&](std::string_view key, std::u16string_view placeholder) {
+            const std::u16string_view t = text(row, key);
+            std::size_t count = 0;
+            for (std::size_t at = t.find(placeholder); at != std::u16string_view::npos;
+                 at = t.find(placeholder, at + 1)) {
+                ++count;
+            }
+            return count;
+        };
+        EXPECT_EQ(occurrences("andMore", u"{n}"), 1u);
+        EXPECT_EQ(occurrences("andMore", u"{m}"), 0u);
+        EXPECT_EQ(occurrences("readingFiles", u"{n}"), 1u);
+        EXPECT_EQ(occurrences("readingFiles", u"{m}"), 1u);
+        EXPECT_LT(text(row, "readingFiles").find(u"{n}"), text(row, "readingFiles").find(u"{m}"));
+
+        // Shortcut names must name the keys the window really answers to.
+        EXPECT_EQ(utf8(text(row, "shortcutReload")), "F5");
+        const std::u16string_view importKeys = text(row, "shortcutImport");
+        const std::u16string_view searchKeys = text(row, "shortcutSearch");
+        EXPECT_TRUE(importKeys.ends_with(u"+O")) << utf8(importKeys);
+        EXPECT_TRUE(searchKeys.ends_with(u"+F")) << utf8(searchKeys);
+        EXPECT_EQ(importKeys.substr(0, importKeys.size() - 1), searchKeys.substr(0, searchKeys.size() - 1));
+
+        // The failed files are listed after this line.
+        const std::u16string_view listLine = text(row, "importFailedList");
+        EXPECT_TRUE(listLine.ends_with(u":") || listLine.ends_with(u"\uFF1A")) << utf8(listLine);
 
         // Label, colon, blank, word for "all" - the same word in all three.
         std::set<std::u16string> allWords;
