@@ -81,7 +81,7 @@ void runSummary(const CliCommand& command, CliOutput& output) {
     }
     output.out += renderTable(table);
     output.out += wideToUtf8(decimalText(static_cast<int64_t>(routes.size())) + u" " +
-                             std::u16string(translate(language, "files")));
+                             std::u16string(countWord(language, routes.size())));
     output.out += '\n';
 }
 

@@ -1,13 +1,47 @@
 #include "ui/Layout.h"
 
-std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, uint16_t clientHeight) {
-    const int32_t w = clientWidth;
-    const int32_t h = clientHeight;
-    // Below a client width of 1040 the layout stops shrinking; the panel is cut off instead.
-    const int32_t listWidth = w - 420 < 620 ? 620 : w - 420;
-    const int32_t panelX = listWidth + 32;
+#include <cmath>
 
-    std::array<ControlRect, layoutSlotCount> rects{};
+namespace {
+
+// A rectangle in 96-DPI units, placed on the device grid edge by edge so that neighbouring
+// controls keep their gaps at every scale.
+struct LogicalRect {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+};
+
+int32_t onDevice(double logical, double scale) {
+    return static_cast<int32_t>(std::lround(logical * scale));
+}
+
+ControlRect toDevice(const LogicalRect& rect, double scale) {
+    const int32_t left = onDevice(rect.left, scale);
+    const int32_t top = onDevice(rect.top, scale);
+    return {left, top, onDevice(rect.left + rect.width, scale) - left,
+            onDevice(rect.top + rect.height, scale) - top};
+}
+
+}  // namespace
+
+int32_t scaledPixels(int32_t pixels, uint32_t dpi) {
+    if (dpi == 0) dpi = 96;
+    return static_cast<int32_t>(std::lround(static_cast<double>(pixels) * dpi / 96.0));
+}
+
+std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, uint16_t clientHeight,
+                                                        uint32_t dpi) {
+    // Every number below is a 96-DPI pixel; the client size is taken back to that scale first.
+    const double scale = (dpi == 0 ? 96 : dpi) / 96.0;
+    const double w = clientWidth / scale;
+    const double h = clientHeight / scale;
+    // Below a client width of 1040 the layout stops shrinking; the panel is cut off instead.
+    const double listWidth = w - 420 < 620 ? 620 : w - 420;
+    const double panelX = listWidth + 32;
+
+    std::array<LogicalRect, layoutSlotCount> rects{};
     rects[slotImport] = {18, 18, 118, 34};
     rects[slotFolder] = {144, 18, 110, 34};
     rects[slotReload] = {262, 18, 110, 34};
@@ -15,9 +49,9 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
     rects[slotSearch] = {listWidth - 242, 18, 260, 34};
     rects[slotHeader] = {18, 60, listWidth, 76};
     // The filter boxes stand side by side, 6 pixels apart, with the reset button after them.
-    int32_t x = 18;
+    double x = 18;
     for (std::size_t box = 0; box < kFilterCount; ++box) {
-        rects[slotFirstFilter + box] = {x, 138, routeFilters[box].width, 30};
+        rects[slotFirstFilter + box] = {x, 138, static_cast<double>(routeFilters[box].width), 30};
         x += routeFilters[box].width + 6;
     }
     rects[slotReset] = {x, 138, 96, 30};
@@ -33,5 +67,8 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
     rects[slotPoints] = {listWidth + 222, 424, 180, 76};
     rects[slotWeather] = {panelX, 510, 370, 70};
     rects[slotSportCombo] = {panelX, 588, 370, 34};
-    return rects;
+
+    std::array<ControlRect, layoutSlotCount> device{};
+    for (std::size_t slot = 0; slot < layoutSlotCount; ++slot) device[slot] = toDevice(rects[slot], scale);
+    return device;
 }

@@ -1,5 +1,7 @@
 #pragma once
-// The fixed pixel layout of the main window, a function of the client size only.
+// The pixel layout of the main window, a function of the client size and the window's DPI. Every
+// number is fixed at 96 DPI and scaled by DPI / 96, so at 96 DPI the layout is pixel for pixel the
+// original one.
 
 #include <array>
 #include <cstddef>
@@ -40,4 +42,7 @@ enum LayoutSlot : std::size_t {
     layoutSlotCount
 };
 
-std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, uint16_t clientHeight);
+std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, uint16_t clientHeight,
+                                                        uint32_t dpi = 96);
+// A size in 96-DPI pixels at `dpi` (rounded to the nearest pixel; 0 counts as 96).
+int32_t scaledPixels(int32_t pixels, uint32_t dpi);

@@ -18,7 +18,8 @@ std::u16string filterHeaderText(const ActiveLanguage& language, std::string_view
 
 struct RouteFilter {
     int controlId = 0;
-    int width = 0;  // combo box width in pixels at 96 DPI
+    std::string_view nameKey;  // the box's name for screen readers
+    int width = 0;             // combo box width in pixels at 96 DPI
     std::u16string (*firstItem)(const ActiveLanguage& language) = nullptr;  // the "all" entry
     // A filter on a text of the route offers the library's distinct texts and keeps the routes
     // whose text equals the chosen one.
@@ -32,23 +33,23 @@ struct RouteFilter {
 
 // clang-format off
 inline constexpr auto routeFilters = std::to_array<RouteFilter>({
-    {IDC_FILTER_START, 142,
+    {IDC_FILTER_START, "startFilterName", 142,
      [](const ActiveLanguage& l) { return filterHeaderText(l, "start"); },
      [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.startPlace); },
      [](const RouteInfo& r) { return r.hasStartPlace; },
      nullptr, nullptr},
-    {IDC_FILTER_END, 142,
+    {IDC_FILTER_END, "endFilterName", 142,
      [](const ActiveLanguage& l) { return filterHeaderText(l, "end"); },
      [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.finishPlace); },
      [](const RouteInfo& r) { return r.hasFinishPlace; },
      nullptr, nullptr},
-    {IDC_FILTER_SPORT, 116,
+    {IDC_FILTER_SPORT, "sportFilterName", 116,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "sportAll")); },
      [](const RouteInfo& r, const ActiveLanguage& l) { return sportDisplayText(l, r); },
      // A failed record has an empty label, which is not the dash: it adds an empty item.
      [](const RouteInfo& r) { return r.sportLabel != "\u2013"; },
      nullptr, nullptr},
-    {IDC_FILTER_GHOST, 126,
+    {IDC_FILTER_GHOST, "ghostFilterName", 126,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "ghostAll")); },
      nullptr, nullptr,
      [](const ActiveLanguage& l) {
@@ -56,7 +57,7 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
                                             std::u16string(translate(l, "noTimestamps"))};
      },
      [](const RouteInfo& r, int choice) { return choice == 1 ? r.hasTimestamps : choice == 2 ? !r.hasTimestamps : true; }},
-    {IDC_FILTER_TYPE, 108,
+    {IDC_FILTER_TYPE, "typeFilterName", 108,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "typeAll")); },
      nullptr, nullptr,
      [](const ActiveLanguage& l) {
@@ -64,7 +65,7 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
                                             std::u16string(translate(l, "route"))};
      },
      [](const RouteInfo& r, int choice) { return choice == 1 ? r.isRoundTrip : choice == 2 ? !r.isRoundTrip : true; }},
-    {IDC_FILTER_LENGTH, 118,
+    {IDC_FILTER_LENGTH, "lengthFilterName", 118,
      [](const ActiveLanguage& l) { return filterHeaderText(l, "length"); },
      nullptr, nullptr,
      [](const ActiveLanguage&) { return std::vector<std::u16string>{u"< 5 km", u"5\u201320 km", u"> 20 km"}; },

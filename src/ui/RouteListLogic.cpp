@@ -73,7 +73,7 @@ std::u16string statusLineText(std::size_t rowCount, const std::filesystem::path&
                               const ActiveLanguage& language) {
     std::u16string text = decimalText(static_cast<int64_t>(rowCount));
     text += u' ';
-    text += translate(language, "files");
+    text += countWord(language, rowCount);
     text += u"   \u00B7   ";
     text += pathToWide(folder);
     return text;

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr double kSmallestSpan = 1e-9;
-constexpr int64_t kMargin = 40;
 
 // Truncation toward zero; what no int32 can hold (also NaN from broken coordinates) is clamped.
 int32_t pixelCoordinate(double value) {
@@ -19,7 +18,7 @@ int32_t pixelCoordinate(double value) {
 }  // namespace
 
 std::vector<PixelPoint> projectOutline(const std::vector<std::pair<double, double>>& outline, int32_t width,
-                                       int32_t height) {
+                                       int32_t height, int32_t margin) {
     std::vector<PixelPoint> pixels;
     if (outline.size() < 2) return pixels;
 
@@ -40,8 +39,8 @@ std::vector<PixelPoint> projectOutline(const std::vector<std::pair<double, doubl
     if (!(spanLat >= kSmallestSpan)) spanLat = kSmallestSpan;
 
     // The box sizes are integers first; 64 bits so that no client size can overflow them.
-    const double boxHeight = static_cast<double>(static_cast<int64_t>(height) - kMargin);
-    const double boxWidth = static_cast<double>(static_cast<int64_t>(width) - kMargin);
+    const double boxHeight = static_cast<double>(static_cast<int64_t>(height) - margin);
+    const double boxWidth = static_cast<double>(static_cast<int64_t>(width) - margin);
     const double scaleLat = boxHeight / spanLat;
     const double scaleLon = boxWidth / spanLon;
     const double scale = scaleLat < scaleLon ? scaleLat : scaleLon;

@@ -1,5 +1,6 @@
 #pragma once
-// Fits a route outline into the sketch view: north up, one scale for both axes, 20 px margin.
+// Fits a route outline into the sketch view: north up, one scale for both axes, half the margin
+// (40 px at 96 DPI) free on each side.
 
 #include <cstdint>
 #include <utility>
@@ -12,5 +13,5 @@ struct PixelPoint {
 };
 
 // Empty when the outline has fewer than two points.
-std::vector<PixelPoint> projectOutline(const std::vector<std::pair<double, double>>& outline,
-                                       int32_t width, int32_t height);
+std::vector<PixelPoint> projectOutline(const std::vector<std::pair<double, double>>& outline, int32_t width,
+                                       int32_t height, int32_t margin = 40);

@@ -50,6 +50,25 @@ TEST(Layout, LargestClientSizeDoesNotOverflow) {
     EXPECT_EQ(rects[slotStatus].width, 65499);
 }
 
+TEST(Layout, ScalesWithTheDpiAndStaysExactAt96) {
+    // At 144 DPI every rectangle is the 96-DPI one, one and a half times as large.
+    const auto normal = layoutControls(1364, 821, 96);
+    const auto large = layoutControls(2046, 1231, 144);
+    for (std::size_t slot = 0; slot < layoutSlotCount; ++slot) {
+        const ControlRect& r = normal[slot];
+        EXPECT_TRUE(sameRect(large[slot], r.left * 3 / 2, r.top * 3 / 2, r.width * 3 / 2, r.height * 3 / 2) ||
+                    slot == slotRouteList || slot == slotStatus)
+            << slot;
+    }
+    EXPECT_EQ(large[slotRouteList].width, 2046 - 630);
+    // At 120 DPI neighbours keep their gaps: edges are placed, not sizes rounded one by one.
+    const auto medium = layoutControls(1705, 1026, 120);
+    EXPECT_EQ(medium[slotSearch].left + medium[slotSearch].width,
+              medium[slotRouteList].left + medium[slotRouteList].width);
+    EXPECT_EQ(scaledPixels(15, 120), 19);
+    EXPECT_EQ(scaledPixels(18, 0), 18);
+}
+
 TEST(RowColors, SelectionWinsOverTheAlternatingStripes) {
     EXPECT_EQ(rowBackgroundColor(0, false), (Rgb{255, 254, 251}));
     EXPECT_EQ(rowBackgroundColor(1, false), (Rgb{244, 245, 245}));

@@ -3,6 +3,7 @@
 
 #include "ui/win32/DetailPanel.h"
 
+#include "ui/Layout.h"
 #include "ui/PanelText.h"
 #include "ui/SketchProjection.h"
 
@@ -42,17 +43,20 @@ LRESULT CALLBACK sketchWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, window->sketchBrush);
 
-    HPEN framePen = CreatePen(PS_SOLID, 1, colorRef(kSketchFrameColor));
+    const UINT dpi = window->dpi;
+    HPEN framePen = CreatePen(PS_SOLID, scaledPixels(1, dpi), colorRef(kSketchFrameColor));
     HGDIOBJ oldPen = SelectObject(dc, framePen);
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    RoundRect(dc, 0, 0, client.right, client.bottom, 18, 18);
+    const int corner = scaledPixels(18, dpi);
+    RoundRect(dc, 0, 0, client.right, client.bottom, corner, corner);
     SelectObject(dc, oldPen);
     DeleteObject(framePen);
 
     if (const RouteInfo* route = selectedRoute(*window)) {
-        const std::vector<PixelPoint> points = projectOutline(route->outline, client.right, client.bottom);
+        const std::vector<PixelPoint> points =
+            projectOutline(route->outline, client.right, client.bottom, scaledPixels(40, dpi));
         if (points.size() >= 2) {
-            HPEN trackPen = CreatePen(PS_SOLID, 3, colorRef(kSketchTrackColor));
+            HPEN trackPen = CreatePen(PS_SOLID, scaledPixels(3, dpi), colorRef(kSketchTrackColor));
             SelectObject(dc, trackPen);
             MoveToEx(dc, points.front().x, points.front().y, nullptr);
             for (std::size_t i = 1; i < points.size(); ++i) LineTo(dc, points[i].x, points[i].y);

@@ -5,6 +5,7 @@
 #include "ui/CommandDispatch.h"
 #include "ui/LanguageMenu.h"
 #include "ui/RouteColumns.h"
+#include "ui/win32/Accessibility.h"
 #include "ui/win32/RouteListView.h"
 
 void applyLanguage(MainWindow& window) {
@@ -34,6 +35,7 @@ void applyLanguage(MainWindow& window) {
         SendMessageW(window.routeList, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&description));
     }
     SetWindowTextW(window.resetButton, L"\u00d7");
+    applyAccessibleTexts(window);
 
     rebuildFilterBar(window);
     rebuildRouteList(window);

@@ -10,15 +10,19 @@
 #include "ui/LanguageMenu.h"
 #include "ui/Layout.h"
 #include "ui/RouteColumns.h"
+#include "ui/win32/Accessibility.h"
 #include "ui/win32/DetailPanel.h"
+#include "ui/win32/Keyboard.h"
 #include "ui/win32/LanguageView.h"
 #include "ui/win32/LibraryCommands.h"
 #include "ui/win32/RouteListView.h"
+#include "ui/win32/WindowPlacement.h"
 
 namespace {
 
-constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | BS_FLAT;
-constexpr DWORD kComboStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST;
+// Tab and Shift+Tab move through every control with WS_TABSTOP, in creation order.
+constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_FLAT;
+constexpr DWORD kComboStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 // SS_NOPREFIX: the statics show route names, weather notes and paths from files, in which an "&"
 // is text, not the mark of an access key.
 constexpr DWORD kStaticStyle = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;
@@ -27,9 +31,22 @@ HINSTANCE windowInstance() {
     return reinterpret_cast<HINSTANCE>(GetModuleHandleW(nullptr));
 }
 
-HFONT createUiFont(int height, int weight) {
-    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
+HFONT createUiFont(int height, int weight, UINT dpi) {
+    return CreateFontW(-scaledPixels(height, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
+}
+
+struct WindowFonts {
+    HFONT body = nullptr;
+    HFONT stat = nullptr;
+    HFONT title = nullptr;
+    HFONT small = nullptr;
+};
+
+WindowFonts createFonts(UINT dpi) {
+    return {createUiFont(18, FW_NORMAL, dpi), createUiFont(19, FW_SEMIBOLD, dpi),
+            createUiFont(34, FW_BOLD, dpi), createUiFont(15, FW_NORMAL, dpi)};
 }
 
 void setControlFont(HWND control, HFONT font) {
@@ -60,7 +77,7 @@ void insertColumns(const MainWindow& window) {
         LVCOLUMNW column{};
         column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = routeColumns[index].width;
+        column.cx = scaledPixels(routeColumns[index].width, window.dpi);
         column.pszText = const_cast<wchar_t*>(wideText(header));
         column.iSubItem = index;
         SendMessageW(window.routeList, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
@@ -73,9 +90,12 @@ void createControls(MainWindow& window) {
         const std::u16string caption = controlCaption(german, button.icon, button.captionKey);
         createChild(window, L"BUTTON", 0, kButtonStyle, wideText(caption), button.controlId, window.bodyFont);
     }
-    window.searchBox = createChild(window, L"EDIT", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
-                                   L"", IDC_SEARCH, window.bodyFont);
+    createAccessibleLabel(window, "searchBoxName");
+    window.searchBox =
+        createChild(window, L"EDIT", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                    L"", IDC_SEARCH, window.bodyFont);
     SendMessageW(window.searchBox, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Suchen"));
+    createAccessibleLabel(window, "languageBoxName");
     window.languageCombo =
         createChild(window, L"COMBOBOX", 0, kComboStyle, L"", IDC_LANGUAGE, window.smallFont);
 
@@ -83,16 +103,17 @@ void createControls(MainWindow& window) {
     SetWindowLongPtrW(header, GWLP_ID, IDC_HEADER);
 
     for (std::size_t box = 0; box < kFilterCount; ++box) {
+        createAccessibleLabel(window, routeFilters[box].nameKey);
         window.filterCombos[box] = createChild(window, L"COMBOBOX", 0, kComboStyle, L"",
                                                routeFilters[box].controlId, window.smallFont);
     }
     window.resetButton = createChild(window, L"BUTTON", 0, kButtonStyle, L"\u00d7 Zur\u00fccksetzen",
                                      IDC_RESET, window.smallFont);
 
-    window.routeList =
-        createChild(window, WC_LISTVIEWW, WS_EX_CLIENTEDGE,
-                    WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
-                    L"", IDC_ROUTE_LIST, window.bodyFont);
+    window.routeList = createChild(
+        window, WC_LISTVIEWW, WS_EX_CLIENTEDGE,
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+        L"", IDC_ROUTE_LIST, window.bodyFont);
     SendMessageW(window.routeList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     insertColumns(window);
@@ -110,9 +131,11 @@ void createControls(MainWindow& window) {
     window.ascentStatic = createStatic(window, L"ANSTIEG\r\n\u2013", window.statFont);
     window.pointsStatic = createStatic(window, L"PUNKTE\r\n\u2013", window.statFont);
     window.weatherStatic = createStatic(window, L"", window.statFont);
+    createAccessibleLabel(window, "sportBoxName");
     window.sportCombo =
         createChild(window, L"ComboBox", 0, kComboStyle, L"", IDC_SPORT_CHANGE, window.bodyFont);
     window.statusStatic = createStatic(window, L"", window.smallFont);
+    createToolTips(window);
 }
 
 void handleCommand(MainWindow& window, int id, int code) {
@@ -171,8 +194,18 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             releaseWindowState(window);
             return DefWindowProcW(hwnd, message, wParam, lParam);
+        case WM_CLOSE:
+        case WM_ENDSESSION:
+            if (message == WM_CLOSE || wParam) rememberWindowPlacement(*window);
+            return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_DESTROY:
             PostQuitMessage(0);
+            return 0;
+        case WM_ACTIVATE:
+            handleActivation(*window, wParam);
+            return 0;
+        case WM_DPICHANGED:
+            applyDpi(*window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_SIZE:
             layoutMainWindow(*window, LOWORD(lParam), HIWORD(lParam));
@@ -185,6 +218,10 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->code == TTN_GETDISPINFOW && header->hwndFrom == window->toolTip) {
+                fillToolTipText(*window, *reinterpret_cast<NMTTDISPINFOW*>(lParam));
+                return 0;
+            }
             if (header->idFrom == static_cast<UINT_PTR>(IDC_ROUTE_LIST))
                 return handleRouteListNotify(*window, header);
             return 0;
@@ -213,7 +250,7 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
     const auto rects =
-        layoutControls(static_cast<uint16_t>(clientWidth), static_cast<uint16_t>(clientHeight));
+        layoutControls(static_cast<uint16_t>(clientWidth), static_cast<uint16_t>(clientHeight), window.dpi);
     std::array<HWND, layoutSlotCount> controls{};
     controls[slotImport] = GetDlgItem(window.mainWindow, IDC_IMPORT);
     controls[slotFolder] = GetDlgItem(window.mainWindow, IDC_FOLDER);
@@ -260,6 +297,8 @@ MainWindow* createMainWindow(HINSTANCE instance) {
                                 860, nullptr, nullptr, instance, window);
     if (hwnd == nullptr) return nullptr;
     state.release();
+    window->dpi = GetDpiForWindow(hwnd);
+    if (window->dpi == 0) window->dpi = 96;
     HANDLE smallIcon = LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR);
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
@@ -269,13 +308,14 @@ MainWindow* createMainWindow(HINSTANCE instance) {
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_LISTVIEW_CLASSES;
+    controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES;  // the list and the tooltips
     InitCommonControlsEx(&controls);
 
-    window->bodyFont = createUiFont(18, FW_NORMAL);
-    window->statFont = createUiFont(19, FW_SEMIBOLD);
-    window->titleFont = createUiFont(34, FW_BOLD);
-    window->smallFont = createUiFont(15, FW_NORMAL);
+    const WindowFonts fonts = createFonts(window->dpi);
+    window->bodyFont = fonts.body;
+    window->statFont = fonts.stat;
+    window->titleFont = fonts.title;
+    window->smallFont = fonts.small;
     window->backgroundBrush = CreateSolidBrush(colorRef(kBackgroundColor));
     window->sketchBrush = CreateSolidBrush(colorRef(kSketchBackgroundColor));
 
@@ -289,16 +329,69 @@ MainWindow* createMainWindow(HINSTANCE instance) {
     createControls(*window);
     applyLanguage(*window);
     scanLibrary(*window);
+    placeMainWindow(*window);
     return window;
 }
 
 int runMainWindow(MainWindow& window, int showCommand) {
-    ShowWindow(window.mainWindow, showCommand);
+    const bool normal =
+        showCommand == SW_SHOWNORMAL || showCommand == SW_SHOWDEFAULT || showCommand == SW_SHOW;
+    ShowWindow(window.mainWindow, window.startMaximized && normal ? SW_SHOWMAXIMIZED : showCommand);
     UpdateWindow(window.mainWindow);
+    focusSearchBox(window);
+    // The state is freed with the window: the loop reaches it through the window while it exists.
+    HWND mainWindow = window.mainWindow;
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        MainWindow* state = mainWindowOf(mainWindow);
+        if (state && translateWindowMessage(*state, msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
+}
+
+void applyDpi(MainWindow& window, UINT dpi, const RECT* suggested) {
+    if (dpi == 0 || dpi == window.dpi) {
+        if (suggested) {
+            SetWindowPos(window.mainWindow, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        return;
+    }
+    const UINT oldDpi = window.dpi;
+    window.dpi = dpi;
+    const WindowFonts fonts = createFonts(dpi);
+    const std::pair<HFONT, HFONT> replaced[] = {{window.bodyFont, fonts.body},
+                                                {window.statFont, fonts.stat},
+                                                {window.titleFont, fonts.title},
+                                                {window.smallFont, fonts.small}};
+    // Each control keeps its kind of font, at the new size.
+    for (HWND child = GetWindow(window.mainWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const auto current = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+        for (const auto& [from, to] : replaced) {
+            if (current == from) setControlFont(child, to);
+        }
+    }
+    for (const auto& [from, to] : replaced) DeleteObject(from);
+    window.bodyFont = fonts.body;
+    window.statFont = fonts.stat;
+    window.titleFont = fonts.title;
+    window.smallFont = fonts.small;
+    // Column widths keep their proportions, also where the user has dragged them.
+    for (int column = 0; column < static_cast<int>(kRouteColumnCount); ++column) {
+        const auto width = static_cast<int>(SendMessageW(window.routeList, LVM_GETCOLUMNWIDTH, column, 0));
+        SendMessageW(window.routeList, LVM_SETCOLUMNWIDTH, column,
+                     MulDiv(width, static_cast<int>(dpi), static_cast<int>(oldDpi)));
+    }
+    if (suggested) {
+        SetWindowPos(window.mainWindow, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT client{};
+    GetClientRect(window.mainWindow, &client);
+    layoutMainWindow(window, client.right, client.bottom);
+    InvalidateRect(window.mainWindow, nullptr, TRUE);
 }

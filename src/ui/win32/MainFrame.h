@@ -11,3 +11,5 @@ MainWindow* createMainWindow(HINSTANCE instance);
 // Shows the window and runs the message loop; the result is the exit code.
 int runMainWindow(MainWindow& window, int showCommand);
 void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight);
+// WM_DPICHANGED: fonts, column widths and layout at the new DPI, the window at the suggested place.
+void applyDpi(MainWindow& window, UINT dpi, const RECT* suggested);

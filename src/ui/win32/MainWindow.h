@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/RouteInfo.h"
@@ -42,6 +44,14 @@ struct MainWindow {
     HFONT smallFont = nullptr;
     HBRUSH backgroundBrush = nullptr;
     HBRUSH sketchBrush = nullptr;
+
+    UINT dpi = 96;  // the window's DPI: layout, fonts, columns and pens are scaled by dpi / 96
+    HWND toolTip = nullptr;
+    // Hidden statics just before the search box and each combo box in the Z-order, whose texts
+    // screen readers announce as the boxes' names, with their translation keys.
+    std::vector<std::pair<HWND, std::string_view>> accessibleLabels;
+    HWND focusBeforeDeactivation = nullptr;  // given the focus back when the window is activated
+    bool startMaximized = false;             // it was maximised when last closed
 
     // Set while the two combo boxes are refilled, so their notifications are ignored.
     bool fillingSportCombo = false;

@@ -1,0 +1,16 @@
+#pragma once
+// What assistive technology and the mouse pointer learn about the controls: hidden labels that
+// name the search box and the combo boxes, and tooltips that name the shortcuts.
+
+#include <string_view>
+
+#include "ui/win32/MainWindow.h"
+
+// A hidden static with the text of `nameKey`, created just before the control it names so that
+// it precedes it in the Z-order.
+void createAccessibleLabel(MainWindow& window, std::string_view nameKey);
+void createToolTips(MainWindow& window);
+// The labels' texts in the window's language (the tooltips ask for theirs when shown).
+void applyAccessibleTexts(MainWindow& window);
+// WM_NOTIFY TTN_GETDISPINFOW from the tooltip control.
+void fillToolTipText(const MainWindow& window, NMTTDISPINFOW& info);
