@@ -173,7 +173,7 @@ TEST(TranslationTable, FilterHeadersReadNaturally) {
     } cases[] = {
         {"en", "Start: all", "Finish: all", "Length: all"},
         {"de", "Start: alle", "Ziel: alle", "Länge: alle"},
-        {"fr", "Départ: tous", "Arrivée: tous", "Longueur: tous"},
+        {"fr", "Départ: tous", "Arrivée: tous", "Distance: tous"},
         {"ja", "スタート：すべて", "ゴール：すべて", "距離：すべて"},
         {"zh-Hans", "起点：全部", "终点：全部", "长度：全部"},
     };

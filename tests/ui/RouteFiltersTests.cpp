@@ -16,7 +16,7 @@ TEST(FilterHeader, BorrowsTheColonPartOfTheSportBox) {
         {"en", u"Start: all", u"Finish: all", u"Length: all"},
         {"de", u"Start: alle", u"Ziel: alle", u"Länge: alle"},
         // French writes "Sport : tous"; only the part from the colon on is carried over.
-        {"fr", u"Départ: tous", u"Arrivée: tous", u"Longueur: tous"},
+        {"fr", u"Départ: tous", u"Arrivée: tous", u"Distance: tous"},
         {"ja", u"スタート：すべて", u"ゴール：すべて", u"距離：すべて"},
         {"zh-Hans", u"起点：全部", u"终点：全部", u"长度：全部"},
     };

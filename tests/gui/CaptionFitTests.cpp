@@ -1,0 +1,93 @@
+// Every caption of the translated interface fits its control, measured with the control's real
+// font. English and German are fixed texts; the other rows are ours to keep short enough.
+
+#include <string>
+#include <vector>
+
+#include "GuiTestSupport.h"
+#include "core/SportWeather.h"
+#include "i18n/Translations.h"
+#include "ui/CommandDispatch.h"
+#include "ui/LanguageMenu.h"
+#include "ui/Layout.h"
+#include "ui/RouteColumns.h"
+
+namespace {
+
+struct Place {
+    std::u16string what;
+    std::u16string text;
+    HFONT font = nullptr;
+    int room = 0;  // pixels the text may take
+};
+
+int textWidth(HFONT font, const std::u16string& text) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wideText(text), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size.cx;
+}
+
+}  // namespace
+
+TEST_F(GuiTest, EveryTranslatedCaptionFitsItsControl) {
+    startWindow("en");
+    const auto rects = layoutControls(1364, 821);
+    // What the frame, the drop-down arrow and the padding of each kind of control take away.
+    const int buttonPadding = 8;
+    const int comboPadding = GetSystemMetrics(SM_CXVSCROLL) + 8;
+    const int headerPadding = 12;
+    std::vector<Place> places;
+    for (std::size_t row = 2; row < translationTable.size(); ++row) {
+        const ActiveLanguage language = resolveLanguage(translationTable[row].code);
+        const std::u16string code(translationTable[row].code.begin(), translationTable[row].code.end());
+        const auto add = [&](std::u16string what, std::u16string text, HFONT font, int room) {
+            places.push_back({code + u" " + what, std::move(text), font, room});
+        };
+        for (std::size_t i = 0; i < toolButtons.size(); ++i) {
+            const ToolButton& button = toolButtons[i];
+            add(u"button", controlCaption(language, button.icon, button.captionKey), window->bodyFont,
+                rects[slotImport + i].width - buttonPadding);
+        }
+        add(u"title", std::u16string(translate(language, "selectRoute")), window->titleFont,
+            rects[slotTitle].width);
+        for (const char* key : {"distance", "time", "ascent", "points"}) {
+            add(u"figure", std::u16string(translate(language, key)), window->statFont,
+                rects[slotDistance].width);
+        }
+        add(u"weather", std::u16string(translate(language, "weather")), window->statFont,
+            rects[slotWeather].width);
+        for (const RouteColumn& column : routeColumns) {
+            add(u"column", columnHeaderText(column, language), window->bodyFont,
+                column.width - headerPadding);
+        }
+        // The closed face of a combo box shows its chosen item: every fixed item must fit.
+        const auto items = filterBarItems({}, language);
+        for (std::size_t box = 0; box < kFilterCount; ++box) {
+            for (const std::u16string& item : items[box]) {
+                add(u"filter", item, window->smallFont, routeFilters[box].width - comboPadding);
+            }
+        }
+        for (std::string_view key : sportKeys) {
+            add(u"sport filter", std::u16string(translate(language, key)), window->smallFont,
+                routeFilters[filterIndexOf(IDC_FILTER_SPORT)].width - comboPadding);
+            add(u"sport box", std::u16string(translate(language, key)), window->bodyFont,
+                rects[slotSportCombo].width - comboPadding);
+        }
+        add(u"language", u"\u25CE " + std::u16string(translate(language, "system")), window->smallFont,
+            rects[slotLanguage].width - comboPadding);
+    }
+    // Wine draws "Segoe UI" with a substitute font that runs wider: a tenth over counts as fitting.
+    std::u16string tooWide;
+    for (const Place& place : places) {
+        const int width = textWidth(place.font, place.text);
+        if (width * 10 > place.room * 11) {
+            tooWide += place.what + u": \"" + place.text + u"\" " + utf8ToWide(std::to_string(width)) +
+                       u" of " + utf8ToWide(std::to_string(place.room)) + u" px\n";
+        }
+    }
+    EXPECT_TRUE(tooWide.empty()) << wideToUtf8(tooWide);
+}
