@@ -2,7 +2,9 @@
 # End-to-end check of the real program: smoke-test.sh BUILD_DIR
 # Starts tirn-gpx-library.exe under Wine on a virtual display of its own with a small library,
 # waits for the window, clicks the first list row, takes a screenshot and checks that the row
-# shows the selected colour and that the sketch holds track-coloured pixels. Exit 0 or 1.
+# shows the selected colour and that the sketch holds track-coloured pixels. Then drives it with
+# real key events (xdotool) and asks window_probe.exe what it shows: focus, rows, search text,
+# dialogs. Exit 0 or 1.
 # Bounded in time; stops everything it started. (smoke-test.sh --first-row PNG prints the
 # screen position of the first list row in a screenshot; run-gui.sh uses it.)
 set -euo pipefail
@@ -125,4 +127,47 @@ read -r x y < <(pixels first-row "$work/before.png") || { echo "smoke-test: no l
 xdotool mousemove "$x" "$y" click 1
 sleep 1.5
 import -window root "$work/after.png"
-pixels check "$work/after.png"
+pixels check "$work/after.png" || exit 1
+
+# The keyboard, as a user without a mouse has it.
+probe_exe=$(find "$build" -name window_probe.exe -type f -print -quit)
+[ -n "$probe_exe" ] || { echo "smoke-test: no window_probe.exe below $build"; exit 1; }
+probe() { timeout 30 wine "$probe_exe" 2>/dev/null | tr -d '\r'; }
+failures=0
+# expect WHAT PATTERN: the probe's line must match the extended regular expression.
+expect() {
+    local line
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        line=$(probe)
+        if [[ $line =~ $2 ]]; then echo "keyboard: $1: ok"; return 0; fi
+        sleep 0.5
+    done
+    echo "keyboard: $1: FAILED ($line)"
+    failures=$((failures + 1))
+}
+key() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window" || true
+sleep 1
+key ctrl+f
+expect "Ctrl+F focuses the search box" "focus=104 "
+xdotool type --delay 80 "berg"
+expect "typing searches" "rows=1 .*search=berg "
+key Escape
+expect "Escape empties the search box" "rows=2 .*search= dialog"
+key Tab
+expect "Tab moves to the language box" "focus=117 "
+key Tab
+expect "Tab moves to the first filter" "focus=110 "
+key shift+Tab shift+Tab
+expect "Shift+Tab moves back" "focus=104 "
+key Down
+expect "Down moves into the list and selects" "focus=100 rows=2 selected=0 "
+track "Neu" running 46.90 2 >"$library/Neu.gpx"
+key F5
+expect "F5 reloads" "rows=3 "
+key ctrl+o
+expect "Ctrl+O opens the import dialog" "dialog=.+"
+key Escape
+expect "the dialog closes again" "dialog=$"
+[ "$failures" -eq 0 ] || { echo "smoke test FAILED: $failures keyboard checks"; exit 1; }
+echo "keyboard checks passed"

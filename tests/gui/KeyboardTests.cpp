@@ -184,3 +184,23 @@ TEST_F(GuiTest, AWindowPlaceOnNoMonitorFallsBackToTheDefault) {
     EXPECT_EQ(outer.bottom - outer.top, 860);
     EXPECT_FALSE(window->startMaximized);
 }
+
+// Runs only on a 144-DPI display (scripts/high-dpi-test.sh sets one up): the whole window is one
+// and a half times its 96-DPI size, not only the parts the system scales.
+TEST_F(GuiTest, DISABLED_HighDpiWindowIsOneAndAHalfTimesAsLarge) {
+    startWindow("en");
+    ASSERT_EQ(window->dpi, 144u) << "run by scripts/high-dpi-test.sh on a 144-DPI display";
+    RECT outer{};
+    GetWindowRect(window->mainWindow, &outer);
+    EXPECT_EQ(outer.right - outer.left, 2070);
+    EXPECT_EQ(outer.bottom - outer.top, 1290);
+    EXPECT_EQ(fontOf(window->routeList).lfHeight, -27);
+    EXPECT_EQ(SendMessageW(window->routeList, LVM_GETCOLUMNWIDTH, 0, 0), 450);
+    const RECT list = childRect(window->routeList);
+    EXPECT_EQ(list.left, 27);
+    EXPECT_EQ(list.top, 264);
+    RECT client{};
+    GetClientRect(window->mainWindow, &client);
+    EXPECT_EQ(list.right - list.left, std::max<LONG>(930, client.right - 630));
+    EXPECT_EQ(childRect(window->sketchView).right, client.right - 27);
+}

@@ -86,7 +86,7 @@ TEST_F(LanguageTest, SettingOverridesLocaleAndSystemFollowsItAtEachResolve) {
 
     const ActiveLanguage japanese = resolveLanguage("ja");
     EXPECT_EQ(japanese.code, "ja");
-    EXPECT_EQ(utf8(translate(japanese, "sportAll")), "種目：すべて");
+    EXPECT_EQ(utf8(translate(japanese, "sportAll")), "種目：全て");
 
     // "system" is matched exactly; anything else is taken as a code.
     EXPECT_EQ(resolveLanguage("System").code, "System");

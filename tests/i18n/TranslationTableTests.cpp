@@ -173,8 +173,8 @@ TEST(TranslationTable, FilterHeadersReadNaturally) {
     } cases[] = {
         {"en", "Start: all", "Finish: all", "Length: all"},
         {"de", "Start: alle", "Ziel: alle", "Länge: alle"},
-        {"fr", "Départ: tous", "Arrivée: tous", "Distance: tous"},
-        {"ja", "スタート：すべて", "ゴール：すべて", "距離：すべて"},
+        {"fr", "Départ: tous", "Arrivée: tous", "Dist.: tous"},
+        {"ja", "スタート：全て", "ゴール：全て", "距離：全て"},
         {"zh-Hans", "起点：全部", "终点：全部", "长度：全部"},
     };
     for (const auto& c : cases) {

@@ -16,8 +16,8 @@ TEST(FilterHeader, BorrowsTheColonPartOfTheSportBox) {
         {"en", u"Start: all", u"Finish: all", u"Length: all"},
         {"de", u"Start: alle", u"Ziel: alle", u"Länge: alle"},
         // French writes "Sport : tous"; only the part from the colon on is carried over.
-        {"fr", u"Départ: tous", u"Arrivée: tous", u"Distance: tous"},
-        {"ja", u"スタート：すべて", u"ゴール：すべて", u"距離：すべて"},
+        {"fr", u"Départ: tous", u"Arrivée: tous", u"Dist.: tous"},
+        {"ja", u"スタート：全て", u"ゴール：全て", u"距離：全て"},
         {"zh-Hans", u"起点：全部", u"终点：全部", u"长度：全部"},
     };
     for (const Case& c : cases) {
