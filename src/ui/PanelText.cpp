@@ -1,5 +1,6 @@
 #include "ui/PanelText.h"
 
+#include "core/Failure.h"
 #include "core/SportWeather.h"
 #include "platform/Platform.h"
 #include "ui/Format.h"
@@ -32,6 +33,14 @@ std::u16string weatherLineText(const RouteInfo& route, const ActiveLanguage& lan
     return text;
 }
 
+std::u16string failureText(const RouteInfo& route, const ActiveLanguage& language) {
+    // The two failures every damaged file ends in read in the interface language; any other
+    // (rare) reason is shown as the analysis gave it.
+    if (route.errorText == kMessageCannotRead) return std::u16string(translate(language, "cannotReadFile"));
+    if (route.errorText == kMessageNoPoints) return std::u16string(translate(language, "noTrackPoints"));
+    return utf8ToWide(route.errorText);
+}
+
 PanelTexts panelTextsFor(const RouteInfo* route, const ActiveLanguage& language) {
     PanelTexts panel;
     panel.sportItems.reserve(sportKeys.size());
@@ -50,14 +59,20 @@ PanelTexts panelTextsFor(const RouteInfo* route, const ActiveLanguage& language)
         return panel;
     }
 
-    panel.title = utf8ToWide(route->routeName);
+    const bool failed = !route->errorText.empty();
+    // A file that could not be analysed has no name of its own: its file stem says which it is.
+    panel.title = utf8ToWide(failed ? route->fileStem : route->routeName);
     panel.subtitle = utf8ToWide(route->dateText);
     panel.distance = figureText(language, "distance", formatDistance(route->distanceMeters));
     panel.time = figureText(language, "time", formatDuration(route->durationSeconds));
     panel.ascent = figureText(language, "ascent", formatAscent(route->ascentMeters));
     // The count is unsigned: show it whole rather than as a negative 32-bit value.
     panel.points = figureText(language, "points", decimalText(static_cast<int64_t>(route->pointCount)));
-    if (route->hasWeather) {
+    if (failed) {
+        // Where the weather stands, the reason: a damaged file must not look like an empty route.
+        panel.weather = failureText(*route, language);
+        panel.weatherVisibility = WeatherVisibility::show;
+    } else if (route->hasWeather) {
         panel.weather = weatherLineText(*route, language);
         panel.weatherVisibility = WeatherVisibility::show;
     } else {

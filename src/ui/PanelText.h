@@ -26,3 +26,5 @@ struct PanelTexts {
 // `route` null: the prompt state.
 PanelTexts panelTextsFor(const RouteInfo* route, const ActiveLanguage& language);
 std::u16string weatherLineText(const RouteInfo& route, const ActiveLanguage& language);
+// Why a record's analysis failed, in the interface language where the reason is a known one.
+std::u16string failureText(const RouteInfo& route, const ActiveLanguage& language);

@@ -94,3 +94,26 @@ TEST_F(LanguageTest, SystemLanguageFollowsTheLocaleAndBadSettingsFallBackToIt) {
     EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_TYPE))[0], u"Typ: alla");
     setLocaleNameOverride(false, u"");
 }
+
+TEST_F(LanguageTest, ALanguageThatCannotBeSavedIsNotTaken) {
+    startWindow("en");
+    const fs::path file = roaming() / "Tirn GPX Library" / "language.txt";
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::u16string message;
+    const bool seen = withWatchedWindow(
+        window->mainWindow, u"Tirn GPX Library",
+        [&](HWND box) {
+            wchar_t text[256] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 256);
+            message = u16Text(text);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        },
+        [&] { chooseItem(window->languageCombo, 1); });  // Deutsch
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(message, u"The setting could not be saved and was not changed.");
+    EXPECT_EQ(languageFile(roaming()), "en");
+    EXPECT_EQ(window->settings.languageSetting, "en");
+    EXPECT_EQ(comboSelection(window->languageCombo), 2);
+    EXPECT_EQ(textOf(GetDlgItem(window->mainWindow, IDC_RELOAD)), u"\u21bb Reload");
+}

@@ -1,5 +1,7 @@
 // Selecting rows, the detail panel and sketch they fill, list row colours, and changing the sport.
 
+#include <algorithm>
+
 #include "GuiTestSupport.h"
 #include "core/Failure.h"
 #include "ui/ListColors.h"
@@ -173,7 +175,8 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
     EXPECT_EQ(window->selectedRow, 0);
     EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
     EXPECT_EQ(listText(0, 2), u"Cycling");
-    EXPECT_EQ(comboSelection(window->sportCombo), 4);  // the box keeps the user's pick
+    // The box shows the sport the file really has, not the one that could not be written.
+    EXPECT_EQ(comboSelection(window->sportCombo), 0);
 }
 
 TEST_F(PanelTest, AnAmpersandInARouteNameIsShownAsText) {
@@ -208,6 +211,22 @@ TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
     EXPECT_EQ(comboSelection(window->sportCombo), -1);
     EXPECT_TRUE(isEnabled(window->sportCombo));
     EXPECT_EQ(captureClient(window->sketchView).count(colorOf(kSketchTrackColor)), 0);
+
+    // A damaged file says so: a mark in the list, its stem as the title and the reason in the
+    // interface language where the weather stands. The mark is not part of the name searched.
+    const std::vector<std::u16string> names = listColumn(0);
+    EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                            [](const std::u16string& n) { return n.starts_with(u"\u26A0 "); }),
+              2);
+    typeSearch(u"empty");
+    ASSERT_EQ(listRowCount(), 1);
+    EXPECT_EQ(listText(0, 0), u"\u26A0 empty");
+    selectListRow(0);
+    EXPECT_EQ(textOf(window->titleStatic), u"empty");
+    EXPECT_TRUE(isVisible(window->weatherStatic));
+    const std::u16string reason = textOf(window->weatherStatic);
+    EXPECT_TRUE(reason == u"This file cannot be read." || reason == u"No track or route points found.")
+        << wideToUtf8(reason);
 }
 
 TEST_F(GuiTest, EveryRealWorldFileCanBeListedSelectedAndSketched) {

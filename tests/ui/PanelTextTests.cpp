@@ -59,7 +59,10 @@ TEST(PanelText, FailedRecordAndHugePointCount) {
     failed.fileStem = "broken";
     failed.errorText = "Keine Track- oder Routenpunkte gefunden";
     const PanelTexts panel = panelTextsFor(&failed, english);
-    EXPECT_EQ(panel.title, u"");
+    // The stem names the file, and the weather line says why it shows no route.
+    EXPECT_EQ(panel.title, u"broken");
+    EXPECT_EQ(panel.weather, u"No track or route points found.");
+    EXPECT_EQ(panel.weatherVisibility, WeatherVisibility::show);
     EXPECT_EQ(panel.subtitle, u"");
     EXPECT_EQ(panel.distance, u"DISTANCE\r\n0 m");
     EXPECT_EQ(panel.time, u"Time\r\n\u2013");
@@ -68,6 +71,10 @@ TEST(PanelText, FailedRecordAndHugePointCount) {
     // Neither an empty nor a raw sport text selects an entry, but the box stays usable.
     EXPECT_EQ(panel.sportSelection, -1);
     EXPECT_TRUE(panel.sportEnabled);
+    failed.errorText = "Datei kann nicht gelesen werden";
+    EXPECT_EQ(panelTextsFor(&failed, resolveLanguage("de")).weather, u"Die Datei kann nicht gelesen werden.");
+    failed.errorText = "Unvollständiges GPX-XML";  // shown as the analysis gave it
+    EXPECT_EQ(panelTextsFor(&failed, english).weather, u"Unvollständiges GPX-XML");
 
     RouteInfo many = sampleRoute("many");
     many.pointCount = 4294967295u;

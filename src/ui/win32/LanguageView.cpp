@@ -2,10 +2,13 @@
 
 #include "ui/win32/LanguageView.h"
 
+#include <algorithm>
+
 #include "ui/CommandDispatch.h"
 #include "ui/LanguageMenu.h"
 #include "ui/RouteColumns.h"
 #include "ui/win32/Accessibility.h"
+#include "ui/win32/LibraryCommands.h"
 #include "ui/win32/RouteListView.h"
 
 void applyLanguage(MainWindow& window) {
@@ -44,8 +47,21 @@ void applyLanguage(MainWindow& window) {
 void selectLanguage(MainWindow& window) {
     const LRESULT index = SendMessageW(window.languageCombo, CB_GETCURSEL, 0, 0);
     if (index < 0 || static_cast<std::size_t>(index) >= window.languageChoices.size()) return;
-    window.settings.languageSetting = window.languageChoices[static_cast<std::size_t>(index)];
-    saveLanguageSetting(window.settings);
+    Settings changed = window.settings;
+    changed.languageSetting = window.languageChoices[static_cast<std::size_t>(index)];
+    if (!saveLanguageSetting(changed)) {
+        // Not saved, not changed: the box goes back to the language in effect.
+        showSettingNotSaved(window);
+        const auto current = std::find(window.languageChoices.begin(), window.languageChoices.end(),
+                                       window.settings.languageSetting);
+        window.fillingLanguageCombo = true;
+        SendMessageW(window.languageCombo, CB_SETCURSEL,
+                     current == window.languageChoices.end() ? 0 : current - window.languageChoices.begin(),
+                     0);
+        window.fillingLanguageCombo = false;
+        return;
+    }
+    window.settings = std::move(changed);
     window.language = resolveLanguage(window.settings.languageSetting);
     applyLanguage(window);
 }

@@ -5,6 +5,7 @@
 
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -36,6 +37,20 @@ void addOptions(IFileDialog* dialog, FILEOPENDIALOGOPTIONS added) {
 }
 
 }  // namespace
+
+void showSettingNotSaved(MainWindow& window) {
+    const std::u16string text(translate(window.language, "settingNotSaved"));
+    MessageBoxW(window.mainWindow, wideText(text), L"Tirn GPX Library", MB_ICONERROR);
+}
+
+void showRouteSport(MainWindow& window, const RouteInfo& route) {
+    const auto known = std::find(sportKeys.begin(), sportKeys.end(), route.sportKey);
+    const WPARAM item =
+        known == sportKeys.end() ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(known - sportKeys.begin());
+    window.fillingSportCombo = true;
+    SendMessageW(window.sportCombo, CB_SETCURSEL, item, 0);
+    window.fillingSportCombo = false;
+}
 
 void scanLibrary(MainWindow& window) {
     window.libraryRoutes.clear();
@@ -96,8 +111,12 @@ void chooseLibraryFolder(MainWindow& window) {
     }
     const std::filesystem::path folder = itemPath(item);
     if (!folder.empty()) {
-        changeLibraryFolder(window.settings, folder);
-        scanLibrary(window);
+        // A choice that cannot be saved would silently go back at the next start: it is not made.
+        if (changeLibraryFolder(window.settings, folder)) {
+            scanLibrary(window);
+        } else {
+            showSettingNotSaved(window);
+        }
     }
     item->Release();
     dialog->Release();
@@ -119,5 +138,8 @@ void changeSelectedSport(MainWindow& window) {
     } else {
         const std::u16string text = utf8ToWide(message);
         MessageBoxW(window.mainWindow, wideText(text), L"Tirn GPX Library", MB_ICONERROR);
+        // The box goes back to the sport the file really has: showing the one that could not be
+        // written would report a failure as success.
+        showRouteSport(window, window.libraryRoutes[index]);
     }
 }

@@ -9,3 +9,7 @@ void importFiles(MainWindow& window);
 void chooseLibraryFolder(MainWindow& window);
 // The sport chosen in the panel's combo box is written into the selected route's file.
 void changeSelectedSport(MainWindow& window);
+// The panel's sport box shows the sport of `route` (no selection for a sport outside the list).
+void showRouteSport(MainWindow& window, const RouteInfo& route);
+// Tells the user that a setting could not be saved and so was not changed.
+void showSettingNotSaved(MainWindow& window);

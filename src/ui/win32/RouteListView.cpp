@@ -33,7 +33,12 @@ std::u16string routeListCellText(const MainWindow& window, std::size_t row, std:
     if (row >= window.visibleRows.size() || column >= kRouteColumnCount) return {};
     const uint64_t index = window.visibleRows[row];
     if (index >= window.libraryRoutes.size()) return {};
-    return routeColumns[column].cellText(window.libraryRoutes[index], window.language);
+    const RouteInfo& route = window.libraryRoutes[index];
+    std::u16string text = routeColumns[column].cellText(route, window.language);
+    // A file whose analysis failed is marked in the list, so that it does not pass for an empty
+    // route; the panel says why. Search and sorting go by the stem alone.
+    if (column == 0 && !route.errorText.empty()) text.insert(0, u"\u26A0 ");
+    return text;
 }
 
 int findRouteListRow(const MainWindow& window, std::u16string_view prefix, int start) {
