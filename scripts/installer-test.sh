@@ -61,11 +61,11 @@ library=$user_dir/Documents/Tirn\ GPX\ Library
 settings=$user_dir/AppData/Roaming/Tirn\ GPX\ Library
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\TirnGpxLibrary'
 
-# The user's library and settings, which nothing here may touch.
+# The user's library and settings, which the uninstaller must leave as they are.
 mkdir -p "$library" "$settings"
 cp "$root/examples/Greifensee-Runde.gpx" "$library/"
 printf 'en' >"$settings/language.txt"
-user_data_before=$(cd "$user_dir" && find Documents AppData/Roaming/Tirn\ GPX\ Library -type f -exec md5sum {} +)
+user_data() { (cd "$user_dir" && find Documents AppData/Roaming/Tirn\ GPX\ Library -type f -exec md5sum {} + | sort); }
 host_menus() { find "$HOME/.local/share/applications" "$HOME/.config/menus" -type f 2>/dev/null | sort; }
 host_menus_before=$(host_menus)
 
@@ -138,15 +138,17 @@ else
     failures=$((failures + 1))
 fi
 
+# As the program left them (it keeps its own state beside the settings).
+user_data_before=$(user_data)
 # NSIS's uninstaller copies itself to %TEMP% and returns at once: wait for the prefix to go idle.
 check "the uninstaller runs silently" run_windows "$install_dir/uninstall.exe" /S
 check "  and finishes" timeout 120 wineserver -w
 check "the program folder is gone" test ! -e "$install_dir"
 check "the shortcut is gone" test ! -e "$shortcut"
 check "the uninstall entry is gone" same_text "$(entry_value DisplayName)" ""
-check "the library and the settings are untouched" same_text \
-    "$(cd "$user_dir" && find Documents AppData/Roaming/Tirn\ GPX\ Library -type f -exec md5sum {} +)" \
-    "$user_data_before"
+check "the library and the settings are untouched" same_text "$(user_data)" "$user_data_before"
+check "  (the library's route among them)" grep -q 'Library/Greifensee-Runde.gpx$' <<<"$user_data_before"
+check "  (and language.txt)" grep -q 'Library/language.txt$' <<<"$user_data_before"
 check "no menu entries on the host" same_text "$(host_menus)" "$host_menus_before"
 
 echo "installer-test: $failures failed, $(($(date +%s) - started)) s (details in $work/checks.log)"
