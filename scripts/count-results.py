@@ -5,7 +5,9 @@ Usage: count-results.py BUILD_DIR...
 For each build folder: every GoogleTest case in BUILD/test-results/*.xml counts once; every CTest
 test (from BUILD/ctest-results.xml, written by `ctest --output-junit`) that wrote no GoogleTest XML
 counts once; a CTest test whose program failed although its XML shows no failure (a crash or a
-sanitizer report after the XML was written) adds one failure. Prints "PASSED FAILED".
+sanitizer report after the XML was written) adds one failure. Cases that skipped themselves
+(GTEST_SKIP) and CTest tests reported as skipped count as skipped; disabled cases do not count.
+Prints "PASSED FAILED SKIPPED".
 """
 import json
 import os
@@ -15,20 +17,23 @@ import xml.etree.ElementTree as ET
 
 
 def gtest_counts(path):
-    """(passed, failed) of one GoogleTest XML file; None when it cannot be read."""
+    """(passed, failed, skipped) of one GoogleTest XML file; None when it cannot be read."""
     try:
         root = ET.parse(path).getroot()
     except (ET.ParseError, OSError):
         return None
-    passed = failed = 0
+    passed = failed = skipped = 0
     for case in root.iter("testcase"):
-        if case.get("status") == "notrun" or case.get("result") in ("skipped", "suppressed"):
+        # Disabled cases run, if at all, in a program of their own that writes its own XML.
+        if case.get("status") == "notrun" or case.get("result") == "suppressed":
             continue
         if case.find("failure") is not None or case.find("error") is not None:
             failed += 1
+        elif case.get("result") == "skipped":
+            skipped += 1
         else:
             passed += 1
-    return passed, failed
+    return passed, failed, skipped
 
 
 def xml_outputs(build):
@@ -71,7 +76,7 @@ def ctest_results(build):
 
 
 def main():
-    passed = failed = 0
+    passed = failed = skipped = 0
     for build in sys.argv[1:]:
         outputs = xml_outputs(build)
         results = ctest_results(build)
@@ -81,6 +86,7 @@ def main():
             counts = gtest_counts(xml_path) if xml_path and os.path.exists(xml_path) else None
             if counts is None:
                 if ok is None:
+                    skipped += 1
                     continue
                 passed += 1 if ok else 0
                 failed += 0 if ok else 1
@@ -88,6 +94,7 @@ def main():
             counted_xml.add(os.path.realpath(xml_path))
             passed += counts[0]
             failed += counts[1]
+            skipped += counts[2]
             if ok is False and counts[1] == 0:
                 failed += 1
         # GoogleTest XML that no CTest test claims (a program run outside CTest) still counts.
@@ -100,7 +107,8 @@ def main():
                     if counts:
                         passed += counts[0]
                         failed += counts[1]
-    print(passed, failed)
+                        skipped += counts[2]
+    print(passed, failed, skipped)
 
 
 if __name__ == "__main__":

@@ -8,6 +8,8 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
     # Windows cross build and running it
     g++-mingw-w64-x86-64-posix wine wine64
+    # release packages: the installer (NSIS) and the portable zip
+    nsis zip
     # what Wine's display driver loads at run time (only recommended by the Wine packages): without
     # them windows render differently (no XRender anti-aliasing, no XInput) and the GUI tests drift
     fonts-wine fonts-liberation libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and tests everything: native (ASan/UBSan), Windows (mingw-w64, tests under Wine on a
-# virtual display when there is none) and the analysis fuzzer. Ends with one line
-# "N passed, N failed" and a non-zero exit status when anything failed or did not build.
+# virtual display when there is none), the release packages with a test of the installer, and the
+# analysis fuzzer. Ends with one line "N passed, N failed, N skipped" and a non-zero exit status
+# when anything failed or did not build.
+# Tests that read the real-world corpus beside the project skip without it; with CI set they fail.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -9,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 started=$(date +%s)
 extra_failed=0   # builds and steps that failed as a whole
-extra_passed=0   # the fuzz run
+extra_passed=0   # the installer test and the fuzz run
 heading() { printf '\n=== %s (%ss)\n' "$*" $(( $(date +%s) - started )); }
 step_failed() { echo "FAILED: $*"; extra_failed=$((extra_failed + 1)); }
 
@@ -73,6 +75,19 @@ if [ -f "$windows/CTestTestfile.cmake" ]; then
 fi
 stop_display
 
+heading "Release packages (installer and portable zip)"
+if scripts/package.sh "$windows"; then
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$windows/CMakeCache.txt")
+    heading "Installer test in a fresh Wine prefix"
+    if scripts/installer-test.sh "dist/TirnGpxLibrary-$version-setup.exe"; then
+        extra_passed=$((extra_passed + 1))
+    else
+        step_failed "installer test (see build/installer-test/checks.log)"
+    fi
+else
+    step_failed "release packages"
+fi
+
 heading "Fuzzing the route analysis"
 if scripts/fuzz.sh; then
     extra_passed=$((extra_passed + 1))
@@ -81,9 +96,11 @@ else
 fi
 
 heading "Results"
-read -r passed failed < <(/usr/bin/python3 scripts/count-results.py "$native" "$windows")
-passed=$((passed + extra_passed))
-failed=$((failed + extra_failed))
+read -r passed failed skipped < <(/usr/bin/python3 scripts/count-results.py "$native" "$windows")
+passed=$((${passed:-0} + extra_passed))
+failed=$((${failed:-0} + extra_failed))
+skipped=${skipped:-0}
 echo "took $(( $(date +%s) - started )) s"
-echo "$passed passed, $failed failed"
+[ -d ../shared/corpus/real ] || echo "(no real-world corpus at ../shared/corpus/real: the tests that read it were skipped)"
+echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

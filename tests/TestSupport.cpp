@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -18,7 +19,20 @@ fs::path projectPath(std::string_view relative) {
     return fs::path(root) / fs::path(std::string(relative));
 }
 
-fs::path corpusFolder() { return projectPath("../shared/corpus/real"); }
+fs::path corpusFolder() {
+    return projectPath("../shared/corpus/real");
+}
+
+std::string corpusMissingReason() {
+    std::error_code error;
+    if (fs::is_directory(corpusFolder(), error)) return {};
+    return "no real-world corpus at " + corpusFolder().string();
+}
+
+bool corpusRequired() {
+    const char* ci = std::getenv("CI");
+    return ci != nullptr && *ci != '\0';
+}
 
 std::string readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -35,8 +49,8 @@ void writeBytes(const fs::path& path, std::string_view bytes) {
 TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path = fs::temp_directory_path() /
-           ("tirn-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    path =
+        fs::temp_directory_path() / ("tirn-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
     fs::create_directories(path);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "TirnVersion.h"
 #include "core/SportWeather.h"
 #include "platform/Platform.h"
 
@@ -44,8 +45,17 @@ std::string usageText() {
            "library)\n"
            "  tirn-gpx set-sport KEY FILE...        write the sport KEY into each file\n"
            "  tirn-gpx import FILE...               copy files into the library under free names\n"
+           "  tirn-gpx --version                    the tool's version\n"
            "sport keys: " +
            sportKeyList() + "\n";
+}
+
+std::string versionText() {
+    return "tirn-gpx " TIRN_VERSION_TEXT "\n";
+}
+
+bool isVersionRequest(const std::vector<CliArgument>& arguments) {
+    return !arguments.empty() && arguments[0].text == "--version";
 }
 
 CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
@@ -97,4 +107,3 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
     }
     return command;
 }
-

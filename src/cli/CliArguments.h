@@ -27,5 +27,9 @@ CliArgument cliArgumentFromUtf8(std::string_view text);
 CliArgument cliArgumentFromWide(std::u16string_view text);
 
 std::string usageText();
+// "tirn-gpx 1.0.0" and a line end: what --version prints.
+std::string versionText();
+// True when the first argument is --version; the tool then prints versionText() and nothing else.
+bool isVersionRequest(const std::vector<CliArgument>& arguments);
 // The arguments after the program name.
 CliCommand parseCliArguments(const std::vector<CliArgument>& arguments);

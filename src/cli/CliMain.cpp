@@ -18,6 +18,10 @@ void writeAll(std::FILE* stream, const std::string& bytes) {
 }
 
 int run(const std::vector<CliArgument>& arguments) {
+    if (isVersionRequest(arguments)) {
+        writeAll(stdout, versionText());
+        return 0;
+    }
     CliOutput output;
     const int status = runCli(arguments, output);
     writeAll(stdout, output.out);

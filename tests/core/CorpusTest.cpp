@@ -77,6 +77,7 @@ void expectConsistentShape(const RouteInfo& r, const std::string& name) {
 }
 
 TEST(Corpus, EveryFileAnalysesIntoOneShapeAndMatchesItsCatalogue) {
+    REQUIRE_CORPUS();
     auto features = catalogueFeatures();
     size_t files = 0;
     for (const auto& entry : fs::directory_iterator(corpusFolder())) {
@@ -102,6 +103,7 @@ TEST(Corpus, EveryFileAnalysesIntoOneShapeAndMatchesItsCatalogue) {
 }
 
 TEST(Corpus, SpotChecks) {
+    REQUIRE_CORPUS();
     RouteInfo sub = analyzeGpxFile(corpusFolder() / "GPSBabel__gpsbabel__gpx_subsecond-sample.gpx");
     EXPECT_EQ(sub.pointCount, 5u);
     EXPECT_EQ(sub.dateText, "30.10.11");  // the file's own time stands before the track

@@ -230,6 +230,7 @@ TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
 }
 
 TEST_F(GuiTest, EveryRealWorldFileCanBeListedSelectedAndSketched) {
+    REQUIRE_CORPUS();
     std::size_t files = 0;
     for (const auto& entry : fs::directory_iterator(corpusFolder())) {
         if (entry.path().extension() != ".gpx") continue;
