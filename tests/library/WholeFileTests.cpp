@@ -12,6 +12,10 @@
 #include "library/LibraryScan.h"
 #include "platform/Platform.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -75,6 +79,20 @@ TEST_F(WholeFileTest, AFailedImportLeavesNothingInTheLibrary) {
     EXPECT_EQ(entryNames(library), (std::vector<std::string>{"Old.gpx", "Tour.gpx"}));
     EXPECT_EQ(readLibrary(library).size(), 2u);
 }
+
+#ifdef _WIN32
+TEST_F(WholeFileTest, ASourceLockedByAnotherProgramIsReportedAsAccessDenied) {
+    const fs::path source = temp.path / "outside" / "Tour.gpx";
+    writeBytes(source, "route");
+    HANDLE lock = CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const std::vector<ImportResult> results = importIntoLibrary(library, {source});
+    CloseHandle(lock);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].failure, ImportFailure::accessDenied);
+    EXPECT_TRUE(fs::is_empty(library));
+}
+#endif
 
 TEST_F(WholeFileTest, CopiesAndMovesNeverReplaceAFile) {
     const fs::path source = temp.path / "outside" / "new.gpx";
