@@ -38,17 +38,17 @@ std::u16string userDefaultLocaleName() {
 
 namespace {
 
-// Windows refuses to write over or replace a read-only file; Wine running as root does not, so the
-// attribute is checked explicitly to get the same answer everywhere.
-bool isReadOnlyFile(const fs::path& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 // The name handed to the system: long paths behind the \\?\ prefix.
 std::wstring systemName(const fs::path& path) {
     return longPathForm(path).native();
+}
+
+// Windows refuses to write over or replace a read-only file; Wine running as root does not, so the
+// attribute is checked explicitly to get the same answer everywhere.
+bool isReadOnlyFile(const fs::path& path) {
+    const DWORD attributes = GetFileAttributesW(systemName(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 FileError errorFromCode(DWORD code) {
