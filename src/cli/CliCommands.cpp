@@ -112,8 +112,9 @@ int runImport(const CliCommand& command, CliOutput& output) {
     int status = 0;
     std::vector<fs::path> sources;
     for (const fs::path& path : command.paths) {
-        std::error_code error;
-        if (!fs::is_regular_file(path, error)) {
+        // A missing file is left to the import, which says so like for any other failure.
+        const FileKind kind = fileKind(path);
+        if (kind == FileKind::folder || kind == FileKind::other) {
             output.err += displayPath(path) + ": not a file, not imported\n";
             status = 1;
         } else if (!isLibraryFileName(path.filename())) {
@@ -125,13 +126,25 @@ int runImport(const CliCommand& command, CliOutput& output) {
     }
     if (sources.empty()) return status;
     const Settings settings = loadSettings();
-    const std::vector<fs::path> targets = importIntoLibrary(settings.libraryFolder, sources);
+    const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, sources);
+    const auto reasonText = [](ImportFailure failure) {
+        switch (failure) {
+            case ImportFailure::missingSource:
+                return "file not found";
+            case ImportFailure::diskFull:
+                return "disk full";
+            case ImportFailure::accessDenied:
+                return "access denied";
+            default:
+                return "could not be copied";
+        }
+    };
     for (std::size_t i = 0; i < sources.size(); ++i) {
-        if (i < targets.size() && !targets[i].empty()) {
-            output.out += displayPath(sources[i]) + " -> " + displayPath(targets[i]) + "\n";
+        if (i < results.size() && results[i].failure == ImportFailure::none) {
+            output.out += displayPath(sources[i]) + " -> " + displayPath(results[i].target) + "\n";
         } else {
-            output.err += displayPath(sources[i]) + ": could not be copied into " +
-                          displayPath(settings.libraryFolder) + "\n";
+            const ImportFailure failure = i < results.size() ? results[i].failure : ImportFailure::other;
+            output.err += displayPath(sources[i]) + ": " + reasonText(failure) + ", not imported\n";
             status = 1;
         }
     }

@@ -1,7 +1,6 @@
 #include "library/Import.h"
 
 #include <string>
-#include <system_error>
 
 #include "platform/Platform.h"
 
@@ -9,45 +8,84 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Free means nothing at all is there. The link itself is looked at, so a dangling link counts as
-// taken and a copy never goes through it. When the question cannot be answered the name is taken
-// as free: the copy never overwrites, so the worst case is a failed copy.
-bool isFreeName(const fs::path& target) {
-    std::error_code error;
-    const fs::file_status status = fs::symlink_status(target, error);
-    if (error) return true;
-    return status.type() == fs::file_type::not_found;
+// The n-th name for a copy of `source`: its own name first, then stem + " " + n + ".gpx".
+fs::path candidatePath(const fs::path& folder, const fs::path& source, unsigned long long n) {
+    if (n < 2) return folder / source.filename();
+    const std::string number = std::to_string(n);
+    return folder / widePath(pathToWide(source.stem()) + u" " + std::u16string(number.begin(), number.end()) +
+                             u".gpx");
+}
+
+// The first free name from the n-th on; `n` is left at the number of the name returned.
+fs::path nextFreePath(const fs::path& folder, const fs::path& source, unsigned long long& n) {
+    fs::path target = candidatePath(folder, source, n);
+    while (!isNameFree(target)) target = candidatePath(folder, source, ++n);
+    return target;
+}
+
+ImportFailure failureOf(FileError error, const fs::path& source) {
+    switch (error) {
+        case FileError::none:
+            return ImportFailure::none;
+        case FileError::diskFull:
+            return ImportFailure::diskFull;
+        case FileError::accessDenied:
+            return ImportFailure::accessDenied;
+        case FileError::notFound:
+            // Either side may be missing; only a vanished source is the user's to know about.
+            return fileKind(source) == FileKind::missing ? ImportFailure::missingSource
+                                                         : ImportFailure::other;
+        default:
+            return ImportFailure::other;
+    }
+}
+
+ImportResult importOne(const fs::path& folder, const fs::path& source) {
+    switch (fileKind(source)) {
+        case FileKind::missing:
+            return {{}, ImportFailure::missingSource};
+        case FileKind::file:
+            break;
+        default:
+            return {{}, ImportFailure::other};
+    }
+    // Whole or not at all: the copy is complete and on the disk before it gets a route's name.
+    const fs::path temporary = temporaryPathBeside(folder / source.filename(), "tirn-import");
+    FileError error = copyToNewFile(source, temporary);
+    if (error != FileError::none) return {{}, failureOf(error, source)};
+    // Another program may take the free name meanwhile; the move never replaces, so the next
+    // free name is tried. The bound only guards against a system that always answers "taken".
+    unsigned long long n = 1;
+    for (int attempt = 0; attempt < 1000; ++attempt, ++n) {
+        const fs::path target = nextFreePath(folder, source, n);
+        error = moveWithoutReplacing(temporary, target);
+        if (error == FileError::none) return {target, ImportFailure::none};
+        if (error != FileError::exists) break;
+    }
+    removeFile(temporary);
+    return {{}, failureOf(error, source)};
 }
 
 }  // namespace
 
 fs::path freeTargetPath(const fs::path& folder, const fs::path& source) {
-    fs::path target = folder / source.filename();
-    const std::u16string stem = pathToWide(source.stem());
-    for (unsigned long long n = 2; !isFreeName(target); ++n) {
-        std::string number = std::to_string(n);
-        target = folder / widePath(stem + u" " + std::u16string(number.begin(), number.end()) + u".gpx");
-    }
-    return target;
+    unsigned long long n = 1;
+    return nextFreePath(folder, source, n);
 }
 
-std::vector<fs::path> importIntoLibrary(const fs::path& folder, const std::vector<fs::path>& sources) {
-    std::vector<fs::path> targets;
-    targets.reserve(sources.size());
-    std::error_code ignored;
-    fs::create_directories(folder, ignored);
+std::vector<ImportResult> importIntoLibrary(const fs::path& folder, const std::vector<fs::path>& sources) {
+    std::vector<ImportResult> results;
+    results.reserve(sources.size());
+    createFolders(folder);
     for (const fs::path& source : sources) {
-        fs::path written;
         try {
-            const fs::path target = freeTargetPath(folder, source);
-            std::error_code error;
-            if (fs::copy_file(source, target, fs::copy_options::none, error) && !error) written = target;
+            results.push_back(importOne(folder, source));
         } catch (const std::exception&) {
-            // A source that cannot be copied is skipped; the others still arrive.
+            // Only running out of memory gets here; the other sources still arrive.
+            results.push_back({{}, ImportFailure::other});
         }
-        targets.push_back(std::move(written));
     }
-    return targets;
+    return results;
 }
 
 bool changeLibraryFolder(Settings& settings, const fs::path& folder) {

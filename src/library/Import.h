@@ -7,13 +7,22 @@
 
 #include "library/Settings.h"
 
+// Why a file did not arrive in the library; the window and the console tool word it.
+enum class ImportFailure { none, missingSource, diskFull, accessDenied, other };
+
+struct ImportResult {
+    std::filesystem::path target;                 // the copy in the library; empty when it failed
+    ImportFailure failure = ImportFailure::none;  // none exactly when `target` is set
+};
+
 // Path in `folder` for a copy of `source` under a free name (Tour.gpx, Tour 2.gpx, ...).
 std::filesystem::path freeTargetPath(const std::filesystem::path& folder,
                                      const std::filesystem::path& source);
-// Copies each source into `folder` under a free name; returns the targets written (an empty path
-// for a source whose copy failed), in the order of `sources`.
-std::vector<std::filesystem::path> importIntoLibrary(const std::filesystem::path& folder,
-                                                     const std::vector<std::filesystem::path>& sources);
+// Copies each source into `folder` under a free name, in the order of `sources`, one result each.
+// A copy appears under its name only when complete: it is written to a hidden temporary file
+// first, and a failure leaves nothing behind in the folder.
+std::vector<ImportResult> importIntoLibrary(const std::filesystem::path& folder,
+                                            const std::vector<std::filesystem::path>& sources);
 // Sets the library folder and saves it to settings.txt (the caller rescans). False when the
-// file could not be written.
+// file could not be written; `settings` then stays as it was.
 bool changeLibraryFolder(Settings& settings, const std::filesystem::path& folder);

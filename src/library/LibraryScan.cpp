@@ -1,7 +1,6 @@
 #include "library/LibraryScan.h"
 
 #include <exception>
-#include <system_error>
 
 #include "core/Failure.h"
 #include "core/TrackAnalysis.h"
@@ -34,19 +33,16 @@ bool isLibraryFileName(const fs::path& fileName) {
 
 std::vector<RouteInfo> readLibrary(const fs::path& folder) {
     std::vector<RouteInfo> routes;
-    std::error_code error;
-    fs::create_directories(folder, error);
-    fs::directory_iterator entries(folder, error);
-    if (error) return routes;
-    // An error while moving on (the folder vanished mid-scan) ends the listing; the records read
-    // so far are kept.
-    for (; entries != fs::directory_iterator(); entries.increment(error)) {
-        if (error) break;
-        const fs::directory_entry& entry = *entries;
-        std::error_code typeError;
-        if (!entry.is_regular_file(typeError) || typeError) continue;
-        if (!isLibraryFileName(entry.path().filename())) continue;
-        routes.push_back(analyzeSafely(entry.path()));
+    createFolders(folder);
+    // The platform lists folders of any path length; an error midway (the folder vanished
+    // mid-scan) ends the listing, and the records of what was listed are kept.
+    std::vector<FolderEntry> entries;
+    if (!listFolder(folder, entries)) return routes;
+    for (const FolderEntry& entry : entries) {
+        if (!entry.isFile || !isLibraryFileName(entry.name)) continue;
+        // A record keeps the path in the form that opens at any length, so that a later sport
+        // rewrite of it works as well.
+        routes.push_back(analyzeSafely(longPathForm(folder / entry.name)));
     }
     sortLibraryOrder(routes);
     return routes;

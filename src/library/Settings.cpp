@@ -1,8 +1,7 @@
 #include "library/Settings.h"
 
 #include <fstream>
-#include <iterator>
-#include <system_error>
+#include <optional>
 
 #include "i18n/Language.h"
 #include "platform/Platform.h"
@@ -13,14 +12,6 @@ namespace {
 
 constexpr const char* kFolderName = "Tirn GPX Library";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// The whole file, or nothing when it cannot be opened (a missing file is not an error).
-bool readWholeFile(const fs::path& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
 
 // The first line as a text-mode read sees it: up to the first LF, where a CR directly before that
 // LF belongs to the line end. A CR anywhere else stays part of the value.
@@ -52,21 +43,51 @@ std::string encodeFolderLine(std::u16string_view folder) {
     return std::string(kByteOrderMark) + wideToUtf8(folder);
 }
 
-std::u16string decodeFolderLine(std::string_view bytes) {
-    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-        return utf8ToWide(firstLine(bytes.substr(kByteOrderMark.size())));
+std::u16string decodeFolderLine(std::string_view line) {
+    if (line.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        return utf8ToWide(line.substr(kByteOrderMark.size()));
     }
     std::u16string folder;
-    for (char byte : firstLine(bytes)) folder.push_back(static_cast<unsigned char>(byte));
+    for (char byte : line) folder.push_back(static_cast<unsigned char>(byte));
     return folder;
+}
+
+// The first line of a settings file, read no further than its line end. Nothing when the file
+// cannot be read or the line is longer than 64 KB: no path or code is that long, and a huge file
+// in its place must not be read whole.
+std::optional<std::string> readFirstLine(const fs::path& path) {
+    constexpr std::size_t kLongestLine = 64 * 1024;
+    std::ifstream in(longPathForm(path), std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes;
+    char chunk[4096];
+    while (bytes.size() <= kLongestLine + 1) {
+        in.read(chunk, sizeof chunk);
+        const std::string_view part(chunk, static_cast<std::size_t>(in.gcount()));
+        const std::size_t feed = part.find('\n');
+        bytes.append(part.substr(0, feed == std::string_view::npos ? part.size() : feed + 1));
+        if (feed != std::string_view::npos || !in) break;
+    }
+    if (in.bad()) return std::nullopt;
+    const std::string_view line = firstLine(bytes);
+    if (line.size() > kLongestLine) return std::nullopt;
+    return std::string(line);
+}
+
+// Whole or not at all: the new contents go to a temporary file beside the old one, which is
+// replaced only once they are on the disk.
+bool saveThroughTemporary(const fs::path& target, std::string_view bytes) {
+    const fs::path temporary = temporaryPathBeside(target, "tirn-save");
+    if (writeFileDurably(temporary, bytes) && replaceFile(temporary, target)) return true;
+    removeFile(temporary);
+    return false;
 }
 
 }  // namespace
 
 fs::path settingsFolder() {
     const fs::path folder = knownFolderPath(KnownFolder::RoamingAppData) / kFolderName;
-    std::error_code ignored;
-    fs::create_directories(folder, ignored);
+    createFolders(folder);
     return folder;
 }
 
@@ -84,25 +105,31 @@ fs::path defaultLibraryFolder() {
 
 Settings loadSettings() {
     Settings settings;
-    std::string bytes;
     std::u16string folder;
-    if (readWholeFile(settingsFilePath(), bytes)) folder = decodeFolderLine(bytes);
+    if (const auto line = readFirstLine(settingsFilePath())) folder = decodeFolderLine(*line);
     settings.libraryFolder = folder.empty() ? defaultLibraryFolder() : widePath(folder);
 
-    if (readWholeFile(languageFilePath(), bytes)) settings.languageSetting = std::string(firstLine(bytes));
+    if (auto line = readFirstLine(languageFilePath())) settings.languageSetting = std::move(*line);
     if (settings.languageSetting != "system" && findLanguage(settings.languageSetting) == nullptr) {
         settings.languageSetting = "system";
     }
 
-    std::error_code ignored;
-    fs::create_directories(settings.libraryFolder, ignored);
+    createFolders(settings.libraryFolder);
     return settings;
 }
 
 bool saveLibraryFolder(const Settings& settings) {
-    return writeFileDurably(settingsFilePath(), encodeFolderLine(pathToWide(settings.libraryFolder)));
+    return saveThroughTemporary(settingsFilePath(), encodeFolderLine(pathToWide(settings.libraryFolder)));
 }
 
 bool saveLanguageSetting(const Settings& settings) {
-    return writeFileDurably(languageFilePath(), settings.languageSetting);
+    return saveThroughTemporary(languageFilePath(), settings.languageSetting);
+}
+
+bool changeLanguageSetting(Settings& settings, std::string_view languageSetting) {
+    Settings changed = settings;
+    changed.languageSetting = std::string(languageSetting);
+    if (!saveLanguageSetting(changed)) return false;
+    settings = std::move(changed);
+    return true;
 }

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 struct Settings {
     std::filesystem::path libraryFolder;     // the library folder, as chosen
@@ -16,6 +17,9 @@ std::filesystem::path defaultLibraryFolder();
 // The saved settings, defaults where a file is missing or names nothing usable; creates the
 // library folder.
 Settings loadSettings();
-// False when the file could not be written.
+// False when the file could not be written; it then keeps its previous contents.
 bool saveLibraryFolder(const Settings& settings);
 bool saveLanguageSetting(const Settings& settings);
+// Sets the language setting ("system" or a code) and saves it; only a saved choice is applied, so
+// that `settings` always says what the next start will use. False when saving failed.
+bool changeLanguageSetting(Settings& settings, std::string_view languageSetting);

@@ -11,6 +11,8 @@ namespace {
 std::mutex overrideMutex;
 std::map<KnownFolder, fs::path> folderOverrides;
 std::optional<std::u16string> localeOverride;
+unsigned writesUntilFailure = 0;
+FileError injectedError = FileError::none;
 
 }  // namespace
 
@@ -42,6 +44,18 @@ void setLocaleNameOverride(bool active, std::u16string_view name) {
     } else {
         localeOverride.reset();
     }
+}
+
+FileError injectedWriteFailure() {
+    std::lock_guard lock(overrideMutex);
+    if (writesUntilFailure == 0 || --writesUntilFailure != 0) return FileError::none;
+    return injectedError;
+}
+
+void setWriteFailureOverride(unsigned nth, FileError error) {
+    std::lock_guard lock(overrideMutex);
+    writesUntilFailure = nth;
+    injectedError = error;
 }
 
 fs::path createdAbsoluteFolder(const fs::path& path) {

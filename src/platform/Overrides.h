@@ -9,5 +9,7 @@
 
 std::optional<std::filesystem::path> knownFolderOverride(KnownFolder folder);
 std::optional<std::u16string> localeNameOverride();
+// The error an injected write failure gives this write, `none` for all others (counts the write).
+FileError injectedWriteFailure();
 // An existing, absolute form of a folder (created when missing); the path itself if that fails.
 std::filesystem::path createdAbsoluteFolder(const std::filesystem::path& path);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class KnownFolder { RoamingAppData, Documents };
 
@@ -22,6 +23,51 @@ void setLocaleNameOverride(bool active, std::u16string_view name);
 bool writeFileDurably(const std::filesystem::path& path, std::string_view bytes);
 // Replaces `target` by `source` in one step, durably (rename on the same volume).
 bool replaceFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// Files that are written whole or not at all, and paths of any length. Every function here takes
+// paths as users have them (any length, any script) and reports instead of throwing.
+
+// Why a file operation failed.
+enum class FileError { none, notFound, exists, diskFull, accessDenied, other };
+// What lies under a path, links followed: a dangling link is `missing`, and so is a path the system
+// cannot answer for.
+enum class FileKind { missing, file, folder, other };
+
+// The form of `path` that the system and the C and C++ runtimes open at any length. On Windows a
+// path of kLongPathStart characters or more (absolute or made so) becomes normalised behind the
+// \\?\ prefix, so that no registry switch is needed; shorter paths, and every path on other
+// systems, come back unchanged.
+inline constexpr std::size_t kLongPathStart = 248;
+std::filesystem::path longPathForm(const std::filesystem::path& path);
+
+FileKind fileKind(const std::filesystem::path& path);
+// False when anything, even a dangling link, has this name; true also when the system cannot tell
+// (the moves below never replace, so the worst case is a refused move).
+bool isNameFree(const std::filesystem::path& path);
+// Creates the folder with its missing parents; true when a folder is there afterwards.
+bool createFolders(const std::filesystem::path& folder);
+
+struct FolderEntry {
+    std::filesystem::path name;  // the entry's file name only
+    bool isFile = false;         // a regular file, links followed
+};
+// The entries directly inside `folder`, in the system's order. False when it cannot be listed; an
+// error midway ends the listing and keeps what was read.
+bool listFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries);
+
+// Copies the regular file `source` into the new file `target` (`exists` when the name is taken)
+// and forces it to the disk. On failure nothing of `target` is left.
+FileError copyToNewFile(const std::filesystem::path& source, const std::filesystem::path& target);
+// Moves a file to `target` only when nothing has that name (`exists` otherwise), durably.
+FileError moveWithoutReplacing(const std::filesystem::path& source, const std::filesystem::path& target);
+// Removes a file; true when it is gone (or was never there).
+bool removeFile(const std::filesystem::path& path);
+// A fresh name beside `target` for its temporary file: "." + the name (its first 64 code units) +
+// "." + tag + "-" + 16 random hex digits + ".tmp", so that no scan takes it for a route.
+std::filesystem::path temporaryPathBeside(const std::filesystem::path& target, std::string_view tag);
+// Tests let the `nth` write from now on (1 = the next) of writeFileDurably or copyToNewFile fail
+// with `error`, as a full disk would; 0 removes the injection.
+void setWriteFailureOverride(unsigned nth, FileError error);
 
 // UTF-8 to UTF-16; each invalid sequence becomes U+FFFD; empty gives empty.
 std::u16string utf8ToWide(std::string_view text);

@@ -1,12 +1,15 @@
 // POSIX side of the platform seam: used by the native build (tests, console tool, benchmarks).
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <system_error>
+#include <vector>
 
 #include "platform/Overrides.h"
 #include "platform/Platform.h"
@@ -77,6 +80,55 @@ bool isReadOnlyFile(const fs::path& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0;
 }
 
+FileError errorFromErrno(int code) {
+    switch (code) {
+        case 0:
+            return FileError::none;
+        case ENOENT:
+        case ENOTDIR:
+            return FileError::notFound;
+        case EEXIST:
+            return FileError::exists;
+        case ENOSPC:
+        case EDQUOT:
+            return FileError::diskFull;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return FileError::accessDenied;
+        default:
+            return FileError::other;
+    }
+}
+
+// Writes everything or says why not; a test may make one of the writes fail.
+FileError writeAll(int fd, std::string_view bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const FileError injected = injectedWriteFailure();
+        if (injected != FileError::none) return injected;
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errorFromErrno(errno);
+        }
+        if (n == 0) return FileError::other;
+        written += static_cast<std::size_t>(n);
+    }
+    return FileError::none;
+}
+
+// A new folder entry only lasts once the folder itself is on the disk.
+void syncFolderOf(const fs::path& path) {
+    fs::path folder = path.parent_path();
+    if (folder.empty()) folder = ".";
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        closeQuietly(dirFd);
+    }
+}
+
 }  // namespace
 
 bool writeFileDurably(const fs::path& path, std::string_view bytes) {
@@ -86,21 +138,7 @@ bool writeFileDurably(const fs::path& path, std::string_view bytes) {
         fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return false;
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            closeQuietly(fd);
-            return false;
-        }
-        if (n == 0) {
-            closeQuietly(fd);
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0) {
+    if (writeAll(fd, bytes) != FileError::none || ::fsync(fd) != 0) {
         closeQuietly(fd);
         return false;
     }
@@ -114,15 +152,103 @@ bool replaceFile(const fs::path& source, const fs::path& target) {
         return false;
     }
     if (::rename(source.c_str(), target.c_str()) != 0) return false;
-    // The rename itself only lasts once the folder entry is on the disk.
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        closeQuietly(dirFd);
-    }
+    syncFolderOf(target);
     return true;
+}
+
+fs::path longPathForm(const fs::path& path) {
+    // No classic length limit here: PATH_MAX is 4096 bytes.
+    return path;
+}
+
+FileKind fileKind(const fs::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return FileKind::missing;
+    if (S_ISREG(info.st_mode)) return FileKind::file;
+    if (S_ISDIR(info.st_mode)) return FileKind::folder;
+    return FileKind::other;
+}
+
+bool isNameFree(const fs::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) != 0;
+}
+
+bool createFolders(const fs::path& folder) {
+    std::error_code ignored;
+    fs::create_directories(folder, ignored);
+    return fileKind(folder) == FileKind::folder;
+}
+
+bool listFolder(const fs::path& folder, std::vector<FolderEntry>& entries) {
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr) return false;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(listing);
+        if (entry == nullptr) break;  // the end, or an error that ends the listing
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        bool isFile = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            isFile = ::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+        }
+        entries.push_back(FolderEntry{fs::path(name), isFile});
+    }
+    ::closedir(listing);
+    return true;
+}
+
+FileError copyToNewFile(const fs::path& source, const fs::path& target) {
+    // Non-blocking, so that a pipe in the place of the source cannot hang the open.
+    const int in = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (in < 0) return errorFromErrno(errno);
+    struct stat info {};
+    if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK) != 0) {
+        closeQuietly(in);
+        return FileError::other;
+    }
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (out < 0) {
+        const int code = errno;
+        closeQuietly(in);
+        return errorFromErrno(code);
+    }
+    FileError error = FileError::none;
+    std::vector<char> buffer(std::size_t{1} << 16);
+    while (error == FileError::none) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno != EINTR) error = errorFromErrno(errno);
+            continue;
+        }
+        if (n == 0) break;
+        error = writeAll(out, std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+    }
+    if (error == FileError::none && ::fsync(out) != 0) error = errorFromErrno(errno);
+    if (closeQuietly(out) != 0 && error == FileError::none) error = errorFromErrno(errno);
+    closeQuietly(in);
+    if (error != FileError::none) ::unlink(target.c_str());
+    return error;
+}
+
+FileError moveWithoutReplacing(const fs::path& source, const fs::path& target) {
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+        syncFolderOf(target);
+        return FileError::none;
+    }
+    // File systems without the flag: a hard link is refused as well when the name is taken.
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errorFromErrno(errno);
+    if (::link(source.c_str(), target.c_str()) != 0) return errorFromErrno(errno);
+    ::unlink(source.c_str());
+    syncFolderOf(target);
+    return FileError::none;
+}
+
+bool removeFile(const fs::path& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 std::u16string pathToWide(const fs::path& path) {

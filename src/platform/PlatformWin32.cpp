@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <system_error>
+#include <vector>
 
 #include "platform/Overrides.h"
 #include "platform/Platform.h"
@@ -37,42 +38,229 @@ std::u16string userDefaultLocaleName() {
 
 namespace {
 
+// The name handed to the system: long paths behind the \\?\ prefix.
+std::wstring systemName(const fs::path& path) {
+    return longPathForm(path).native();
+}
+
 // Windows refuses to write over or replace a read-only file; Wine running as root does not, so the
 // attribute is checked explicitly to get the same answer everywhere.
 bool isReadOnlyFile(const fs::path& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(systemName(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
            (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+FileError errorFromCode(DWORD code) {
+    switch (code) {
+        case ERROR_SUCCESS:
+            return FileError::none;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+            return FileError::notFound;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return FileError::exists;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return FileError::diskFull;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_WRITE_PROTECT:
+            return FileError::accessDenied;
+        default:
+            return FileError::other;
+    }
+}
+
+// Writes everything or says why not; a test may make one of the writes fail.
+FileError writeAll(HANDLE file, std::string_view bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const FileError injected = injectedWriteFailure();
+        if (injected != FileError::none) return injected;
+        const std::size_t rest = bytes.size() - written;
+        const DWORD chunk = rest > (1u << 30) ? (1u << 30) : static_cast<DWORD>(rest);
+        DWORD done = 0;
+        if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr))
+            return errorFromCode(GetLastError());
+        if (done == 0) return FileError::other;
+        written += done;
+    }
+    return FileError::none;
+}
+
+// Kind of an open handle: what a link points to, and a device is neither file nor folder.
+FileKind handleKind(HANDLE handle) {
+    if (GetFileType(handle) != FILE_TYPE_DISK) return FileKind::other;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle, &information)) return FileKind::other;
+    return (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::folder : FileKind::file;
 }
 
 }  // namespace
 
 bool writeFileDurably(const fs::path& path, std::string_view bytes) {
     if (isReadOnlyFile(path)) return false;
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(systemName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    std::size_t written = 0;
-    bool ok = true;
-    while (ok && written < bytes.size()) {
-        const std::size_t rest = bytes.size() - written;
-        const DWORD chunk = rest > (1u << 30) ? (1u << 30) : static_cast<DWORD>(rest);
-        DWORD done = 0;
-        if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr) || done == 0) {
-            ok = false;
-        } else {
-            written += done;
-        }
-    }
-    if (ok && !FlushFileBuffers(file)) ok = false;
+    bool ok = writeAll(file, bytes) == FileError::none && FlushFileBuffers(file);
     if (!CloseHandle(file)) ok = false;
     return ok;
 }
 
 bool replaceFile(const fs::path& source, const fs::path& target) {
     if (isReadOnlyFile(target)) return false;
-    return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-           0;
+    return MoveFileExW(systemName(source).c_str(), systemName(target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+fs::path longPathForm(const fs::path& path) {
+    const std::wstring& text = path.native();
+    if (text.starts_with(L"\\\\?\\") || text.starts_with(L"\\\\.\\")) return path;
+    if (text.size() < kLongPathStart && path.is_absolute()) return path;
+    // The prefix turns off the system's own clean-up of the name, so it is done here first: the
+    // separators, "." and "..", a relative path made absolute.
+    const DWORD needed = GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(text.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return path;
+    full.resize(length);
+    if (full.size() < kLongPathStart) return path;
+    if (full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\")) return fs::path(full);
+    if (full.starts_with(L"\\\\")) return fs::path(L"\\\\?\\UNC\\" + full.substr(2));
+    return fs::path(L"\\\\?\\" + full);
+}
+
+FileKind fileKind(const fs::path& path) {
+    const std::wstring name = systemName(path);
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::missing;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return FileKind::folder;
+    }
+    // Opening follows a link and tells a device from a file.
+    HANDLE handle = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // A file locked without any sharing is still a file.
+        if (error == ERROR_SHARING_VIOLATION && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            return FileKind::file;
+        }
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileKind::missing
+                                                                              : FileKind::other;
+    }
+    const FileKind kind = handleKind(handle);
+    CloseHandle(handle);
+    return kind;
+}
+
+bool isNameFree(const fs::path& path) {
+    return GetFileAttributesW(systemName(path).c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool createFolders(const fs::path& folder) {
+    const std::wstring full = systemName(folder);
+    // Up to the deepest folder that exists, then down again creating each level; no recursion.
+    std::vector<std::wstring> missing;
+    std::wstring level = full;
+    while (!level.empty()) {
+        while (level.size() > 1 && (level.back() == L'\\' || level.back() == L'/')) level.pop_back();
+        const DWORD attributes = GetFileAttributesW(level.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) break;
+        missing.push_back(level);
+        const std::size_t cut = level.find_last_of(L"\\/");
+        if (cut == std::wstring::npos || cut == 0) break;
+        level.resize(cut);
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) CreateDirectoryW(it->c_str(), nullptr);
+    const DWORD attributes = GetFileAttributesW(full.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool listFolder(const fs::path& folder, std::vector<FolderEntry>& entries) {
+    std::wstring pattern = systemName(folder);
+    while (!pattern.empty() && (pattern.back() == L'\\' || pattern.back() == L'/')) pattern.pop_back();
+    pattern += L"\\*";
+    WIN32_FIND_DATAW found{};
+    HANDLE search =
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        // An empty drive root has not even "." to list.
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        FolderEntry entry{fs::path(std::wstring(name)), false};
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            entry.isFile = fileKind(folder / entry.name) == FileKind::file;
+        } else {
+            entry.isFile = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        }
+        entries.push_back(std::move(entry));
+    } while (FindNextFileW(search, &found));
+    // ERROR_NO_MORE_FILES is the end; any other error ends the listing as well.
+    FindClose(search);
+    return true;
+}
+
+FileError copyToNewFile(const fs::path& source, const fs::path& target) {
+    const std::wstring from = systemName(source);
+    const std::wstring to = systemName(target);
+    const DWORD attributes = GetFileAttributesW(from.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return errorFromCode(GetLastError());
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return FileError::other;
+    HANDLE in = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return errorFromCode(GetLastError());
+    if (handleKind(in) != FileKind::file) {
+        CloseHandle(in);
+        return FileError::other;
+    }
+    HANDLE out =
+        CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        CloseHandle(in);
+        return errorFromCode(code);
+    }
+    FileError error = FileError::none;
+    std::vector<char> buffer(std::size_t{1} << 16);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+            error = errorFromCode(GetLastError());
+            break;
+        }
+        if (got == 0) break;
+        error = writeAll(out, std::string_view(buffer.data(), got));
+        if (error != FileError::none) break;
+    }
+    if (error == FileError::none && !FlushFileBuffers(out)) error = errorFromCode(GetLastError());
+    if (!CloseHandle(out) && error == FileError::none) error = errorFromCode(GetLastError());
+    CloseHandle(in);
+    if (error != FileError::none) DeleteFileW(to.c_str());
+    return error;
+}
+
+FileError moveWithoutReplacing(const fs::path& source, const fs::path& target) {
+    if (MoveFileExW(systemName(source).c_str(), systemName(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        return FileError::none;
+    }
+    return errorFromCode(GetLastError());
+}
+
+bool removeFile(const fs::path& path) {
+    if (DeleteFileW(systemName(path).c_str())) return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 std::u16string pathToWide(const fs::path& path) {

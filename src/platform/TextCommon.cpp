@@ -1,6 +1,13 @@
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <random>
 
 #include "platform/Platform.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -131,4 +138,28 @@ std::u16string lowerText(std::u16string_view text) {
         if (unit >= u'A' && unit <= u'Z') unit = static_cast<char16_t>(unit - u'A' + u'a');
     }
     return out;
+}
+
+fs::path temporaryPathBeside(const fs::path& target, std::string_view tag) {
+    std::u16string name = pathToWide(target.filename());
+    if (name.size() > 64) {
+        name.resize(64);
+        // Half a surrogate pair would be no valid name on Windows.
+        if (name.back() >= 0xD800 && name.back() <= 0xDBFF) name.pop_back();
+    }
+    std::uint64_t value = 0;
+    try {
+        std::random_device random;
+        value = (std::uint64_t{random()} << 32) ^ random();
+    } catch (const std::exception&) {
+        // No entropy source: the clock and a counter still keep two names of one process apart.
+        static std::atomic<std::uint64_t> counter{0};
+        value = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) * 31 +
+                counter++;
+    }
+    char digits[17];
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(value));
+    const std::u16string temporary =
+        u"." + name + u"." + utf8ToWide(tag) + u"-" + utf8ToWide(digits) + u".tmp";
+    return target.parent_path() / widePath(temporary);
 }

@@ -175,6 +175,17 @@ TEST_F(CliRun, ImportCopiesUnderFreeNamesIntoTheConfiguredLibrary) {
     EXPECT_EQ(outLines().size(), 2u) << output.out;
 }
 
+TEST_F(CliRun, ImportOnAFullDiskSaysSoAndLeavesNoBrokenRoute) {
+    const fs::path tour = copyExample("Greifensee-Runde.gpx", "Tour.gpx");
+    setWriteFailureOverride(1, FileError::diskFull);
+    EXPECT_EQ(run({text("import"), path(tour)}), 1);
+    setWriteFailureOverride(0, FileError::none);
+    EXPECT_EQ(output.err, pathToUtf8(tour) + ": disk full, not imported\n");
+    EXPECT_EQ(output.out, "");
+    EXPECT_EQ(run({text("summary"), text("--json")}), 0);
+    EXPECT_EQ(output.out, "");
+}
+
 TEST_F(CliRun, UsageErrorsExitWithTwoAndExplain) {
     EXPECT_EQ(run({}), 2);
     EXPECT_NE(output.err.find("usage"), std::string::npos);

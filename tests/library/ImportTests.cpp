@@ -48,9 +48,9 @@ TEST_F(ImportTest, FreeNamesCountUpWithALowerCaseExtension) {
 TEST_F(ImportTest, ADanglingLinkCountsAsTaken) {
     fs::create_symlink(temp.path / "nowhere.gpx", settings.libraryFolder / "Tour.gpx");
     const fs::path source = outside("Tour.gpx", "route");
-    const std::vector<fs::path> targets = importIntoLibrary(settings.libraryFolder, {source});
-    ASSERT_EQ(targets.size(), 1u);
-    EXPECT_EQ(targets[0], settings.libraryFolder / "Tour 2.gpx");
+    const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, {source});
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].target, settings.libraryFolder / "Tour 2.gpx");
     EXPECT_FALSE(fs::exists(temp.path / "nowhere.gpx"));
     EXPECT_EQ(readBytes(settings.libraryFolder / "Tour 2.gpx"), "route");
 }
@@ -64,12 +64,13 @@ TEST_F(ImportTest, CopiesEverySourceInOrderAndNeverOverwrites) {
         temp.path / "outside" / "missing.gpx",
         outside("Other.gpx", "other"),
     };
-    const std::vector<fs::path> targets = importIntoLibrary(settings.libraryFolder, sources);
-    ASSERT_EQ(targets.size(), 4u);
-    EXPECT_EQ(targets[0], settings.libraryFolder / "Name 2.gpx");
-    EXPECT_EQ(targets[1], settings.libraryFolder / "Name 3.gpx");
-    EXPECT_TRUE(targets[2].empty());
-    EXPECT_EQ(targets[3], settings.libraryFolder / "Other.gpx");
+    const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, sources);
+    ASSERT_EQ(results.size(), 4u);
+    EXPECT_EQ(results[0].target, settings.libraryFolder / "Name 2.gpx");
+    EXPECT_EQ(results[1].target, settings.libraryFolder / "Name 3.gpx");
+    EXPECT_TRUE(results[2].target.empty());
+    EXPECT_EQ(results[2].failure, ImportFailure::missingSource);
+    EXPECT_EQ(results[3].target, settings.libraryFolder / "Other.gpx");
     EXPECT_EQ(readBytes(settings.libraryFolder / "Name.gpx"), "already here");
     EXPECT_EQ(readBytes(settings.libraryFolder / "Name 2.gpx"), "first");
     EXPECT_EQ(readBytes(settings.libraryFolder / "Name 3.gpx"), "second");
@@ -79,19 +80,20 @@ TEST_F(ImportTest, CopiesEverySourceInOrderAndNeverOverwrites) {
 
 TEST_F(ImportTest, AFileFromTheLibraryItselfGetsASecondCopy) {
     writeBytes(settings.libraryFolder / "Loop.gpx", "loop");
-    const std::vector<fs::path> targets =
+    const std::vector<ImportResult> results =
         importIntoLibrary(settings.libraryFolder, {settings.libraryFolder / "Loop.gpx"});
-    ASSERT_EQ(targets.size(), 1u);
-    EXPECT_EQ(targets[0], settings.libraryFolder / "Loop 2.gpx");
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].target, settings.libraryFolder / "Loop 2.gpx");
     EXPECT_EQ(readBytes(settings.libraryFolder / "Loop.gpx"), "loop");
     EXPECT_EQ(readBytes(settings.libraryFolder / "Loop 2.gpx"), "loop");
 }
 
 TEST_F(ImportTest, AFolderAsSourceIsSkipped) {
-    const std::vector<fs::path> targets =
+    const std::vector<ImportResult> results =
         importIntoLibrary(settings.libraryFolder, {temp.path / "outside" / "one"});
-    ASSERT_EQ(targets.size(), 1u);
-    EXPECT_TRUE(targets[0].empty());
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_TRUE(results[0].target.empty());
+    EXPECT_EQ(results[0].failure, ImportFailure::other);
 }
 
 TEST_F(ImportTest, ChangingTheFolderSavesItAndLeavesTheOldOneAlone) {

@@ -1,0 +1,170 @@
+// Imports and settings are written whole or not at all: failures injected into the writes leave
+// the library and the settings files exactly as they were.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "LibraryTestSupport.h"
+#include "library/Import.h"
+#include "library/LibraryScan.h"
+#include "platform/Platform.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> entryNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.push_back(pathToUtf8(entry.path().filename()));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class WholeFileTest : public ScratchSettings {
+protected:
+    void SetUp() override {
+        ScratchSettings::SetUp();
+        library = temp.path / "library";
+        fs::create_directories(library);
+        fs::create_directories(temp.path / "outside");
+    }
+    void TearDown() override {
+        setWriteFailureOverride(0, FileError::none);
+        ScratchSettings::TearDown();
+    }
+    fs::path library;
+};
+
+}  // namespace
+
+TEST_F(WholeFileTest, AFailedImportLeavesNothingInTheLibrary) {
+    // Four writes of at most 64 KB each: the failure hits the first, a middle and the last one.
+    std::string route = "<gpx><trk><trkseg><trkpt lat=\"47\" lon=\"8\"/>";
+    route.resize(200000, ' ');
+    route += "</trkseg></trk></gpx>";
+    const fs::path source = temp.path / "outside" / "Tour.gpx";
+    writeBytes(source, route);
+    writeBytes(library / "Old.gpx", "old");
+    struct Case {
+        unsigned write;
+        FileError error;
+        ImportFailure failure;
+    };
+    for (const Case& c : {Case{1, FileError::diskFull, ImportFailure::diskFull},
+                          Case{3, FileError::accessDenied, ImportFailure::accessDenied},
+                          Case{4, FileError::other, ImportFailure::other}}) {
+        setWriteFailureOverride(c.write, c.error);
+        const std::vector<ImportResult> results = importIntoLibrary(library, {source});
+        ASSERT_EQ(results.size(), 1u);
+        EXPECT_EQ(results[0].failure, c.failure) << c.write;
+        EXPECT_TRUE(results[0].target.empty());
+        EXPECT_EQ(entryNames(library), std::vector<std::string>{"Old.gpx"}) << c.write;
+    }
+    // With room on the disk again the same file arrives whole under its own name.
+    setWriteFailureOverride(0, FileError::none);
+    const std::vector<ImportResult> results = importIntoLibrary(library, {source});
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].failure, ImportFailure::none);
+    EXPECT_EQ(results[0].target, library / "Tour.gpx");
+    EXPECT_EQ(readBytes(library / "Tour.gpx"), route);
+    EXPECT_EQ(entryNames(library), (std::vector<std::string>{"Old.gpx", "Tour.gpx"}));
+    EXPECT_EQ(readLibrary(library).size(), 2u);
+}
+
+#ifdef _WIN32
+TEST_F(WholeFileTest, ASourceLockedByAnotherProgramIsReportedAsAccessDenied) {
+    const fs::path source = temp.path / "outside" / "Tour.gpx";
+    writeBytes(source, "route");
+    HANDLE lock = CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const std::vector<ImportResult> results = importIntoLibrary(library, {source});
+    CloseHandle(lock);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].failure, ImportFailure::accessDenied);
+    EXPECT_TRUE(fs::is_empty(library));
+}
+#endif
+
+TEST_F(WholeFileTest, CopiesAndMovesNeverReplaceAFile) {
+    const fs::path source = temp.path / "outside" / "new.gpx";
+    writeBytes(source, "new");
+    writeBytes(library / "taken.gpx", "taken");
+    EXPECT_EQ(copyToNewFile(source, library / "taken.gpx"), FileError::exists);
+    EXPECT_EQ(moveWithoutReplacing(source, library / "taken.gpx"), FileError::exists);
+    EXPECT_EQ(readBytes(library / "taken.gpx"), "taken");
+    EXPECT_EQ(readBytes(source), "new");
+    EXPECT_EQ(copyToNewFile(temp.path / "outside" / "gone.gpx", library / "x.gpx"), FileError::notFound);
+    EXPECT_EQ(copyToNewFile(temp.path / "outside", library / "x.gpx"), FileError::other);
+    EXPECT_TRUE(isNameFree(library / "x.gpx"));
+
+    EXPECT_EQ(moveWithoutReplacing(source, library / "free.gpx"), FileError::none);
+    EXPECT_EQ(readBytes(library / "free.gpx"), "new");
+    EXPECT_FALSE(fs::exists(source));
+}
+
+TEST_F(WholeFileTest, TemporaryNamesAreHiddenFromTheScanAndFresh) {
+    const fs::path target = library / "Tour.gpx";
+    const fs::path first = temporaryPathBeside(target, "tirn-import");
+    EXPECT_EQ(first.parent_path(), library);
+    EXPECT_NE(first, temporaryPathBeside(target, "tirn-import"));
+    const std::string name = pathToUtf8(first.filename());
+    EXPECT_EQ(name.rfind(".Tour.gpx.tirn-import-", 0), 0u) << name;
+    EXPECT_FALSE(isLibraryFileName(first.filename()));
+    // A long name is shortened so that the temporary name stays within the system's limit,
+    // without cutting a surrogate pair in half.
+    std::u16string emoji;
+    for (int i = 0; i < 60; ++i) emoji += u"\U0001F6B4";
+    const std::u16string shortened =
+        pathToWide(temporaryPathBeside(library / widePath(u"a" + emoji + u".gpx"), "t").filename());
+    EXPECT_EQ(utf8ToWide(wideToUtf8(shortened)), shortened);
+    EXPECT_EQ(shortened.find(u'\uFFFD'), std::u16string::npos);
+    EXPECT_LE(shortened.size(), 100u);
+}
+
+TEST_F(WholeFileTest, AFailedSaveKeepsTheFileAndTheSettings) {
+    ASSERT_TRUE(changeLibraryFolder(settings, temp.path / "first"));
+    ASSERT_TRUE(changeLanguageSetting(settings, "de"));
+    const std::string savedFolder = readBytes(settingsFilePath());
+
+    setWriteFailureOverride(1, FileError::diskFull);
+    EXPECT_FALSE(changeLibraryFolder(settings, temp.path / "second"));
+    EXPECT_EQ(settings.libraryFolder, temp.path / "first");
+    setWriteFailureOverride(1, FileError::diskFull);
+    EXPECT_FALSE(changeLanguageSetting(settings, "fr"));
+    EXPECT_EQ(settings.languageSetting, "de");
+
+    EXPECT_EQ(readBytes(settingsFilePath()), savedFolder);
+    EXPECT_EQ(readBytes(languageFilePath()), "de");
+    EXPECT_EQ(entryNames(settingsDir()), (std::vector<std::string>{"language.txt", "settings.txt"}));
+    const Settings loaded = loadSettings();
+    EXPECT_EQ(loaded.libraryFolder, settings.libraryFolder);
+    EXPECT_EQ(loaded.languageSetting, "de");
+}
+
+TEST_F(WholeFileTest, OnlyTheFirst64KBOfASettingsFileAreRead) {
+    const std::string folder = pathToUtf8(temp.path / "lib");
+    const fs::path defaultFolder = fs::absolute(temp.path / "documents") / "Tirn GPX Library";
+    // What follows the first line end is never looked at, however much it is.
+    writeBytes(settingsFilePath(), folder + "\r\n" + std::string(std::size_t{1} << 22, 'x'));
+    writeBytes(languageFilePath(), "de\n" + std::string(std::size_t{1} << 22, '\n'));
+    settings = loadSettings();
+    EXPECT_EQ(pathToUtf8(settings.libraryFolder), folder);
+    EXPECT_EQ(settings.languageSetting, "de");
+
+    // A first line of 64 KB is still a value; one byte more makes the file unreadable.
+    writeBytes(settingsFilePath(), std::string(65536, 'x') + "\n");
+    EXPECT_EQ(pathToUtf8(loadSettings().libraryFolder).size(), 65536u);
+    for (const std::string& bytes : {std::string(65537, 'x'), std::string(65537, 'x') + "\nshort"}) {
+        writeBytes(settingsFilePath(), bytes);
+        EXPECT_EQ(loadSettings().libraryFolder, defaultFolder);
+    }
+}
