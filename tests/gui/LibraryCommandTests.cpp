@@ -4,8 +4,10 @@
 #include <thread>
 
 #include "GuiTestSupport.h"
+#include "library/Import.h"
 #include "library/Settings.h"
 #include "ui/ControlIds.h"
+#include "ui/win32/LibraryCommands.h"
 
 namespace fs = std::filesystem;
 
@@ -167,4 +169,38 @@ TEST_F(GuiTest, ChoosingAFolderSwitchesTheLibraryAndRemembersIt) {
     EXPECT_EQ(saved, other.path.string());
     EXPECT_EQ(textOf(window->statusStatic), u"2 Files   \u00b7   " + u16Text(other.path.c_str()));
     EXPECT_TRUE(fs::exists(library() / "Old.gpx"));  // the old library is left alone
+}
+
+TEST_F(GuiTest, FilesThatCouldNotBeImportedAreListedInOneMessage) {
+    startWindow("de");
+    std::vector<fs::path> sources;
+    std::vector<ImportResult> results;
+    for (int i = 1; i <= 20; ++i) {
+        sources.push_back(fs::path("C:/Touren") / ("Tour " + std::to_string(i) + ".gpx"));
+        const ImportFailure failure = i == 1   ? ImportFailure::diskFull
+                                      : i == 2 ? ImportFailure::none
+                                      : i == 3 ? ImportFailure::missingSource
+                                               : ImportFailure::other;
+        results.push_back({failure == ImportFailure::none ? fs::path("x.gpx") : fs::path(), failure});
+    }
+    std::u16string message;
+    const bool seen = withWatchedWindow(
+        window->mainWindow, u"Tirn GPX Library",
+        [&](HWND box) {
+            wchar_t text[2048] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 2048);
+            message = u16Text(text);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        },
+        [&] { showImportFailures(*window, sources, results); });
+    ASSERT_TRUE(seen);
+    // The heading, then the first 15 of the 19 failures with their reasons, then how many more.
+    EXPECT_TRUE(message.starts_with(
+        u"Diese Dateien konnten nicht importiert werden:\n\nTour 1.gpx: Datentr\u00e4ger voll\n"
+        u"Tour 3.gpx: nicht gefunden\nTour 4.gpx: konnte nicht kopiert werden\n"))
+        << wideToUtf8(message);
+    EXPECT_EQ(message.find(u"Tour 2.gpx"), std::u16string::npos);
+    EXPECT_NE(message.find(u"Tour 16.gpx"), std::u16string::npos);
+    EXPECT_EQ(message.find(u"Tour 17.gpx"), std::u16string::npos);
+    EXPECT_TRUE(message.ends_with(u"\nund 4 weitere")) << wideToUtf8(message);
 }

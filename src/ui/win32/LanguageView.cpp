@@ -47,9 +47,7 @@ void applyLanguage(MainWindow& window) {
 void selectLanguage(MainWindow& window) {
     const LRESULT index = SendMessageW(window.languageCombo, CB_GETCURSEL, 0, 0);
     if (index < 0 || static_cast<std::size_t>(index) >= window.languageChoices.size()) return;
-    Settings changed = window.settings;
-    changed.languageSetting = window.languageChoices[static_cast<std::size_t>(index)];
-    if (!saveLanguageSetting(changed)) {
+    if (!changeLanguageSetting(window.settings, window.languageChoices[static_cast<std::size_t>(index)])) {
         // Not saved, not changed: the box goes back to the language in effect.
         showSettingNotSaved(window);
         const auto current = std::find(window.languageChoices.begin(), window.languageChoices.end(),
@@ -61,7 +59,6 @@ void selectLanguage(MainWindow& window) {
         window.fillingLanguageCombo = false;
         return;
     }
-    window.settings = std::move(changed);
     window.language = resolveLanguage(window.settings.languageSetting);
     applyLanguage(window);
 }

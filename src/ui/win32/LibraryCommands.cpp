@@ -38,6 +38,47 @@ void addOptions(IFileDialog* dialog, FILEOPENDIALOGOPTIONS added) {
 
 }  // namespace
 
+std::u16string_view importFailureReason(const ActiveLanguage& language, ImportFailure failure) {
+    switch (failure) {
+        case ImportFailure::missingSource:
+            return translate(language, "reasonMissing");
+        case ImportFailure::diskFull:
+            return translate(language, "reasonDiskFull");
+        case ImportFailure::accessDenied:
+            return translate(language, "reasonAccessDenied");
+        case ImportFailure::none:
+        case ImportFailure::other:
+            break;
+    }
+    return translate(language, "reasonNotCopied");
+}
+
+void showImportFailures(MainWindow& window, const std::vector<std::filesystem::path>& sources,
+                        const std::vector<ImportResult>& results) {
+    std::vector<std::u16string> lines;
+    for (std::size_t i = 0; i < sources.size() && i < results.size(); ++i) {
+        if (results[i].failure == ImportFailure::none) continue;
+        lines.push_back(pathToWide(sources[i].filename()) + u": " +
+                        std::u16string(importFailureReason(window.language, results[i].failure)));
+    }
+    showFileList(window, "importFailedList", lines);
+}
+
+void showFileList(MainWindow& window, std::string_view headingKey, const std::vector<std::u16string>& lines) {
+    if (lines.empty()) return;
+    // A long list would not fit on the screen: the first files, then how many more.
+    constexpr std::size_t kShown = 15;
+    std::u16string text(translate(window.language, headingKey));
+    text += u"\n";
+    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i) text += u"\n" + lines[i];
+    if (lines.size() > kShown) {
+        const std::string more = std::to_string(lines.size() - kShown);
+        text += u"\n" + fillIn(translate(window.language, "andMore"), u"{n}",
+                               std::u16string(more.begin(), more.end()));
+    }
+    MessageBoxW(window.mainWindow, wideText(text), L"Tirn GPX Library", MB_ICONWARNING);
+}
+
 void showSettingNotSaved(MainWindow& window) {
     const std::u16string text(translate(window.language, "settingNotSaved"));
     MessageBoxW(window.mainWindow, wideText(text), L"Tirn GPX Library", MB_ICONERROR);
@@ -88,8 +129,9 @@ void importFiles(MainWindow& window) {
         if (!path.empty()) sources.push_back(std::move(path));
     }
     results->Release();
-    importIntoLibrary(window.settings.libraryFolder, sources);
+    const std::vector<ImportResult> imported = importIntoLibrary(window.settings.libraryFolder, sources);
     scanLibrary(window);
+    showImportFailures(window, sources, imported);
     dialog->Release();
 }
 

@@ -2,6 +2,12 @@
 // Commands that change the library: reading it, the Import and Folder dialogs, and the sport
 // rewrite of the selected route.
 
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/Import.h"
 #include "ui/win32/MainWindow.h"
 
 void scanLibrary(MainWindow& window);
@@ -11,5 +17,11 @@ void chooseLibraryFolder(MainWindow& window);
 void changeSelectedSport(MainWindow& window);
 // The panel's sport box shows the sport of `route` (no selection for a sport outside the list).
 void showRouteSport(MainWindow& window, const RouteInfo& route);
+// One message box: the files of an import that did not arrive, each with the reason.
+void showImportFailures(MainWindow& window, const std::vector<std::filesystem::path>& sources,
+                        const std::vector<ImportResult>& results);
+// One message box: a heading (a translation key) and a list of lines, the first 15 and then how
+// many more.
+void showFileList(MainWindow& window, std::string_view headingKey, const std::vector<std::u16string>& lines);
 // Tells the user that a setting could not be saved and so was not changed.
 void showSettingNotSaved(MainWindow& window);
