@@ -155,6 +155,7 @@ void handleCommand(MainWindow& window, int id, int code) {
             break;
         case Command::resetFilters:
             rebuildFilterBar(window);
+            clearRouteListSort(window);
             SetWindowTextW(window.searchBox, L"");
             rebuildRouteList(window);
             break;

@@ -19,6 +19,7 @@
 #include "library/Settings.h"
 #include "ui/ListColors.h"
 #include "ui/RouteFilters.h"
+#include "ui/RouteSort.h"
 
 struct MainWindow {
     HWND mainWindow = nullptr;
@@ -63,6 +64,9 @@ struct MainWindow {
     std::vector<uint64_t> visibleRows;         // row -> index into libraryRoutes
     int32_t selectedRow = -1;                  // -1 for none
     std::vector<std::string> languageChoices;  // code behind each language combo item
+
+    // Sorting by a column (RouteListView).
+    ListSort listSort;  // column -1: library order
 };
 
 // The state held by a main window (its user data); null before WM_NCCREATE and after WM_NCDESTROY.

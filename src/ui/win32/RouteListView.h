@@ -8,7 +8,13 @@
 #include "ui/win32/MainWindow.h"
 
 void rebuildFilterBar(MainWindow& window);
+// Filters and sorts the library into the list; no row stays selected.
 void rebuildRouteList(MainWindow& window);
+// A click on a column header: sorts by that column, or turns the sort round when it is the
+// sorted one; the selected route stays selected.
+void sortRouteListBy(MainWindow& window, int column);
+// Back to library order, as after start-up.
+void clearRouteListSort(MainWindow& window);
 void resetCombo(HWND combo, const std::u16string& text);
 // The text of the selected item of a combo box; empty for none or the first item.
 std::u16string selectedFilterText(HWND combo);
