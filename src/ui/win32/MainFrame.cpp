@@ -15,6 +15,7 @@
 #include "ui/win32/Keyboard.h"
 #include "ui/win32/LanguageView.h"
 #include "ui/win32/LibraryCommands.h"
+#include "ui/win32/LibraryWatch.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/WindowPlacement.h"
 
@@ -200,6 +201,7 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             if (message == WM_CLOSE || wParam) rememberWindowPlacement(*window);
             return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_DESTROY:
+            stopWatchingLibrary(*window);
             PostQuitMessage(0);
             return 0;
         case WM_ACTIVATE:
@@ -229,6 +231,12 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
         case WM_COMMAND:
             handleCommand(*window, LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case kFolderChangedMessage:
+            libraryFolderChanged(*window);
+            return 0;
+        case kRescanDoneMessage:
+            libraryRescanDone(*window, wParam);
             return 0;
         case WM_SETTINGCHANGE:
             // Sent with "intl" when the user changes the regional settings.
@@ -329,6 +337,8 @@ MainWindow* createMainWindow(HINSTANCE instance) {
 
     createControls(*window);
     applyLanguage(*window);
+    // Watched before it is read, so that no change made meanwhile goes unseen.
+    watchLibraryFolder(*window);
     scanLibrary(*window);
     placeMainWindow(*window);
     return window;

@@ -29,6 +29,16 @@ std::u16string searchBoxText(const MainWindow& window) {
                                                  static_cast<std::size_t>(length)));
 }
 
+std::u16string statusText(const MainWindow& window) {
+    if (!window.libraryFolderMissing) {
+        return statusLineText(window.visibleRows.size(), window.settings.libraryFolder, window.language);
+    }
+    std::u16string text(translate(window.language, "folderMissing"));
+    text += u"   \u00B7   ";
+    text += pathToWide(window.settings.libraryFolder);
+    return text;
+}
+
 // The arrow in the header of the sorted column; changed only where it differs, so that typing in
 // the search box does not repaint the header.
 void showSortArrows(const MainWindow& window) {
@@ -108,6 +118,34 @@ void rebuildFilterBar(MainWindow& window) {
     }
 }
 
+void rebuildFilterBarKeepingChoices(MainWindow& window) {
+    std::array<FilterChoice, kFilterCount> chosen;
+    for (std::size_t box = 0; box < kFilterCount; ++box) {
+        chosen[box].index = comboSelection(window.filterCombos[box]);
+        chosen[box].text = selectedFilterText(window.filterCombos[box]);
+    }
+    rebuildFilterBar(window);
+    for (std::size_t box = 0; box < kFilterCount; ++box) {
+        HWND combo = window.filterCombos[box];
+        const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        int index = routeFilters[box].routeText ? 0 : chosen[box].index;
+        if (routeFilters[box].routeText && !chosen[box].text.empty()) {
+            // The same text (CB_FINDSTRINGEXACT would ignore the letter case); gone: all routes.
+            for (int item = 1; item < count; ++item) {
+                const auto length = SendMessageW(combo, CB_GETLBTEXTLEN, item, 0);
+                if (length != static_cast<LRESULT>(chosen[box].text.size())) continue;
+                std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+                SendMessageW(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(buffer.data()));
+                if (u16Text(buffer.data()) == chosen[box].text) {
+                    index = item;
+                    break;
+                }
+            }
+        }
+        if (index > 0 && index < count) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+}
+
 std::u16string selectedFilterText(HWND combo) {
     const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (index <= 0) return {};
@@ -147,9 +185,7 @@ void rebuildRouteList(MainWindow& window) {
     showSortArrows(window);
 
     window.selectedRow = -1;
-    SetWindowTextW(
-        window.statusStatic,
-        wideText(statusLineText(window.visibleRows.size(), window.settings.libraryFolder, window.language)));
+    SetWindowTextW(window.statusStatic, wideText(statusText(window)));
     refreshDetailPanel(window);
 }
 
@@ -184,6 +220,18 @@ void sortRouteListBy(MainWindow& window, int column) {
 void clearRouteListSort(MainWindow& window) {
     window.listSort = ListSort{};
     showSortArrows(window);
+}
+
+bool selectRouteRow(MainWindow& window, const std::filesystem::path& file) {
+    for (std::size_t row = 0; row < window.visibleRows.size(); ++row) {
+        const uint64_t index = window.visibleRows[row];
+        if (index < window.libraryRoutes.size() &&
+            window.libraryRoutes[index].filePath.native() == file.native()) {
+            selectListRow(window, static_cast<int>(row));
+            return true;
+        }
+    }
+    return false;
 }
 
 LRESULT handleRouteListNotify(MainWindow& window, const NMHDR* header) {
