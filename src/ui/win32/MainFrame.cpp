@@ -12,6 +12,7 @@
 #include "ui/RouteColumns.h"
 #include "ui/win32/Accessibility.h"
 #include "ui/win32/DetailPanel.h"
+#include "ui/win32/DropImport.h"
 #include "ui/win32/Keyboard.h"
 #include "ui/win32/LanguageView.h"
 #include "ui/win32/LibraryCommands.h"
@@ -232,6 +233,9 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_COMMAND:
             handleCommand(*window, LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case WM_DROPFILES:
+            importDroppedFiles(*window, reinterpret_cast<HDROP>(wParam));
+            return 0;
         case kFolderChangedMessage:
             libraryFolderChanged(*window);
             return 0;
@@ -340,6 +344,7 @@ MainWindow* createMainWindow(HINSTANCE instance) {
     // Watched before it is read, so that no change made meanwhile goes unseen.
     watchLibraryFolder(*window);
     scanLibrary(*window);
+    DragAcceptFiles(hwnd, TRUE);
     placeMainWindow(*window);
     return window;
 }
