@@ -17,6 +17,7 @@
 #include "ui/win32/LanguageView.h"
 #include "ui/win32/LibraryCommands.h"
 #include "ui/win32/LibraryWatch.h"
+#include "ui/win32/RouteListMenu.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/WindowPlacement.h"
 
@@ -233,6 +234,9 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_COMMAND:
             handleCommand(*window, LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case WM_CONTEXTMENU:
+            if (showRouteListMenu(*window, reinterpret_cast<HWND>(wParam), lParam)) return 0;
+            return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_DROPFILES:
             importDroppedFiles(*window, reinterpret_cast<HDROP>(wParam));
             return 0;
