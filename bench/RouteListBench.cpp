@@ -8,6 +8,7 @@
 
 #include "core/SportWeather.h"
 #include "ui/RouteListLogic.h"
+#include "ui/RouteSort.h"
 
 namespace {
 
@@ -18,7 +19,10 @@ std::vector<RouteInfo> syntheticLibrary(std::size_t count) {
         RouteInfo route;
         route.fileStem = "Tour " + std::to_string(i) + " Über den Höhenweg";
         route.routeName = "Strecke Nummer " + std::to_string(i * 7);
-        route.dateText = "05.07.23";
+        char date[16];  // dd.mm.yy over four decades, so that sorting by date has work to do
+        std::snprintf(date, sizeof date, "%02zu.%02zu.%02zu", 1 + i % 28, 1 + i / 28 % 12,
+                      (i / 336 % 40 + 70) % 100);
+        route.dateText = date;
         route.distanceMeters = static_cast<double>(i % 40000);
         route.durationSeconds = static_cast<double>(i % 20000);
         route.ascentMeters = static_cast<double>(i % 1500) + 0.4;
@@ -88,6 +92,16 @@ int main() {
         std::printf("  filter bar items:              %8.2f ms\n", medianMilliseconds([&] {
                         sink = sink + filterBarItems(routes, active)[filterIndexOf(IDC_FILTER_SPORT)].size();
                     }));
+        // A header click re-sorts every listed row (here all of them), from library order.
+        const std::vector<uint64_t> listed = filterRoutes(routes, none, active);
+        for (std::size_t column = 0; column < kRouteColumnCount; ++column) {
+            const ListSort sort{static_cast<int>(column), sortsDescendingFirst(routeColumns[column].sortKey)};
+            std::printf("  sort by column %zu:              %8.2f ms\n", column, medianMilliseconds([&] {
+                            std::vector<uint64_t> rows = listed;
+                            sortRows(rows, routes, sort, active);
+                            sink = sink + rows.front();
+                        }));
+        }
     }
     return 0;
 }

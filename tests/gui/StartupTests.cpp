@@ -72,8 +72,8 @@ TEST_F(GuiTest, PopulatedLibraryListsRoutesInLibraryOrderWithTheirTexts) {
     startWindow("en");
 
     ASSERT_EQ(listRowCount(), 3);
-    // Date descending; the failed record has an empty date and comes last.
-    EXPECT_EQ(listColumn(0), (std::vector<std::u16string>{u"a-newer", u"b-older", u"broken"}));
+    // Date descending; the failed record has an empty date, comes last and is marked.
+    EXPECT_EQ(listColumn(0), (std::vector<std::u16string>{u"a-newer", u"b-older", u"\u26A0 broken"}));
     EXPECT_EQ(listText(0, 1), u"15.06.24");
     EXPECT_EQ(listText(0, 2), u"Running");
     EXPECT_EQ(listText(0, 7), u"\u2713");

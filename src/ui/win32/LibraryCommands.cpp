@@ -17,6 +17,7 @@
 #include "library/Import.h"
 #include "library/LibraryScan.h"
 #include "platform/Platform.h"
+#include "ui/win32/LibraryWatch.h"
 #include "ui/win32/RouteListView.h"
 
 namespace {
@@ -94,6 +95,7 @@ void showRouteSport(MainWindow& window, const RouteInfo& route) {
 }
 
 void scanLibrary(MainWindow& window) {
+    beginLibraryScan(window);
     window.libraryRoutes.clear();
     window.libraryRoutes = readLibrary(window.settings.libraryFolder);
     rebuildFilterBar(window);
@@ -129,6 +131,7 @@ void importFiles(MainWindow& window) {
         if (!path.empty()) sources.push_back(std::move(path));
     }
     results->Release();
+    finishLibraryRescan(window);
     const std::vector<ImportResult> imported = importIntoLibrary(window.settings.libraryFolder, sources);
     scanLibrary(window);
     showImportFailures(window, sources, imported);
@@ -155,6 +158,7 @@ void chooseLibraryFolder(MainWindow& window) {
     if (!folder.empty()) {
         // A choice that cannot be saved would silently go back at the next start: it is not made.
         if (changeLibraryFolder(window.settings, folder)) {
+            watchLibraryFolder(window);
             scanLibrary(window);
         } else {
             showSettingNotSaved(window);
@@ -167,21 +171,25 @@ void chooseLibraryFolder(MainWindow& window) {
 void changeSelectedSport(MainWindow& window) {
     const LRESULT choice = SendMessageW(window.sportCombo, CB_GETCURSEL, 0, 0);
     if (choice < 0 || static_cast<std::size_t>(choice) >= sportKeys.size()) return;
-    if (window.selectedRow < 0 || static_cast<std::size_t>(window.selectedRow) >= window.visibleRows.size())
-        return;
-    const uint64_t index = window.visibleRows[static_cast<std::size_t>(window.selectedRow)];
-    if (index >= window.libraryRoutes.size()) return;
+    const RouteInfo* selected = selectedRoute(window);
+    if (selected == nullptr) return;
+    // Taken before waiting: applying a rescan refills the sport box and renumbers the records.
+    const std::filesystem::path file = selected->filePath;
+    finishLibraryRescan(window);
+    const auto route = std::find_if(window.libraryRoutes.begin(), window.libraryRoutes.end(),
+                                    [&](const RouteInfo& r) { return r.filePath == file; });
+    if (route == window.libraryRoutes.end()) return;
 
     std::string message;
-    if (rewriteSport(window.libraryRoutes[index], sportKeys[static_cast<std::size_t>(choice)], message)) {
-        const std::filesystem::path file = window.libraryRoutes[index].filePath;
-        window.libraryRoutes[index] = analyzeGpxFile(file);
+    if (rewriteSport(*route, sportKeys[static_cast<std::size_t>(choice)], message)) {
+        *route = analyzeGpxFile(file);
+        noteLibraryFileWritten(window, file);
         rebuildRouteList(window);
     } else {
         const std::u16string text = utf8ToWide(message);
         MessageBoxW(window.mainWindow, wideText(text), L"Tirn GPX Library", MB_ICONERROR);
         // The box goes back to the sport the file really has: showing the one that could not be
         // written would report a failure as success.
-        showRouteSport(window, window.libraryRoutes[index]);
+        showRouteSport(window, *route);
     }
 }

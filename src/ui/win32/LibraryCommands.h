@@ -17,6 +17,8 @@ void chooseLibraryFolder(MainWindow& window);
 void changeSelectedSport(MainWindow& window);
 // The panel's sport box shows the sport of `route` (no selection for a sport outside the list).
 void showRouteSport(MainWindow& window, const RouteInfo& route);
+// Why an imported file did not arrive, in the interface language.
+std::u16string_view importFailureReason(const ActiveLanguage& language, ImportFailure failure);
 // One message box: the files of an import that did not arrive, each with the reason.
 void showImportFailures(MainWindow& window, const std::vector<std::filesystem::path>& sources,
                         const std::vector<ImportResult>& results);

@@ -12,9 +12,12 @@
 #include "ui/RouteColumns.h"
 #include "ui/win32/Accessibility.h"
 #include "ui/win32/DetailPanel.h"
+#include "ui/win32/DropImport.h"
 #include "ui/win32/Keyboard.h"
 #include "ui/win32/LanguageView.h"
 #include "ui/win32/LibraryCommands.h"
+#include "ui/win32/LibraryWatch.h"
+#include "ui/win32/RouteListMenu.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/WindowPlacement.h"
 
@@ -155,6 +158,7 @@ void handleCommand(MainWindow& window, int id, int code) {
             break;
         case Command::resetFilters:
             rebuildFilterBar(window);
+            clearRouteListSort(window);
             SetWindowTextW(window.searchBox, L"");
             rebuildRouteList(window);
             break;
@@ -199,6 +203,7 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             if (message == WM_CLOSE || wParam) rememberWindowPlacement(*window);
             return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_DESTROY:
+            stopWatchingLibrary(*window);
             PostQuitMessage(0);
             return 0;
         case WM_ACTIVATE:
@@ -228,6 +233,18 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
         case WM_COMMAND:
             handleCommand(*window, LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_CONTEXTMENU:
+            if (showRouteListMenu(*window, reinterpret_cast<HWND>(wParam), lParam)) return 0;
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        case WM_DROPFILES:
+            importDroppedFiles(*window, reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case kFolderChangedMessage:
+            libraryFolderChanged(*window);
+            return 0;
+        case kRescanDoneMessage:
+            libraryRescanDone(*window, wParam);
             return 0;
         case WM_SETTINGCHANGE:
             // Sent with "intl" when the user changes the regional settings.
@@ -328,7 +345,10 @@ MainWindow* createMainWindow(HINSTANCE instance) {
 
     createControls(*window);
     applyLanguage(*window);
+    // Watched before it is read, so that no change made meanwhile goes unseen.
+    watchLibraryFolder(*window);
     scanLibrary(*window);
+    DragAcceptFiles(hwnd, TRUE);
     placeMainWindow(*window);
     return window;
 }

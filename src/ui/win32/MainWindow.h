@@ -19,6 +19,8 @@
 #include "library/Settings.h"
 #include "ui/ListColors.h"
 #include "ui/RouteFilters.h"
+#include "ui/RouteSort.h"
+#include "ui/win32/FolderWatch.h"
 
 struct MainWindow {
     HWND mainWindow = nullptr;
@@ -63,6 +65,13 @@ struct MainWindow {
     std::vector<uint64_t> visibleRows;         // row -> index into libraryRoutes
     int32_t selectedRow = -1;                  // -1 for none
     std::vector<std::string> languageChoices;  // code behind each language combo item
+
+    // Sorting by a column, and the list following its folder (RouteListView, LibraryWatch).
+    ListSort listSort;                  // column -1: library order
+    FolderWatch folderWatch;            // on settings.libraryFolder while the window lives
+    LibraryRescan rescan;               // the background rescan after a change from outside
+    FolderSnapshot librarySnapshot;     // the library's files as libraryRoutes was read from them
+    bool libraryFolderMissing = false;  // the folder vanished while watched: the list is empty
 };
 
 // The state held by a main window (its user data); null before WM_NCCREATE and after WM_NCDESTROY.

@@ -2,11 +2,13 @@
 
 #include "ui/win32/RouteListView.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
 #include "platform/Platform.h"
 #include "ui/RouteListLogic.h"
+#include "ui/RouteSort.h"
 #include "ui/win32/DetailPanel.h"
 
 namespace {
@@ -25,6 +27,47 @@ std::u16string searchBoxText(const MainWindow& window) {
     if (length <= 0) return {};
     return searchTextFromBox(std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
                                                  static_cast<std::size_t>(length)));
+}
+
+std::u16string statusText(const MainWindow& window) {
+    if (!window.libraryFolderMissing) {
+        return statusLineText(window.visibleRows.size(), window.settings.libraryFolder, window.language);
+    }
+    std::u16string text(translate(window.language, "folderMissing"));
+    text += u"   \u00B7   ";
+    text += pathToWide(window.settings.libraryFolder);
+    return text;
+}
+
+// The arrow in the header of the sorted column; changed only where it differs, so that typing in
+// the search box does not repaint the header.
+void showSortArrows(const MainWindow& window) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(window.routeList, LVM_GETHEADER, 0, 0));
+    if (header == nullptr) return;
+    for (int column = 0; column < static_cast<int>(kRouteColumnCount); ++column) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        if (!SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) continue;
+        int format = item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (column == window.listSort.column)
+            format |= window.listSort.descending ? HDF_SORTDOWN : HDF_SORTUP;
+        if (format == item.fmt) continue;
+        item.fmt = format;
+        SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void setRowState(HWND list, int row, UINT state, UINT mask) {
+    LVITEMW item{};
+    item.stateMask = mask;
+    item.state = state;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+// The list reports the selection (LVN_ITEMCHANGED), which sets selectedRow and fills the panel.
+void selectListRow(const MainWindow& window, int row) {
+    setRowState(window.routeList, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageW(window.routeList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 }  // namespace
@@ -75,6 +118,34 @@ void rebuildFilterBar(MainWindow& window) {
     }
 }
 
+void rebuildFilterBarKeepingChoices(MainWindow& window) {
+    std::array<FilterChoice, kFilterCount> chosen;
+    for (std::size_t box = 0; box < kFilterCount; ++box) {
+        chosen[box].index = comboSelection(window.filterCombos[box]);
+        chosen[box].text = selectedFilterText(window.filterCombos[box]);
+    }
+    rebuildFilterBar(window);
+    for (std::size_t box = 0; box < kFilterCount; ++box) {
+        HWND combo = window.filterCombos[box];
+        const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        int index = routeFilters[box].routeText ? 0 : chosen[box].index;
+        if (routeFilters[box].routeText && !chosen[box].text.empty()) {
+            // The same text (CB_FINDSTRINGEXACT would ignore the letter case); gone: all routes.
+            for (int item = 1; item < count; ++item) {
+                const auto length = SendMessageW(combo, CB_GETLBTEXTLEN, item, 0);
+                if (length != static_cast<LRESULT>(chosen[box].text.size())) continue;
+                std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+                SendMessageW(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(buffer.data()));
+                if (u16Text(buffer.data()) == chosen[box].text) {
+                    index = item;
+                    break;
+                }
+            }
+        }
+        if (index > 0 && index < count) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+}
+
 std::u16string selectedFilterText(HWND combo) {
     const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (index <= 0) return {};
@@ -95,7 +166,9 @@ void rebuildRouteList(MainWindow& window) {
             filters.choices[box].text = selectedFilterText(window.filterCombos[box]);
     }
 
-    ShowWindow(window.resetButton, resetButtonVisible(filters) ? SW_SHOW : SW_HIDE);
+    // Reset also brings back library order, so it is offered while the list is sorted.
+    const bool resettable = resetButtonVisible(filters) || window.listSort.column >= 0;
+    ShowWindow(window.resetButton, resettable ? SW_SHOW : SW_HIDE);
 
     // The list holds no texts of its own (owner data): a rebuild only tells it the number of rows,
     // and it asks for the texts of the rows it paints (routeListCellText). A keystroke thus costs
@@ -104,15 +177,61 @@ void rebuildRouteList(MainWindow& window) {
     SendMessageW(window.routeList, WM_SETREDRAW, FALSE, 0);
     SendMessageW(window.routeList, LVM_DELETEALLITEMS, 0, 0);
     window.visibleRows = filterRoutes(window.libraryRoutes, filters, window.language);
+    sortRows(window.visibleRows, window.libraryRoutes, window.listSort, window.language);
     SendMessageW(window.routeList, LVM_SETITEMCOUNT, window.visibleRows.size(), 0);
     SendMessageW(window.routeList, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(window.routeList, nullptr, TRUE);
 
+    showSortArrows(window);
+
     window.selectedRow = -1;
-    SetWindowTextW(
-        window.statusStatic,
-        wideText(statusLineText(window.visibleRows.size(), window.settings.libraryFolder, window.language)));
+    SetWindowTextW(window.statusStatic, wideText(statusText(window)));
     refreshDetailPanel(window);
+}
+
+void sortRouteListBy(MainWindow& window, int column) {
+    if (column < 0 || static_cast<std::size_t>(column) >= kRouteColumnCount) return;
+    const bool hadSelection = selectedRoute(window) != nullptr;
+    const uint64_t selected =
+        hadSelection ? window.visibleRows[static_cast<std::size_t>(window.selectedRow)] : 0;
+    window.listSort = sortAfterHeaderClick(window.listSort, static_cast<std::size_t>(column));
+    // The listed rows stay the same; only their order changes. Equal values keep library order,
+    // so the sort starts from it, not from the previous column's order.
+    std::sort(window.visibleRows.begin(), window.visibleRows.end());
+    sortRows(window.visibleRows, window.libraryRoutes, window.listSort, window.language);
+    showSortArrows(window);
+    ShowWindow(window.resetButton, SW_SHOW);
+    // Row by row: clearing all rows at once (-1) costs the list one call per row.
+    for (const UINT which : {LVNI_SELECTED, LVNI_FOCUSED}) {
+        const auto row =
+            static_cast<int>(SendMessageW(window.routeList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), which));
+        if (row >= 0) setRowState(window.routeList, row, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    window.selectedRow = -1;
+    InvalidateRect(window.routeList, nullptr, TRUE);
+    const auto row = std::find(window.visibleRows.begin(), window.visibleRows.end(), selected);
+    if (hadSelection && row != window.visibleRows.end()) {
+        selectListRow(window, static_cast<int>(row - window.visibleRows.begin()));
+    } else {
+        refreshDetailPanel(window);
+    }
+}
+
+void clearRouteListSort(MainWindow& window) {
+    window.listSort = ListSort{};
+    showSortArrows(window);
+}
+
+bool selectRouteRow(MainWindow& window, const std::filesystem::path& file) {
+    for (std::size_t row = 0; row < window.visibleRows.size(); ++row) {
+        const uint64_t index = window.visibleRows[row];
+        if (index < window.libraryRoutes.size() &&
+            window.libraryRoutes[index].filePath.native() == file.native()) {
+            selectListRow(window, static_cast<int>(row));
+            return true;
+        }
+    }
+    return false;
 }
 
 LRESULT handleRouteListNotify(MainWindow& window, const NMHDR* header) {
@@ -145,6 +264,9 @@ LRESULT handleRouteListNotify(MainWindow& window, const NMHDR* header) {
             if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz) return -1;
             return findRouteListRow(window, u16Text(find->lvfi.psz), find->iStart);
         }
+        case LVN_COLUMNCLICK:
+            sortRouteListBy(window, reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
+            return 0;
         case LVN_DELETEALLITEMS:
             // TRUE spares one LVN_DELETEITEM per row when the list is emptied for a rebuild.
             return TRUE;

@@ -2,13 +2,25 @@
 // The filter bar and the owner-data route list: filling them and answering the list's
 // notifications.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "ui/win32/MainWindow.h"
 
 void rebuildFilterBar(MainWindow& window);
+// The same for a library that changed under the list: every box keeps its choice while the
+// library still offers it.
+void rebuildFilterBarKeepingChoices(MainWindow& window);
+// Filters and sorts the library into the list; no row stays selected.
 void rebuildRouteList(MainWindow& window);
+// A click on a column header: sorts by that column, or turns the sort round when it is the
+// sorted one; the selected route stays selected.
+void sortRouteListBy(MainWindow& window, int column);
+// Back to library order, as after start-up.
+void clearRouteListSort(MainWindow& window);
+// Selects the row that shows the route of `file` and scrolls it into view; false when no row does.
+bool selectRouteRow(MainWindow& window, const std::filesystem::path& file);
 void resetCombo(HWND combo, const std::u16string& text);
 // The text of the selected item of a combo box; empty for none or the first item.
 std::u16string selectedFilterText(HWND combo);

@@ -1,0 +1,93 @@
+#include "ui/win32/RouteListMenu.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <string>
+
+#include "i18n/Language.h"
+
+namespace {
+
+// Explorer opens the folder with the file selected. Where the shell call is not available (older
+// or emulated shells), Explorer is asked the same on its command line.
+void showInFolder(const std::filesystem::path& file) {
+    if (PIDLIST_ABSOLUTE item = ILCreateFromPathW(file.c_str())) {
+        const HRESULT result = SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
+        ILFree(item);
+        if (SUCCEEDED(result)) return;
+    }
+    const std::wstring parameters = L"/select,\"" + file.wstring() + L"\"";
+    ShellExecuteW(nullptr, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+int selectedListRow(const MainWindow& window) {
+    return static_cast<int>(
+        SendMessageW(window.routeList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void selectRow(const MainWindow& window, int row) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(window.routeList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+bool showRouteListMenu(MainWindow& window, HWND source, LPARAM position) {
+    if (source != window.routeList) return false;
+    POINT at{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    int row = -1;
+    if (position == -1) {
+        // From the keyboard: the menu belongs to the selected row and opens at its left edge.
+        row = selectedListRow(window);
+        if (row < 0) return false;
+        RECT bounds{};
+        bounds.left = LVIR_LABEL;
+        SendMessageW(window.routeList, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&bounds));
+        at = {bounds.left + 8, bounds.bottom};
+        ClientToScreen(window.routeList, &at);
+    } else {
+        LVHITTESTINFO hit{};
+        hit.pt = at;
+        ScreenToClient(window.routeList, &hit.pt);
+        row = static_cast<int>(
+            SendMessageW(window.routeList, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        // Over the header or below the last row there is no route to offer anything for.
+        if (row < 0 || static_cast<std::size_t>(row) >= window.visibleRows.size()) return true;
+        if (row != selectedListRow(window)) selectRow(window, row);
+    }
+    if (static_cast<std::size_t>(row) >= window.visibleRows.size()) return false;
+
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) return true;
+    const std::u16string show(translate(window.language, "showInFolder"));
+    const std::u16string sport(translate(window.language, "changeSportMenu"));
+    AppendMenuW(menu, MF_STRING, kMenuShowInFolder, wideText(show));
+    AppendMenuW(menu, MF_STRING, kMenuChangeSport, wideText(sport));
+    const UINT command = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window.mainWindow, nullptr));
+    DestroyMenu(menu);
+    runRouteListMenuCommand(window, command);
+    return true;
+}
+
+void runRouteListMenuCommand(MainWindow& window, UINT command) {
+    const RouteInfo* route = selectedRoute(window);
+    if (route == nullptr) return;
+    switch (command) {
+        case kMenuShowInFolder:
+            showInFolder(route->filePath);
+            break;
+        case kMenuChangeSport:
+            // A failed record has no sport to change: its box stays disabled and keeps no focus.
+            if (IsWindowEnabled(window.sportCombo)) SetFocus(window.sportCombo);
+            break;
+        default:
+            break;
+    }
+}

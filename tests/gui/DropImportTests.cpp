@@ -1,0 +1,125 @@
+// Files and folders dropped on the real window, delivered as the shell delivers them: a DROPFILES
+// block in global memory that the window reads with DragQueryFileW.
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "GuiTestSupport.h"
+#include "i18n/Language.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Texts = std::vector<std::u16string>;
+
+// What the shell sends after a drop: WM_DROPFILES with the paths as a double-null-terminated list.
+void dropFiles(HWND window, const std::vector<fs::path>& paths) {
+    std::wstring list;
+    for (const fs::path& path : paths) {
+        list += path.wstring();
+        list.push_back(L'\0');
+    }
+    list.push_back(L'\0');
+    const std::size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, bytes);
+    ASSERT_NE(memory, nullptr);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), list.data(),
+                list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    // The window releases the memory (DragFinish).
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+BOOL CALLBACK findMessageText(HWND child, LPARAM parameter) {
+    // A message box shows its text in the static with the identifier 0xFFFF.
+    if (GetDlgCtrlID(child) != 0xFFFF) return TRUE;
+    *reinterpret_cast<std::u16string*>(parameter) = textOf(child);
+    return FALSE;
+}
+
+// Reads the message box's text and closes it with OK.
+std::u16string readAndClose(HWND box) {
+    std::u16string text;
+    EnumChildWindows(box, findMessageText, reinterpret_cast<LPARAM>(&text));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+Texts lines(const std::u16string& text) {
+    Texts result(1);
+    for (char16_t c : text) {
+        if (c == u'\n') {
+            result.emplace_back();
+        } else if (c != u'\r') {
+            result.back().push_back(c);
+        }
+    }
+    return result;
+}
+
+Texts fileNames(const fs::path& folder) {
+    Texts names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(u16Text(entry.path().filename().c_str()));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+TEST_F(GuiTest, DroppedGpxFilesAndFoldersAreImportedAndOtherFilesListed) {
+    TrackShape shape;
+    writeTrack(library() / "Tour.gpx", shape);
+    startWindow("en");
+    TempFolder outside;
+    writeTrack(outside.path / "Tour.gpx", shape);
+    writeTrack(outside.path / "Lauf.GPX", shape);
+    writeBytes(outside.path / "notes.txt", "<gpx/>");
+    writeBytes(outside.path / "Bild.jpg", "jpg");
+    fs::create_directories(outside.path / "Ordner" / "Tiefer");
+    writeTrack(outside.path / "Ordner" / "Rad.gpx", shape);
+    writeBytes(outside.path / "Ordner" / "Liste.csv", "a;b");
+    writeTrack(outside.path / "Ordner" / "Tiefer" / "Tief.gpx", shape);
+
+    std::u16string message;
+    EXPECT_TRUE(withWatchedWindow(
+        window->mainWindow, u"Tirn GPX Library", [&](HWND box) { message = readAndClose(box); },
+        [&] {
+            dropFiles(window->mainWindow,
+                      {outside.path / "Tour.gpx", outside.path / "Lauf.GPX", outside.path / "notes.txt",
+                       outside.path / "Ordner", outside.path / "Bild.jpg"});
+        }));
+    // Under free names, like the Import button; the folder's subfolder is not entered.
+    EXPECT_EQ(fileNames(library()), (Texts{u"Lauf.GPX", u"Rad.gpx", u"Tour 2.gpx", u"Tour.gpx"}));
+    EXPECT_EQ(listRowCount(), 4);
+    EXPECT_EQ(lines(message), (Texts{u"These files could not be imported:", u"", u"notes.txt: not a GPX file",
+                                     u"Bild.jpg: not a GPX file"}));
+}
+
+TEST_F(GuiTest, ManyRefusedFilesAreListedUpToFifteenAndNothingIsRead) {
+    startWindow("en");
+    TempFolder outside;
+    std::vector<fs::path> dropped;
+    for (int i = 1; i <= 20; ++i) {
+        dropped.push_back(outside.path / ("Datei " + std::to_string(i) + ".txt"));
+        writeBytes(dropped.back(), "x");
+    }
+    const RouteInfo* records = window->libraryRoutes.data();
+    std::u16string message;
+    EXPECT_TRUE(withWatchedWindow(
+        window->mainWindow, u"Tirn GPX Library", [&](HWND box) { message = readAndClose(box); },
+        [&] { dropFiles(window->mainWindow, dropped); }));
+    const Texts shown = lines(message);
+    ASSERT_EQ(shown.size(), 18u);  // the heading, a blank line, fifteen files and how many more
+    EXPECT_EQ(shown[2].substr(0, 11), u"Datei 1.txt");
+    EXPECT_EQ(shown[16].substr(0, 12), u"Datei 15.txt");
+    EXPECT_EQ(shown[17], u"and 5 more");
+    EXPECT_EQ(window->libraryRoutes.data(), records);
+    EXPECT_TRUE(fileNames(library()).empty());
+}
