@@ -11,3 +11,6 @@ std::optional<std::filesystem::path> knownFolderOverride(KnownFolder folder);
 std::optional<std::u16string> localeNameOverride();
 // An existing, absolute form of a folder (created when missing); the path itself if that fails.
 std::filesystem::path createdAbsoluteFolder(const std::filesystem::path& path);
+
+// ---- The cache folder override ----
+std::optional<std::filesystem::path> localCacheFolderOverride();
