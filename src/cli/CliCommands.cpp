@@ -41,14 +41,19 @@ void runSummary(const CliCommand& command, CliOutput& output) {
     const Settings settings = loadSettings();
     const ActiveLanguage language = resolveLanguage(settings.languageSetting);
     std::vector<RouteInfo> routes;
+    // The configured library shares its index with the window; a folder named on the command line
+    // is read afresh and leaves no index behind (it may be a stick, a download, a one-off).
+    LibraryScanOptions options;
+    options.index = LibraryIndexUse::none;
     if (command.paths.empty()) {
-        routes = readLibrary(settings.libraryFolder);
+        if (!command.noIndex) options.index = LibraryIndexUse::readAndWrite;
+        routes = readLibrary(settings.libraryFolder, options);
     } else {
         for (const fs::path& path : command.paths) {
             std::error_code error;
             const fs::file_status status = fs::status(path, error);
             if (fs::is_directory(status)) {
-                for (RouteInfo& route : readLibrary(path)) routes.push_back(std::move(route));
+                for (RouteInfo& route : readLibrary(path, options)) routes.push_back(std::move(route));
             } else if (fs::exists(status) && !fs::is_regular_file(status)) {
                 routes.push_back(unreadableRecord(path));
             } else {
@@ -56,7 +61,7 @@ void runSummary(const CliCommand& command, CliOutput& output) {
             }
         }
     }
-    sortLibraryOrder(routes);
+    sortLibraryFiles(routes);
 
     if (command.json) {
         for (const RouteInfo& route : routes) {
