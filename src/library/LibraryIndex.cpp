@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <system_error>
 #include <unordered_map>
 
@@ -28,6 +29,32 @@ constexpr std::uint64_t kLargestIndex = std::uint64_t(1) << 30;
 constexpr std::int64_t kClockMarginSeconds = 3;
 
 using NameString = fs::path::string_type;
+
+// The outline is most of an index: its doubles are copied whole where memory holds them in the
+// file's order.
+void storeDouble(char* out, double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &bits, 8);
+    } else {
+        for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(bits >> (8 * i));
+    }
+}
+
+std::uint64_t loadLittle64(const unsigned char* bytes) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint64_t value;
+        std::memcpy(&value, bytes, 8);
+        return value;
+    }
+    std::uint64_t value = 0;
+    for (int i = 0; i < 8; ++i) value |= std::uint64_t(bytes[i]) << (8 * i);
+    return value;
+}
+
+double loadDouble(const unsigned char* in) {
+    return std::bit_cast<double>(loadLittle64(in));
+}
 
 // Every field of a record but filePath, in the order stored. A field added to RouteInfo must be
 // added here; the size check below is the reminder.
@@ -73,18 +100,18 @@ static_assert(sizeof(RouteInfo) == 496, "RouteInfo changed: store the new field 
 struct Writer {
     std::string bytes;
 
+    void little(std::uint64_t value, std::size_t count) {
+        char buffer[8];
+        for (std::size_t i = 0; i < count; ++i) buffer[i] = static_cast<char>(value >> (8 * i));
+        bytes.append(buffer, count);
+    }
     void u8(std::uint8_t value) { bytes.push_back(static_cast<char>(value)); }
-    void u32(std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) u8(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
-    void u64(std::uint64_t value) {
-        for (int i = 0; i < 8; ++i) u8(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
+    void u32(std::uint32_t value) { little(value, 4); }
+    void u64(std::uint64_t value) { little(value, 8); }
     void name(const NameString& text) {
         u32(static_cast<std::uint32_t>(text.size()));
         for (auto unit : text) {
-            const auto code = static_cast<std::make_unsigned_t<NameString::value_type>>(unit);
-            for (std::size_t i = 0; i < sizeof(unit); ++i) u8(static_cast<std::uint8_t>(code >> (8 * i)));
+            little(static_cast<std::make_unsigned_t<NameString::value_type>>(unit), sizeof(unit));
         }
     }
     // The field overloads for eachStoredField.
@@ -98,9 +125,13 @@ struct Writer {
     void operator()(bool value) { u8(value ? 1 : 0); }
     void operator()(const std::vector<std::pair<double, double>>& points) {
         u32(static_cast<std::uint32_t>(points.size()));
+        const std::size_t at = bytes.size();
+        bytes.resize(at + points.size() * 16);
+        char* out = bytes.data() + at;
         for (const auto& [lat, lon] : points) {
-            u64(std::bit_cast<std::uint64_t>(lat));
-            u64(std::bit_cast<std::uint64_t>(lon));
+            storeDouble(out, lat);
+            storeDouble(out + 8, lon);
+            out += 16;
         }
     }
 };
@@ -118,7 +149,8 @@ struct Reader {
         }
         return true;
     }
-    std::uint64_t little(std::size_t count) {
+    template <std::size_t count>
+    std::uint64_t little() {
         if (!take(count)) return 0;
         std::uint64_t value = 0;
         for (std::size_t i = 0; i < count; ++i) value |= std::uint64_t(next[i]) << (8 * i);
@@ -126,15 +158,15 @@ struct Reader {
         left -= count;
         return value;
     }
-    std::uint8_t u8() { return static_cast<std::uint8_t>(little(1)); }
-    std::uint32_t u32() { return static_cast<std::uint32_t>(little(4)); }
-    std::uint64_t u64() { return little(8); }
+    std::uint8_t u8() { return static_cast<std::uint8_t>(little<1>()); }
+    std::uint32_t u32() { return static_cast<std::uint32_t>(little<4>()); }
+    std::uint64_t u64() { return little<8>(); }
     void name(NameString& text) {
         const std::uint32_t size = u32();
         constexpr std::size_t unitSize = sizeof(NameString::value_type);
         if (!take(std::size_t(size) * unitSize)) return;
         text.resize(size);
-        for (auto& unit : text) unit = static_cast<NameString::value_type>(little(unitSize));
+        for (auto& unit : text) unit = static_cast<NameString::value_type>(little<unitSize>());
     }
     void operator()(std::string& text) {
         const std::uint32_t size = u32();
@@ -156,9 +188,11 @@ struct Reader {
         if (!take(std::size_t(count) * 16)) return;
         points.resize(count);
         for (auto& [lat, lon] : points) {
-            lat = std::bit_cast<double>(u64());
-            lon = std::bit_cast<double>(u64());
+            lat = loadDouble(next);
+            lon = loadDouble(next + 8);
+            next += 16;
         }
+        left -= std::size_t(count) * 16;
     }
 };
 
@@ -173,26 +207,17 @@ fs::path folderKey(const fs::path& folder) {
     return key;
 }
 
-std::uint64_t loadLittle64(const unsigned char* bytes) {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::uint64_t value;
-        std::memcpy(&value, bytes, 8);
-        return value;
-    }
-    std::uint64_t value = 0;
-    for (int i = 0; i < 8; ++i) value |= std::uint64_t(bytes[i]) << (8 * i);
-    return value;
-}
-
-bool readIndexFile(const fs::path& path, std::string& bytes) {
+// The whole index file, or nothing. The buffer is not cleared first: it is overwritten at once.
+bool readIndexFile(const fs::path& path, std::unique_ptr<char[]>& bytes, std::size_t& size) {
     FileStamp stamp;
     if (!readFileStamp(path, stamp) || stamp.size > kLargestIndex) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    bytes.resize(static_cast<std::size_t>(stamp.size));
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    size = static_cast<std::size_t>(stamp.size);
+    bytes = std::make_unique_for_overwrite<char[]>(size);
+    in.read(bytes.get(), static_cast<std::streamsize>(size));
     // The file may have been replaced in between: what was read must be all there is.
-    if (static_cast<std::size_t>(in.gcount()) != bytes.size()) return false;
+    if (static_cast<std::size_t>(in.gcount()) != size) return false;
     return in.peek() == std::char_traits<char>::eof();
 }
 
@@ -314,10 +339,11 @@ bool decodeLibraryIndex(std::string_view bytes, const fs::path& folder, LibraryI
 std::optional<LibraryIndex> loadLibraryIndex(const fs::path& folder) {
     const fs::path path = libraryIndexPath(folder);
     if (path.empty()) return std::nullopt;
-    std::string bytes;
-    if (!readIndexFile(path, bytes)) return std::nullopt;
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+    if (!readIndexFile(path, bytes, size)) return std::nullopt;
     LibraryIndex index;
-    if (!decodeLibraryIndex(bytes, folder, index)) return std::nullopt;
+    if (!decodeLibraryIndex(std::string_view(bytes.get(), size), folder, index)) return std::nullopt;
     return index;
 }
 
