@@ -221,6 +221,26 @@ bool readIndexFile(const fs::path& path, std::unique_ptr<char[]>& bytes, std::si
     return in.peek() == std::char_traits<char>::eof();
 }
 
+// Temporary files of this index that a writer left when it was killed. One still being written by
+// another scan is young: only those an hour old are removed.
+void removeAbandonedTemporaries(const fs::path& indexPath) {
+    const NameString prefix = indexPath.filename().native() + NameString(1, '.');
+    const NameString suffix = fs::path(".tmp").native();
+    const std::int64_t hourAgo = currentFileTime() - 3600 * fileTimeUnitsPerSecond();
+    std::error_code error;
+    for (fs::directory_iterator it(indexPath.parent_path(), error), end; !error && it != end;
+         it.increment(error)) {
+        const NameString name = it->path().filename().native();
+        if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+            continue;
+        }
+        FileStamp stamp;
+        std::error_code ignored;
+        if (readFileStamp(it->path(), stamp) && stamp.lastWrite < hourAgo) fs::remove(it->path(), ignored);
+    }
+}
+
 }  // namespace
 
 fs::path libraryCacheFolder() {
@@ -357,9 +377,12 @@ bool storeLibraryIndex(const fs::path& folder, std::string_view bytes) {
     static std::atomic<std::uint64_t> counter{0};
     fs::path temporary = path;
     temporary += "." + std::to_string(currentProcessId()) + "-" + std::to_string(counter++) + ".tmp";
-    if (writeFileDurably(temporary, bytes) && replaceFile(temporary, path)) return true;
-    fs::remove(temporary, error);
-    return false;
+    if (!writeFileDurably(temporary, bytes) || !replaceFile(temporary, path)) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    removeAbandonedTemporaries(path);
+    return true;
 }
 
 bool updateIndexEntry(const fs::path& folder, const RouteInfo& route) {
