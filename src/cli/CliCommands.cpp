@@ -64,6 +64,11 @@ void runSummary(const CliCommand& command, CliOutput& output) {
     sortLibraryFiles(routes);
 
     if (command.json) {
+        // Tens of megabytes for a large library: room for all lines at once rather than growing
+        // into them (about 40 bytes per outline point, a few hundred for the rest).
+        std::size_t estimate = output.out.size();
+        for (const RouteInfo& route : routes) estimate += 1024 + 48 * route.outline.size();
+        output.out.reserve(estimate);
         for (const RouteInfo& route : routes) {
             output.out += routeJson(route);
             output.out += '\n';
