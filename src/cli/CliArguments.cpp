@@ -41,8 +41,9 @@ CliArgument cliArgumentFromWide(std::u16string_view text) {
 
 std::string usageText() {
     return "usage:\n"
-           "  tirn-gpx summary [--json] [PATH...]   summaries of GPX files and folders (default: the "
-           "library)\n"
+           "  tirn-gpx summary [--json] [--no-index] [PATH...]\n"
+           "                                        summaries of GPX files and folders (default: the\n"
+           "                                        library; --no-index reads every file again)\n"
            "  tirn-gpx set-sport KEY FILE...        write the sport KEY into each file\n"
            "  tirn-gpx import FILE...               copy files into the library under free names\n"
            "  tirn-gpx --version                    the tool's version\n"
@@ -87,6 +88,10 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
         if (!optionsEnded && argument.text.size() > 1 && argument.text[0] == '-') {
             if (command.kind == CliCommandKind::summary && argument.text == "--json") {
                 command.json = true;
+                continue;
+            }
+            if (command.kind == CliCommandKind::summary && argument.text == "--no-index") {
+                command.noIndex = true;
                 continue;
             }
             return usageError("unknown option for " + name + ": " + argument.text);

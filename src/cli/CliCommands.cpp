@@ -41,14 +41,19 @@ void runSummary(const CliCommand& command, CliOutput& output) {
     const Settings settings = loadSettings();
     const ActiveLanguage language = resolveLanguage(settings.languageSetting);
     std::vector<RouteInfo> routes;
+    // The configured library shares its index with the window; a folder named on the command line
+    // is read afresh and leaves no index behind (it may be a stick, a download, a one-off).
+    LibraryScanOptions options;
+    options.index = LibraryIndexUse::none;
     if (command.paths.empty()) {
-        routes = readLibrary(settings.libraryFolder);
+        if (!command.noIndex) options.index = LibraryIndexUse::readAndWrite;
+        routes = readLibrary(settings.libraryFolder, options);
     } else {
         for (const fs::path& path : command.paths) {
             std::error_code error;
             const fs::file_status status = fs::status(path, error);
             if (fs::is_directory(status)) {
-                for (RouteInfo& route : readLibrary(path)) routes.push_back(std::move(route));
+                for (RouteInfo& route : readLibrary(path, options)) routes.push_back(std::move(route));
             } else if (fs::exists(status) && !fs::is_regular_file(status)) {
                 routes.push_back(unreadableRecord(path));
             } else {
@@ -56,9 +61,14 @@ void runSummary(const CliCommand& command, CliOutput& output) {
             }
         }
     }
-    sortLibraryOrder(routes);
+    sortLibraryFiles(routes);
 
     if (command.json) {
+        // Tens of megabytes for a large library: room for all lines at once rather than growing
+        // into them (about 40 bytes per outline point, a few hundred for the rest).
+        std::size_t estimate = output.out.size();
+        for (const RouteInfo& route : routes) estimate += 1024 + 48 * route.outline.size();
+        output.out.reserve(estimate);
         for (const RouteInfo& route : routes) {
             output.out += routeJson(route);
             output.out += '\n';

@@ -44,7 +44,17 @@ std::size_t sequenceLength(std::string_view text, std::size_t pos, bool& valid) 
     return end - pos;
 }
 
-void appendNumber(std::string& out, double value) { out += jsonNumber(value); }
+// The outline makes most of a line: its numbers go straight into the line, without a text of their
+// own.
+void appendNumber(std::string& out, double value) {
+    if (!std::isfinite(value)) {
+        out += jsonNumber(value);
+        return;
+    }
+    char buffer[32];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
 
 template <typename Integer>
 void appendInteger(std::string& out, Integer value) {
@@ -113,7 +123,9 @@ std::string jsonNumber(double value) {
 }
 
 std::string routeJson(const RouteInfo& route) {
-    std::string out = "{";
+    std::string out;
+    out.reserve(1024 + 48 * route.outline.size());
+    out += '{';
     auto text = [&](std::string_view key, std::string_view value) {
         appendKey(out, key);
         out += jsonString(value);

@@ -1,14 +1,32 @@
 #include "library/LibraryScan.h"
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <unordered_map>
 
 #include "core/Failure.h"
 #include "core/TrackAnalysis.h"
+#include "library/LibraryIndex.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// One library file on its way to a record.
+struct ScanSlot {
+    fs::path path;
+    fs::path::string_type fileName;
+    FileStamp stamp;
+    bool stamped = false;
+    RouteInfo route;
+};
 
 // analyzeGpxFile does not throw for a bad file; this only guards against running out of memory
 // and the like, so that one file can never end the scan.
@@ -25,25 +43,178 @@ RouteInfo analyzeSafely(const fs::path& path) {
     }
 }
 
+std::vector<fs::path> listLibraryFiles(const fs::path& folder) {
+    std::vector<fs::path> files;
+    createFolders(folder);
+    // The platform lists folders of any path length; an error midway (the folder vanished
+    // mid-scan) ends the listing, and the files listed so far are kept.
+    std::vector<FolderEntry> entries;
+    if (!listFolder(folder, entries)) return files;
+    for (const FolderEntry& entry : entries) {
+        if (!entry.isFile || !isLibraryFileName(entry.name)) continue;
+        // A record keeps the path in the form that opens at any length, so that a later sport
+        // rewrite of it works as well.
+        files.push_back(longPathForm(folder / entry.name));
+    }
+    return files;
+}
+
+// Analyses the slots named by `jobs` on up to `threadCount` threads. Each thread takes the next
+// file when it is done with one, so no more files are in memory than there are threads; progress is
+// reported from the calling thread, which only waits.
+void analyzeSlots(std::vector<ScanSlot>& slots, const std::vector<std::size_t>& jobs, unsigned threadCount,
+                  std::size_t doneBefore, const LibraryScanOptions& options) {
+    const auto report = [&](std::size_t done) {
+        if (options.progress) options.progress(doneBefore + done, slots.size());
+    };
+    report(0);
+    if (jobs.empty()) return;
+
+    std::atomic<std::size_t> nextJob{0};
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t finished = 0;
+    std::exception_ptr failure;  // what stopped a thread (no memory left even for a failed record)
+    const auto work = [&] {
+        for (std::size_t job; (job = nextJob.fetch_add(1)) < jobs.size();) {
+            ScanSlot& slot = slots[jobs[job]];
+            try {
+                slot.route = analyzeSafely(slot.path);
+            } catch (...) {
+                std::lock_guard lock(mutex);
+                if (!failure) failure = std::current_exception();
+                nextJob = jobs.size();
+                changed.notify_one();
+                return;
+            }
+            std::lock_guard lock(mutex);
+            ++finished;
+            changed.notify_one();
+        }
+    };
+
+    // Joins the threads however the caller leaves, also when the progress callback throws.
+    struct Workers {
+        std::atomic<std::size_t>& nextJob;
+        std::size_t jobCount;
+        std::vector<std::thread> threads;
+        ~Workers() {
+            nextJob = jobCount;
+            for (std::thread& thread : threads) thread.join();
+        }
+    } workers{nextJob, jobs.size(), {}};
+    const std::size_t wanted = std::min<std::size_t>(threadCount, jobs.size());
+    if (wanted > 1) {
+        workers.threads.reserve(wanted);
+        for (std::size_t i = 0; i < wanted; ++i) {
+            try {
+                workers.threads.emplace_back(work);
+            } catch (const std::system_error&) {
+                break;  // the system has no more threads to give: the ones running do it all
+            }
+        }
+    }
+    if (workers.threads.empty()) {
+        for (std::size_t job = 0; job < jobs.size(); ++job) {
+            ScanSlot& slot = slots[jobs[job]];
+            slot.route = analyzeSafely(slot.path);
+            report(job + 1);
+        }
+        return;
+    }
+    std::size_t reported = 0;
+    while (reported < jobs.size()) {
+        std::size_t done;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return finished != reported || failure; });
+            // Handed on to the caller as a single-threaded scan would, once the threads are joined.
+            if (failure) std::rethrow_exception(failure);
+            done = finished;
+        }
+        reported = done;
+        report(done);
+    }
+}
+
+unsigned threadsFor(const LibraryScanOptions& options) {
+    // More threads than that would only hold more files in memory at once.
+    constexpr unsigned kMostThreads = 64;
+    const unsigned wanted = options.threads != 0 ? options.threads : usableProcessorCount();
+    return std::clamp(wanted, 1u, kMostThreads);
+}
+
+bool libraryFileLess(const RouteInfo& a, const RouteInfo& b) {
+    if (libraryOrderLess(a, b)) return true;
+    if (libraryOrderLess(b, a)) return false;
+    const int byName = a.filePath.filename().native().compare(b.filePath.filename().native());
+    if (byName != 0) return byName < 0;
+    return a.filePath.native() < b.filePath.native();
+}
+
 }  // namespace
 
 bool isLibraryFileName(const fs::path& fileName) {
     return lowerText(pathToWide(fileName.extension())) == u".gpx";
 }
 
-std::vector<RouteInfo> readLibrary(const fs::path& folder) {
-    std::vector<RouteInfo> routes;
-    createFolders(folder);
-    // The platform lists folders of any path length; an error midway (the folder vanished
-    // mid-scan) ends the listing, and the records of what was listed are kept.
-    std::vector<FolderEntry> entries;
-    if (!listFolder(folder, entries)) return routes;
-    for (const FolderEntry& entry : entries) {
-        if (!entry.isFile || !isLibraryFileName(entry.name)) continue;
-        // A record keeps the path in the form that opens at any length, so that a later sport
-        // rewrite of it works as well.
-        routes.push_back(analyzeSafely(longPathForm(folder / entry.name)));
+void sortLibraryFiles(std::vector<RouteInfo>& routes) {
+    std::sort(routes.begin(), routes.end(), libraryFileLess);
+}
+
+std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOptions& options,
+                                   LibraryScanCounts* counts) {
+    // Before any file is stamped: a file written after this moment is not trusted from the index.
+    const std::int64_t startedAt = currentFileTime();
+    std::vector<ScanSlot> slots;
+    for (fs::path& path : listLibraryFiles(folder)) {
+        ScanSlot& slot = slots.emplace_back();
+        slot.fileName = path.filename().native();
+        slot.path = std::move(path);
     }
-    sortLibraryOrder(routes);
+
+    std::optional<LibraryIndex> stored;
+    if (options.index == LibraryIndexUse::readAndWrite) stored = loadLibraryIndex(folder);
+    std::unordered_map<fs::path::string_type, IndexEntry*> storedByName;
+    if (stored) {
+        for (IndexEntry& entry : stored->entries) storedByName.emplace(entry.fileName, &entry);
+    }
+    std::vector<std::size_t> jobs;
+    std::size_t fromIndex = 0;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        ScanSlot& slot = slots[i];
+        slot.stamped = readFileStamp(slot.path, slot.stamp);
+        if (slot.stamped && stored) {
+            auto found = storedByName.find(slot.fileName);
+            if (found != storedByName.end() && indexEntryStillValid(*stored, *found->second, slot.stamp)) {
+                slot.route = std::move(found->second->route);
+                slot.route.filePath = slot.path;
+                ++fromIndex;
+                continue;
+            }
+        }
+        jobs.push_back(i);
+    }
+    analyzeSlots(slots, jobs, threadsFor(options), fromIndex, options);
+
+    // Nothing new to store when every file came from the index and none has gone.
+    bool indexStored = false;
+    const bool unchanged = stored && jobs.empty() && fromIndex == stored->entries.size();
+    if (options.index != LibraryIndexUse::none && !unchanged) {
+        std::vector<IndexEntryView> entries;
+        entries.reserve(slots.size());
+        for (const ScanSlot& slot : slots) {
+            if (slot.stamped && worthIndexing(slot.route)) {
+                entries.push_back({&slot.fileName, slot.stamp, &slot.route});
+            }
+        }
+        indexStored = storeLibraryIndex(folder, encodeLibraryIndex(folder, startedAt, entries));
+    }
+
+    std::vector<RouteInfo> routes;
+    routes.reserve(slots.size());
+    for (ScanSlot& slot : slots) routes.push_back(std::move(slot.route));
+    sortLibraryFiles(routes);
+    if (counts) *counts = {slots.size(), fromIndex, jobs.size(), indexStored};
     return routes;
 }

@@ -64,3 +64,25 @@ fs::path createdAbsoluteFolder(const fs::path& path) {
     fs::path absolute = fs::absolute(path, ignored);
     return absolute.empty() ? path : absolute;
 }
+
+// ---- The cache folder override ----
+
+namespace {
+
+std::optional<fs::path> cacheOverride;
+
+}  // namespace
+
+std::optional<fs::path> localCacheFolderOverride() {
+    std::lock_guard lock(overrideMutex);
+    return cacheOverride;
+}
+
+void setLocalCacheFolderOverride(const fs::path& path) {
+    std::lock_guard lock(overrideMutex);
+    if (path.empty()) {
+        cacheOverride.reset();
+    } else {
+        cacheOverride = path;
+    }
+}

@@ -13,3 +13,6 @@ std::optional<std::u16string> localeNameOverride();
 FileError injectedWriteFailure();
 // An existing, absolute form of a folder (created when missing); the path itself if that fails.
 std::filesystem::path createdAbsoluteFolder(const std::filesystem::path& path);
+
+// ---- The cache folder override ----
+std::optional<std::filesystem::path> localCacheFolderOverride();

@@ -2,6 +2,7 @@
 // The few operating-system services the portable code needs, with a Win32 and a POSIX side.
 // Wide text is UTF-16 on every build.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -81,3 +82,29 @@ std::u16string pathToWide(const std::filesystem::path& path);
 std::filesystem::path widePath(std::u16string_view text);
 // A path component as UTF-8 (unpaired surrogates become U+FFFD).
 std::string pathToUtf8(const std::filesystem::path& path);
+
+// ---- File stamps, the cache folder and the processors (library index and parallel scan) ----
+
+// What tells a changed file from an unchanged one without reading it.
+struct FileStamp {
+    std::uint64_t size = 0;
+    // Last write time: 100 ns units since 1601 on Windows, nanoseconds since 1970 on POSIX.
+    std::int64_t lastWrite = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// Size and last write time of a regular file, following links. False for anything else or a failure.
+bool readFileStamp(const std::filesystem::path& path, FileStamp& stamp);
+// The system clock now, in the units of FileStamp::lastWrite.
+std::int64_t currentFileTime();
+// How many units of FileStamp::lastWrite make one second.
+std::int64_t fileTimeUnitsPerSecond();
+
+// The user's folder for caches (Windows: local application data; POSIX: $XDG_CACHE_HOME or
+// ~/.cache), created when missing; empty when the system names none.
+std::filesystem::path localCacheFolderPath();
+// Tests point the cache folder elsewhere; an empty path removes the override.
+void setLocalCacheFolderOverride(const std::filesystem::path& path);
+
+// How many processors this process may run on (its affinity), at least 1.
+unsigned usableProcessorCount();
+std::uint32_t currentProcessId();

@@ -2,13 +2,16 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/Overrides.h"
@@ -261,4 +264,51 @@ fs::path widePath(std::u16string_view text) {
 
 std::string pathToUtf8(const fs::path& path) {
     return wideToUtf8(pathToWide(path));
+}
+
+// ---- File stamps, the cache folder and the processors ----
+
+bool readFileStamp(const fs::path& path, FileStamp& stamp) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    stamp.size = static_cast<std::uint64_t>(info.st_size);
+    stamp.lastWrite = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return true;
+}
+
+std::int64_t currentFileTime() {
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+std::int64_t fileTimeUnitsPerSecond() {
+    return 1000000000;
+}
+
+fs::path localCacheFolderPath() {
+    if (auto path = localCacheFolderOverride()) return createdAbsoluteFolder(*path);
+    // The base directory specification ignores a relative value.
+    const std::string cache = environmentValue("XDG_CACHE_HOME");
+    fs::path path = !cache.empty() && cache[0] == '/' ? fs::path(cache) : homeChild(".cache");
+    if (path.empty()) return path;
+    return createdAbsoluteFolder(path);
+}
+
+unsigned usableProcessorCount() {
+#ifdef __linux__
+    // taskset and container limits show in the affinity mask, not in the number of processors.
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0) {
+        const int count = CPU_COUNT(&set);
+        if (count > 0) return static_cast<unsigned>(count);
+    }
+#endif
+    const unsigned count = std::thread::hardware_concurrency();
+    return count > 0 ? count : 1;
+}
+
+std::uint32_t currentProcessId() {
+    return static_cast<std::uint32_t>(::getpid());
 }

@@ -5,7 +5,9 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <bit>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/Overrides.h"
@@ -274,4 +276,73 @@ fs::path widePath(std::u16string_view text) {
 
 std::string pathToUtf8(const fs::path& path) {
     return wideToUtf8(pathToWide(path));
+}
+
+// ---- File stamps, the cache folder and the processors ----
+
+namespace {
+
+std::int64_t fileTimeValue(const FILETIME& time) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
+                                     time.dwLowDateTime);
+}
+
+}  // namespace
+
+bool readFileStamp(const fs::path& path, FileStamp& stamp) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        // A link: what it points to counts, as in the library listing. Opening without any access
+        // right reads the attributes without disturbing anyone who has the file open.
+        HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        BY_HANDLE_FILE_INFORMATION info{};
+        const bool ok = GetFileInformationByHandle(file, &info) != 0;
+        CloseHandle(file);
+        if (!ok) return false;
+        data.dwFileAttributes = info.dwFileAttributes;
+        data.ftLastWriteTime = info.ftLastWriteTime;
+        data.nFileSizeHigh = info.nFileSizeHigh;
+        data.nFileSizeLow = info.nFileSizeLow;
+    }
+    if ((data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) return false;
+    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.lastWrite = fileTimeValue(data.ftLastWriteTime);
+    return true;
+}
+
+std::int64_t currentFileTime() {
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    return fileTimeValue(now);
+}
+
+std::int64_t fileTimeUnitsPerSecond() {
+    return 10000000;
+}
+
+fs::path localCacheFolderPath() {
+    if (auto path = localCacheFolderOverride()) return createdAbsoluteFolder(*path);
+    PWSTR raw = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &raw);
+    fs::path path;
+    if (SUCCEEDED(result) && raw != nullptr && raw[0] != L'\0') path = fs::path(std::wstring(raw));
+    CoTaskMemFree(raw);
+    return path;
+}
+
+unsigned usableProcessorCount() {
+    DWORD_PTR processMask = 0;
+    DWORD_PTR systemMask = 0;
+    if (GetProcessAffinityMask(GetCurrentProcess(), &processMask, &systemMask) && processMask != 0) {
+        return static_cast<unsigned>(std::popcount(static_cast<std::uint64_t>(processMask)));
+    }
+    const unsigned count = std::thread::hardware_concurrency();
+    return count > 0 ? count : 1;
+}
+
+std::uint32_t currentProcessId() {
+    return static_cast<std::uint32_t>(GetCurrentProcessId());
 }

@@ -24,11 +24,13 @@ struct CliRun : ::testing::Test {
         fs::create_directories(home.path / "documents");
         setKnownFolderOverride(KnownFolder::RoamingAppData, home.path / "roaming");
         setKnownFolderOverride(KnownFolder::Documents, home.path / "documents");
+        setLocalCacheFolderOverride(home.path / "cache");
         setLocaleNameOverride(true, u"en-US");
     }
     void TearDown() override {
         setKnownFolderOverride(KnownFolder::RoamingAppData, {});
         setKnownFolderOverride(KnownFolder::Documents, {});
+        setLocalCacheFolderOverride({});
         setLocaleNameOverride(false, u"");
     }
     int run(std::vector<CliArgument> arguments) {

@@ -1,5 +1,6 @@
 #pragma once
-// Points the known folders at a scratch folder for one test and restores them afterwards.
+// Points the known folders and the cache folder at a scratch folder for one test and restores them
+// afterwards.
 
 #include <gtest/gtest.h>
 
@@ -15,10 +16,12 @@ protected:
     void SetUp() override {
         setKnownFolderOverride(KnownFolder::RoamingAppData, temp.path / "roaming");
         setKnownFolderOverride(KnownFolder::Documents, temp.path / "documents");
+        setLocalCacheFolderOverride(temp.path / "cache");
     }
     void TearDown() override {
         setKnownFolderOverride(KnownFolder::RoamingAppData, {});
         setKnownFolderOverride(KnownFolder::Documents, {});
+        setLocalCacheFolderOverride({});
     }
     std::filesystem::path settingsDir() const { return temp.path / "roaming" / "Tirn GPX Library"; }
 

@@ -30,7 +30,7 @@ uint64_t fileSizeValue(DWORD high, DWORD low) {
     return (static_cast<uint64_t>(high) << 32) | low;
 }
 
-bool byName(const FileStamp& a, const FileStamp& b) {
+bool byName(const WatchedFile& a, const WatchedFile& b) {
     return a.name < b.name;
 }
 
@@ -188,7 +188,7 @@ FolderSnapshot folderSnapshot(const fs::path& folder) {
 }
 
 void updateFolderSnapshot(FolderSnapshot& snapshot, const fs::path& file) {
-    FileStamp entry;
+    WatchedFile entry;
     entry.name = file.filename().u16string();
     const auto place = std::lower_bound(snapshot.begin(), snapshot.end(), entry, byName);
     const bool listed = place != snapshot.end() && place->name == entry.name;

@@ -44,7 +44,7 @@ bool handleShortcut(MainWindow& window, const MSG& message) {
             return true;
         case VK_F5:
             if (control) return false;
-            scanLibrary(window);
+            scanLibrary(window, isKeyDown(VK_SHIFT));
             return true;
         case VK_ESCAPE:
             // Escape empties the search box; elsewhere it keeps its usual meaning (closing a

@@ -6,6 +6,7 @@
 #include <shobjidl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,8 +16,10 @@
 #include "core/TrackAnalysis.h"
 #include "i18n/Language.h"
 #include "library/Import.h"
+#include "library/LibraryIndex.h"
 #include "library/LibraryScan.h"
 #include "platform/Platform.h"
+#include "ui/Format.h"
 #include "ui/win32/LibraryWatch.h"
 #include "ui/win32/RouteListView.h"
 
@@ -94,10 +97,40 @@ void showRouteSport(MainWindow& window, const RouteInfo& route) {
     window.fillingSportCombo = false;
 }
 
-void scanLibrary(MainWindow& window) {
+void scanLibrary(MainWindow& window, bool rereadEveryFile) {
     beginLibraryScan(window);
+    LibraryScanOptions options;
+    if (rereadEveryFile) options.index = LibraryIndexUse::rewrite;
+    // A scan that takes longer than half a second shows how far it is (and, at start-up, shows
+    // the window first). Only painting goes on meanwhile: input is dropped, so that no command
+    // can start in the middle of the scan.
+    const auto started = std::chrono::steady_clock::now();
+    auto lastShown = started;
+    bool showing = false;
+    options.progress = [&](std::size_t done, std::size_t total) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - started < std::chrono::milliseconds(500)) return;
+        if (showing && now - lastShown < std::chrono::milliseconds(100) && done < total) return;
+        lastShown = now;
+        if (!showing) {
+            showing = true;
+            if (!IsWindowVisible(window.mainWindow)) {
+                ShowWindow(window.mainWindow, window.startMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+            }
+        }
+        const std::u16string count = fillIn(translate(window.language, "readingFiles"), u"{n}",
+                                            decimalText(static_cast<int64_t>(done)));
+        SetWindowTextW(window.statusStatic,
+                       wideText(fillIn(count, u"{m}", decimalText(static_cast<int64_t>(total)))));
+        MSG message;
+        while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        }
+        while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+        }
+        RedrawWindow(window.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    };
     window.libraryRoutes.clear();
-    window.libraryRoutes = readLibrary(window.settings.libraryFolder);
+    window.libraryRoutes = readLibrary(window.settings.libraryFolder, options);
     rebuildFilterBar(window);
     rebuildRouteList(window);
 }
@@ -184,6 +217,8 @@ void changeSelectedSport(MainWindow& window) {
     if (rewriteSport(*route, sportKeys[static_cast<std::size_t>(choice)], message)) {
         *route = analyzeGpxFile(file);
         noteLibraryFileWritten(window, file);
+        // The next start takes the new record from the index instead of reading the file again.
+        updateIndexEntry(window.settings.libraryFolder, *route);
         rebuildRouteList(window);
     } else {
         const std::u16string text = utf8ToWide(message);

@@ -10,7 +10,9 @@
 #include "library/Import.h"
 #include "ui/win32/MainWindow.h"
 
-void scanLibrary(MainWindow& window);
+// Reads the library folder into the list; `rereadEveryFile` passes by the library index (Shift with
+// Reload or F5).
+void scanLibrary(MainWindow& window, bool rereadEveryFile = false);
 void importFiles(MainWindow& window);
 void chooseLibraryFolder(MainWindow& window);
 // The sport chosen in the panel's combo box is written into the selected route's file.

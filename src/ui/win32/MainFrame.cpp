@@ -151,7 +151,7 @@ void handleCommand(MainWindow& window, int id, int code) {
             chooseLibraryFolder(window);
             break;
         case Command::reload:
-            scanLibrary(window);
+            scanLibrary(window, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
             break;
         case Command::rebuildList:
             rebuildRouteList(window);
@@ -344,12 +344,13 @@ MainWindow* createMainWindow(HINSTANCE instance) {
     RegisterClassW(&sketchClass);
 
     createControls(*window);
+    // Placed before the library is read: a long scan shows the window where it belongs.
+    placeMainWindow(*window);
     applyLanguage(*window);
     // Watched before it is read, so that no change made meanwhile goes unseen.
     watchLibraryFolder(*window);
     scanLibrary(*window);
     DragAcceptFiles(hwnd, TRUE);
-    placeMainWindow(*window);
     return window;
 }
 

@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "LibraryTestSupport.h"
+#include "core/SportRewrite.h"
+#include "core/TrackAnalysis.h"
+#include "library/LibraryIndex.h"
+#include "library/LibraryScan.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A small track whose figures depend on `seed`.
+std::string trackText(int seed) {
+    std::string text = "<gpx><trk><name>Route " + std::to_string(seed) + "</name><type>hiking</type><trkseg>";
+    for (int i = 0; i < 3 + seed % 5; ++i) {
+        text += "<trkpt lat=\"47." + std::to_string(100 + seed * 7 + i * 13) + "\" lon=\"8." +
+                std::to_string(200 + i * 29) + "\"><ele>" + std::to_string(400 + i * seed % 37) +
+                "</ele><time>2024-0" + std::to_string(1 + seed % 3) + "-1" + std::to_string(i % 10) +
+                "T08:00:00Z</time></trkpt>";
+    }
+    return text + "</trkseg></trk></gpx>";
+}
+
+// Last written an hour ago or earlier: old enough for the index to stand for the file.
+void makeOld(const fs::path& file, int extraSeconds = 0) {
+    fs::last_write_time(
+        file, fs::file_time_type::clock::now() - std::chrono::hours(1) - std::chrono::seconds(extraSeconds));
+}
+
+std::vector<std::string> describe(const std::vector<RouteInfo>& routes) {
+    std::vector<std::string> lines;
+    for (const RouteInfo& route : routes) {
+        lines.push_back(pathToUtf8(route.filePath) + "|" + route.fileStem + "|" + route.routeName + "|" +
+                        route.dateText + "|" + std::to_string(route.distanceMeters) + "|" +
+                        std::to_string(route.pointCount) + "|" + route.sportKey + "|" +
+                        std::to_string(route.outline.size()) + "|" + route.errorText);
+    }
+    return lines;
+}
+
+struct LibraryIndexTest : ScratchSettings {
+    fs::path folder;
+    void SetUp() override {
+        ScratchSettings::SetUp();
+        folder = temp.path / "lib";
+        fs::create_directories(folder);
+        for (int i = 0; i < 6; ++i)
+            writeBytes(folder / ("route " + std::to_string(i) + ".gpx"), trackText(i));
+        writeBytes(folder / "broken.gpx", "<gpx><trk><trkseg><trkpt lat=\"1\"");
+        for (const auto& entry : fs::directory_iterator(folder)) makeOld(entry.path());
+    }
+    std::vector<RouteInfo> scan(LibraryScanCounts& counts,
+                                LibraryIndexUse use = LibraryIndexUse::readAndWrite) {
+        LibraryScanOptions options;
+        options.index = use;
+        return readLibrary(folder, options, &counts);
+    }
+    std::vector<std::string> plain() {
+        return describe(readLibrary(folder, {.index = LibraryIndexUse::none}));
+    }
+};
+
+}  // namespace
+
+TEST_F(LibraryIndexTest, UnchangedFilesComeFromTheIndexAndChangesAreSeen) {
+    LibraryScanCounts counts;
+    const auto first = describe(scan(counts));
+    EXPECT_EQ(counts.analysed, 7u);
+    EXPECT_TRUE(counts.indexStored);
+    EXPECT_EQ(describe(scan(counts)), first);
+    EXPECT_EQ(counts.fromIndex, 7u);
+    EXPECT_EQ(counts.analysed, 0u);
+    EXPECT_FALSE(counts.indexStored);  // nothing changed, nothing written
+
+    writeBytes(folder / "route 1.gpx", trackText(11));  // other size
+    makeOld(folder / "route 1.gpx");
+    writeBytes(folder / "route 2.gpx", trackText(2));  // the same bytes, only touched
+    makeOld(folder / "route 2.gpx", 60);
+    fs::rename(folder / "route 3.gpx", folder / "renamed.gpx");
+    fs::remove(folder / "route 4.gpx");
+    EXPECT_EQ(describe(scan(counts)), plain());
+    EXPECT_EQ(counts.files, 6u);
+    EXPECT_EQ(counts.analysed, 3u);
+    EXPECT_EQ(describe(scan(counts)), plain());
+    EXPECT_EQ(counts.fromIndex, 6u);
+
+    // Reload with Shift reads every file and writes the index anew.
+    EXPECT_EQ(describe(scan(counts, LibraryIndexUse::rewrite)), plain());
+    EXPECT_EQ(counts.analysed, 6u);
+    EXPECT_TRUE(counts.indexStored);
+    // The same folder written another way shares the index.
+    LibraryScanOptions options;
+    readLibrary(folder / "." / "", options, &counts);
+    EXPECT_EQ(counts.fromIndex, 6u);
+}
+
+TEST_F(LibraryIndexTest, AFileWrittenAsTheIndexWasTakenIsReadAgain) {
+    // Written just now: an edit in the same clock tick would keep size and time.
+    const fs::path file = folder / "route 0.gpx";
+    writeBytes(file, trackText(20));
+    LibraryScanCounts counts;
+    scan(counts);
+    const auto stamp = fs::last_write_time(file);
+    std::string edited = trackText(20);
+    edited.replace(edited.find("Route 20"), 8, "Route XX");
+    writeBytes(file, edited);
+    fs::last_write_time(file, stamp);
+    const auto routes = scan(counts);
+    EXPECT_EQ(describe(routes), plain());
+    EXPECT_EQ(counts.analysed, 1u);
+}
+
+TEST_F(LibraryIndexTest, EveryDamagedIndexIsIgnoredAndWrittenAgain) {
+    LibraryScanCounts counts;
+    const auto expected = describe(scan(counts));
+    const fs::path indexFile = libraryIndexPath(folder);
+    const std::string good = readBytes(indexFile);
+    ASSERT_GT(good.size(), 200u);
+
+    // The header with a value changed and the checksum made to match: the checksum alone is no guard.
+    const auto withField = [&](std::size_t offset, std::string_view value) {
+        std::string bytes = good;
+        bytes.replace(offset, value.size(), value);
+        const std::uint64_t sum = libraryIndexChecksum(std::string_view(bytes).substr(0, bytes.size() - 8));
+        for (int i = 0; i < 8; ++i) bytes[bytes.size() - 8 + i] = static_cast<char>(sum >> (8 * i));
+        return bytes;
+    };
+    std::vector<std::string> damaged = {"", std::string(good.size(), '\0'), withField(12, "\x02"),
+                                        withField(8, "\x01\x02\x03\x04"), withField(16, "\x03")};
+    for (std::size_t cut :
+         {std::size_t(1), std::size_t(20), std::size_t(56), good.size() / 2, good.size() - 1}) {
+        damaged.push_back(good.substr(0, cut));
+    }
+    for (std::size_t at :
+         {std::size_t(0), std::size_t(30), std::size_t(100), good.size() / 2, good.size() - 3}) {
+        std::string flipped = good;
+        flipped[at] = static_cast<char>(flipped[at] ^ 0x10);
+        damaged.push_back(flipped);
+    }
+    damaged.push_back(good + "x");
+    for (const std::string& bytes : damaged) {
+        writeBytes(indexFile, bytes);
+        EXPECT_EQ(describe(scan(counts)), expected) << bytes.size();
+        EXPECT_EQ(counts.fromIndex, 0u) << bytes.size();
+        EXPECT_TRUE(counts.indexStored);
+        scan(counts);
+        EXPECT_EQ(counts.fromIndex, 7u) << bytes.size();
+    }
+
+    // A folder in the index's place: nothing can be stored, the library reads as ever.
+    fs::remove(indexFile);
+    fs::create_directories(indexFile / "inside");
+    EXPECT_EQ(describe(scan(counts)), expected);
+    EXPECT_FALSE(counts.indexStored);
+    EXPECT_TRUE(fs::is_directory(indexFile / "inside"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(indexFile.parent_path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(LibraryIndexTest, DecodingNeverReadsOutsideTheIndex) {
+    LibraryScanCounts counts;
+    scan(counts);
+    const std::string good = readBytes(libraryIndexPath(folder));
+    LibraryIndex index;
+    ASSERT_TRUE(decodeLibraryIndex(good, folder, index));
+    EXPECT_EQ(index.entries.size(), 7u);
+    EXPECT_FALSE(decodeLibraryIndex(good, temp.path, index));  // another folder's index
+    for (std::size_t cut = 0; cut < good.size(); ++cut) {
+        ASSERT_FALSE(decodeLibraryIndex(std::string_view(good).substr(0, cut), folder, index)) << cut;
+    }
+    // Every byte changed, with a matching checksum, so that the structure itself is what is read:
+    // lengths and counts beyond the end must be caught (the sanitizers watch every read).
+    for (std::size_t at = 0; at + 8 < good.size(); ++at) {
+        std::string bytes = good;
+        bytes[at] = static_cast<char>(~bytes[at]);
+        const std::uint64_t sum = libraryIndexChecksum(std::string_view(bytes).substr(0, bytes.size() - 8));
+        for (int i = 0; i < 8; ++i) bytes[bytes.size() - 8 + i] = static_cast<char>(sum >> (8 * i));
+        decodeLibraryIndex(bytes, folder, index);
+    }
+}
+
+TEST_F(LibraryIndexTest, ScansAtTheSameTimeLeaveAValidIndex) {
+    for (int i = 6; i < 40; ++i) writeBytes(folder / ("more " + std::to_string(i) + ".gpx"), trackText(i));
+    for (const auto& entry : fs::directory_iterator(folder)) makeOld(entry.path());
+    const auto expected = plain();
+    // What a killed writer left: removed once it is old, kept while another writer may be busy.
+    fs::path abandoned = libraryIndexPath(folder);
+    abandoned += ".999-1.tmp";
+    fs::path busy = libraryIndexPath(folder);
+    busy += ".999-2.tmp";
+    fs::create_directories(abandoned.parent_path());
+    writeBytes(abandoned, "partial");
+    makeOld(abandoned);
+    writeBytes(busy, "partial");
+    std::vector<std::thread> scans;
+    std::vector<std::vector<std::string>> results(4);
+    for (std::size_t t = 0; t < results.size(); ++t) {
+        scans.emplace_back([&, t] {
+            for (int round = 0; round < 5; ++round) {
+                LibraryScanOptions options;
+                options.index = round % 2 == 0 ? LibraryIndexUse::rewrite : LibraryIndexUse::readAndWrite;
+                options.threads = 2;
+                results[t] = describe(readLibrary(folder, options));
+                if (results[t] != expected) return;
+            }
+        });
+    }
+    for (std::thread& scan : scans) scan.join();
+    for (const auto& result : results) EXPECT_EQ(result, expected);
+    const auto index = loadLibraryIndex(folder);
+    ASSERT_TRUE(index.has_value());
+    EXPECT_EQ(index->entries.size(), 41u);
+    // No temporary file of these scans is left behind.
+    EXPECT_FALSE(fs::exists(abandoned));
+    EXPECT_TRUE(fs::exists(busy));
+    EXPECT_EQ(std::distance(fs::directory_iterator(libraryCacheFolder()), fs::directory_iterator()), 2);
+}
+
+TEST_F(LibraryIndexTest, ARewrittenSportReplacesItsEntry) {
+    const fs::path file = folder / "route 3.gpx";
+    RouteInfo route;
+    route.filePath = file;
+    std::string message;
+    EXPECT_FALSE(updateIndexEntry(folder, analyzeGpxFile(file)));  // no index yet
+
+    LibraryScanCounts counts;
+    scan(counts);
+    ASSERT_TRUE(rewriteSport(route, "skiing", message)) << message;
+    ASSERT_TRUE(updateIndexEntry(folder, analyzeGpxFile(file)));
+    const auto index = loadLibraryIndex(folder);
+    ASSERT_TRUE(index.has_value());
+    ASSERT_EQ(index->entries.size(), 7u);
+    for (const IndexEntry& entry : index->entries) {
+        EXPECT_EQ(entry.route.sportKey == "skiing", entry.fileName == file.filename().native());
+    }
+    EXPECT_EQ(describe(scan(counts)), plain());
+}
+
+TEST_F(LibraryIndexTest, ProgressIsToldOnTheCallingThreadUpToTheTotal) {
+    for (int i = 6; i < 30; ++i) writeBytes(folder / ("more " + std::to_string(i) + ".gpx"), trackText(i));
+    fs::remove(folder / "route 0.gpx");
+    writeBytes(folder / "new.gpx", trackText(3));
+    for (const auto& entry : fs::directory_iterator(folder)) makeOld(entry.path());
+    LibraryScanCounts counts;
+    scan(counts);  // stores the index; the next scan takes all but the newer file from it
+    writeBytes(folder / "newer.gpx", trackText(4));
+
+    std::vector<std::pair<std::size_t, std::size_t>> calls;
+    LibraryScanOptions options;
+    options.threads = 4;
+    const auto caller = std::this_thread::get_id();
+    options.progress = [&](std::size_t done, std::size_t total) {
+        EXPECT_EQ(std::this_thread::get_id(), caller);
+        calls.emplace_back(done, total);
+    };
+    readLibrary(folder, options);
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls.front(), std::make_pair(std::size_t(31), std::size_t(32)));
+    EXPECT_EQ(calls.back(), std::make_pair(std::size_t(32), std::size_t(32)));
+
+    // Every file analysed: from 0 of 32, never backwards, up to 32.
+    calls.clear();
+    options.index = LibraryIndexUse::none;
+    readLibrary(folder, options);
+    EXPECT_EQ(calls.front().first, 0u);
+    for (std::size_t i = 1; i < calls.size(); ++i) EXPECT_LE(calls[i - 1].first, calls[i].first);
+    EXPECT_EQ(calls.back().first, 32u);
+}
+
+TEST(FileStamps, SizeAndTimeOfRegularFilesOnly) {
+    TempFolder temp;
+    const fs::path file = temp.path / "a.gpx";
+    writeBytes(file, "12345");
+    FileStamp stamp;
+    ASSERT_TRUE(readFileStamp(file, stamp));
+    EXPECT_EQ(stamp.size, 5u);
+    const std::int64_t now = currentFileTime();
+    EXPECT_LE(stamp.lastWrite, now);
+    EXPECT_GT(stamp.lastWrite, now - 600 * fileTimeUnitsPerSecond());
+    makeOld(file);
+    FileStamp older;
+    ASSERT_TRUE(readFileStamp(file, older));
+    EXPECT_NEAR(static_cast<double>(stamp.lastWrite - older.lastWrite),
+                3600.0 * static_cast<double>(fileTimeUnitsPerSecond()), 5.0 * fileTimeUnitsPerSecond());
+    EXPECT_FALSE(readFileStamp(temp.path, stamp));
+    EXPECT_FALSE(readFileStamp(temp.path / "missing.gpx", stamp));
+
+    setLocalCacheFolderOverride(temp.path / "cache");
+    EXPECT_EQ(libraryCacheFolder(), fs::absolute(temp.path / "cache") / "Tirn GPX Library");
+    setLocalCacheFolderOverride({});
+    EXPECT_GE(usableProcessorCount(), 1u);
+}
