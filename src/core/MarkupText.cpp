@@ -61,7 +61,7 @@ std::string decodeEntities(std::string_view text) {
 }
 
 std::string_view elementTextView(std::string_view text, std::string_view name, std::string& buffer) {
-    TagScanner scanner = makeTagScanner(text, name);
+    TagScanner scanner = makeTagScanner(text, {name});
     return elementTextView(scanner, text, buffer);
 }
 

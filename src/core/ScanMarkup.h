@@ -1,8 +1,9 @@
 #pragma once
-// Dedicated scanners for the few tag shapes a GPX file is read with. Each one finds exactly the
-// leftmost match (and the same groups) that an ECMAScript regular expression with case-insensitive
-// names would give, but in time linear in the text and without recursion, so that a segment of many
-// megabytes is no problem. Positions are byte offsets into the scanned text; nothing is copied.
+// The matchers the analysis reads a GPX file with, on top of the tag scanner core. Each one finds
+// exactly the leftmost match (and the same groups) that an ECMAScript regular expression with
+// case-insensitive names would give, but in time linear in the text and without recursion, so that
+// a segment of many megabytes is no problem. Positions are byte offsets into the scanned text;
+// nothing is copied.
 //
 // Names handed to the scanners must be ASCII word characters; letter case does not matter.
 //   element:   <(?:[\w.-]+:)?NAME\b[^>]*>([\s\S]*?)</(?:[\w.-]+:)?NAME\s*>
@@ -11,43 +12,13 @@
 //   attribute: \bNAME\s*=\s*["']([^"']+)["']
 //   timestamp: (\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:\.\d+)?(Z|[+-]\d{2}:?\d{2})?
 //   date:      (\d{4})-(\d{2})-(\d{2})
-// NAME may also be a choice of names, tried in the given order (as "(?:trk|rte)").
+// NAME may also be a choice of names (TagScanner), tried in the given order (as "(?:trk|rte)").
 
-#include <array>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
-inline constexpr size_t kNoPosition = std::string_view::npos;
-
-// One scan over one text for one tag name (or choice of names). It remembers where the next '>'
-// and the next closing tag were found, so a left-to-right iteration stays linear even when many
-// opening tags share one far-away '>' or closing tag.
-struct TagScanner {
-    std::string_view text;
-    std::array<std::string, 2> names;  // lower case
-    size_t nameCount = 0;
-    size_t gtFrom = kNoPosition;  // '>' search cache: searched from gtFrom, found at gtAt
-    size_t gtAt = kNoPosition;
-    size_t closeFrom = kNoPosition;  // closing-tag search cache: from closeFrom, found at closeAt
-    size_t closeAt = kNoPosition;
-    size_t closeEnd = kNoPosition;
-    size_t slashGt = kNoPosition;  // for the '>' at slashGt, where the white space before it starts
-    size_t slashAt = kNoPosition;
-    // Tags are found through a few bytes of their names (letter case folded), which occur far less
-    // often than '<': filterWidth bytes of each name, at filterOffset from the name's start (the
-    // first two and the last of the shortest name, so that trkseg is not held up at every trkpt),
-    // as repeated byte patterns; filterReach is one past the last offset.
-    size_t filterWidth = 0;
-    size_t filterOffset[3] = {0, 1, 2};
-    size_t filterReach = 0;
-    alignas(16) unsigned char filter[2][3][16] = {};
-};
-
-TagScanner makeTagScanner(std::string_view text, std::string_view name, std::string_view otherName = {});
-// The same names over another text (cheaper than a new scanner for every point).
-void retargetTagScanner(TagScanner& scanner, std::string_view text);
+#include "core/TagScanner.h"
 
 struct ElementMatch {
     size_t start = 0, end = 0;                // whole match

@@ -127,7 +127,7 @@ void classifySport(std::string_view scope, RouteInfo& route) {
 void summarizeWeather(std::string_view text, RouteInfo& route) {
     std::vector<double> temperatures, humidities, winds;
     std::vector<std::string> directions, conditions;
-    TagScanner scanner = makeTagScanner(text, "wetter");
+    TagScanner scanner = makeTagScanner(text, {"wetter"});
     OpenTagMatch match;
     size_t from = 0;
     while (findOpenTag(scanner, from, match)) {

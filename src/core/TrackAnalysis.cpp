@@ -53,11 +53,11 @@ double radiansBetween(double from, double to) {
 
 void collectPoints(std::string_view segment, std::string_view pointName, int32_t segmentIndex,
                    std::vector<TrackPoint>& points) {
-    TagScanner scanner = makeTagScanner(segment, pointName);
+    TagScanner scanner = makeTagScanner(segment, {pointName});
     PointMatch match;
     std::string buffer;
-    TagScanner eleScanner = makeTagScanner({}, "ele");
-    TagScanner timeScanner = makeTagScanner({}, "time");
+    TagScanner eleScanner = makeTagScanner({}, {"ele"});
+    TagScanner timeScanner = makeTagScanner({}, {"time"});
     size_t from = 0;
     while (findPoint(scanner, from, match)) {
         from = match.end;
@@ -94,7 +94,7 @@ void analyzeInto(RouteInfo& route, std::string_view text) {
     // Segments, or the whole text as the one segment of a route.
     std::vector<std::string_view> segments;
     {
-        TagScanner scanner = makeTagScanner(text, "trkseg");
+        TagScanner scanner = makeTagScanner(text, {"trkseg"});
         ElementMatch match;
         size_t from = 0;
         while (findElement(scanner, from, match)) {
@@ -160,7 +160,7 @@ void analyzeInto(RouteInfo& route, std::string_view text) {
 
     std::string_view scope = text;
     {
-        TagScanner scanner = makeTagScanner(text, "trk", "rte");
+        TagScanner scanner = makeTagScanner(text, {"trk", "rte"});
         ElementMatch match;
         if (findElement(scanner, 0, match)) {
             scope = text.substr(match.contentStart, match.contentEnd - match.contentStart);

@@ -187,7 +187,7 @@ TEST(ScanDifferential, ElementsMatchRegexIteration) {
         for (auto& c : cases) {
             std::vector<Groups> expected = regexAll(c.pattern, text);
             std::vector<Groups> actual;
-            TagScanner scanner = makeTagScanner(text, c.first, c.second);
+            TagScanner scanner = makeTagScanner(text, {c.first, c.second});
             ElementMatch m;
             for (size_t from = 0; findElement(scanner, from, m); from = m.end) {
                 actual.push_back({span(m.start, m.end), span(m.contentStart, m.contentEnd)});
@@ -206,7 +206,7 @@ TEST(ScanDifferential, PointsMatchRegexIteration) {
             std::string text = randomMarkup(p);
             std::vector<Groups> expected = regexAll(pattern, text);
             std::vector<Groups> actual;
-            TagScanner scanner = makeTagScanner(text, name);
+            TagScanner scanner = makeTagScanner(text, {name});
             PointMatch m;
             for (size_t from = 0; findPoint(scanner, from, m); from = m.end) {
                 Groups groups = {span(m.start, m.end), span(m.attributesStart, m.attributesEnd)};
@@ -226,7 +226,7 @@ TEST(ScanDifferential, WeatherTagsMatchRegexIteration) {
         std::string text = randomMarkup(p);
         std::vector<Groups> expected = regexAll(pattern, text);
         std::vector<Groups> actual;
-        TagScanner scanner = makeTagScanner(text, "wetter");
+        TagScanner scanner = makeTagScanner(text, {"wetter"});
         OpenTagMatch m;
         for (size_t from = 0; findOpenTag(scanner, from, m); from = m.end) {
             actual.push_back({span(m.start, m.end), span(m.attributesStart, m.attributesEnd)});
