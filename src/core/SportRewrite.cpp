@@ -32,38 +32,43 @@ std::string escapeText(std::string_view text) {
 
 }  // namespace
 
+std::string rewriteSportText(std::string_view text, std::string_view sportKey) {
+    const TagSpan start = findTrackOrRouteStart(text);
+    if (!start.found) throw GpxFailure(kMessageNoTrackOrRoute);
+    const std::string_view tagName = text.substr(start.nameBegin, start.nameEnd - start.nameBegin);
+    const std::size_t colon = tagName.find(':');
+    const std::string_view prefix =
+        colon == std::string_view::npos ? std::string_view() : tagName.substr(0, colon + 1);
+    const std::size_t bodyStart = start.end;
+
+    const TagSpan end = findEndTag(text, bodyStart, tagName);
+    if (!end.found) throw GpxFailure(kMessageIncomplete);
+    const std::size_t bodyEnd = end.begin;
+    const std::string_view body = text.substr(bodyStart, bodyEnd - bodyStart);
+
+    const std::string typeName = std::string(prefix) + "type";
+    const std::string element = "<" + typeName + ">" + escapeText(sportKey) + "</" + typeName + ">";
+    std::string content;
+    content.reserve(text.size() + element.size() + 8);
+    content.append(text.substr(0, bodyStart));
+    const TagSpan type = findOwnTypeElement(body, prefix);
+    if (type.found) {
+        content.append(body.substr(0, type.begin));
+        content.append(element);
+        content.append(body.substr(type.end));
+    } else {
+        content.append("\r\n    ");
+        content.append(element);
+        content.append(body);
+    }
+    content.append(text.substr(bodyEnd));
+    return content;
+}
+
 bool rewriteSport(const RouteInfo& route, std::string_view sportKey, std::string& message) {
     try {
         const fs::path& filePath = route.filePath;
-        const std::string text = readFileText(filePath);
-
-        const TagSpan start = findTrackOrRouteStart(text);
-        if (!start.found) throw GpxFailure(kMessageNoTrackOrRoute);
-        const std::string tagName = text.substr(start.nameBegin, start.nameEnd - start.nameBegin);
-        const std::size_t colon = tagName.find(':');
-        const std::string prefix = colon == std::string::npos ? std::string() : tagName.substr(0, colon + 1);
-        const std::size_t bodyStart = start.end;
-
-        const TagSpan end = findEndTag(text, bodyStart, tagName);
-        if (!end.found) throw GpxFailure(kMessageIncomplete);
-        const std::size_t bodyEnd = end.begin;
-        const std::string_view body = std::string_view(text).substr(bodyStart, bodyEnd - bodyStart);
-
-        const std::string element = "<" + prefix + "type>" + escapeText(sportKey) + "</" + prefix + "type>";
-        std::string content;
-        content.reserve(text.size() + element.size() + 8);
-        content.append(text, 0, bodyStart);
-        const TagSpan type = findOwnTypeElement(body, prefix);
-        if (type.found) {
-            content.append(body.substr(0, type.begin));
-            content.append(element);
-            content.append(body.substr(type.end));
-        } else {
-            content.append("\r\n    ");
-            content.append(element);
-            content.append(body);
-        }
-        content.append(text, bodyEnd, std::string::npos);
+        const std::string content = rewriteSportText(readFileText(filePath), sportKey);
 
         fs::path temporary = filePath;
         temporary += ".tirn.tmp";
