@@ -3,32 +3,17 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <limits>
-#include <system_error>
 
 #include "core/Failure.h"
 #include "core/ScanMarkup.h"
+#include "platform/Platform.h"
 
 std::string readFileText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw GpxFailure(kMessageCannotRead);
-    std::string bytes;
-    // The size is only a hint (a folder or device has none, and a file may change meanwhile):
-    // reading always goes on to the actual end.
-    std::error_code error;
-    uintmax_t size = std::filesystem::file_size(path, error);
-    size_t chunk = !error && size < (uintmax_t{1} << 40) ? static_cast<size_t>(size) + 1 : size_t{1} << 16;
-    for (;;) {
-        size_t old = bytes.size();
-        bytes.resize(old + chunk);
-        in.read(bytes.data() + old, static_cast<std::streamsize>(chunk));
-        bytes.resize(old + static_cast<size_t>(in.gcount()));
-        if (!in) break;
-        chunk = size_t{1} << 16;
-    }
-    if (in.bad()) throw GpxFailure(kMessageCannotRead);
-    return bytes;
+    FileBuffer buffer;
+    size_t size = 0;
+    if (!readWholeFile(path, buffer, size)) throw GpxFailure(kMessageCannotRead);
+    return std::string(buffer.data, size);
 }
 
 std::string decodeEntities(std::string_view text) {
