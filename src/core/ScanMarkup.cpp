@@ -60,36 +60,44 @@ bool findPoint(TagScanner& scanner, size_t from, PointMatch& match) {
     return false;
 }
 
-bool findOpenTag(TagScanner& scanner, size_t from, OpenTagMatch& match) {
-    const TagHit open = findOpeningTag(scanner, from);
-    if (open.at == kNoPosition) return false;
-    const size_t gt = findGreater(scanner, open.nameEnd);
-    if (gt == kNoPosition) return false;  // no '>' is left for any later tag either
-    match.start = open.at;
-    match.end = gt + 1;
-    match.attributesStart = open.nameEnd;
-    match.attributesEnd = gt;
-    return true;
+FirstElements findFirstElements(std::string_view text, std::string_view first, std::string_view second) {
+    FirstElements result;
+    const std::string_view names[2] = {first, second};
+    enum State { kSeekOpen, kSeekClose, kDone } state[2] = {kSeekOpen, kSeekOpen};
+    GreaterFinder greater{text};
+    for (size_t lt = findByte(text, 0, '<'); lt != kNoPosition; lt = findByte(text, lt + 1, '<')) {
+        const bool closing = lt + 1 < text.size() && text[lt + 1] == '/';
+        for (size_t start : tagNameStarts(text, lt + (closing ? 2 : 1))) {
+            if (start == kNoPosition) continue;
+            for (size_t i = 0; i < 2; ++i) {
+                ElementMatch& match = result.match[i];
+                if (closing) {
+                    if (state[i] != kSeekClose || lt < match.contentStart || !nameAt(text, start, names[i]))
+                        continue;
+                    const size_t end = closingTailEnd(text, start + names[i].size());
+                    if (end == kNoPosition) continue;
+                    state[i] = kDone;
+                    result.found[i] = true;
+                    match.contentEnd = lt;
+                    match.end = end;
+                } else {
+                    if (state[i] != kSeekOpen) continue;
+                    const size_t nameEnd = nameEndAt(text, start, names[i]);
+                    if (nameEnd == kNoPosition) continue;
+                    // Without a '>' here no later opening tag has one either.
+                    const size_t gt = findGreater(greater, nameEnd);
+                    state[i] = gt == kNoPosition ? kDone : kSeekClose;
+                    match.start = lt;
+                    match.contentStart = gt + 1;
+                }
+            }
+        }
+        if (state[0] == kDone && state[1] == kDone) break;
+    }
+    return result;
 }
 
 namespace {
-
-// First '"' or '\'' at or after `from`, eight bytes at a time.
-size_t findQuote(std::string_view text, size_t from) {
-    const size_t size = text.size();
-    const char* data = text.data();
-    const uint64_t ones = 0x0101010101010101ull;
-    size_t i = from;
-    for (; i + 8 <= size; i += 8) {
-        uint64_t word = loadWord(data + i);
-        uint64_t hits = zeroBytes(word ^ (ones * '"')) | zeroBytes(word ^ (ones * '\''));
-        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
-    }
-    for (; i < size; ++i) {
-        if (data[i] == '"' || data[i] == '\'') return i;
-    }
-    return kNoPosition;
-}
 
 // First byte at or after `from` that is the lower-case letter `letter` in either case.
 size_t findLetter(std::string_view text, size_t from, char letter) {
@@ -132,7 +140,7 @@ bool findAttribute(std::string_view attributes, std::string_view name, Attribute
             return quoteAt;
         }
         quoteFrom = from;
-        quoteAt = findQuote(text, from);
+        quoteAt = findEitherByte(text, from, '"', '\'');
         return quoteAt;
     };
     const char first = lowered[0];

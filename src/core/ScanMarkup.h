@@ -56,7 +56,14 @@ struct DateMatch {
 // Searches from `from` onwards (use the previous match's end to iterate without overlap).
 bool findElement(TagScanner& scanner, size_t from, ElementMatch& match);
 bool findPoint(TagScanner& scanner, size_t from, PointMatch& match);
-bool findOpenTag(TagScanner& scanner, size_t from, OpenTagMatch& match);
+// The first element of each of two names (element pattern), as two findElement searches from the
+// text's start would find them, but in one walk over the text's '<' that ends when both are
+// settled: for the few tags inside a point, where setting up two name searches costs more.
+struct FirstElements {
+    bool found[2] = {false, false};
+    ElementMatch match[2];
+};
+FirstElements findFirstElements(std::string_view text, std::string_view first, std::string_view second);
 // The attribute list is searched as a string of its own: position 0 counts as a word boundary.
 bool findAttribute(std::string_view attributes, std::string_view name, AttributeMatch& match);
 bool findTimestamp(std::string_view text, TimestampMatch& match);
@@ -65,8 +72,11 @@ bool findDate(std::string_view text, DateMatch& match);
 // Removes every "<[^>]+>" run, leftmost first, as a global replacement by nothing would.
 std::string stripTags(std::string_view text);
 
-// elementText without copies: a view of `text` when the content holds neither '<' nor '&',
+// The text of an element found in `text`: its content with nested tags removed and entities
+// decoded, as elementText gives it. A view of `text` when the content holds neither '<' nor '&',
 // otherwise the processed content in `buffer` and a view of it.
+std::string_view elementContentView(std::string_view text, const ElementMatch& match, std::string& buffer);
+// elementText without copies, in the same way.
 std::string_view elementTextView(std::string_view text, std::string_view name, std::string& buffer);
 std::string_view elementTextView(TagScanner& scanner, std::string_view text, std::string& buffer);
 // attributeNumber without copies for the common value that holds no '&'.

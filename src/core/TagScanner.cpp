@@ -29,13 +29,22 @@ size_t findByte(std::string_view text, size_t from, char byte) {
     return kNoPosition;
 }
 
-bool nameAt(std::string_view text, size_t pos, std::string_view name) {
-    if (pos > text.size() || text.size() - pos < name.size()) return false;
-    const char* at = text.data() + pos;
-    for (size_t i = 0; i < name.size(); ++i) {
-        if (lowerByte(at[i]) != name[i]) return false;
+size_t findEitherByte(std::string_view text, size_t from, char one, char other) {
+    const size_t size = text.size();
+    const char* data = text.data();
+    const uint64_t ones = 0x0101010101010101ull;
+    const uint64_t first = ones * static_cast<unsigned char>(one);
+    const uint64_t second = ones * static_cast<unsigned char>(other);
+    size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        const uint64_t word = loadWord(data + i);
+        const uint64_t hits = zeroBytes(word ^ first) | zeroBytes(word ^ second);
+        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
     }
-    return true;
+    for (; i < size; ++i) {
+        if (data[i] == one || data[i] == other) return i;
+    }
+    return kNoPosition;
 }
 
 size_t closingTailEnd(std::string_view text, size_t pos) {
@@ -43,22 +52,26 @@ size_t closingTailEnd(std::string_view text, size_t pos) {
     return pos < text.size() && text[pos] == '>' ? pos + 1 : kNoPosition;
 }
 
-namespace {
-
-// End of the "[\w.-]*" run that starts at `pos`.
-inline size_t prefixRunEnd(std::string_view text, size_t pos) {
-    while (pos < text.size() && isPrefixByte(text[pos])) ++pos;
-    return pos;
+size_t nameEndAt(std::string_view text, size_t pos, std::string_view name) {
+    if (!nameAt(text, pos, name)) return kNoPosition;
+    const size_t end = pos + name.size();
+    return end == text.size() || !isWordByte(text[end]) ? end : kNoPosition;
 }
+
+std::array<size_t, 2> tagNameStarts(std::string_view text, size_t start) {
+    size_t run = start;
+    while (run < text.size() && isPrefixByte(text[run])) ++run;
+    const bool prefixed = run > start && run < text.size() && text[run] == ':';
+    return {prefixed ? run + 1 : kNoPosition, start};
+}
+
+namespace {
 
 // "NAME\b" of one of the names at `pos`: its end, with the name's index in `which`.
 inline size_t namesEndAt(const TagScanner& scanner, size_t pos, size_t& which) {
-    std::string_view text = scanner.text;
     for (size_t i = 0; i < scanner.nameCount; ++i) {
-        const std::string& name = scanner.names[i];
-        if (!nameAt(text, pos, name)) continue;
-        const size_t end = pos + name.size();
-        if (end == text.size() || !isWordByte(text[end])) {
+        const size_t end = nameEndAt(scanner.text, pos, scanner.names[i]);
+        if (end != kNoPosition) {
             which = i;
             return end;
         }
@@ -66,36 +79,28 @@ inline size_t namesEndAt(const TagScanner& scanner, size_t pos, size_t& which) {
     return kNoPosition;
 }
 
-// End of "(?:[\w.-]+:)?NAME\b" of the opening tag whose '<' is at `lt`, prefix tried first.
-// Both alternatives live inside the run of [\w.-] after '<': the prefix ends the run with ':',
-// the bare name is the run's beginning (names are word characters, so \b needs a non-word byte).
-size_t openingNameEnd(const TagScanner& scanner, size_t lt, size_t& which) {
-    std::string_view text = scanner.text;
-    const size_t start = lt + 1;
-    const size_t run = prefixRunEnd(text, start);
-    if (run == start) return kNoPosition;
-    if (run < text.size() && text[run] == ':') {
-        const size_t end = namesEndAt(scanner, run + 1, which);
+// End of "(?:[\w.-]+:)?NAME\b" of the opening tag whose '<' is at `lt`, for a choice of names:
+// every name behind the prefix first, then every name bare.
+size_t openingNamesEnd(const TagScanner& scanner, size_t lt, size_t& which) {
+    for (size_t start : tagNameStarts(scanner.text, lt + 1)) {
+        if (start == kNoPosition) continue;
+        const size_t end = namesEndAt(scanner, start, which);
         if (end != kNoPosition) return end;
     }
-    return namesEndAt(scanner, start, which);
+    return kNoPosition;
 }
 
-// End of "</(?:[\w.-]+:)?NAME\s*>" when it starts at `lt` (whose next byte is '/'), or kNoPosition.
-size_t closingEndAt(const TagScanner& scanner, size_t lt, size_t& nameEnd, size_t& which) {
+// End of "</(?:[\w.-]+:)?NAME\s*>" when it starts at `lt`, for a choice of names.
+size_t closingNamesEnd(const TagScanner& scanner, size_t lt, size_t& nameEnd, size_t& which) {
     std::string_view text = scanner.text;
-    const size_t start = lt + 2;
-    const size_t run = prefixRunEnd(text, start);
-    const size_t starts[2] = {run > start && run < text.size() && text[run] == ':' ? run + 1 : kNoPosition,
-                              start};
-    for (size_t nameStart : starts) {
-        if (nameStart == kNoPosition) continue;
+    for (size_t start : tagNameStarts(text, lt + 2)) {
+        if (start == kNoPosition) continue;
         for (size_t i = 0; i < scanner.nameCount; ++i) {
             const std::string& name = scanner.names[i];
-            if (!nameAt(text, nameStart, name)) continue;
-            const size_t end = closingTailEnd(text, nameStart + name.size());
+            if (!nameAt(text, start, name)) continue;
+            const size_t end = closingTailEnd(text, start + name.size());
             if (end != kNoPosition) {
-                nameEnd = nameStart + name.size();
+                nameEnd = start + name.size();
                 which = i;
                 return end;
             }
@@ -109,9 +114,9 @@ inline __m128i foldedBytes(const char* at) {
     return _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), _mm_set1_epi8(0x20));
 }
 
-// Where the Width filter bytes of one name stand among sixteen positions (a byte mask).
+// Where the Width filter bytes of one pattern stand among sixteen positions (a byte mask).
 template <size_t Width>
-inline __m128i namesAt(const __m128i (&wanted)[3], const __m128i (&bytes)[3]) {
+inline __m128i patternAt(const __m128i (&wanted)[3], const __m128i (&bytes)[3]) {
     __m128i hits = _mm_cmpeq_epi8(bytes[0], wanted[0]);
     if constexpr (Width > 1) hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[1], wanted[1]));
     if constexpr (Width > 2) hits = _mm_and_si128(hits, _mm_cmpeq_epi8(bytes[2], wanted[2]));
@@ -119,28 +124,26 @@ inline __m128i namesAt(const __m128i (&wanted)[3], const __m128i (&bytes)[3]) {
 }
 
 // Sixteen bytes at a time where the processor has it (every x86-64 does), unrolled for the few
-// name counts and widths there are. True with `i` at the first hit; false with `i` where fewer
+// pattern counts and widths there are. True with `i` at the first hit; false with `i` where fewer
 // than sixteen bytes are left for the plainer loops.
 template <size_t Count, size_t Width>
-bool wideCandidate(const TagScanner& scanner, size_t& i) {
-    const size_t size = scanner.text.size();
-    const char* data = scanner.text.data();
+bool wideCandidate(const NameFilter& filter, std::string_view text, size_t& i) {
+    const size_t size = text.size();
+    const char* data = text.data();
     __m128i wanted[Count][3] = {};
     for (size_t n = 0; n < Count; ++n) {
         for (size_t j = 0; j < Width; ++j) {
-            wanted[n][j] = _mm_load_si128(reinterpret_cast<const __m128i*>(scanner.filter[n][j]));
+            wanted[n][j] = _mm_load_si128(reinterpret_cast<const __m128i*>(filter.bytes[n][j]));
         }
     }
-    const size_t* offset = scanner.filterOffset;
-    for (; i + 16 + scanner.filterReach - 1 <= size; i += 16) {
+    const size_t* offset = filter.offset;
+    for (; i + 16 + filter.reach - 1 <= size; i += 16) {
         __m128i bytes[3] = {};
         bytes[0] = foldedBytes(data + i + offset[0]);
         if constexpr (Width > 1) bytes[1] = foldedBytes(data + i + offset[1]);
         if constexpr (Width > 2) bytes[2] = foldedBytes(data + i + offset[2]);
-        __m128i hits = namesAt<Width>(wanted[0], bytes);
-        if constexpr (Count > 1) hits = _mm_or_si128(hits, namesAt<Width>(wanted[1], bytes));
-        if constexpr (Count > 2) hits = _mm_or_si128(hits, namesAt<Width>(wanted[2], bytes));
-        if constexpr (Count > 3) hits = _mm_or_si128(hits, namesAt<Width>(wanted[3], bytes));
+        __m128i hits = patternAt<Width>(wanted[0], bytes);
+        for (size_t n = 1; n < Count; ++n) hits = _mm_or_si128(hits, patternAt<Width>(wanted[n], bytes));
         const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
         if (mask != 0) {
             i += static_cast<size_t>(std::countr_zero(mask));
@@ -151,73 +154,38 @@ bool wideCandidate(const TagScanner& scanner, size_t& i) {
 }
 
 template <size_t Count>
-bool wideCandidateOfWidth(const TagScanner& scanner, size_t& i) {
-    switch (scanner.filterWidth) {
+bool wideCandidateOfWidth(const NameFilter& filter, std::string_view text, size_t& i) {
+    switch (filter.width) {
         case 1:
-            return wideCandidate<Count, 1>(scanner, i);
+            return wideCandidate<Count, 1>(filter, text, i);
         case 2:
-            return wideCandidate<Count, 2>(scanner, i);
+            return wideCandidate<Count, 2>(filter, text, i);
         case 3:
-            return wideCandidate<Count, 3>(scanner, i);
+            return wideCandidate<Count, 3>(filter, text, i);
         default:
             return false;
     }
 }
 
-bool findNameCandidateWide(const TagScanner& scanner, size_t& i) {
-    switch (scanner.nameCount) {
+bool findNameCandidateWide(const NameFilter& filter, std::string_view text, size_t& i) {
+    switch (filter.count) {
         case 1:
-            return wideCandidateOfWidth<1>(scanner, i);
+            return wideCandidateOfWidth<1>(filter, text, i);
         case 2:
-            return wideCandidateOfWidth<2>(scanner, i);
+            return wideCandidateOfWidth<2>(filter, text, i);
         case 3:
-            return wideCandidateOfWidth<3>(scanner, i);
+            return wideCandidateOfWidth<3>(filter, text, i);
         case 4:
-            return wideCandidateOfWidth<4>(scanner, i);
+            return wideCandidateOfWidth<4>(filter, text, i);
+        case 5:
+            return wideCandidateOfWidth<5>(filter, text, i);
+        case 6:
+            return wideCandidateOfWidth<6>(filter, text, i);
         default:
             return false;
     }
 }
 #endif
-
-// First position at or after `from` where the filter bytes of one of the names stand, letter case
-// folded (a superset of the real occurrences: every hit is checked exactly later).
-size_t findNameCandidate(const TagScanner& scanner, size_t from) {
-    const size_t size = scanner.text.size();
-    const char* data = scanner.text.data();
-    const size_t width = scanner.filterWidth;
-    const uint64_t fold = 0x2020202020202020ull;
-    size_t i = from;
-    if (width == 0) return kNoPosition;
-#if defined(__SSE2__)
-    if (findNameCandidateWide(scanner, i)) return i;
-#endif
-    const size_t* offset = scanner.filterOffset;
-    for (; i + 8 + scanner.filterReach - 1 <= size; i += 8) {
-        uint64_t any = 0;
-        for (size_t n = 0; n < scanner.nameCount; ++n) {
-            uint64_t hits = zeroBytes((loadWord(data + i + offset[0]) | fold) ^
-                                      loadWord(reinterpret_cast<const char*>(scanner.filter[n][0])));
-            for (size_t j = 1; j < width && hits; ++j) {
-                hits &= zeroBytes((loadWord(data + i + offset[j]) | fold) ^
-                                  loadWord(reinterpret_cast<const char*>(scanner.filter[n][j])));
-            }
-            any |= hits;
-        }
-        if (any) return i + (static_cast<size_t>(std::countr_zero(any)) >> 3);
-    }
-    for (; i + scanner.filterReach <= size; ++i) {
-        for (size_t n = 0; n < scanner.nameCount; ++n) {
-            size_t j = 0;
-            while (j < width &&
-                   static_cast<unsigned char>(data[i + offset[j]] | 0x20) == scanner.filter[n][j][0]) {
-                ++j;
-            }
-            if (j == width) return i;
-        }
-    }
-    return kNoPosition;
-}
 
 // The start of the "[\w.-]+:" prefix whose ':' stands just before `at`, or kNoPosition.
 size_t prefixStartBefore(std::string_view text, size_t at) {
@@ -246,30 +214,97 @@ size_t closingBefore(std::string_view text, size_t at) {
 
 }  // namespace
 
+NameFilter makeNameFilter(const std::string_view* names, size_t count) {
+    if (count == 0) return NameFilter{};
+    size_t shortest = names[0].size();
+    for (size_t i = 0; i < count; ++i) shortest = std::min(shortest, names[i].size());
+    // Fewer filter bytes when the names would need more patterns than there are: a coarser filter
+    // stops more often, but never misses a name.
+    for (size_t width = std::min<size_t>(3, shortest); width > 0; --width) {
+        NameFilter filter;
+        filter.width = width;
+        for (size_t j = 0; j < width; ++j) filter.offset[j] = j;
+        if (width == 3) filter.offset[2] = shortest - 1;
+        filter.reach = filter.offset[width - 1] + 1;
+        bool fits = true;
+        for (size_t i = 0; i < count && fits; ++i) {
+            unsigned char pattern[3] = {};
+            for (size_t j = 0; j < width; ++j) {
+                pattern[j] = static_cast<unsigned char>(names[i][filter.offset[j]] | 0x20);
+            }
+            bool known = false;
+            for (size_t n = 0; n < filter.count && !known; ++n) {
+                known = filter.bytes[n][0][0] == pattern[0] && filter.bytes[n][1][0] == pattern[1] &&
+                        filter.bytes[n][2][0] == pattern[2];
+            }
+            if (known) continue;
+            fits = filter.count < NameFilter::kMaxPatterns;
+            if (!fits) break;
+            for (size_t j = 0; j < width; ++j) std::memset(filter.bytes[filter.count][j], pattern[j], 16);
+            ++filter.count;
+        }
+        if (fits) return filter;
+    }
+    return NameFilter{};
+}
+
+size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t from) {
+    const size_t size = text.size();
+    const char* data = text.data();
+    const size_t width = filter.width;
+    const uint64_t fold = 0x2020202020202020ull;
+    size_t i = from;
+    if (width == 0) return kNoPosition;
+#if defined(__SSE2__)
+    if (findNameCandidateWide(filter, text, i)) return i;
+#endif
+    const size_t* offset = filter.offset;
+    for (; i + 8 + filter.reach - 1 <= size; i += 8) {
+        uint64_t any = 0;
+        for (size_t n = 0; n < filter.count; ++n) {
+            uint64_t hits = zeroBytes((loadWord(data + i + offset[0]) | fold) ^
+                                      loadWord(reinterpret_cast<const char*>(filter.bytes[n][0])));
+            for (size_t j = 1; j < width && hits; ++j) {
+                hits &= zeroBytes((loadWord(data + i + offset[j]) | fold) ^
+                                  loadWord(reinterpret_cast<const char*>(filter.bytes[n][j])));
+            }
+            any |= hits;
+        }
+        if (any) return i + (static_cast<size_t>(std::countr_zero(any)) >> 3);
+    }
+    for (; i + filter.reach <= size; ++i) {
+        for (size_t n = 0; n < filter.count; ++n) {
+            size_t j = 0;
+            while (j < width &&
+                   static_cast<unsigned char>(data[i + offset[j]] | 0x20) == filter.bytes[n][j][0]) {
+                ++j;
+            }
+            if (j == width) return i;
+        }
+    }
+    return kNoPosition;
+}
+
+size_t tagStartBefore(std::string_view text, size_t at, bool& closing) {
+    size_t lt = openingBefore(text, at);
+    closing = lt == kNoPosition;
+    if (closing) lt = closingBefore(text, at);
+    return lt;
+}
+
 TagScanner makeTagScanner(std::string_view text, std::initializer_list<std::string_view> names) {
     TagScanner scanner;
     scanner.text = text;
     scanner.greater.text = text;
+    std::string_view lowered[TagScanner::kMaxNames];
     for (std::string_view name : names) {
         if (name.empty() || scanner.nameCount == TagScanner::kMaxNames) continue;
-        std::string& target = scanner.names[scanner.nameCount++];
+        std::string& target = scanner.names[scanner.nameCount];
         target.assign(name);
         for (char& c : target) c = lowerByte(c);
+        lowered[scanner.nameCount++] = target;
     }
-    if (scanner.nameCount == 0) return scanner;
-    size_t shortest = scanner.names[0].size();
-    for (size_t i = 0; i < scanner.nameCount; ++i) shortest = std::min(shortest, scanner.names[i].size());
-    const size_t width = std::min<size_t>(3, shortest);
-    scanner.filterWidth = width;
-    for (size_t j = 0; j < width; ++j) scanner.filterOffset[j] = j;
-    if (width == 3) scanner.filterOffset[2] = shortest - 1;
-    scanner.filterReach = width > 0 ? scanner.filterOffset[width - 1] + 1 : 0;
-    for (size_t i = 0; i < scanner.nameCount; ++i) {
-        for (size_t j = 0; j < width; ++j) {
-            const auto byte = static_cast<unsigned char>(scanner.names[i][scanner.filterOffset[j]] | 0x20);
-            std::memset(scanner.filter[i][j], byte, 16);
-        }
-    }
+    scanner.filter = makeNameFilter(lowered, scanner.nameCount);
     return scanner;
 }
 
@@ -282,12 +317,12 @@ void retargetTagScanner(TagScanner& scanner, std::string_view text) {
 }
 
 TagHit findOpeningTag(TagScanner& scanner, size_t from) {
-    for (size_t at = findNameCandidate(scanner, from + 1); at != kNoPosition;
-         at = findNameCandidate(scanner, at + 1)) {
+    for (size_t at = findNameCandidate(scanner.filter, scanner.text, from + 1); at != kNoPosition;
+         at = findNameCandidate(scanner.filter, scanner.text, at + 1)) {
         const size_t lt = openingBefore(scanner.text, at);
         if (lt == kNoPosition || lt < from) continue;
         TagHit hit;
-        hit.nameEnd = openingNameEnd(scanner, lt, hit.name);
+        hit.nameEnd = openingNamesEnd(scanner, lt, hit.name);
         if (hit.nameEnd == kNoPosition) continue;
         hit.at = lt;
         return hit;
@@ -297,12 +332,12 @@ TagHit findOpeningTag(TagScanner& scanner, size_t from) {
 
 TagHit searchClosingTag(TagScanner& scanner, size_t from) {
     std::string_view text = scanner.text;
-    for (size_t at = findNameCandidate(scanner, from + 2); at != kNoPosition;
-         at = findNameCandidate(scanner, at + 1)) {
+    for (size_t at = findNameCandidate(scanner.filter, text, from + 2); at != kNoPosition;
+         at = findNameCandidate(scanner.filter, text, at + 1)) {
         const size_t lt = closingBefore(text, at);
         if (lt == kNoPosition || lt < from) continue;
         TagHit hit;
-        hit.end = closingEndAt(scanner, lt, hit.nameEnd, hit.name);
+        hit.end = closingNamesEnd(scanner, lt, hit.nameEnd, hit.name);
         if (hit.end != kNoPosition) {
             hit.at = lt;
             return hit;

@@ -75,8 +75,17 @@ inline uint64_t zeroBytes(uint64_t x) {
 
 // First `byte` at or after `from`, eight bytes at a time.
 size_t findByte(std::string_view text, size_t from, char byte);
+// First `one` or `other` at or after `from`, eight bytes at a time.
+size_t findEitherByte(std::string_view text, size_t from, char one, char other);
 // `name` (lower case) at `pos` in any ASCII letter case.
-bool nameAt(std::string_view text, size_t pos, std::string_view name);
+inline bool nameAt(std::string_view text, size_t pos, std::string_view name) {
+    if (pos > text.size() || text.size() - pos < name.size()) return false;
+    const char* at = text.data() + pos;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (lowerByte(at[i]) != name[i]) return false;
+    }
+    return true;
+}
 // End of "\s*>" from `pos`, or kNoPosition.
 size_t closingTailEnd(std::string_view text, size_t pos);
 
@@ -104,6 +113,36 @@ struct TagHit {
     size_t name = 0;               // index into the scanner's names
 };
 
+// Tags are found through a few bytes of their names (letter case folded), which occur far less
+// often than '<': `width` bytes of each name, at `offset` from the name's start (the first two and
+// the last of the shortest name, so that trkseg is not held up at every trkpt), as repeated byte
+// patterns; `reach` is one past the last offset. Names that share their filter bytes share a
+// pattern.
+struct NameFilter {
+    static constexpr size_t kMaxPatterns = 6;
+    size_t count = 0;
+    size_t width = 0;
+    size_t offset[3] = {0, 1, 2};
+    size_t reach = 0;
+    alignas(16) unsigned char bytes[kMaxPatterns][3][16] = {};
+};
+// Names are lower case and not empty, with at most kMaxPatterns different first letters; the
+// shortest decides the offsets.
+NameFilter makeNameFilter(const std::string_view* names, size_t count);
+// First position at or after `from` where the filter bytes of one of the names stand, letter case
+// folded: a superset of the positions where a name starts, every hit to be checked exactly.
+size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t from);
+
+// The '<' of the tag whose name (or, after a prefix, whose name proper) starts at `at`, with
+// `closing` telling "</" from "<"; kNoPosition when `at` is not where a tag's name starts.
+size_t tagStartBefore(std::string_view text, size_t at, bool& closing);
+// Where the name proper of a tag may begin when its "<" or "</" ends at `start`: behind a prefix
+// "[\w.-]+:" (kNoPosition without one), and at `start` itself. The prefix comes first, as the
+// greedy '?' of "(?:[\w.-]+:)?" tries it first.
+std::array<size_t, 2> tagNameStarts(std::string_view text, size_t start);
+// "NAME\b" at `pos` (`name` lower case, word characters): its end, or kNoPosition.
+size_t nameEndAt(std::string_view text, size_t pos, std::string_view name);
+
 // One scan over one text for a choice of tag names. It remembers where the next '>' and the next
 // closing tag were found, so a left-to-right iteration stays linear even when many opening tags
 // share one far-away '>' or closing tag.
@@ -112,19 +151,12 @@ struct TagScanner {
     std::string_view text;
     std::array<std::string, kMaxNames> names;  // lower case, ASCII word characters
     size_t nameCount = 0;
+    NameFilter filter;
     GreaterFinder greater;
     size_t closeFrom = kNoPosition;  // closing-tag search cache: searched from closeFrom, found closeHit
     TagHit closeHit;
     size_t slashGt = kNoPosition;  // point search: for the '>' at slashGt, where the white space
     size_t slashAt = kNoPosition;  // before it starts
-    // Tags are found through a few bytes of their names (letter case folded), which occur far less
-    // often than '<': filterWidth bytes of each name, at filterOffset from the name's start (the
-    // first two and the last of the shortest name, so that trkseg is not held up at every trkpt),
-    // as repeated byte patterns; filterReach is one past the last offset.
-    size_t filterWidth = 0;
-    size_t filterOffset[3] = {0, 1, 2};
-    size_t filterReach = 0;
-    alignas(16) unsigned char filter[kMaxNames][3][16] = {};
 };
 
 // Names are ASCII word characters in any letter case; empty ones are left out, and names beyond
