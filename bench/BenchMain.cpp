@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -49,6 +50,32 @@ using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Processor time of this process. On a shared machine the wall time also counts the waits for a
+// core; the processor time mostly does not, so both are shown.
+double processorSeconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The best (least) wall and processor time of several runs, each taken on its own.
+struct Best {
+    double wall = 1e300;
+    double cpu = 1e300;
+    void add(double wallSeconds, double cpuSeconds) {
+        wall = std::min(wall, wallSeconds);
+        cpu = std::min(cpu, cpuSeconds);
+    }
+};
+
+template <typename Work>
+void timeRun(Best& best, Work&& work) {
+    const auto start = Clock::now();
+    const double cpuStart = processorSeconds();
+    work();
+    best.add(secondsSince(start), processorSeconds() - cpuStart);
 }
 
 Corpus corpusOf(std::string name, const fs::path& path, int repetitions) {
@@ -98,23 +125,19 @@ void measureSpeed(const Corpus& corpus) {
     }
     std::vector<char> buffer(1 << 20);
     readAll(corpus, buffer);  // into the page cache
-    double bestRead = 1e300;
-    double bestAnalysis = 1e300;
+    Best read, analysis;
     uint64_t points = 0;
     for (int i = 0; i < corpus.repetitions; ++i) {
-        auto start = Clock::now();
-        readAll(corpus, buffer);
-        bestRead = std::min(bestRead, secondsSince(start));
-        start = Clock::now();
-        points = analyzeAll(corpus);
-        bestAnalysis = std::min(bestAnalysis, secondsSince(start));
+        timeRun(read, [&] { readAll(corpus, buffer); });
+        timeRun(analysis, [&] { points = analyzeAll(corpus); });
     }
     const double megabytes = static_cast<double>(corpus.bytes) / 1e6;
     std::printf(
         "%-22s %6zu files %9.1f MB %9llu points | read %8.1f MB/s | analysis %7.1f MB/s (%6.3f s) | "
-        "analysis/read %5.1fx\n",
+        "analysis/read %5.1fx | cpu: read %6.3f s, analysis %6.3f s = %7.1f MB/s, %5.1fx\n",
         corpus.name.c_str(), corpus.files.size(), megabytes, static_cast<unsigned long long>(points),
-        megabytes / bestRead, megabytes / bestAnalysis, bestAnalysis, bestAnalysis / bestRead);
+        megabytes / read.wall, megabytes / analysis.wall, analysis.wall, analysis.wall / read.wall, read.cpu,
+        analysis.cpu, megabytes / analysis.cpu, analysis.cpu / read.cpu);
 }
 
 // Peak resident memory (KiB) of a child that analyses `file` ("-" analyses nothing).
@@ -150,8 +173,9 @@ void measurePeak(const fs::path& file) {
         (peakMb - baselineMb) / megabytes);
 }
 
-// Wall time of one run of a program with its output thrown away; negative when it failed.
-double runSeconds(const std::vector<std::string>& command) {
+// One run of a program with its output thrown away: wall time, and the child's processor time in
+// `cpu`. False when it failed.
+bool runProgram(const std::vector<std::string>& command, double& wall, double& cpu) {
     std::vector<char*> argv;
     for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -162,10 +186,15 @@ double runSeconds(const std::vector<std::string>& command) {
     pid_t child = 0;
     const int failed = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) return -1;
+    if (failed != 0) return false;
     int status = 0;
-    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return secondsSince(start);
+    struct rusage usage {};
+    if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return false;
+    wall = secondsSince(start);
+    cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    return true;
 }
 
 // `tirn-gpx summary --json` of a whole library folder against cat of the same files and the read
@@ -180,27 +209,33 @@ void measureSummary(const Corpus& corpus, const fs::path& folder, const std::str
     const std::vector<std::string> summary = {tirnGpx, "summary", "--json", folder.string()};
     std::vector<char> buffer(1 << 20);
     readAll(corpus, buffer);  // into the page cache
-    double bestCat = 1e300, bestSummary = 1e300, bestRead = 1e300;
+    Best catRuns, summaryRuns, read;
     for (int i = 0; i < 3; ++i) {
-        const double catSeconds = runSeconds(cat);
-        const double summarySeconds = runSeconds(summary);
-        if (catSeconds < 0 || summarySeconds < 0) {
-            std::printf("%-22s cat or %s failed\n", corpus.name.c_str(), tirnGpx.c_str());
+        double wall = 0, cpu = 0;
+        if (!runProgram(cat, wall, cpu)) {
+            std::printf("%-22s cat failed\n", corpus.name.c_str());
             return;
         }
-        bestCat = std::min(bestCat, catSeconds);
-        bestSummary = std::min(bestSummary, summarySeconds);
-        const auto start = Clock::now();
-        readAll(corpus, buffer);
-        bestRead = std::min(bestRead, secondsSince(start));
+        catRuns.add(wall, cpu);
+        if (!runProgram(summary, wall, cpu)) {
+            std::printf("%-22s %s failed\n", corpus.name.c_str(), tirnGpx.c_str());
+            return;
+        }
+        summaryRuns.add(wall, cpu);
+        timeRun(read, [&] { readAll(corpus, buffer); });
     }
-    const double megabytes = static_cast<double>(corpus.bytes) / 1e6;
+    const double files = static_cast<double>(corpus.files.size());
     std::printf(
-        "%-22s %6zu files %9.1f MB | summary --json %6.3f s (%.0f us a file) | cat %6.3f s | "
-        "read %6.3f s | summary/cat %5.2fx | summary/read %5.2fx\n",
-        corpus.name.c_str(), corpus.files.size(), megabytes, bestSummary,
-        bestSummary / static_cast<double>(corpus.files.size()) * 1e6, bestCat, bestRead,
-        bestSummary / bestCat, bestSummary / bestRead);
+        "%-22s %6zu files %9.1f MB | summary --json %6.3f s (%.0f us a file) | cat %6.3f s | read %6.3f s | "
+        "summary/cat %5.2fx | summary/read %5.2fx\n",
+        corpus.name.c_str(), corpus.files.size(), static_cast<double>(corpus.bytes) / 1e6, summaryRuns.wall,
+        summaryRuns.wall / files * 1e6, catRuns.wall, read.wall, summaryRuns.wall / catRuns.wall,
+        summaryRuns.wall / read.wall);
+    std::printf(
+        "%-22s processor time: summary --json %6.3f s (%.0f us a file) | cat %6.3f s | read %6.3f s | "
+        "summary/cat %5.2fx | summary/read %5.2fx\n",
+        "", summaryRuns.cpu, summaryRuns.cpu / files * 1e6, catRuns.cpu, read.cpu,
+        summaryRuns.cpu / catRuns.cpu, summaryRuns.cpu / read.cpu);
 }
 
 void generate(const fs::path& data) {
