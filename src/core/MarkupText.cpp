@@ -3,32 +3,17 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <limits>
-#include <system_error>
 
 #include "core/Failure.h"
 #include "core/ScanMarkup.h"
+#include "platform/Platform.h"
 
 std::string readFileText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw GpxFailure(kMessageCannotRead);
-    std::string bytes;
-    // The size is only a hint (a folder or device has none, and a file may change meanwhile):
-    // reading always goes on to the actual end.
-    std::error_code error;
-    uintmax_t size = std::filesystem::file_size(path, error);
-    size_t chunk = !error && size < (uintmax_t{1} << 40) ? static_cast<size_t>(size) + 1 : size_t{1} << 16;
-    for (;;) {
-        size_t old = bytes.size();
-        bytes.resize(old + chunk);
-        in.read(bytes.data() + old, static_cast<std::streamsize>(chunk));
-        bytes.resize(old + static_cast<size_t>(in.gcount()));
-        if (!in) break;
-        chunk = size_t{1} << 16;
-    }
-    if (in.bad()) throw GpxFailure(kMessageCannotRead);
-    return bytes;
+    FileBuffer buffer;
+    size_t size = 0;
+    if (!readWholeFile(path, buffer, size)) throw GpxFailure(kMessageCannotRead);
+    return std::string(buffer.data, size);
 }
 
 std::string decodeEntities(std::string_view text) {
@@ -61,7 +46,7 @@ std::string decodeEntities(std::string_view text) {
 }
 
 std::string_view elementTextView(std::string_view text, std::string_view name, std::string& buffer) {
-    TagScanner scanner = makeTagScanner(text, name);
+    TagScanner scanner = makeTagScanner(text, {name});
     return elementTextView(scanner, text, buffer);
 }
 
@@ -69,10 +54,16 @@ std::string_view elementTextView(TagScanner& scanner, std::string_view text, std
     retargetTagScanner(scanner, text);
     ElementMatch match;
     if (!findElement(scanner, 0, match)) return {};
+    return elementContentView(text, match, buffer);
+}
+
+std::string_view elementContentView(std::string_view text, const ElementMatch& match, std::string& buffer) {
     std::string_view content = text.substr(match.contentStart, match.contentEnd - match.contentStart);
-    bool hasTag = content.find('<') != std::string_view::npos;
-    bool hasEntity = content.find('&') != std::string_view::npos;
-    if (!hasTag && !hasEntity) return content;
+    // Mostly a short figure with neither: one look for both is cheaper than two.
+    const size_t special = findEitherByte(content, 0, '<', '&');
+    if (special == kNoPosition) return content;
+    const bool hasTag = content.find('<', special) != std::string_view::npos;
+    const bool hasEntity = content.find('&', special) != std::string_view::npos;
     if (hasTag) {
         std::string stripped = stripTags(content);
         buffer = hasEntity ? decodeEntities(stripped) : std::move(stripped);

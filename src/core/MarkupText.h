@@ -7,7 +7,8 @@
 #include <string_view>
 #include <utility>
 
-// The file's bytes, unchanged. Throws GpxFailure("Datei kann nicht gelesen werden").
+// The file's bytes, unchanged. Throws GpxFailure("Datei kann nicht gelesen werden"), also for
+// anything but a regular file (a folder, a device, a pipe).
 std::string readFileText(const std::filesystem::path& path);
 // Decoded text of the first element `name` in `text` (nested tags removed), or empty.
 std::string elementText(std::string_view text, std::string_view name);

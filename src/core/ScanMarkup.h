@@ -1,8 +1,9 @@
 #pragma once
-// Dedicated scanners for the few tag shapes a GPX file is read with. Each one finds exactly the
-// leftmost match (and the same groups) that an ECMAScript regular expression with case-insensitive
-// names would give, but in time linear in the text and without recursion, so that a segment of many
-// megabytes is no problem. Positions are byte offsets into the scanned text; nothing is copied.
+// The matchers the analysis reads a GPX file with, on top of the tag scanner core. Each one finds
+// exactly the leftmost match (and the same groups) that an ECMAScript regular expression with
+// case-insensitive names would give, but in time linear in the text and without recursion, so that
+// a segment of many megabytes is no problem. Positions are byte offsets into the scanned text;
+// nothing is copied.
 //
 // Names handed to the scanners must be ASCII word characters; letter case does not matter.
 //   element:   <(?:[\w.-]+:)?NAME\b[^>]*>([\s\S]*?)</(?:[\w.-]+:)?NAME\s*>
@@ -11,43 +12,13 @@
 //   attribute: \bNAME\s*=\s*["']([^"']+)["']
 //   timestamp: (\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:\.\d+)?(Z|[+-]\d{2}:?\d{2})?
 //   date:      (\d{4})-(\d{2})-(\d{2})
-// NAME may also be a choice of names, tried in the given order (as "(?:trk|rte)").
+// NAME may also be a choice of names (TagScanner), tried in the given order (as "(?:trk|rte)").
 
-#include <array>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
-inline constexpr size_t kNoPosition = std::string_view::npos;
-
-// One scan over one text for one tag name (or choice of names). It remembers where the next '>'
-// and the next closing tag were found, so a left-to-right iteration stays linear even when many
-// opening tags share one far-away '>' or closing tag.
-struct TagScanner {
-    std::string_view text;
-    std::array<std::string, 2> names;  // lower case
-    size_t nameCount = 0;
-    size_t gtFrom = kNoPosition;  // '>' search cache: searched from gtFrom, found at gtAt
-    size_t gtAt = kNoPosition;
-    size_t closeFrom = kNoPosition;  // closing-tag search cache: from closeFrom, found at closeAt
-    size_t closeAt = kNoPosition;
-    size_t closeEnd = kNoPosition;
-    size_t slashGt = kNoPosition;  // for the '>' at slashGt, where the white space before it starts
-    size_t slashAt = kNoPosition;
-    // Tags are found through a few bytes of their names (letter case folded), which occur far less
-    // often than '<': filterWidth bytes of each name, at filterOffset from the name's start (the
-    // first two and the last of the shortest name, so that trkseg is not held up at every trkpt),
-    // as repeated byte patterns; filterReach is one past the last offset.
-    size_t filterWidth = 0;
-    size_t filterOffset[3] = {0, 1, 2};
-    size_t filterReach = 0;
-    alignas(16) unsigned char filter[2][3][16] = {};
-};
-
-TagScanner makeTagScanner(std::string_view text, std::string_view name, std::string_view otherName = {});
-// The same names over another text (cheaper than a new scanner for every point).
-void retargetTagScanner(TagScanner& scanner, std::string_view text);
+#include "core/TagScanner.h"
 
 struct ElementMatch {
     size_t start = 0, end = 0;                // whole match
@@ -85,7 +56,14 @@ struct DateMatch {
 // Searches from `from` onwards (use the previous match's end to iterate without overlap).
 bool findElement(TagScanner& scanner, size_t from, ElementMatch& match);
 bool findPoint(TagScanner& scanner, size_t from, PointMatch& match);
-bool findOpenTag(TagScanner& scanner, size_t from, OpenTagMatch& match);
+// The first element of each of two names (element pattern), as two findElement searches from the
+// text's start would find them, but in one walk over the text's '<' that ends when both are
+// settled: for the few tags inside a point, where setting up two name searches costs more.
+struct FirstElements {
+    bool found[2] = {false, false};
+    ElementMatch match[2];
+};
+FirstElements findFirstElements(std::string_view text, std::string_view first, std::string_view second);
 // The attribute list is searched as a string of its own: position 0 counts as a word boundary.
 bool findAttribute(std::string_view attributes, std::string_view name, AttributeMatch& match);
 bool findTimestamp(std::string_view text, TimestampMatch& match);
@@ -94,8 +72,11 @@ bool findDate(std::string_view text, DateMatch& match);
 // Removes every "<[^>]+>" run, leftmost first, as a global replacement by nothing would.
 std::string stripTags(std::string_view text);
 
-// elementText without copies: a view of `text` when the content holds neither '<' nor '&',
+// The text of an element found in `text`: its content with nested tags removed and entities
+// decoded, as elementText gives it. A view of `text` when the content holds neither '<' nor '&',
 // otherwise the processed content in `buffer` and a view of it.
+std::string_view elementContentView(std::string_view text, const ElementMatch& match, std::string& buffer);
+// elementText without copies, in the same way.
 std::string_view elementTextView(std::string_view text, std::string_view name, std::string& buffer);
 std::string_view elementTextView(TagScanner& scanner, std::string_view text, std::string& buffer);
 // attributeNumber without copies for the common value that holds no '&'.

@@ -6,5 +6,10 @@
 
 #include "core/RouteInfo.h"
 
-// True on success; false with `message` (UTF-8, German) set. The file is never left damaged.
+// The text core of rewriteSport: `text` with `sportKey` in the type element of its first track or
+// route, replacing the track's own type element or inserting one as its first child; every other
+// byte stays. Throws GpxFailure when there is no track or route start tag, or no end tag for it.
+std::string rewriteSportText(std::string_view text, std::string_view sportKey);
+// Writes the result into the file through "<file>.tirn.tmp" and a replace. True on success; false
+// with `message` (UTF-8, German) set. The file is never left damaged.
 bool rewriteSport(const RouteInfo& route, std::string_view sportKey, std::string& message);

@@ -1,8 +1,9 @@
 #pragma once
-// The tag searches of the sport rewrite. Each gives exactly the leftmost match that the
-// ECMAScript pattern named beside it gives with case-insensitive ASCII matching, but scans the text
-// without recursion (a track body runs to megabytes). A name or prefix taken from the file is part
-// of the pattern as it stands, so a '.' in it matches any byte but '\n' and '\r'.
+// The tag searches of the sport rewrite, on top of the tag scanner core. Each gives exactly the
+// leftmost match that the ECMAScript pattern named beside it gives with case-insensitive ASCII
+// matching, but scans the text without recursion (a track body runs to megabytes). A name or prefix
+// taken from the file is part of the pattern as it stands, so a '.' in it matches any byte but '\n'
+// and '\r'.
 
 #include <cstddef>
 #include <string_view>
@@ -27,3 +28,8 @@ TagSpan findFirstPointOrExtension(std::string_view text);
 TagSpan findLinkStart(std::string_view text, std::size_t from);
 // </(?:[\w.-]+:)?link\s*>  searched from `from` on
 TagSpan findLinkEnd(std::string_view text, std::size_t from);
+
+// The first type element (with the track's prefix) that belongs to the track or route itself: it
+// stands before the first segment, point or extensions tag, and not inside a link (whose type is a
+// MIME type). A type element deeper down is never touched.
+TagSpan findOwnTypeElement(std::string_view body, std::string_view prefix);

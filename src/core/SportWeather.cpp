@@ -93,9 +93,8 @@ std::string mostFrequentText(const std::vector<std::string>& texts) {
     return std::string(kept);
 }
 
-void classifySport(std::string_view scope, RouteInfo& route) {
-    std::string typeText = elementText(scope, "type");
-    std::string folded = typeText;
+void classifySport(std::string_view typeText, RouteInfo& route) {
+    std::string folded(typeText);
     for (char& c : folded) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
@@ -124,33 +123,27 @@ void classifySport(std::string_view scope, RouteInfo& route) {
         route.sportLabel = route.sportKey.empty() ? kEnDash : sportLabelFor(route.sportKey);
 }
 
-void summarizeWeather(std::string_view text, RouteInfo& route) {
-    std::vector<double> temperatures, humidities, winds;
-    std::vector<std::string> directions, conditions;
-    TagScanner scanner = makeTagScanner(text, "wetter");
-    OpenTagMatch match;
-    size_t from = 0;
-    while (findOpenTag(scanner, from, match)) {
-        from = match.end;
-        route.hasWeather = true;
-        std::string_view attributes =
-            text.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
-        // A value that reads as inf or nan is no more usable than the word warm.
-        double value = 0;
-        if (attributeNumberView(attributes, "temp", value) && std::isfinite(value))
-            temperatures.push_back(value);
-        if (attributeNumberView(attributes, "feuchte", value) && std::isfinite(value))
-            humidities.push_back(value);
-        if (attributeNumberView(attributes, "wind", value) && std::isfinite(value)) winds.push_back(value);
-        directions.push_back(attributeText(attributes, "windrichtung"));
-        conditions.push_back(attributeText(attributes, "lage"));
-    }
-    route.temperatureC = meanOf(temperatures);
-    route.temperatureCount = countOf(temperatures);
-    route.humidityPercent = meanOf(humidities);
-    route.humidityCount = countOf(humidities);
-    route.windKmh = meanOf(winds);
-    route.windCount = countOf(winds);
-    route.windDirection = mostFrequentText(directions);
-    route.weatherCondition = mostFrequentText(conditions);
+void addWeatherNote(std::string_view attributes, WeatherNotes& notes) {
+    notes.any = true;
+    // A value that reads as inf or nan is no more usable than the word warm.
+    double value = 0;
+    if (attributeNumberView(attributes, "temp", value) && std::isfinite(value))
+        notes.temperatures.push_back(value);
+    if (attributeNumberView(attributes, "feuchte", value) && std::isfinite(value))
+        notes.humidities.push_back(value);
+    if (attributeNumberView(attributes, "wind", value) && std::isfinite(value)) notes.winds.push_back(value);
+    notes.directions.push_back(attributeText(attributes, "windrichtung"));
+    notes.conditions.push_back(attributeText(attributes, "lage"));
+}
+
+void summarizeWeather(const WeatherNotes& notes, RouteInfo& route) {
+    route.hasWeather = notes.any;
+    route.temperatureC = meanOf(notes.temperatures);
+    route.temperatureCount = countOf(notes.temperatures);
+    route.humidityPercent = meanOf(notes.humidities);
+    route.humidityCount = countOf(notes.humidities);
+    route.windKmh = meanOf(notes.winds);
+    route.windCount = countOf(notes.winds);
+    route.windDirection = mostFrequentText(notes.directions);
+    route.weatherCondition = mostFrequentText(notes.conditions);
 }

@@ -7,6 +7,7 @@
 
 #include "core/Failure.h"
 #include "core/MarkupText.h"
+#include "core/RouteScan.h"
 #include "core/ScanMarkup.h"
 #include "core/SportWeather.h"
 #include "platform/Platform.h"
@@ -51,80 +52,177 @@ double radiansBetween(double from, double to) {
     return to * (kPi / 180) - from * (kPi / 180);
 }
 
-void collectPoints(std::string_view segment, std::string_view pointName, int32_t segmentIndex,
-                   std::vector<TrackPoint>& points) {
-    TagScanner scanner = makeTagScanner(segment, pointName);
-    PointMatch match;
-    std::string buffer;
-    TagScanner eleScanner = makeTagScanner({}, "ele");
-    TagScanner timeScanner = makeTagScanner({}, "time");
-    size_t from = 0;
-    while (findPoint(scanner, from, match)) {
-        from = match.end;
-        std::string_view attributes =
-            segment.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
-        TrackPoint point;
-        // A coordinate must be a finite number: inf or nan would poison every sum and text.
-        if (!attributeNumberView(attributes, "lat", point.lat) || !std::isfinite(point.lat)) continue;
-        if (!attributeNumberView(attributes, "lon", point.lon) || !std::isfinite(point.lon)) continue;
-        point.segment = segmentIndex;
-        if (match.hasContent) {
-            std::string_view content =
-                segment.substr(match.contentStart, match.contentEnd - match.contentStart);
-            std::string_view ele = elementTextView(eleScanner, content, buffer);
-            if (!ele.empty()) {
-                double value = 0;
-                if (parseNumberPrefix(ele, value) && std::isfinite(value)) {
-                    point.ele = value;
-                    point.hasEle = true;
-                }
-            }
-            std::string_view time = elementTextView(timeScanner, content, buffer);
-            TimestampMatch stamp;
-            if (!time.empty() && findTimestamp(time, stamp)) {
-                point.time = timestampSeconds(time, stamp);
-                point.hasTime = true;
-            }
-        }
-        points.push_back(point);
+// Running figures over the accepted points of one kind (track or route), in file order: all the
+// analysis needs besides the coordinates, which are kept for the outline.
+struct PointSums {
+    size_t count = 0;
+    TrackPoint first;
+    TrackPoint last;
+    double lastCosLat = 0;  // cos of the last point's latitude, for the next distance
+    double distance = 0;
+    double ascent = 0;
+    size_t timedCount = 0;
+    double firstTime = 0;
+    double lastTime = 0;
+};
+
+// haversineMeters with the cos of both latitudes from the caller: along a track each point's is
+// needed twice.
+double haversineWithCos(const TrackPoint& a, const TrackPoint& b, double cosA, double cosB) {
+    double s1 = std::sin(radiansBetween(a.lat, b.lat) * 0.5);
+    double s2 = std::sin(radiansBetween(a.lon, b.lon) * 0.5);
+    double h = std::sqrt(s1 * s1 + cosA * cosB * s2 * s2);
+    if (!(h <= 1)) h = 1;
+    return std::asin(h) * 12742000;
+}
+
+void addPoint(PointSums& sums, std::vector<std::pair<double, double>>& coordinates, const TrackPoint& point) {
+    const double cosLat = std::cos(toRadians(point.lat));
+    if (sums.count == 0) {
+        sums.first = point;
+    } else if (sums.last.segment == point.segment) {
+        sums.distance += haversineWithCos(sums.last, point, sums.lastCosLat, cosLat);
+        if (sums.last.hasEle && point.hasEle && point.ele > sums.last.ele)
+            sums.ascent += point.ele - sums.last.ele;
+    }
+    if (point.hasTime) {
+        if (sums.timedCount == 0) sums.firstTime = point.time;
+        sums.lastTime = point.time;
+        ++sums.timedCount;
+    }
+    sums.last = point;
+    sums.lastCosLat = cosLat;
+    ++sums.count;
+    coordinates.emplace_back(point.lat, point.lon);
+}
+
+// Memory that one thread keeps from file to file: touching fresh pages costs more than reading a
+// file into pages already there. Large leftovers are given back after each file.
+struct Scratch {
+    FileBuffer file;
+    std::vector<std::pair<double, double>> trackCoordinates;
+    std::vector<std::pair<double, double>> routeCoordinates;
+};
+constexpr size_t kKeptFileBytes = size_t{16} << 20;
+constexpr size_t kKeptCoordinates = size_t{1} << 20;
+
+Scratch& threadScratch() {
+    thread_local Scratch scratch;
+    return scratch;
+}
+
+void trimScratch(Scratch& scratch) {
+    trimFileBuffer(scratch.file, kKeptFileBytes);
+    for (auto* coordinates : {&scratch.trackCoordinates, &scratch.routeCoordinates}) {
+        coordinates->clear();
+        if (coordinates->capacity() > kKeptCoordinates)
+            std::vector<std::pair<double, double>>().swap(*coordinates);
     }
 }
 
-void analyzeInto(RouteInfo& route, std::string_view text) {
-    // Segments, or the whole text as the one segment of a route.
-    std::vector<std::string_view> segments;
-    {
-        TagScanner scanner = makeTagScanner(text, "trkseg");
-        ElementMatch match;
-        size_t from = 0;
-        while (findElement(scanner, from, match)) {
-            segments.push_back(text.substr(match.contentStart, match.contentEnd - match.contentStart));
-            from = match.end;
+// What the single pass hands over, turned into points and weather notes as it comes.
+struct Collector {
+    std::string_view text;
+    std::vector<std::pair<double, double>>& trackCoordinates;
+    std::vector<std::pair<double, double>>& routeCoordinates;
+    std::string buffer{};
+    PointSums track{};
+    PointSums route{};
+    PointSums segmentStart{};  // the track's sums when the current segment began
+    size_t segmentStartSize = 0;
+    int32_t segment = 0;  // index of the current segment
+    WeatherNotes weather{};
+};
+
+// A point's coordinates, elevation and time, or false when it lacks a usable coordinate.
+bool readPoint(Collector& collector, const PointMatch& match, TrackPoint& point) {
+    std::string_view attributes =
+        collector.text.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
+    // A coordinate must be a finite number: inf or nan would poison every sum and text.
+    if (!attributeNumberView(attributes, "lat", point.lat) || !std::isfinite(point.lat)) return false;
+    if (!attributeNumberView(attributes, "lon", point.lon) || !std::isfinite(point.lon)) return false;
+    if (!match.hasContent) return true;
+    std::string_view content =
+        collector.text.substr(match.contentStart, match.contentEnd - match.contentStart);
+    const FirstElements elements = findFirstElements(content, "ele", "time");
+    std::string_view ele = elements.found[0]
+                               ? elementContentView(content, elements.match[0], collector.buffer)
+                               : std::string_view();
+    if (!ele.empty()) {
+        double value = 0;
+        if (parseNumberPrefix(ele, value) && std::isfinite(value)) {
+            point.ele = value;
+            point.hasEle = true;
         }
     }
-    std::string_view pointName = "trkpt";
-    if (segments.empty()) {
-        segments.push_back(text);
-        pointName = "rtept";
+    std::string_view time = elements.found[1]
+                                ? elementContentView(content, elements.match[1], collector.buffer)
+                                : std::string_view();
+    TimestampMatch stamp;
+    if (!time.empty() && findTimestamp(time, stamp)) {
+        point.time = timestampSeconds(time, stamp);
+        point.hasTime = true;
     }
-    std::vector<TrackPoint> points;
-    for (size_t i = 0; i < segments.size(); ++i) {
-        int32_t index = i <= static_cast<size_t>(std::numeric_limits<int32_t>::max())
-                            ? static_cast<int32_t>(i)
-                            : std::numeric_limits<int32_t>::max();
-        collectPoints(segments[i], pointName, index, points);
-    }
+    return true;
+}
 
-    if (points.empty()) {
+const RouteScanSink kCollectorSink = {
+    nullptr,
+    [](void* context) {
+        auto& c = *static_cast<Collector*>(context);
+        c.segmentStart = c.track;
+        c.segmentStartSize = c.trackCoordinates.size();
+    },
+    [](void* context, bool kept) {
+        auto& c = *static_cast<Collector*>(context);
+        if (kept) {
+            if (c.segment < std::numeric_limits<int32_t>::max()) ++c.segment;
+        } else {
+            c.track = c.segmentStart;
+            c.trackCoordinates.resize(c.segmentStartSize);
+        }
+    },
+    [](void* context, const PointMatch& match) {
+        auto& c = *static_cast<Collector*>(context);
+        TrackPoint point;
+        if (!readPoint(c, match, point)) return;
+        point.segment = c.segment;
+        addPoint(c.track, c.trackCoordinates, point);
+    },
+    [](void* context, const PointMatch& match) {
+        auto& c = *static_cast<Collector*>(context);
+        TrackPoint point;
+        if (readPoint(c, match, point)) addPoint(c.route, c.routeCoordinates, point);
+    },
+    [](void* context, const OpenTagMatch& match) {
+        auto& c = *static_cast<Collector*>(context);
+        addWeatherNote(c.text.substr(match.attributesStart, match.attributesEnd - match.attributesStart),
+                       c.weather);
+    },
+};
+
+void analyzeInto(RouteInfo& route, std::string_view text, Scratch& scratch) {
+    Collector collector{.text = text,
+                        .trackCoordinates = scratch.trackCoordinates,
+                        .routeCoordinates = scratch.routeCoordinates};
+    RouteScanSink sink = kCollectorSink;
+    sink.context = &collector;
+    const RouteScan scan = scanRoute(text, sink);
+
+    // Segments, or the whole text as the one segment of a route.
+    const PointSums& sums = scan.hasSegments ? collector.track : collector.route;
+    const std::vector<std::pair<double, double>>& coordinates =
+        scan.hasSegments ? collector.trackCoordinates : collector.routeCoordinates;
+    if (sums.count == 0) {
         route.errorText = kMessageNoPoints;
         return;
     }
-    route.pointCount = points.size() <= std::numeric_limits<uint32_t>::max()
-                           ? static_cast<uint32_t>(points.size())
+    route.pointCount = sums.count <= std::numeric_limits<uint32_t>::max()
+                           ? static_cast<uint32_t>(sums.count)
                            : std::numeric_limits<uint32_t>::max();
 
-    const TrackPoint& first = points.front();
-    const TrackPoint& last = points.back();
+    const TrackPoint& first = sums.first;
+    const TrackPoint& last = sums.last;
     route.hasStartPlace = true;
     route.hasFinishPlace = true;
     route.startLat = first.lat;
@@ -133,47 +231,23 @@ void analyzeInto(RouteInfo& route, std::string_view text) {
     route.finishLon = last.lon;
     route.startPlace = coordinateText(route.startLat, route.startLon);
     route.finishPlace = coordinateText(route.finishLat, route.finishLon);
-
-    for (size_t i = 1; i < points.size(); ++i) {
-        const TrackPoint& a = points[i - 1];
-        const TrackPoint& b = points[i];
-        if (a.segment != b.segment) continue;
-        route.distanceMeters += haversineMeters(a, b);
-        if (a.hasEle && b.hasEle && b.ele > a.ele) route.ascentMeters += b.ele - a.ele;
-    }
-
-    const TrackPoint* firstTimed = nullptr;
-    const TrackPoint* lastTimed = nullptr;
-    size_t timedCount = 0;
-    for (const TrackPoint& point : points) {
-        if (!point.hasTime) continue;
-        if (!firstTimed) firstTimed = &point;
-        lastTimed = &point;
-        ++timedCount;
-    }
-    route.hasTimestamps = timedCount > 0;
-    if (timedCount >= 2 && lastTimed->time > firstTimed->time) {
-        route.durationSeconds = lastTimed->time - firstTimed->time;
-    }
-
+    route.distanceMeters = sums.distance;
+    route.ascentMeters = sums.ascent;
+    route.hasTimestamps = sums.timedCount > 0;
+    if (sums.timedCount >= 2 && sums.lastTime > sums.firstTime)
+        route.durationSeconds = sums.lastTime - sums.firstTime;
     route.isRoundTrip = route.distanceMeters >= 1000 && haversineMeters(first, last) < 200;
 
-    std::string_view scope = text;
-    {
-        TagScanner scanner = makeTagScanner(text, "trk", "rte");
-        ElementMatch match;
-        if (findElement(scanner, 0, match)) {
-            scope = text.substr(match.contentStart, match.contentEnd - match.contentStart);
-        }
-    }
-    route.routeName = elementText(scope, "name");
+    std::string buffer;
+    if (scan.hasName) route.routeName = elementContentView(text, scan.name, buffer);
     if (route.routeName.empty()) route.routeName = route.fileStem;
 
-    classifySport(scope, route);
+    classifySport(scan.hasType ? std::string(elementContentView(text, scan.type, buffer)) : std::string(),
+                  route);
 
     {
-        std::string buffer;
-        std::string_view time = elementTextView(text, "time", buffer);
+        std::string_view time =
+            scan.hasTime ? elementContentView(text, scan.time, buffer) : std::string_view();
         DateMatch date;
         if (findDate(time, date)) {
             route.dateText.reserve(8);
@@ -186,18 +260,19 @@ void analyzeInto(RouteInfo& route, std::string_view text) {
         if (route.dateText.empty()) route.dateText = kEnDash;
     }
 
-    size_t step = points.size() < 500 ? 1 : points.size() / 250;
-    route.outline.reserve(points.size() / step + 2);
-    for (size_t i = 0; i < points.size(); i += step) route.outline.emplace_back(points[i].lat, points[i].lon);
+    const size_t count = coordinates.size();
+    size_t step = count < 500 ? 1 : count / 250;
+    route.outline.reserve(count / step + 2);
+    for (size_t i = 0; i < count; i += step) route.outline.push_back(coordinates[i]);
     if (route.outline.back() != std::make_pair(last.lat, last.lon))
         route.outline.emplace_back(last.lat, last.lon);
 
-    summarizeWeather(text, route);
+    summarizeWeather(collector.weather, route);
 }
 
-void guardedAnalysis(RouteInfo& route, std::string_view text) {
+void guardedAnalysis(RouteInfo& route, std::string_view text, Scratch& scratch) {
     try {
-        analyzeInto(route, text);
+        analyzeInto(route, text, scratch);
     } catch (const std::exception& failure) {
         route.errorText = failure.what();
     }
@@ -218,30 +293,28 @@ void startRecord(RouteInfo& route, const std::filesystem::path& path) {
 RouteInfo analyzeGpxFile(const std::filesystem::path& path) {
     RouteInfo route;
     startRecord(route, path);
-    std::string text;
-    try {
-        text = readFileText(path);
-    } catch (const std::exception& failure) {
-        route.errorText = failure.what();
-        return route;
+    Scratch& scratch = threadScratch();
+    size_t size = 0;
+    if (!readWholeFile(path, scratch.file, size)) {
+        route.errorText = kMessageCannotRead;
+    } else {
+        guardedAnalysis(route, std::string_view(scratch.file.data, size), scratch);
     }
-    guardedAnalysis(route, text);
+    trimScratch(scratch);
     return route;
 }
 
 RouteInfo analyzeGpxText(const std::filesystem::path& path, std::string_view text) {
     RouteInfo route;
     startRecord(route, path);
-    guardedAnalysis(route, text);
+    Scratch& scratch = threadScratch();
+    guardedAnalysis(route, text, scratch);
+    trimScratch(scratch);
     return route;
 }
 
 double haversineMeters(const TrackPoint& a, const TrackPoint& b) {
-    double s1 = std::sin(radiansBetween(a.lat, b.lat) * 0.5);
-    double s2 = std::sin(radiansBetween(a.lon, b.lon) * 0.5);
-    double h = std::sqrt(s1 * s1 + std::cos(toRadians(a.lat)) * std::cos(toRadians(b.lat)) * s2 * s2);
-    if (!(h <= 1)) h = 1;
-    return std::asin(h) * 12742000;
+    return haversineWithCos(a, b, std::cos(toRadians(a.lat)), std::cos(toRadians(b.lat)));
 }
 
 std::string coordinateText(double latitude, double longitude) {

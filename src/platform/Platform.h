@@ -2,10 +2,12 @@
 // The few operating-system services the portable code needs, with a Win32 and a POSIX side.
 // Wide text is UTF-16 on every build.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 enum class KnownFolder { RoamingAppData, Documents };
@@ -19,6 +21,39 @@ void setKnownFolderOverride(KnownFolder folder, const std::filesystem::path& pat
 std::u16string userDefaultLocaleName();
 // Tests fake the locale name; `active` false removes the override.
 void setLocaleNameOverride(bool active, std::u16string_view name);
+
+// Memory for reading whole files, kept from one file to the next: touching fresh pages costs more
+// than reading a file into pages that are already there. It comes from the system directly, a large
+// buffer in large pages where the system offers them. Move-only.
+struct FileBuffer {
+    char* data = nullptr;
+    std::size_t capacity = 0;
+
+    FileBuffer() = default;
+    FileBuffer(FileBuffer&& other) noexcept { *this = std::move(other); }
+    FileBuffer& operator=(FileBuffer&& other) noexcept;
+    FileBuffer(const FileBuffer&) = delete;
+    FileBuffer& operator=(const FileBuffer&) = delete;
+    ~FileBuffer();
+};
+// Reads the whole of a regular file into `buffer`, which grows when needed; the bytes are then
+// buffer.data[0, size). False when the file cannot be opened or read, or is no regular file (a
+// folder, a device, a pipe); the buffer stays usable either way.
+bool readWholeFile(const std::filesystem::path& path, FileBuffer& buffer, std::size_t& size);
+// Gives the buffer's memory back when it holds more than `keep` bytes.
+void trimFileBuffer(FileBuffer& buffer, std::size_t keep) noexcept;
+
+inline FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
+    if (this != &other) {
+        trimFileBuffer(*this, 0);
+        data = std::exchange(other.data, nullptr);
+        capacity = std::exchange(other.capacity, 0);
+    }
+    return *this;
+}
+inline FileBuffer::~FileBuffer() {
+    trimFileBuffer(*this, 0);
+}
 
 // Writes `bytes` to `path` (truncating), forces them to the disk and closes. False on any failure.
 bool writeFileDurably(const std::filesystem::path& path, std::string_view bytes);

@@ -5,7 +5,10 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <bit>
+#include <cstdint>
+#include <cstring>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -104,6 +107,63 @@ FileKind handleKind(HANDLE handle) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr std::size_t kAllocationStep = std::size_t{64} << 10;
+
+// Room for at least `bytes`, the first `keep` bytes kept. Grows by half at least, so that a run of
+// ever larger files does not allocate afresh for each.
+bool reserveFileBuffer(FileBuffer& buffer, std::size_t bytes, std::size_t keep) {
+    if (bytes <= buffer.capacity) return true;
+    std::size_t wanted = std::max(bytes, buffer.capacity + buffer.capacity / 2);
+    if (wanted > SIZE_MAX - kAllocationStep) return false;
+    wanted = (wanted + kAllocationStep - 1) / kAllocationStep * kAllocationStep;
+    auto* data = static_cast<char*>(VirtualAlloc(nullptr, wanted, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    if (!data) return false;
+    if (keep > 0) std::memcpy(data, buffer.data, keep);
+    trimFileBuffer(buffer, 0);
+    buffer.data = data;
+    buffer.capacity = wanted;
+    return true;
+}
+
+}  // namespace
+
+void trimFileBuffer(FileBuffer& buffer, std::size_t keep) noexcept {
+    if (buffer.capacity <= keep) return;
+    VirtualFree(buffer.data, 0, MEM_RELEASE);
+    buffer.data = nullptr;
+    buffer.capacity = 0;
+}
+
+bool readWholeFile(const fs::path& path, FileBuffer& buffer, std::size_t& size) {
+    HANDLE file = CreateFileW(systemName(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER length{};
+    bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &length) && length.QuadPart >= 0 &&
+              static_cast<std::uint64_t>(length.QuadPart) < SIZE_MAX / 2;
+    // The size is only a hint (the file may change meanwhile); one byte more shows the end at once.
+    ok = ok && reserveFileBuffer(buffer, static_cast<std::size_t>(length.QuadPart) + 1, 0);
+    std::size_t used = 0;
+    while (ok) {
+        if (used == buffer.capacity && !reserveFileBuffer(buffer, used + 1, used)) {
+            ok = false;
+            break;
+        }
+        const std::size_t rest = buffer.capacity - used;
+        const DWORD chunk = rest > (1u << 30) ? (1u << 30) : static_cast<DWORD>(rest);
+        DWORD done = 0;
+        if (!ReadFile(file, buffer.data + used, chunk, &done, nullptr)) ok = false;
+        if (!ok || done == 0) break;
+        used += done;
+    }
+    CloseHandle(file);
+    size = used;
+    return ok;
+}
 
 bool writeFileDurably(const fs::path& path, std::string_view bytes) {
     if (isReadOnlyFile(path)) return false;

@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "TestSupport.h"
 #include "core/Failure.h"
 #include "core/MarkupText.h"
+#include "core/TrackAnalysis.h"
 
 namespace {
 
@@ -105,6 +111,34 @@ TEST(ReadFileText, BytesUnchangedAndFailure) {
         EXPECT_STREQ(failure.what(), kMessageCannotRead);
     }
     EXPECT_THROW(readFileText(folder.path), GpxFailure);  // a folder is no file
+}
+
+TEST(ReadFileText, DevicesAndPipesAreNoFiles) {
+    // An endless device would fill the memory, a pipe without a writer would wait for ever.
+#ifdef _WIN32
+    EXPECT_THROW(readFileText("NUL"), GpxFailure);
+#else
+    EXPECT_THROW(readFileText("/dev/zero"), GpxFailure);
+    TempFolder folder;
+    const std::filesystem::path pipe = folder.path / "pipe.gpx";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_THROW(readFileText(pipe), GpxFailure);
+    EXPECT_EQ(analyzeGpxFile(pipe).errorText, kMessageCannotRead);
+#endif
+}
+
+TEST(ReadFileText, LargeThenSmallFiles) {
+    // The analysis reads every file into memory it keeps: a smaller file after a larger one must
+    // show nothing of it.
+    TempFolder folder;
+    std::string large = "<rte>";
+    while (large.size() < (size_t{3} << 20)) large += "<rtept lat='1' lon='2'/>";
+    writeBytes(folder.path / "large.gpx", large + "</rte>");
+    writeBytes(folder.path / "small.gpx", "<rte><rtept lat='3' lon='4'/></rte>");
+    EXPECT_GT(analyzeGpxFile(folder.path / "large.gpx").pointCount, 100000u);
+    RouteInfo small = analyzeGpxFile(folder.path / "small.gpx");
+    EXPECT_EQ(small.pointCount, 1u);
+    EXPECT_EQ(small.finishLat, 3);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/MarkupText.h"
+#include "core/RouteScan.h"
 #include "core/ScanMarkup.h"
 
 namespace {
@@ -101,11 +102,15 @@ const std::vector<std::string> kText = {"x",
                                         "</:",
                                         "<:"};
 
-std::string randomTag(Picker& p) {
+// The names of a route's structure, for texts where segments and points come together often.
+const std::vector<std::string> kRouteNames = {"trkseg", "TRKSEG", "trkpt", "trkpt", "rtept", "trk",
+                                              "rte",    "wetter", "name",  "type",  "time"};
+
+std::string randomTag(Picker& p, const std::vector<std::string>& names = kNames) {
     std::string tag = "<";
     bool closing = p.chance(35);
     if (closing) tag += "/";
-    tag += p.pick(kPrefixes) + p.pick(kNames);
+    tag += p.pick(kPrefixes) + p.pick(names);
     if (closing) {
         tag += p.pick(kSpaces);
     } else {
@@ -116,10 +121,10 @@ std::string randomTag(Picker& p) {
     return tag;
 }
 
-std::string randomMarkup(Picker& p) {
+std::string randomMarkup(Picker& p, const std::vector<std::string>& names = kNames) {
     std::string text;
     size_t pieces = 1 + p.below(24);
-    for (size_t i = 0; i < pieces; ++i) text += p.chance(55) ? randomTag(p) : p.pick(kText);
+    for (size_t i = 0; i < pieces; ++i) text += p.chance(55) ? randomTag(p, names) : p.pick(kText);
     return text;
 }
 
@@ -187,7 +192,7 @@ TEST(ScanDifferential, ElementsMatchRegexIteration) {
         for (auto& c : cases) {
             std::vector<Groups> expected = regexAll(c.pattern, text);
             std::vector<Groups> actual;
-            TagScanner scanner = makeTagScanner(text, c.first, c.second);
+            TagScanner scanner = makeTagScanner(text, {c.first, c.second});
             ElementMatch m;
             for (size_t from = 0; findElement(scanner, from, m); from = m.end) {
                 actual.push_back({span(m.start, m.end), span(m.contentStart, m.contentEnd)});
@@ -206,7 +211,7 @@ TEST(ScanDifferential, PointsMatchRegexIteration) {
             std::string text = randomMarkup(p);
             std::vector<Groups> expected = regexAll(pattern, text);
             std::vector<Groups> actual;
-            TagScanner scanner = makeTagScanner(text, name);
+            TagScanner scanner = makeTagScanner(text, {name});
             PointMatch m;
             for (size_t from = 0; findPoint(scanner, from, m); from = m.end) {
                 Groups groups = {span(m.start, m.end), span(m.attributesStart, m.attributesEnd)};
@@ -219,19 +224,124 @@ TEST(ScanDifferential, PointsMatchRegexIteration) {
     }
 }
 
-TEST(ScanDifferential, WeatherTagsMatchRegexIteration) {
+// The single pass against the separate searches it stands for, each over its own text.
+struct RouteExpectation {
+    std::vector<Groups> points, weather;
+    Groups scope, name, type, time;  // empty when there is none
+};
+
+Groups pointGroups(const Groups& match, long offset) {
+    Groups shifted = match;
+    for (auto& [position, length] : shifted) {
+        if (position >= 0) position += offset;
+    }
+    return shifted;
+}
+
+Groups firstMatch(const std::regex& pattern, std::string_view text, long offset) {
+    std::cmatch m;
+    if (!std::regex_search(text.data(), text.data() + text.size(), m, pattern)) return {};
+    return pointGroups(regexGroups(m, 0), offset);
+}
+
+RouteExpectation expectedRoute(const std::string& text) {
+    static const auto element = [](const std::string& name) {
+        return icase(kPrefix + name + "\\b[^>]*>([\\s\\S]*?)" + kClose + name + "\\s*>");
+    };
+    static const auto point = [](const std::string& name) {
+        return icase(kPrefix + name + "\\b([^>]*?)(?:/\\s*>|>([\\s\\S]*?)" + kClose + name + "\\s*>)");
+    };
+    static const std::regex segment = element("trkseg"), trackOrRoute = element("(?:trk|rte)");
+    static const std::regex name = element("name"), type = element("type"), time = element("time");
+    static const std::regex trackPoint = point("trkpt"), routePoint = point("rtept");
+    static const std::regex weather = icase(kPrefix + "wetter\\b([^>]*)/?>");
+    RouteExpectation expected;
+    for (const Groups& seg : regexAll(segment, text)) {
+        std::string_view content = std::string_view(text).substr(seg[1].first, seg[1].second);
+        for (const Groups& p : regexAll(trackPoint, content))
+            expected.points.push_back(pointGroups(p, seg[1].first));
+    }
+    if (regexAll(segment, text).empty()) expected.points = regexAll(routePoint, text);
+    expected.scope = firstMatch(trackOrRoute, text, 0);
+    std::string_view scope = text;
+    long scopeStart = 0;
+    if (!expected.scope.empty()) {
+        scopeStart = expected.scope[1].first;
+        scope = scope.substr(scopeStart, expected.scope[1].second);
+    }
+    expected.name = firstMatch(name, scope, scopeStart);
+    expected.type = firstMatch(type, scope, scopeStart);
+    expected.time = firstMatch(time, text, 0);
+    expected.weather = regexAll(weather, text);
+    return expected;
+}
+
+// Collects the way the analysis does: points go straight into the list, and a segment that ends
+// unkept takes its own back out.
+struct RouteCollection {
+    std::vector<Groups> track, route, weather;
+    size_t segmentStart = 0;
+};
+
+Groups pointMatchGroups(const PointMatch& m) {
+    Groups groups = {span(m.start, m.end), span(m.attributesStart, m.attributesEnd)};
+    groups.push_back(m.hasContent ? span(m.contentStart, m.contentEnd) : std::pair<long, long>(-1, -1));
+    return groups;
+}
+
+Groups elementGroups(bool found, const ElementMatch& m) {
+    if (!found) return {};
+    return {span(m.start, m.end), span(m.contentStart, m.contentEnd)};
+}
+
+TEST(ScanDifferential, OnePassFindsWhatEachSearchFinds) {
     Picker p;
-    std::regex pattern = icase(kPrefix + "wetter\\b([^>]*)/?>");
+    RouteScanSink sink;
+    sink.segmentBegins = [](void* c) {
+        auto& collection = *static_cast<RouteCollection*>(c);
+        collection.segmentStart = collection.track.size();
+    };
+    sink.segmentEnds = [](void* c, bool kept) {
+        auto& collection = *static_cast<RouteCollection*>(c);
+        if (!kept) collection.track.resize(collection.segmentStart);
+    };
+    sink.trackPoint = [](void* c, const PointMatch& m) {
+        static_cast<RouteCollection*>(c)->track.push_back(pointMatchGroups(m));
+    };
+    sink.routePoint = [](void* c, const PointMatch& m) {
+        static_cast<RouteCollection*>(c)->route.push_back(pointMatchGroups(m));
+    };
+    sink.weather = [](void* c, const OpenTagMatch& m) {
+        static_cast<RouteCollection*>(c)->weather.push_back(
+            {span(m.start, m.end), span(m.attributesStart, m.attributesEnd)});
+    };
+    int withPoints = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        std::string text = randomMarkup(p, round % 2 ? kNames : kRouteNames);
+        RouteExpectation expected = expectedRoute(text);
+        RouteCollection collection;
+        sink.context = &collection;
+        RouteScan scan = scanRoute(text, sink);
+        ASSERT_EQ(expected.points, scan.hasSegments ? collection.track : collection.route) << escaped(text);
+        ASSERT_EQ(expected.weather, collection.weather) << escaped(text);
+        ASSERT_EQ(expected.scope, elementGroups(scan.hasScope, scan.scope)) << escaped(text);
+        ASSERT_EQ(expected.name, elementGroups(scan.hasName, scan.name)) << escaped(text);
+        ASSERT_EQ(expected.type, elementGroups(scan.hasType, scan.type)) << escaped(text);
+        ASSERT_EQ(expected.time, elementGroups(scan.hasTime, scan.time)) << escaped(text);
+        if (!expected.points.empty()) ++withPoints;
+    }
+    EXPECT_GT(withPoints, kRounds / 20);
+}
+
+TEST(ScanDifferential, FirstElementsMatchRegexSearch) {
+    Picker p;
+    const std::regex ele = icase(kPrefix + "ele\\b[^>]*>([\\s\\S]*?)" + kClose + "ele\\s*>");
+    const std::regex time = icase(kPrefix + "time\\b[^>]*>([\\s\\S]*?)" + kClose + "time\\s*>");
     for (int round = 0; round < kRounds; ++round) {
         std::string text = randomMarkup(p);
-        std::vector<Groups> expected = regexAll(pattern, text);
-        std::vector<Groups> actual;
-        TagScanner scanner = makeTagScanner(text, "wetter");
-        OpenTagMatch m;
-        for (size_t from = 0; findOpenTag(scanner, from, m); from = m.end) {
-            actual.push_back({span(m.start, m.end), span(m.attributesStart, m.attributesEnd)});
-        }
-        ASSERT_EQ(expected, actual) << escaped(text);
+        FirstElements found = findFirstElements(text, "ele", "time");
+        ASSERT_EQ(firstMatch(ele, text, 0), elementGroups(found.found[0], found.match[0])) << escaped(text);
+        ASSERT_EQ(firstMatch(time, text, 0), elementGroups(found.found[1], found.match[1])) << escaped(text);
     }
 }
 

@@ -7,42 +7,42 @@
 #include <vector>
 
 #include "core/SportWeather.h"
+#include "core/TrackAnalysis.h"
 
 namespace {
 
 const std::string kEnDash = "\xE2\x80\x93";
 
-RouteInfo sportOf(const std::string& scope, double meters = 0, double seconds = 0) {
+RouteInfo sportOf(const std::string& typeText, double meters = 0, double seconds = 0) {
     RouteInfo route;
     route.distanceMeters = meters;
     route.durationSeconds = seconds;
-    classifySport(scope, route);
+    classifySport(typeText, route);
     return route;
 }
 
 TEST(Sport, AliasesFoldOnlyAsciiLetters) {
     for (std::string type : {"Ride", "RIDE", "ride", "bike", "Cycling"}) {
-        RouteInfo r = sportOf("<type>" + type + "</type>");
+        RouteInfo r = sportOf(type);
         EXPECT_EQ(r.sportKey, "cycling") << type;
         EXPECT_EQ(r.sportLabel, "Rad") << type;
         EXPECT_FALSE(r.sportFromSpeed);
     }
-    RouteInfo spaced = sportOf("<type> ride</type>", 10000, 3600);
+    RouteInfo spaced = sportOf(" ride", 10000, 3600);
     EXPECT_EQ(spaced.sportKey, " ride");
     EXPECT_EQ(spaced.sportLabel, " ride");
     EXPECT_FALSE(spaced.sportFromSpeed);
-    EXPECT_EQ(sportOf("<type>MTB</type>").sportKey, "mountain_biking");
-    EXPECT_EQ(sportOf("<type>MTB</type>").sportLabel, "MTB");
-    EXPECT_EQ(sportOf("<type>Motorrad</type>").sportLabel, "Motorrad");
-    EXPECT_EQ(sportOf("<type>car</type>").sportLabel, "Auto");
-    EXPECT_EQ(sportOf("<type>E_Bike</type>").sportLabel, "E-Bike");
-    EXPECT_EQ(sportOf("<type>\xC3\x84RA</type>").sportKey, "\xC3\x84RA");  // non-ASCII stays as it is
-    EXPECT_EQ(sportOf("<type>Paragliding</type>").sportLabel, "Paragliding");
-    EXPECT_EQ(sportOf("<gpx:Type>run &amp; bike</gpx:Type>").sportKey, "run & bike");
+    EXPECT_EQ(sportOf("MTB").sportKey, "mountain_biking");
+    EXPECT_EQ(sportOf("MTB").sportLabel, "MTB");
+    EXPECT_EQ(sportOf("Motorrad").sportLabel, "Motorrad");
+    EXPECT_EQ(sportOf("car").sportLabel, "Auto");
+    EXPECT_EQ(sportOf("E_Bike").sportLabel, "E-Bike");
+    EXPECT_EQ(sportOf("\xC3\x84RA").sportKey, "\xC3\x84RA");  // non-ASCII stays as it is
+    EXPECT_EQ(sportOf("Paragliding").sportLabel, "Paragliding");
 }
 
 TEST(Sport, SpeedClassesWithoutType) {
-    auto bySpeed = [](double meters, double seconds) { return sportOf("<name>x</name>", meters, seconds); };
+    auto bySpeed = [](double meters, double seconds) { return sportOf("", meters, seconds); };
     EXPECT_EQ(bySpeed(10000, 7200).sportKey, "hiking");
     EXPECT_TRUE(bySpeed(10000, 7200).sportFromSpeed);
     EXPECT_EQ(bySpeed(10000, 7200).sportLabel, "Wandern");
@@ -60,13 +60,13 @@ TEST(Sport, SpeedClassesWithoutType) {
     EXPECT_EQ(still.sportLabel, kEnDash);
     EXPECT_FALSE(still.sportFromSpeed);
     // An empty type element is no type: the speed decides.
-    EXPECT_EQ(sportOf("<type></type>", 10000, 7200).sportKey, "hiking");
+    EXPECT_EQ(sportOf("", 10000, 7200).sportKey, "hiking");
 }
 
 TEST(Sport, LabelsAndKeysTable) {
     for (std::string_view key : sportKeys) {
         EXPECT_NE(sportLabelFor(key), std::string(key)) << key;  // every key has a label of its own
-        EXPECT_EQ(sportOf("<type>" + std::string(key) + "</type>").sportKey, key);
+        EXPECT_EQ(sportOf(std::string(key)).sportKey, key);
     }
     EXPECT_EQ(sportLabelFor("Paragliding"), "Paragliding");
     EXPECT_EQ(sportLabelFor("trail_running"), "Trailrunning");
@@ -82,10 +82,9 @@ TEST(MostFrequentText, TiesGoToSmallestBytes) {
     EXPECT_EQ(mostFrequentText({}), "");
 }
 
+// The notes may stand anywhere in the file; a file needs a point for its figures to be taken.
 RouteInfo weatherOf(const std::string& text) {
-    RouteInfo route;
-    summarizeWeather(text, route);
-    return route;
+    return analyzeGpxText("w.gpx", text + "<rte><rtept lat='1' lon='2'/></rte>");
 }
 
 TEST(Weather, MeansCountsAndTexts) {
@@ -110,7 +109,8 @@ TEST(Weather, MeansCountsAndTexts) {
     EXPECT_EQ(onlyLage.temperatureCount + onlyLage.humidityCount + onlyLage.windCount, 0);
     EXPECT_EQ(onlyLage.temperatureC, 0);
 
-    EXPECT_FALSE(weatherOf("<wetterdaten temp='1'/><wetter temp='2'").hasWeather);
+    EXPECT_FALSE(analyzeGpxText("w.gpx", "<rtept lat='1' lon='2'/><wetterdaten temp='1'/><wetter temp='2'")
+                     .hasWeather);
     EXPECT_TRUE(weatherOf("<wetter>").hasWeather);
 }
 

@@ -261,6 +261,9 @@ TEST(AnalysisScope, NameDateAndType) {
     EXPECT_EQ(named.dateText, "31.12.24");
     EXPECT_EQ(named.sportKey, "cycling");
     EXPECT_EQ(named.sportLabel, "Rad");
+    // The type is read as any element text: prefix, letter case and entities.
+    EXPECT_EQ(analyze("<gpx:trk><gpx:Type>run &amp; bike</gpx:Type>" + points + "</gpx:trk>").sportKey,
+              "run & bike");
 }
 
 TEST(AnalysisRobustness, LargeAndHostileTexts) {
