@@ -23,6 +23,13 @@ bool isTextKey(SortKey key) {
     return key == SortKey::name || key == SortKey::sport || key == SortKey::text;
 }
 
+// Most names are plain ASCII: widened directly, they spare the conversion's cost per row.
+std::u16string nameText(const std::string& stem) {
+    const bool ascii =
+        std::all_of(stem.begin(), stem.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? std::u16string(stem.begin(), stem.end()) : utf8ToWide(stem);
+}
+
 void setText(RowKey& row, std::u16string text, bool dashIsMissing) {
     row.missing = text.empty() || (dashIsMissing && text == kDash);
     row.text = std::move(text);
@@ -34,7 +41,7 @@ RowKey rowKey(const RouteInfo& route, uint64_t index, const RouteColumn& column,
     row.route = index;
     switch (column.sortKey) {
         case SortKey::name:
-            setText(row, utf8ToWide(route.fileStem), false);
+            setText(row, nameText(route.fileStem), false);
             break;
         case SortKey::date: {
             const int32_t day = calendarDay(route.dateText);
