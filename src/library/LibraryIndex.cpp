@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <memory>
 #include <system_error>
 #include <unordered_map>
 
@@ -55,6 +54,42 @@ std::uint64_t loadLittle64(const unsigned char* bytes) {
 double loadDouble(const unsigned char* in) {
     return std::bit_cast<double>(loadLittle64(in));
 }
+
+// One multiply-rotate step per eight bytes: a changed word always changes the result, and an index
+// is summed at several GB/s. Fed in pieces of any size as the file is read.
+struct Checksum {
+    static constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87ull;
+    static constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4Full;
+    std::uint64_t hash;
+    unsigned char carry[8] = {};
+    std::size_t carried = 0;
+
+    explicit Checksum(std::uint64_t size) : hash(kPrime1 ^ size) {}
+    void word(std::uint64_t value) { hash = std::rotl(hash ^ (value * kPrime2), 31) * kPrime1; }
+    void add(const unsigned char* bytes, std::size_t size) {
+        while (carried > 0 && carried < 8 && size > 0) {
+            carry[carried++] = *bytes++;
+            --size;
+        }
+        if (carried == 8) {
+            word(loadLittle64(carry));
+            carried = 0;
+        }
+        for (; size >= 8; bytes += 8, size -= 8) word(loadLittle64(bytes));
+        for (; size > 0; --size) carry[carried++] = *bytes++;
+    }
+    std::uint64_t finish() {
+        std::uint64_t tail = 0;
+        for (std::size_t k = 0; k < carried; ++k) tail |= std::uint64_t(carry[k]) << (8 * k);
+        word(tail);
+        hash ^= hash >> 33;
+        hash *= kPrime2;
+        hash ^= hash >> 29;
+        hash *= kPrime1;
+        hash ^= hash >> 32;
+        return hash;
+    }
+};
 
 // Every field of a record but filePath, in the order stored. A field added to RouteInfo must be
 // added here; the size check below is the reminder.
@@ -136,13 +171,29 @@ struct Writer {
     }
 };
 
+struct Reader;
+
+// The index file read a piece at a time into one buffer, so that a large index never sits in memory
+// whole (a fresh 40 MB buffer alone cost a tenth of a scan of an unchanged library).
+struct FileWindow {
+    std::ifstream file;
+    std::vector<unsigned char> buffer;
+    std::uint64_t bodyLeft = 0;  // bytes before the checksum not read yet
+    Checksum sum{0};
+
+    bool fill(Reader& reader, std::size_t count);
+};
+
 // Every read checks the bytes left first; after the first failure everything reads as zero.
 struct Reader {
     const unsigned char* next;
-    std::size_t left;
+    std::size_t left;  // in memory now
     bool ok = true;
+    FileWindow* window = nullptr;  // where more comes from, if anywhere
 
+    std::uint64_t remaining() const { return left + (window ? window->bodyLeft : 0); }
     bool take(std::size_t count) {
+        if (ok && count > left && window) ok = window->fill(*this, count);
         if (!ok || count > left) {
             ok = false;
             return false;
@@ -196,6 +247,22 @@ struct Reader {
     }
 };
 
+bool FileWindow::fill(Reader& reader, std::size_t count) {
+    if (count > reader.remaining()) return false;
+    const std::size_t kept = reader.left;
+    std::memmove(buffer.data(), reader.next, kept);
+    if (buffer.size() < count) buffer.resize(count);
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size() - kept, bodyLeft));
+    file.read(reinterpret_cast<char*>(buffer.data() + kept), static_cast<std::streamsize>(wanted));
+    if (static_cast<std::size_t>(file.gcount()) != wanted) return false;
+    sum.add(buffer.data() + kept, wanted);
+    bodyLeft -= wanted;
+    reader.next = buffer.data();
+    reader.left = kept + wanted;
+    return true;
+}
+
 // The folder as an absolute, normal path without a trailing separator: the same library gives the
 // same index however its path was written.
 fs::path folderKey(const fs::path& folder) {
@@ -205,20 +272,6 @@ fs::path folderKey(const fs::path& folder) {
     key = key.lexically_normal();
     if (!key.has_filename() && key.has_relative_path()) key = key.parent_path();
     return key;
-}
-
-// The whole index file, or nothing. The buffer is not cleared first: it is overwritten at once.
-bool readIndexFile(const fs::path& path, std::unique_ptr<char[]>& bytes, std::size_t& size) {
-    FileStamp stamp;
-    if (!readFileStamp(path, stamp) || stamp.size > kLargestIndex) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    size = static_cast<std::size_t>(stamp.size);
-    bytes = std::make_unique_for_overwrite<char[]>(size);
-    in.read(bytes.get(), static_cast<std::streamsize>(size));
-    // The file may have been replaced in between: what was read must be all there is.
-    if (static_cast<std::size_t>(in.gcount()) != size) return false;
-    return in.peek() == std::char_traits<char>::eof();
 }
 
 // Temporary files of this index that a writer left when it was killed. One still being written by
@@ -239,6 +292,34 @@ void removeAbandonedTemporaries(const fs::path& indexPath) {
         std::error_code ignored;
         if (readFileStamp(it->path(), stamp) && stamp.lastWrite < hourAgo) fs::remove(it->path(), ignored);
     }
+}
+
+// Everything before the checksum; the caller checks the checksum.
+bool decodeBody(Reader& in, std::uint64_t totalSize, const fs::path& folder, LibraryIndex& index) {
+    if (!in.take(sizeof kMagic) || std::memcmp(in.next, kMagic, sizeof kMagic) != 0) return false;
+    in.next += sizeof kMagic;
+    in.left -= sizeof kMagic;
+    // An index written with the other byte order shows the mark reversed.
+    if (in.u32() != kByteOrderMark || in.u32() != kVersion) return false;
+    if (in.u32() != sizeof(NameString::value_type) || in.u32() != 0) return false;
+    if (in.u64() != totalSize) return false;
+    index.takenAt = static_cast<std::int64_t>(in.u64());
+    const std::uint64_t count = in.u64();
+    NameString storedFolder;
+    in.name(storedFolder);
+    // A hash collision or a moved cache: the index belongs to another folder.
+    if (!in.ok || storedFolder != folderKey(folder).native()) return false;
+    if (count > in.remaining() / kMinimumEntrySize) return false;
+    index.entries.clear();
+    index.entries.reserve(static_cast<std::size_t>(count));
+    for (std::uint64_t i = 0; i < count && in.ok; ++i) {
+        IndexEntry& entry = index.entries.emplace_back();
+        in.name(entry.fileName);
+        entry.stamp.size = in.u64();
+        entry.stamp.lastWrite = static_cast<std::int64_t>(in.u64());
+        eachStoredField(entry.route, in);
+    }
+    return in.ok && in.remaining() == 0;
 }
 
 }  // namespace
@@ -277,24 +358,9 @@ bool worthIndexing(const RouteInfo& route) {
 }
 
 std::uint64_t libraryIndexChecksum(std::string_view text) {
-    // One multiply-rotate step per eight bytes: a changed word always changes the result, and the
-    // whole index is summed at several GB/s.
-    constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87ull;
-    constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4Full;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    std::uint64_t hash = kPrime1 ^ text.size();
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8)
-        hash = std::rotl(hash ^ (loadLittle64(bytes + i) * kPrime2), 31) * kPrime1;
-    std::uint64_t tail = 0;
-    for (std::size_t k = 0; i + k < text.size(); ++k) tail |= std::uint64_t(bytes[i + k]) << (8 * k);
-    hash = std::rotl(hash ^ (tail * kPrime2), 31) * kPrime1;
-    hash ^= hash >> 33;
-    hash *= kPrime2;
-    hash ^= hash >> 29;
-    hash *= kPrime1;
-    hash ^= hash >> 32;
-    return hash;
+    Checksum sum(text.size());
+    sum.add(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    return sum.finish();
 }
 
 std::string encodeLibraryIndex(const fs::path& folder, std::int64_t takenAt,
@@ -326,44 +392,34 @@ std::string encodeLibraryIndex(const fs::path& folder, std::int64_t takenAt,
 bool decodeLibraryIndex(std::string_view bytes, const fs::path& folder, LibraryIndex& index) {
     if (bytes.size() < kHeaderSize + kChecksumSize) return false;
     const std::string_view body = bytes.substr(0, bytes.size() - kChecksumSize);
-    Reader in{reinterpret_cast<const unsigned char*>(body.data()), body.size()};
-    if (std::memcmp(body.data(), kMagic, sizeof kMagic) != 0) return false;
-    in.next += sizeof kMagic;
-    in.left -= sizeof kMagic;
-    // An index written with the other byte order shows the mark reversed.
-    if (in.u32() != kByteOrderMark || in.u32() != kVersion) return false;
-    if (in.u32() != sizeof(NameString::value_type) || in.u32() != 0) return false;
-    if (in.u64() != bytes.size()) return false;
     Reader trailer{reinterpret_cast<const unsigned char*>(bytes.data() + body.size()), kChecksumSize};
     if (trailer.u64() != libraryIndexChecksum(body)) return false;
-
-    index.takenAt = static_cast<std::int64_t>(in.u64());
-    const std::uint64_t count = in.u64();
-    NameString storedFolder;
-    in.name(storedFolder);
-    // A hash collision or a moved cache: the index belongs to another folder.
-    if (!in.ok || storedFolder != folderKey(folder).native()) return false;
-    if (count > in.left / kMinimumEntrySize) return false;
-    index.entries.clear();
-    index.entries.reserve(static_cast<std::size_t>(count));
-    for (std::uint64_t i = 0; i < count && in.ok; ++i) {
-        IndexEntry& entry = index.entries.emplace_back();
-        in.name(entry.fileName);
-        entry.stamp.size = in.u64();
-        entry.stamp.lastWrite = static_cast<std::int64_t>(in.u64());
-        eachStoredField(entry.route, in);
-    }
-    return in.ok && in.left == 0;
+    Reader in{reinterpret_cast<const unsigned char*>(body.data()), body.size()};
+    return decodeBody(in, bytes.size(), folder, index);
 }
 
 std::optional<LibraryIndex> loadLibraryIndex(const fs::path& folder) {
     const fs::path path = libraryIndexPath(folder);
     if (path.empty()) return std::nullopt;
-    std::unique_ptr<char[]> bytes;
-    std::size_t size = 0;
-    if (!readIndexFile(path, bytes, size)) return std::nullopt;
+    FileStamp stamp;
+    if (!readFileStamp(path, stamp) || stamp.size > kLargestIndex ||
+        stamp.size < kHeaderSize + kChecksumSize) {
+        return std::nullopt;
+    }
+    constexpr std::size_t kWindowBytes = 64 * 1024;
+    FileWindow window{std::ifstream(path, std::ios::binary), std::vector<unsigned char>(kWindowBytes),
+                      stamp.size - kChecksumSize, Checksum(stamp.size - kChecksumSize)};
+    if (!window.file) return std::nullopt;
+    Reader in{window.buffer.data(), 0, true, &window};
     LibraryIndex index;
-    if (!decodeLibraryIndex(std::string_view(bytes.get(), size), folder, index)) return std::nullopt;
+    if (!decodeBody(in, stamp.size, folder, index)) return std::nullopt;
+    unsigned char trailer[kChecksumSize];
+    window.file.read(reinterpret_cast<char*>(trailer), kChecksumSize);
+    // The file may have been replaced while it was read: what was read must be all there is.
+    if (window.file.gcount() != kChecksumSize || window.file.peek() != std::char_traits<char>::eof()) {
+        return std::nullopt;
+    }
+    if (loadLittle64(trailer) != window.sum.finish()) return std::nullopt;
     return index;
 }
 

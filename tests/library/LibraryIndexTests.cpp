@@ -185,6 +185,26 @@ TEST_F(LibraryIndexTest, DecodingNeverReadsOutsideTheIndex) {
     }
 }
 
+TEST_F(LibraryIndexTest, AnIndexLargerThanItsReadBufferReadsBackWhole) {
+    // Long tracks give full outlines (about 4 KB per file); one name is longer than the buffer.
+    for (int i = 0; i < 40; ++i) {
+        std::string text = "<gpx><trk><name>";
+        text += i == 7 ? std::string(100000, 'n') : "Long " + std::to_string(i);
+        text += "</name><trkseg>";
+        for (int k = 0; k < 600; ++k) {
+            text += "<trkpt lat=\"47." + std::to_string(100000 + k * 37 + i) + "\" lon=\"8." +
+                    std::to_string(100000 + k * 53) + "\"/>";
+        }
+        writeBytes(folder / ("long " + std::to_string(i) + ".gpx"), text + "</trkseg></trk></gpx>");
+        makeOld(folder / ("long " + std::to_string(i) + ".gpx"));
+    }
+    LibraryScanCounts counts;
+    const auto expected = describe(scan(counts));
+    EXPECT_GT(fs::file_size(libraryIndexPath(folder)), 200000u);
+    EXPECT_EQ(describe(scan(counts)), expected);
+    EXPECT_EQ(counts.fromIndex, 47u);
+}
+
 TEST_F(LibraryIndexTest, ScansAtTheSameTimeLeaveAValidIndex) {
     for (int i = 6; i < 40; ++i) writeBytes(folder / ("more " + std::to_string(i) + ".gpx"), trackText(i));
     for (const auto& entry : fs::directory_iterator(folder)) makeOld(entry.path());
