@@ -19,13 +19,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One library file on its way to a record.
-struct ScanSlot {
+// One library file; its record is kept beside it at the same position.
+struct ScanFile {
     fs::path path;
     fs::path::string_type fileName;
     FileStamp stamp;
     bool stamped = false;
-    RouteInfo route;
 };
 
 // analyzeGpxFile does not throw for a bad file; this only guards against running out of memory
@@ -59,13 +58,14 @@ std::vector<fs::path> listLibraryFiles(const fs::path& folder) {
     return files;
 }
 
-// Analyses the slots named by `jobs` on up to `threadCount` threads. Each thread takes the next
-// file when it is done with one, so no more files are in memory than there are threads; progress is
-// reported from the calling thread, which only waits.
-void analyzeSlots(std::vector<ScanSlot>& slots, const std::vector<std::size_t>& jobs, unsigned threadCount,
-                  std::size_t doneBefore, const LibraryScanOptions& options) {
+// Analyses the files named by `jobs` into `routes` on up to `threadCount` threads. Each thread
+// takes the next file when it is done with one, so no more files are in memory than there are
+// threads; progress is reported from the calling thread, which only waits.
+void analyzeFiles(const std::vector<ScanFile>& files, std::vector<RouteInfo>& routes,
+                  const std::vector<std::size_t>& jobs, unsigned threadCount, std::size_t doneBefore,
+                  const LibraryScanOptions& options) {
     const auto report = [&](std::size_t done) {
-        if (options.progress) options.progress(doneBefore + done, slots.size());
+        if (options.progress) options.progress(doneBefore + done, files.size());
     };
     report(0);
     if (jobs.empty()) return;
@@ -77,9 +77,9 @@ void analyzeSlots(std::vector<ScanSlot>& slots, const std::vector<std::size_t>& 
     std::exception_ptr failure;  // what stopped a thread (no memory left even for a failed record)
     const auto work = [&] {
         for (std::size_t job; (job = nextJob.fetch_add(1)) < jobs.size();) {
-            ScanSlot& slot = slots[jobs[job]];
+            const std::size_t file = jobs[job];
             try {
-                slot.route = analyzeSafely(slot.path);
+                routes[file] = analyzeSafely(files[file].path);
             } catch (...) {
                 std::lock_guard lock(mutex);
                 if (!failure) failure = std::current_exception();
@@ -116,8 +116,7 @@ void analyzeSlots(std::vector<ScanSlot>& slots, const std::vector<std::size_t>& 
     }
     if (workers.threads.empty()) {
         for (std::size_t job = 0; job < jobs.size(); ++job) {
-            ScanSlot& slot = slots[jobs[job]];
-            slot.route = analyzeSafely(slot.path);
+            routes[jobs[job]] = analyzeSafely(files[jobs[job]].path);
             report(job + 1);
         }
         return;
@@ -166,12 +165,13 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
                                    LibraryScanCounts* counts) {
     // Before any file is stamped: a file written after this moment is not trusted from the index.
     const std::int64_t startedAt = currentFileTime();
-    std::vector<ScanSlot> slots;
+    std::vector<ScanFile> files;
     for (fs::path& path : listLibraryFiles(folder)) {
-        ScanSlot& slot = slots.emplace_back();
-        slot.fileName = path.filename().native();
-        slot.path = std::move(path);
+        ScanFile& file = files.emplace_back();
+        file.fileName = path.filename().native();
+        file.path = std::move(path);
     }
+    std::vector<RouteInfo> routes(files.size());
 
     std::optional<LibraryIndex> stored;
     if (options.index == LibraryIndexUse::readAndWrite) stored = loadLibraryIndex(folder);
@@ -181,40 +181,36 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
     }
     std::vector<std::size_t> jobs;
     std::size_t fromIndex = 0;
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        ScanSlot& slot = slots[i];
-        slot.stamped = readFileStamp(slot.path, slot.stamp);
-        if (slot.stamped && stored) {
-            auto found = storedByName.find(slot.fileName);
-            if (found != storedByName.end() && indexEntryStillValid(*stored, *found->second, slot.stamp)) {
-                slot.route = std::move(found->second->route);
-                slot.route.filePath = slot.path;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        ScanFile& file = files[i];
+        file.stamped = readFileStamp(file.path, file.stamp);
+        if (file.stamped && stored) {
+            auto found = storedByName.find(file.fileName);
+            if (found != storedByName.end() && indexEntryStillValid(*stored, *found->second, file.stamp)) {
+                routes[i] = std::move(found->second->route);
+                routes[i].filePath = file.path;
                 ++fromIndex;
                 continue;
             }
         }
         jobs.push_back(i);
     }
-    analyzeSlots(slots, jobs, threadsFor(options), fromIndex, options);
+    analyzeFiles(files, routes, jobs, threadsFor(options), fromIndex, options);
 
     // Nothing new to store when every file came from the index and none has gone.
     bool indexStored = false;
     const bool unchanged = stored && jobs.empty() && fromIndex == stored->entries.size();
     if (options.index != LibraryIndexUse::none && !unchanged) {
         std::vector<IndexEntryView> entries;
-        entries.reserve(slots.size());
-        for (const ScanSlot& slot : slots) {
-            if (slot.stamped && worthIndexing(slot.route)) {
-                entries.push_back({&slot.fileName, slot.stamp, &slot.route});
+        entries.reserve(files.size());
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (files[i].stamped && worthIndexing(routes[i])) {
+                entries.push_back({&files[i].fileName, files[i].stamp, &routes[i]});
             }
         }
         indexStored = storeLibraryIndex(folder, encodeLibraryIndex(folder, startedAt, entries));
     }
-
-    std::vector<RouteInfo> routes;
-    routes.reserve(slots.size());
-    for (ScanSlot& slot : slots) routes.push_back(std::move(slot.route));
     sortLibraryFiles(routes);
-    if (counts) *counts = {slots.size(), fromIndex, jobs.size(), indexStored};
+    if (counts) *counts = {files.size(), fromIndex, jobs.size(), indexStored};
     return routes;
 }
