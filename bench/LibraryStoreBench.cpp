@@ -3,7 +3,8 @@
 // scan of the real-world corpus. Prints the median of several runs; asserts nothing about time.
 //
 //   LibraryStoreBench [FOLDER]         the rewrites, then a scan of FOLDER when given
-//   LibraryStoreBench library [DATA]   library scans of 1,000, 3,000 and 10,000 Garmin-style files
+//   LibraryStoreBench library [DATA [MOST]]
+//                                      library scans of 1,000, 3,000 and 10,000 Garmin-style files
 //                                      of 1,500 points (generated into DATA, default
 //                                      build/bench-data/library-scan, 5 GB): one thread against
 //                                      two, the read floor, first and second scan with the index
@@ -205,7 +206,7 @@ Timing fastest(int runs, Work work) {
     return best;
 }
 
-void measureLibraries(const fs::path& data) {
+void measureLibraries(const fs::path& data, uint32_t mostFiles) {
     generateLibraries(data);
     setLocalCacheFolderOverride(data / "cache");
     std::printf(
@@ -215,6 +216,7 @@ void measureLibraries(const fs::path& data) {
     std::printf("%6s %7s %8s %17s %17s %7s %17s %15s %7s %s\n", "files", "MB", "read", "1 thread",
                 "2 threads", "1/2", "1st, index", "2nd, index", "1st/2nd", "records");
     for (uint32_t size : kLibrarySizes) {
+        if (size > mostFiles) break;
         const fs::path folder = sizeFolder(data, size);
         constexpr int kRuns = 3;
         uint64_t bytes = 0;
@@ -262,7 +264,8 @@ void measureLibraries(const fs::path& data) {
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "library") {
-        measureLibraries(argc > 2 ? fs::path(argv[2]) : fs::path("build/bench-data/library-scan"));
+        measureLibraries(argc > 2 ? fs::path(argv[2]) : fs::path("build/bench-data/library-scan"),
+                         argc > 3 ? static_cast<uint32_t>(std::stoul(argv[3])) : kLibrarySizes[2]);
         return 0;
     }
     const fs::path folder = fs::temp_directory_path() / "tirn-library-bench";
