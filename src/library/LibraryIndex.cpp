@@ -1,6 +1,5 @@
 #include "library/LibraryIndex.h"
 
-#include <atomic>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -26,6 +25,7 @@ constexpr std::size_t kMinimumEntrySize = 4 + 8 + 8 + 10 * 4 + 10 * 8 + 4 + 6 + 
 constexpr std::uint64_t kLargestIndex = std::uint64_t(1) << 30;
 // Longer than any file system's time granularity (FAT: 2 s) and the lag of a coarse kernel clock.
 constexpr std::int64_t kClockMarginSeconds = 3;
+constexpr const char* kTemporaryTag = "tirn-index";
 
 using NameString = fs::path::string_type;
 
@@ -277,7 +277,9 @@ fs::path folderKey(const fs::path& folder) {
 // Temporary files of this index that a writer left when it was killed. One still being written by
 // another scan is young: only those an hour old are removed.
 void removeAbandonedTemporaries(const fs::path& indexPath) {
-    const NameString prefix = indexPath.filename().native() + NameString(1, '.');
+    // The index's name is ASCII, and so is what temporaryPathBeside puts around it.
+    const NameString prefix =
+        fs::path("." + indexPath.filename().string() + "." + kTemporaryTag + "-").native();
     const NameString suffix = fs::path(".tmp").native();
     const std::int64_t hourAgo = currentFileTime() - 3600 * fileTimeUnitsPerSecond();
     std::error_code error;
@@ -428,11 +430,8 @@ bool storeLibraryIndex(const fs::path& folder, std::string_view bytes) {
     if (path.empty()) return false;
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
-    // A name no other writer uses, in this process (the counter) or another (the process id), so
-    // that two scans of the same library never write into each other's temporary file.
-    static std::atomic<std::uint64_t> counter{0};
-    fs::path temporary = path;
-    temporary += "." + std::to_string(currentProcessId()) + "-" + std::to_string(counter++) + ".tmp";
+    // A fresh random name: two scans of the same library never write into each other's file.
+    const fs::path temporary = temporaryPathBeside(path, kTemporaryTag);
     if (!writeFileDurably(temporary, bytes) || !replaceFile(temporary, path)) {
         fs::remove(temporary, error);
         return false;

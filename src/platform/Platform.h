@@ -142,4 +142,3 @@ void setLocalCacheFolderOverride(const std::filesystem::path& path);
 
 // How many processors this process may run on (its affinity), at least 1.
 unsigned usableProcessorCount();
-std::uint32_t currentProcessId();

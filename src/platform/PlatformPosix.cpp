@@ -397,7 +397,3 @@ unsigned usableProcessorCount() {
     const unsigned count = std::thread::hardware_concurrency();
     return count > 0 ? count : 1;
 }
-
-std::uint32_t currentProcessId() {
-    return static_cast<std::uint32_t>(::getpid());
-}
