@@ -127,7 +127,8 @@ Scan scanInChild(const fs::path& folder) {
 
 int scanAndReport(const fs::path& folder) {
     const auto start = std::chrono::steady_clock::now();
-    const std::vector<RouteInfo> routes = readLibrary(folder);
+    // Every file analysed each time: a run taking records from the library index would say nothing.
+    const std::vector<RouteInfo> routes = readLibrary(folder, {.index = LibraryIndexUse::none});
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     const long errors = std::count_if(routes.begin(), routes.end(),
