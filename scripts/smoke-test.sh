@@ -103,18 +103,21 @@ done
 rm -rf "$settings" "$library" "$work"
 mkdir -p "$settings" "$library" "$work"
 printf 'en' >"$settings/language.txt"
+# track STEM-NAME SPORT LATITUDE DATE STEP: 41 points northwards, STEP degrees apart.
 track() {
     printf '<?xml version="1.0"?>\n<gpx version="1.1"><trk><name>%s</name><type>%s</type><trkseg>\n' "$1" "$2"
     local i
     for i in $(seq 0 40); do
-        printf '<trkpt lat="%s" lon="%s"><ele>%s</ele><time>2024-05-0%sT08:%02d:00Z</time></trkpt>\n' \
-            "$(awk -v i="$i" -v b="$3" 'BEGIN { printf "%.5f", b + i * 0.002 }')" \
+        printf '<trkpt lat="%s" lon="%s"><ele>%s</ele><time>%sT08:%02d:00Z</time></trkpt>\n' \
+            "$(awk -v i="$i" -v b="$3" -v s="$5" 'BEGIN { printf "%.5f", b + i * s }')" \
             "$(awk -v i="$i" 'BEGIN { printf "%.5f", 11.5 + sin(i / 6) * 0.01 }')" $((500 + i)) "$4" "$i"
     done
     printf '</trkseg></trk></gpx>\n'
 }
-track "Isar Runde" cycling 48.10 4 >"$library/Isar.gpx"
-track "Berg Tour" hiking 47.50 3 >"$library/Berg.gpx"
+# Lengths Neu > Isar > Berg; dates Isar (2024-05-04) > Neu (2024-01-02) > Berg (2023-06-09), an
+# order that differs from the order of their day-first texts.
+track "Isar Runde" cycling 48.10 2024-05-04 0.002 >"$library/Isar.gpx"
+track "Berg Tour" hiking 47.50 2023-06-09 0.001 >"$library/Berg.gpx"
 
 start_virtual_display 120 "$work/xvfb.log"
 
@@ -162,12 +165,59 @@ key shift+Tab shift+Tab
 expect "Shift+Tab moves back" "focus=104 "
 key Down
 expect "Down moves into the list and selects" "focus=100 rows=2 selected=0 "
-track "Neu" running 46.90 2 >"$library/Neu.gpx"
+track "Neu" hiking 46.90 2024-01-02 0.003 >"$library/Neu.gpx"
 key F5
 expect "F5 reloads" "rows=3 "
 key ctrl+o
 expect "Ctrl+O opens the import dialog" "dialog=.+"
 key Escape
 expect "the dialog closes again" "dialog=$"
-[ "$failures" -eq 0 ] || { echo "smoke test FAILED: $failures keyboard checks"; exit 1; }
-echo "keyboard checks passed"
+
+# Sorting by real clicks on the column headers: Length (largest first, then reversed), Date
+# (newest first, by calendar), and a search keeps the order.
+click_header() {
+    local position
+    position=$(timeout 30 wine "$probe_exe" --header "$1" 2>/dev/null | tr -d '\r')
+    [[ $position =~ ^[0-9]+\ [0-9]+$ ]] || { echo "sort: no header $1 ($position)"; return 1; }
+    # shellcheck disable=SC2086
+    xdotool mousemove $position click 1
+    sleep 0.6
+}
+click_header 3 && expect "a click on Length sorts largest first" "names=Neu\|Isar\|Berg "
+click_header 3 && expect "a second click reverses" "names=Berg\|Isar\|Neu "
+click_header 1 && expect "Date sorts newest first, by calendar" "names=Isar\|Neu\|Berg "
+key ctrl+f
+xdotool type --delay 80 "r"
+expect "a search keeps the order" "names=Isar\|Berg focus"
+key Escape
+expect "an empty search shows every row, still sorted" "names=Isar\|Neu\|Berg "
+
+# The list follows its folder without any input: a file copied in from outside appears, a deleted
+# one disappears. The time is from the copy to the probe that saw it, the probe's start included.
+follow() {
+    local what=$1 rows=$2 start line elapsed
+    start=$(date +%s%N)
+    eval "$3"
+    for _ in $(seq 1 40); do
+        line=$(probe)
+        if [[ $line =~ rows=$rows\  ]]; then
+            elapsed=$((($(date +%s%N) - start) / 1000000))
+            if [ "$elapsed" -le 3000 ]; then
+                echo "folder: $what: ok after at most $elapsed ms"
+            else
+                echo "folder: $what: FAILED, seen only after $elapsed ms"
+                failures=$((failures + 1))
+            fi
+            return
+        fi
+        sleep 0.2
+    done
+    echo "folder: $what: FAILED ($line)"
+    failures=$((failures + 1))
+}
+track "Aus" running 45.00 2022-03-03 0.002 >"$work/Aus.gpx"
+follow "a file copied into the folder appears" 4 'cp "$work/Aus.gpx" "$library/Aus.gpx"'
+follow "a deleted file disappears" 3 'rm "$library/Aus.gpx"'
+
+[ "$failures" -eq 0 ] || { echo "smoke test FAILED: $failures checks"; exit 1; }
+echo "keyboard, sort and folder checks passed"
