@@ -5,7 +5,8 @@ Usage: count-results.py BUILD_DIR...
 For each build folder: every GoogleTest case in BUILD/test-results/*.xml counts once; every CTest
 test (from BUILD/ctest-results.xml, written by `ctest --output-junit`) that wrote no GoogleTest XML
 counts once; a CTest test whose program failed although its XML shows no failure (a crash or a
-sanitizer report after the XML was written) adds one failure. Cases that skipped themselves
+sanitizer report after the XML was written) adds one failure, and so does one whose program was
+to write GoogleTest XML and wrote none (it ended early). Cases that skipped themselves
 (GTEST_SKIP) and CTest tests reported as skipped count as skipped; disabled cases do not count.
 Prints "PASSED FAILED SKIPPED".
 """
@@ -84,6 +85,12 @@ def main():
         for name, ok in results.items():
             xml_path = outputs.get(name)
             counts = gtest_counts(xml_path) if xml_path and os.path.exists(xml_path) else None
+            if counts is None and xml_path and ok is not None:
+                # A program that should have written its results and wrote none ended early: a
+                # crash under Wine can still give exit code 0.
+                print(f"{name}: no results in {xml_path}: the program ended early", file=sys.stderr)
+                failed += 1
+                continue
             if counts is None:
                 if ok is None:
                     skipped += 1

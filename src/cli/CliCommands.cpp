@@ -49,6 +49,7 @@ void runSummary(const CliCommand& command, CliOutput& output) {
         if (!command.noIndex) options.index = LibraryIndexUse::readAndWrite;
         routes = readLibrary(settings.libraryFolder, options);
     } else {
+        AnalysisMemory memory;
         for (const fs::path& path : command.paths) {
             std::error_code error;
             const fs::file_status status = fs::status(path, error);
@@ -57,7 +58,7 @@ void runSummary(const CliCommand& command, CliOutput& output) {
             } else if (fs::exists(status) && !fs::is_regular_file(status)) {
                 routes.push_back(unreadableRecord(path));
             } else {
-                routes.push_back(analyzeGpxFile(path));
+                routes.push_back(analyzeGpxFile(path, memory));
             }
         }
     }

@@ -96,22 +96,10 @@ void addPoint(PointSums& sums, std::vector<std::pair<double, double>>& coordinat
     coordinates.emplace_back(point.lat, point.lon);
 }
 
-// Memory that one thread keeps from file to file: touching fresh pages costs more than reading a
-// file into pages already there. Large leftovers are given back after each file.
-struct Scratch {
-    FileBuffer file;
-    std::vector<std::pair<double, double>> trackCoordinates;
-    std::vector<std::pair<double, double>> routeCoordinates;
-};
 constexpr size_t kKeptFileBytes = size_t{16} << 20;
 constexpr size_t kKeptCoordinates = size_t{1} << 20;
 
-Scratch& threadScratch() {
-    thread_local Scratch scratch;
-    return scratch;
-}
-
-void trimScratch(Scratch& scratch) {
+void trimScratch(AnalysisMemory& scratch) {
     trimFileBuffer(scratch.file, kKeptFileBytes);
     for (auto* coordinates : {&scratch.trackCoordinates, &scratch.routeCoordinates}) {
         coordinates->clear();
@@ -201,7 +189,7 @@ const RouteScanSink kCollectorSink = {
     },
 };
 
-void analyzeInto(RouteInfo& route, std::string_view text, Scratch& scratch) {
+void analyzeInto(RouteInfo& route, std::string_view text, AnalysisMemory& scratch) {
     Collector collector{.text = text,
                         .trackCoordinates = scratch.trackCoordinates,
                         .routeCoordinates = scratch.routeCoordinates};
@@ -270,7 +258,7 @@ void analyzeInto(RouteInfo& route, std::string_view text, Scratch& scratch) {
     summarizeWeather(collector.weather, route);
 }
 
-void guardedAnalysis(RouteInfo& route, std::string_view text, Scratch& scratch) {
+void guardedAnalysis(RouteInfo& route, std::string_view text, AnalysisMemory& scratch) {
     try {
         analyzeInto(route, text, scratch);
     } catch (const std::exception& failure) {
@@ -290,10 +278,9 @@ void startRecord(RouteInfo& route, const std::filesystem::path& path) {
 
 }  // namespace
 
-RouteInfo analyzeGpxFile(const std::filesystem::path& path) {
+RouteInfo analyzeGpxFile(const std::filesystem::path& path, AnalysisMemory& scratch) {
     RouteInfo route;
     startRecord(route, path);
-    Scratch& scratch = threadScratch();
     size_t size = 0;
     if (!readWholeFile(path, scratch.file, size)) {
         route.errorText = kMessageCannotRead;
@@ -304,12 +291,16 @@ RouteInfo analyzeGpxFile(const std::filesystem::path& path) {
     return route;
 }
 
+RouteInfo analyzeGpxFile(const std::filesystem::path& path) {
+    AnalysisMemory memory;
+    return analyzeGpxFile(path, memory);
+}
+
 RouteInfo analyzeGpxText(const std::filesystem::path& path, std::string_view text) {
     RouteInfo route;
     startRecord(route, path);
-    Scratch& scratch = threadScratch();
+    AnalysisMemory scratch;
     guardedAnalysis(route, text, scratch);
-    trimScratch(scratch);
     return route;
 }
 

@@ -29,9 +29,9 @@ struct ScanFile {
 
 // analyzeGpxFile does not throw for a bad file; this only guards against running out of memory
 // and the like, so that one file can never end the scan.
-RouteInfo analyzeSafely(const fs::path& path) {
+RouteInfo analyzeSafely(const fs::path& path, AnalysisMemory& memory) {
     try {
-        return analyzeGpxFile(path);
+        return analyzeGpxFile(path, memory);
     } catch (const std::exception& failure) {
         RouteInfo route;
         route.filePath = path;
@@ -76,10 +76,11 @@ void analyzeFiles(const std::vector<ScanFile>& files, std::vector<RouteInfo>& ro
     std::size_t finished = 0;
     std::exception_ptr failure;  // what stopped a thread (no memory left even for a failed record)
     const auto work = [&] {
+        AnalysisMemory memory;
         for (std::size_t job; (job = nextJob.fetch_add(1)) < jobs.size();) {
             const std::size_t file = jobs[job];
             try {
-                routes[file] = analyzeSafely(files[file].path);
+                routes[file] = analyzeSafely(files[file].path, memory);
             } catch (...) {
                 std::lock_guard lock(mutex);
                 if (!failure) failure = std::current_exception();
@@ -115,8 +116,9 @@ void analyzeFiles(const std::vector<ScanFile>& files, std::vector<RouteInfo>& ro
         }
     }
     if (workers.threads.empty()) {
+        AnalysisMemory memory;
         for (std::size_t job = 0; job < jobs.size(); ++job) {
-            routes[jobs[job]] = analyzeSafely(files[jobs[job]].path);
+            routes[jobs[job]] = analyzeSafely(files[jobs[job]].path, memory);
             report(job + 1);
         }
         return;
