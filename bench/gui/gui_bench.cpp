@@ -167,28 +167,41 @@ int main() {
     setKnownFolderOverride(KnownFolder::RoamingAppData, root / "roaming");
     setKnownFolderOverride(KnownFolder::Documents, root / "documents");
 
-    constexpr int kFiles = 1000;
-    std::size_t bytes = 0;
-    for (int i = 0; i < kFiles; ++i) {
-        const std::string text = generatedGpx(i, 200);
-        bytes += text.size();
-        std::ofstream(library / ("Route " + std::to_string(i) + ".gpx"), std::ios::binary) << text;
-    }
-    std::printf("library: %d files of 200 points, %.1f MB\n", kFiles, bytes / 1e6);
-
-    std::vector<double> startups;
+    // Start-up with 1,000 and then 10,000 routes (the 10,000 include the 1,000): the first start
+    // analyses every file and writes the library index, the next ones take the records from it.
+    fs::create_directories(root / "cache");
+    setLocalCacheFolderOverride(root / "cache");
     MainWindow* window = nullptr;
-    for (int run = 0; run < 3; ++run) {
-        const auto start = Clock::now();
-        window = createMainWindow(GetModuleHandleW(nullptr));
-        if (window == nullptr) return 1;
-        ShowWindow(window->mainWindow, SW_SHOWNOACTIVATE);
-        UpdateWindow(window->mainWindow);
-        startups.push_back(milliseconds(Clock::now() - start));
-        if (run < 2) closeWindow(*window);
+    std::size_t bytes = 0;
+    int written = 0;
+    for (const int files : {1000, 10000}) {
+        for (; written < files; ++written) {
+            const std::string text = generatedGpx(written, 200);
+            bytes += text.size();
+            std::ofstream(library / ("Route " + std::to_string(written) + ".gpx"), std::ios::binary) << text;
+        }
+        // Files written just now are always analysed again (their time is not older than the
+        // index); a library that has been there a while is dated back.
+        const auto dayAgo = fs::file_time_type::clock::now() - std::chrono::hours(24);
+        for (const auto& entry : fs::directory_iterator(library)) fs::last_write_time(entry.path(), dayAgo, ignored);
+        fs::remove_all(root / "cache", ignored);
+        fs::create_directories(root / "cache");
+        std::vector<double> startups;
+        for (int run = 0; run < 4; ++run) {
+            if (window) closeWindow(*window);
+            const auto start = Clock::now();
+            window = createMainWindow(GetModuleHandleW(nullptr));
+            if (window == nullptr) return 1;
+            ShowWindow(window->mainWindow, SW_SHOWNOACTIVATE);
+            UpdateWindow(window->mainWindow);
+            startups.push_back(milliseconds(Clock::now() - start));
+        }
+        const double first = startups.front();
+        startups.erase(startups.begin());
+        std::printf("start-up to window shown, %5d routes of 200 points (%.0f MB): %6.0f ms without index, "
+                    "%5.0f ms with the index (median of 3); %zu rows\n",
+                    files, bytes / 1e6, first, median(startups), window->visibleRows.size());
     }
-    std::printf("start-up to window shown, %d routes: %.0f ms (median of 3; %zu rows)\n", kFiles,
-                median(startups), window->visibleRows.size());
 
     measureKeystrokes(*window, 1000);
     measureKeystrokes(*window, 10000);
