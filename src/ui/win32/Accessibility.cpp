@@ -55,8 +55,8 @@ void applyAccessibleTexts(MainWindow& window) {
     }
 }
 
-void fillToolTipText(const MainWindow& window, NMTTDISPINFOW& info) {
-    static thread_local std::u16string text;
+void fillToolTipText(MainWindow& window, NMTTDISPINFOW& info) {
+    std::u16string& text = window.toolTipText;
     const int controlId = (info.uFlags & TTF_IDISHWND) ? GetDlgCtrlID(reinterpret_cast<HWND>(info.hdr.idFrom))
                                                        : static_cast<int>(info.hdr.idFrom);
     for (const ToolTipText& tip : kToolTips) {

@@ -13,4 +13,4 @@ void createToolTips(MainWindow& window);
 // The labels' texts in the window's language (the tooltips ask for theirs when shown).
 void applyAccessibleTexts(MainWindow& window);
 // WM_NOTIFY TTN_GETDISPINFOW from the tooltip control.
-void fillToolTipText(const MainWindow& window, NMTTDISPINFOW& info);
+void fillToolTipText(MainWindow& window, NMTTDISPINFOW& info);

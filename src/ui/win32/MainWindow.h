@@ -49,6 +49,7 @@ struct MainWindow {
 
     UINT dpi = 96;  // the window's DPI: layout, fonts, columns and pens are scaled by dpi / 96
     HWND toolTip = nullptr;
+    std::u16string toolTipText;  // the shown tip's text, which the tooltip reads after the notification
     // Hidden statics just before the search box and each combo box in the Z-order, whose texts
     // screen readers announce as the boxes' names, with their translation keys.
     std::vector<std::pair<HWND, std::string_view>> accessibleLabels;
