@@ -53,10 +53,17 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (c) ${PUBLISHE
 ; A running program keeps its files in use, and replacing them under it would leave a mixed
 ; install. Ask until it is closed; silently (/S, no one to ask) stop with exit code 2 before
 ; anything has changed.
+; A program that is just closing gets five seconds to end before anyone is asked.
 !macro REFUSE_WHILE_RUNNING
+  StrCpy $1 0
   check_running:
     FindWindow $0 "${WINDOW_CLASS}"
     StrCmp $0 0 not_running
+    IntCmp $1 10 ask_running 0 ask_running
+    IntOp $1 $1 + 1
+    Sleep 500
+    Goto check_running
+  ask_running:
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
         "${PRODUCT} is running.$\r$\n$\r$\nClose it, then choose Retry." /SD IDCANCEL IDRETRY check_running
     SetErrorLevel 2
@@ -68,11 +75,17 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (c) ${PUBLISHE
 ; Windows keeps a running program's file from being opened for writing.
 !macro REFUSE_WHILE_IN_USE FILE
   !define ID ${__LINE__}
+  StrCpy $1 0
   check_in_use_${ID}:
     IfFileExists "${FILE}" 0 not_in_use_${ID}
     ClearErrors
     FileOpen $0 "${FILE}" a
     IfErrors 0 opened_${ID}
+    IntCmp $1 10 ask_in_use_${ID} 0 ask_in_use_${ID}
+    IntOp $1 $1 + 1
+    Sleep 500
+    Goto check_in_use_${ID}
+  ask_in_use_${ID}:
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
         "${PRODUCT} is running.$\r$\n$\r$\nClose it, then choose Retry." /SD IDCANCEL IDRETRY check_in_use_${ID}
     SetErrorLevel 2
