@@ -60,9 +60,42 @@ bool findPoint(TagScanner& scanner, size_t from, PointMatch& match) {
     return false;
 }
 
+namespace {
+
+// `lead` NAME '>' at `at`, the name exactly as given.
+bool plainTagAt(std::string_view text, size_t at, std::string_view lead, std::string_view name) {
+    return at != kNoPosition && text.size() - at > lead.size() + name.size() &&
+           text.compare(at, lead.size(), lead) == 0 &&
+           text.compare(at + lead.size(), name.size(), name) == 0 &&
+           text[at + lead.size() + name.size()] == '>';
+}
+
+// Most files write the two elements plainly ("<ele>1.5</ele>"), the first one first, with no other
+// tag before or between them: then the text's first four '<' are their four tags, and the walk
+// below would find exactly these.
+bool plainElements(std::string_view text, const std::string_view (&names)[2], FirstElements& result) {
+    if (names[0] == names[1]) return false;
+    size_t lt = findByte(text, 0, '<');
+    for (size_t i = 0; i < 2; ++i) {
+        const std::string_view name = names[i];
+        if (!plainTagAt(text, lt, "<", name)) return false;
+        const size_t contentStart = lt + name.size() + 2;
+        const size_t close = findByte(text, contentStart, '<');
+        if (!plainTagAt(text, close, "</", name)) return false;
+        result.match[i] = ElementMatch{lt, close + name.size() + 3, contentStart, close};
+        lt = findByte(text, result.match[i].end, '<');
+    }
+    result.found[0] = result.found[1] = true;
+    return true;
+}
+
+}  // namespace
+
 FirstElements findFirstElements(std::string_view text, std::string_view first, std::string_view second) {
     FirstElements result;
     const std::string_view names[2] = {first, second};
+    if (plainElements(text, names, result)) return result;
+    result = FirstElements{};
     enum State { kSeekOpen, kSeekClose, kDone } state[2] = {kSeekOpen, kSeekOpen};
     GreaterFinder greater{text};
     for (size_t lt = findByte(text, 0, '<'); lt != kNoPosition; lt = findByte(text, lt + 1, '<')) {

@@ -337,8 +337,18 @@ TEST(ScanDifferential, FirstElementsMatchRegexSearch) {
     Picker p;
     const std::regex ele = icase(kPrefix + "ele\\b[^>]*>([\\s\\S]*?)" + kClose + "ele\\s*>");
     const std::regex time = icase(kPrefix + "time\\b[^>]*>([\\s\\S]*?)" + kClose + "time\\s*>");
-    for (int round = 0; round < kRounds; ++round) {
-        std::string text = randomMarkup(p);
+    // Also texts close to the way points are mostly written, where the plain form is taken first.
+    const std::vector<std::string> plain = {"<ele>", "</ele>", "<time>",  "</time>", "1.5",         "\n  ",
+                                            "<ELE>", "</ele ", "<x:ele>", "<eles>",  "<!--c-->",    "<",
+                                            ">",     "&amp;",  "<ele/>",  "</time",  "<time a='1'>"};
+    for (int round = 0; round < kRounds * 2; ++round) {
+        std::string text;
+        if (round % 2) {
+            text = randomMarkup(p);
+        } else {
+            const size_t count = 1 + p.below(10);
+            for (size_t i = 0; i < count; ++i) text += p.chance(50) ? plain[i % 4] : p.pick(plain);
+        }
         FirstElements found = findFirstElements(text, "ele", "time");
         ASSERT_EQ(firstMatch(ele, text, 0), elementGroups(found.found[0], found.match[0])) << escaped(text);
         ASSERT_EQ(firstMatch(time, text, 0), elementGroups(found.found[1], found.match[1])) << escaped(text);
