@@ -90,7 +90,10 @@ std::string attributeText(std::string_view attributes, std::string_view name) {
 
 bool attributeNumberView(std::string_view attributes, std::string_view name, double& value) {
     AttributeMatch match;
-    if (!findAttribute(attributes, name, match)) return false;
+    return findAttribute(attributes, name, match) && attributeValueNumber(attributes, match, value);
+}
+
+bool attributeValueNumber(std::string_view attributes, const AttributeMatch& match, double& value) {
     std::string_view raw = attributes.substr(match.valueStart, match.valueEnd - match.valueStart);
     if (raw.find('&') == std::string_view::npos) return parseNumberPrefix(raw, value);
     return parseNumberPrefix(decodeEntities(raw), value);

@@ -208,6 +208,37 @@ bool findAttribute(std::string_view attributes, std::string_view name, Attribute
 
 namespace {
 
+// ` lat="V"` at the start, then ` lon="W"` right behind V's closing quote, V without an 'l': no match
+// of either name can start before the one written there (position 0 is a space, and a match inside
+// V would begin with an 'l'), so these are the leftmost.
+bool plainCoordinates(std::string_view text, AttributeMatch (&match)[2]) {
+    constexpr std::string_view kLat = " lat=\"", kLon = " lon=\"";
+    if (!text.starts_with(kLat)) return false;
+    const size_t latEnd = findEitherByte(text, kLat.size(), '"', '\'');
+    if (latEnd == kNoPosition || latEnd == kLat.size()) return false;
+    if (findLetter(text.substr(0, latEnd), kLat.size(), 'l') != kNoPosition) return false;
+    if (text.compare(latEnd + 1, kLon.size(), kLon) != 0) return false;
+    const size_t lonStart = latEnd + 1 + kLon.size();
+    const size_t lonEnd = findEitherByte(text, lonStart, '"', '\'');
+    if (lonEnd == kNoPosition || lonEnd == lonStart) return false;
+    match[0] = AttributeMatch{1, latEnd + 1, kLat.size(), latEnd};
+    match[1] = AttributeMatch{latEnd + 2, lonEnd + 1, lonStart, lonEnd};
+    return true;
+}
+
+}  // namespace
+
+void findCoordinateAttributes(std::string_view attributes, bool (&found)[2], AttributeMatch (&match)[2]) {
+    if (plainCoordinates(attributes, match)) {
+        found[0] = found[1] = true;
+        return;
+    }
+    found[0] = findAttribute(attributes, "lat", match[0]);
+    found[1] = findAttribute(attributes, "lon", match[1]);
+}
+
+namespace {
+
 bool digitsAt(std::string_view text, size_t pos, size_t count) {
     if (pos > text.size() || text.size() - pos < count) return false;
     for (size_t i = 0; i < count; ++i) {
