@@ -218,11 +218,19 @@ namespace {
 // V would begin with an 'l'), so these are the leftmost.
 bool plainCoordinates(std::string_view text, AttributeMatch (&match)[2]) {
     constexpr std::string_view kLat = " lat=\"", kLon = " lon=\"";
-    if (!text.starts_with(kLat)) return false;
+    // Byte by byte: a library comparison costs more to call than six bytes do.
+    const auto bytesAt = [&](size_t at, std::string_view bytes) {
+        if (at > text.size() || text.size() - at < bytes.size()) return false;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            if (text[at + i] != bytes[i]) return false;
+        }
+        return true;
+    };
+    if (!bytesAt(0, kLat)) return false;
     const size_t latEnd = findEitherByte(text, kLat.size(), '"', '\'');
     if (latEnd == kNoPosition || latEnd == kLat.size()) return false;
     if (findLetter(text.substr(0, latEnd), kLat.size(), 'l') != kNoPosition) return false;
-    if (text.compare(latEnd + 1, kLon.size(), kLon) != 0) return false;
+    if (!bytesAt(latEnd + 1, kLon)) return false;
     const size_t lonStart = latEnd + 1 + kLon.size();
     const size_t lonEnd = findEitherByte(text, lonStart, '"', '\'');
     if (lonEnd == kNoPosition || lonEnd == lonStart) return false;
