@@ -65,14 +65,23 @@ void runSummary(const CliCommand& command, CliOutput& output) {
     sortLibraryFiles(routes);
 
     if (command.json) {
-        // Tens of megabytes for a large library: room for all lines at once rather than growing
+        // Tens of megabytes for a large library. Written on in pieces where the caller can, into
+        // the same memory every time; otherwise room for all lines at once rather than growing
         // into them (about 40 bytes per outline point, a few hundred for the rest).
-        std::size_t estimate = output.out.size();
-        for (const RouteInfo& route : routes) estimate += 1024 + 48 * route.outline.size();
-        output.out.reserve(estimate);
+        if (output.writeOut) {
+            output.out.reserve(output.out.size() + 2 * output.pieceBytes);
+        } else {
+            std::size_t estimate = output.out.size();
+            for (const RouteInfo& route : routes) estimate += 1024 + 48 * route.outline.size();
+            output.out.reserve(estimate);
+        }
         for (const RouteInfo& route : routes) {
-            output.out += routeJson(route);
+            appendRouteJson(output.out, route);
             output.out += '\n';
+            if (output.writeOut && output.out.size() >= output.pieceBytes) {
+                output.writeOut(output.out);
+                output.out.clear();
+            }
         }
         return;
     }

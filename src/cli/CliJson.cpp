@@ -63,8 +63,9 @@ void appendInteger(std::string& out, Integer value) {
     out.append(buffer, result.ptr);
 }
 
+// Every key but the object's first follows a value, and no value ends with '{'.
 void appendKey(std::string& out, std::string_view key) {
-    if (out.size() > 1) out += ',';
+    if (out.back() != '{') out += ',';
     out += '"';
     out += key;
     out += "\":";
@@ -73,9 +74,13 @@ void appendKey(std::string& out, std::string_view key) {
 }  // namespace
 
 std::string jsonString(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789abcdef";
     std::string out;
-    out.reserve(bytes.size() + 2);
+    appendJsonString(out, bytes);
+    return out;
+}
+
+void appendJsonString(std::string& out, std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789abcdef";
     out += '"';
     std::size_t pos = 0;
     while (pos < bytes.size()) {
@@ -93,13 +98,27 @@ std::string jsonString(std::string_view bytes) {
         }
         const unsigned char c = static_cast<unsigned char>(bytes[pos++]);
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20 || c == 0x7F) {
                     out += "\\u00";
@@ -111,7 +130,6 @@ std::string jsonString(std::string_view bytes) {
         }
     }
     out += '"';
-    return out;
 }
 
 std::string jsonNumber(double value) {
@@ -125,10 +143,15 @@ std::string jsonNumber(double value) {
 std::string routeJson(const RouteInfo& route) {
     std::string out;
     out.reserve(1024 + 48 * route.outline.size());
+    appendRouteJson(out, route);
+    return out;
+}
+
+void appendRouteJson(std::string& out, const RouteInfo& route) {
     out += '{';
     auto text = [&](std::string_view key, std::string_view value) {
         appendKey(out, key);
-        out += jsonString(value);
+        appendJsonString(out, value);
     };
     auto number = [&](std::string_view key, double value) {
         appendKey(out, key);
@@ -187,5 +210,4 @@ std::string routeJson(const RouteInfo& route) {
     out += ']';
     text("errorText", route.errorText);
     out += '}';
-    return out;
 }

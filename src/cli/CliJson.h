@@ -8,7 +8,10 @@
 
 // A JSON string literal of UTF-8 bytes; invalid sequences become U+FFFD, control characters escaped.
 std::string jsonString(std::string_view bytes);
+void appendJsonString(std::string& out, std::string_view bytes);
 // Shortest text that reads back as the same double; NaN, Infinity and -Infinity for the others.
 std::string jsonNumber(double value);
 // One line (without line end) holding the route as a JSON object.
 std::string routeJson(const RouteInfo& route);
+// The same line appended to `out`, without a text of its own.
+void appendRouteJson(std::string& out, const RouteInfo& route);

@@ -23,6 +23,7 @@ int run(const std::vector<CliArgument>& arguments) {
         return 0;
     }
     CliOutput output;
+    output.writeOut = [](std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); };
     const int status = runCli(arguments, output);
     writeAll(stdout, output.out);
     writeAll(stderr, output.err);

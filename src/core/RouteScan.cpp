@@ -8,9 +8,10 @@
 
 namespace {
 
-enum NameId : size_t { kTrkseg, kTrkpt, kRtept, kTrk, kRte, kType, kName, kTime, kWetter, kNameCount };
-constexpr std::string_view kNames[kNameCount] = {"trkseg", "trkpt", "rtept", "trk",   "rte",
-                                                 "type",   "name",  "time",  "wetter"};
+// The point names first: names sharing a first letter are tried in this order.
+enum NameId : size_t { kTrkpt, kRtept, kTrkseg, kTrk, kRte, kType, kName, kTime, kWetter, kNameCount };
+constexpr std::string_view kNames[kNameCount] = {"trkpt", "rtept", "trkseg", "trk",   "rte",
+                                                 "type",  "name",  "time",   "wetter"};
 
 constexpr uint32_t bit(NameId id) {
     return uint32_t{1} << id;
@@ -135,6 +136,8 @@ bool tagAt(const Scan& scan, size_t at, Tag& tag) {
             if (nameEnd < text.size() && isWordByte(text[nameEnd])) continue;
             tag.names |= uint32_t{1} << id;
             tag.nameEnd[id] = nameEnd;
+            // No other name can end in a word boundary here: it would be a prefix of this one.
+            break;
         }
     }
     return tag.names != 0;

@@ -66,6 +66,9 @@ struct FirstElements {
 FirstElements findFirstElements(std::string_view text, std::string_view first, std::string_view second);
 // The attribute list is searched as a string of its own: position 0 counts as a word boundary.
 bool findAttribute(std::string_view attributes, std::string_view name, AttributeMatch& match);
+// findAttribute of "lat" (found[0], match[0]) and of "lon" (found[1], match[1]), quicker for the
+// way points are mostly written.
+void findCoordinateAttributes(std::string_view attributes, bool (&found)[2], AttributeMatch (&match)[2]);
 bool findTimestamp(std::string_view text, TimestampMatch& match);
 bool findDate(std::string_view text, DateMatch& match);
 
@@ -81,3 +84,5 @@ std::string_view elementTextView(std::string_view text, std::string_view name, s
 std::string_view elementTextView(TagScanner& scanner, std::string_view text, std::string& buffer);
 // attributeNumber without copies for the common value that holds no '&'.
 bool attributeNumberView(std::string_view attributes, std::string_view name, double& value);
+// The same for an attribute already found.
+bool attributeValueNumber(std::string_view attributes, const AttributeMatch& match, double& value);

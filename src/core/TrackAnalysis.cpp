@@ -127,8 +127,13 @@ bool readPoint(Collector& collector, const PointMatch& match, TrackPoint& point)
     std::string_view attributes =
         collector.text.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
     // A coordinate must be a finite number: inf or nan would poison every sum and text.
-    if (!attributeNumberView(attributes, "lat", point.lat) || !std::isfinite(point.lat)) return false;
-    if (!attributeNumberView(attributes, "lon", point.lon) || !std::isfinite(point.lon)) return false;
+    bool found[2];
+    AttributeMatch coordinates[2];
+    findCoordinateAttributes(attributes, found, coordinates);
+    if (!found[0] || !attributeValueNumber(attributes, coordinates[0], point.lat) || !std::isfinite(point.lat))
+        return false;
+    if (!found[1] || !attributeValueNumber(attributes, coordinates[1], point.lon) || !std::isfinite(point.lon))
+        return false;
     if (!match.hasContent) return true;
     std::string_view content =
         collector.text.substr(match.contentStart, match.contentEnd - match.contentStart);

@@ -85,6 +85,22 @@ TEST_F(CliRun, JsonSummaryOfTheExamplesIsInLibraryOrderWithFailuresListed) {
     EXPECT_TRUE(output.err.empty());
 }
 
+TEST_F(CliRun, JsonSummaryWrittenInPiecesIsTheWholeSummaryInOrder) {
+    const std::vector<CliArgument> arguments = {text("summary"), text("--json"),
+                                                path(projectPath("examples"))};
+    ASSERT_EQ(run(arguments), 0);
+    const std::string whole = output.out;
+    std::string pieces;
+    for (std::size_t pieceBytes : {std::size_t{1}, std::size_t{3000}}) {
+        output = {};
+        pieces.clear();
+        output.pieceBytes = pieceBytes;
+        output.writeOut = [&](std::string_view bytes) { pieces.append(bytes); };
+        ASSERT_EQ(runCli(arguments, output), 0);
+        EXPECT_EQ(pieces + output.out, whole) << pieceBytes;
+    }
+}
+
 TEST_F(CliRun, SummaryMixesFilesAndFoldersAndListsUnreadableFiles) {
     const fs::path ride = copyExample("Greifensee-Runde.gpx", "ride.gpx");
     fs::create_directories(work.path / "more");

@@ -337,8 +337,18 @@ TEST(ScanDifferential, FirstElementsMatchRegexSearch) {
     Picker p;
     const std::regex ele = icase(kPrefix + "ele\\b[^>]*>([\\s\\S]*?)" + kClose + "ele\\s*>");
     const std::regex time = icase(kPrefix + "time\\b[^>]*>([\\s\\S]*?)" + kClose + "time\\s*>");
-    for (int round = 0; round < kRounds; ++round) {
-        std::string text = randomMarkup(p);
+    // Also texts close to the way points are mostly written, where the plain form is taken first.
+    const std::vector<std::string> plain = {"<ele>", "</ele>", "<time>",  "</time>", "1.5",         "\n  ",
+                                            "<ELE>", "</ele ", "<x:ele>", "<eles>",  "<!--c-->",    "<",
+                                            ">",     "&amp;",  "<ele/>",  "</time",  "<time a='1'>"};
+    for (int round = 0; round < kRounds * 2; ++round) {
+        std::string text;
+        if (round % 2) {
+            text = randomMarkup(p);
+        } else {
+            const size_t count = 1 + p.below(10);
+            for (size_t i = 0; i < count; ++i) text += p.chance(50) ? plain[i % 4] : p.pick(plain);
+        }
         FirstElements found = findFirstElements(text, "ele", "time");
         ASSERT_EQ(firstMatch(ele, text, 0), elementGroups(found.found[0], found.match[0])) << escaped(text);
         ASSERT_EQ(firstMatch(time, text, 0), elementGroups(found.found[1], found.match[1])) << escaped(text);
@@ -348,15 +358,19 @@ TEST(ScanDifferential, FirstElementsMatchRegexSearch) {
 TEST(ScanDifferential, AttributesMatchRegexSearch) {
     Picker p;
     const std::vector<std::string> pieces = {
-        "lat", "LAT", "Lat", "xlat", "lat_",  "lon", "temp", "-lat", ".lat",        "=",      " ",  "\t",
-        "\"",  "'",   "1.5", "abc",  "&amp;", "/",   ">",    "\n",   "\xC3\xA9lat", "lat=\"", "='", "lat2"};
+        "lat",         "LAT",    "Lat", "xlat", "lat_",    "lon",     "temp",  "-lat", ".lat", "=",
+        " ",           "\t",     "\"",  "'",    "1.5",     "abc",     "&amp;", "/",    ">",    "\n",
+        "\xC3\xA9lat", "lat=\"", "='",  "lat2", " lat=\"", " lon=\"", "47.5",  "l",    "L",    "\" lon=\""};
     std::vector<std::string> names = {"lat", "lon", "temp"};
     std::vector<std::regex> patterns;
     for (auto& name : names) patterns.push_back(icase("\\b" + name + "\\s*=\\s*[\"']([^\"']+)[\"']"));
     for (int round = 0; round < kRounds * 2; ++round) {
         std::string text;
         size_t count = 1 + p.below(14);
+        // Half of them in the form most points have, with some pieces of the others among them.
+        if (round % 2) text = " lat=\"";
         for (size_t i = 0; i < count; ++i) text += p.pick(pieces);
+        Groups expectedCoordinates[2];
         for (size_t n = 0; n < names.size(); ++n) {
             std::cmatch m;
             Groups expected;
@@ -366,6 +380,16 @@ TEST(ScanDifferential, AttributesMatchRegexSearch) {
             if (findAttribute(text, names[n], a))
                 actual = {span(a.start, a.end), span(a.valueStart, a.valueEnd)};
             ASSERT_EQ(expected, actual) << names[n] << " in: " << escaped(text);
+            if (n < 2) expectedCoordinates[n] = expected;
+        }
+        bool found[2];
+        AttributeMatch both[2];
+        findCoordinateAttributes(text, found, both);
+        for (size_t n = 0; n < 2; ++n) {
+            Groups actual;
+            if (found[n])
+                actual = {span(both[n].start, both[n].end), span(both[n].valueStart, both[n].valueEnd)};
+            ASSERT_EQ(expectedCoordinates[n], actual) << names[n] << " of both in: " << escaped(text);
         }
     }
 }
