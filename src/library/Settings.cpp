@@ -74,16 +74,14 @@ std::optional<std::string> readFirstLine(const fs::path& path) {
     return std::string(line);
 }
 
-// Whole or not at all: the new contents go to a temporary file beside the old one, which is
-// replaced only once they are on the disk.
+}  // namespace
+
 bool saveThroughTemporary(const fs::path& target, std::string_view bytes) {
     const fs::path temporary = temporaryPathBeside(target, "tirn-save");
     if (writeFileDurably(temporary, bytes) && replaceFile(temporary, target)) return true;
     removeFile(temporary);
     return false;
 }
-
-}  // namespace
 
 fs::path settingsFolder() {
     const fs::path folder = knownFolderPath(KnownFolder::RoamingAppData) / kFolderName;

@@ -18,6 +18,9 @@ std::filesystem::path defaultLibraryFolder();
 // library folder.
 Settings loadSettings();
 // False when the file could not be written; it then keeps its previous contents.
+// Whole or not at all: the new contents go to a temporary file beside the old one, which is
+// replaced only once they are on the disk. Every side file is saved this way.
+bool saveThroughTemporary(const std::filesystem::path& target, std::string_view bytes);
 bool saveLibraryFolder(const Settings& settings);
 bool saveLanguageSetting(const Settings& settings);
 // Sets the language setting ("system" or a code) and saves it; only a saved choice is applied, so

@@ -64,5 +64,5 @@ std::optional<SavedWindowPlacement> loadWindowPlacement() {
 }
 
 bool saveWindowPlacement(const SavedWindowPlacement& placement) {
-    return writeFileDurably(windowPlacementFilePath(), formatWindowPlacement(placement));
+    return saveThroughTemporary(windowPlacementFilePath(), formatWindowPlacement(placement));
 }

@@ -27,6 +27,11 @@ TEST_F(WindowPlacementSettings, SavedBesideTheSettings) {
     ASSERT_TRUE(saveWindowPlacement({5, 6, 700, 800, false}));
     EXPECT_EQ(windowPlacementFilePath(), settingsDir() / "window.txt");
     EXPECT_EQ(loadWindowPlacement(), (SavedWindowPlacement{5, 6, 700, 800, false}));
+    // A save that fails part way leaves the last place whole.
+    setWriteFailureOverride(1, FileError::diskFull);
+    EXPECT_FALSE(saveWindowPlacement({9, 9, 900, 900, true}));
+    setWriteFailureOverride(0, FileError::none);
+    EXPECT_EQ(loadWindowPlacement(), (SavedWindowPlacement{5, 6, 700, 800, false}));
 }
 
 }  // namespace
