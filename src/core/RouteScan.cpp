@@ -49,8 +49,7 @@ struct Scan {
     RouteScan result;
     uint32_t wanted = 0;  // names the filter stops at
     NameFilter filter;
-    size_t slashGt = kNoPosition;  // for the '>' at slashGt, where the white space before it starts
-    size_t slashAt = kNoPosition;
+    SpaceBeforeGreater spaceBeforeGt;
 
     enum SegmentState { kSeekSegment, kInSegment, kNoMoreSegments } segments = kSeekSegment;
     size_t segmentFrom = 0;
@@ -188,16 +187,9 @@ void openPoint(Scan& scan, PointSearch& search, const Tag& tag, NameId id, bool 
         return;
     }
     // The lazy attribute list first reaches a '/' that only white space separates from the '>':
-    // that is the empty-element form. Otherwise it stops at the '>' itself. The white space before
-    // one '>' is measured once, however many opening tags share it.
+    // that is the empty-element form. Otherwise it stops at the '>' itself.
     std::string_view text = scan.text;
-    if (scan.slashGt != gt) {
-        size_t start = gt;
-        while (start > 0 && isSpaceByte(text[start - 1])) --start;
-        scan.slashGt = gt;
-        scan.slashAt = start;
-    }
-    const size_t slash = std::max(scan.slashAt, nameEnd);
+    const size_t slash = std::max(scan.spaceBeforeGt.startFor(text, gt), nameEnd);
     PointMatch match;
     match.start = tag.at;
     match.attributesStart = nameEnd;

@@ -29,14 +29,7 @@ bool findPoint(TagScanner& scanner, size_t from, PointMatch& match) {
         if (gt == kNoPosition) return false;
         // The lazy attribute list first reaches a '/' that only white space separates from the
         // '>': that is the empty-element form. Otherwise it stops at the '>' itself.
-        // Many opening tags may share one '>': the white space before it is measured once.
-        if (scanner.slashGt != gt) {
-            size_t start = gt;
-            while (start > 0 && isSpaceByte(text[start - 1])) --start;
-            scanner.slashGt = gt;
-            scanner.slashAt = start;
-        }
-        const size_t slash = std::max(scanner.slashAt, nameEnd);
+        const size_t slash = std::max(scanner.spaceBeforeGt.startFor(text, gt), nameEnd);
         if (slash > nameEnd && text[slash - 1] == '/') {
             match.start = open.at;
             match.end = gt + 1;

@@ -313,7 +313,7 @@ void retargetTagScanner(TagScanner& scanner, std::string_view text) {
     scanner.greater = GreaterFinder{text};
     scanner.closeFrom = kNoPosition;
     scanner.closeHit = TagHit{};
-    scanner.slashGt = scanner.slashAt = kNoPosition;
+    scanner.spaceBeforeGt = {};
 }
 
 TagHit findOpeningTag(TagScanner& scanner, size_t from) {

@@ -61,6 +61,22 @@ inline char lowerByte(char c) {
     return kByteTables.lower[static_cast<unsigned char>(c)];
 }
 
+// Where the white space before the '>' at `gt` starts: the point searches tell the empty-element
+// form by a '/' there. Many opening tags may share one '>', so it is measured once per '>'.
+struct SpaceBeforeGreater {
+    size_t gt = kNoPosition;
+    size_t start = kNoPosition;
+    size_t startFor(std::string_view text, size_t at) {
+        if (gt != at) {
+            size_t from = at;
+            while (from > 0 && isSpaceByte(text[from - 1])) --from;
+            gt = at;
+            start = from;
+        }
+        return start;
+    }
+};
+
 // Eight bytes at a time: a word loaded from any address, and 0x80 in every byte of `x` that is zero
 // and nowhere else.
 inline uint64_t loadWord(const char* at) {
@@ -155,8 +171,7 @@ struct TagScanner {
     GreaterFinder greater;
     size_t closeFrom = kNoPosition;  // closing-tag search cache: searched from closeFrom, found closeHit
     TagHit closeHit;
-    size_t slashGt = kNoPosition;  // point search: for the '>' at slashGt, where the white space
-    size_t slashAt = kNoPosition;  // before it starts
+    SpaceBeforeGreater spaceBeforeGt;  // point search
 };
 
 // Names are ASCII word characters in any letter case; empty ones are left out, and names beyond

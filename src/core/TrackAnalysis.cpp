@@ -130,9 +130,11 @@ bool readPoint(Collector& collector, const PointMatch& match, TrackPoint& point)
     bool found[2];
     AttributeMatch coordinates[2];
     findCoordinateAttributes(attributes, found, coordinates);
-    if (!found[0] || !attributeValueNumber(attributes, coordinates[0], point.lat) || !std::isfinite(point.lat))
+    if (!found[0] || !attributeValueNumber(attributes, coordinates[0], point.lat) ||
+        !std::isfinite(point.lat))
         return false;
-    if (!found[1] || !attributeValueNumber(attributes, coordinates[1], point.lon) || !std::isfinite(point.lon))
+    if (!found[1] || !attributeValueNumber(attributes, coordinates[1], point.lon) ||
+        !std::isfinite(point.lon))
         return false;
     if (!match.hasContent) return true;
     std::string_view content =
