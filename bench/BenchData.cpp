@@ -9,21 +9,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// splitmix64: tiny, fast and identical everywhere (the standard distributions are not).
-struct Random {
-    uint64_t state;
-    uint64_t next() {
-        uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // Uniform in [low, high).
-    double uniform(double low, double high) {
-        return low + (high - low) * static_cast<double>(next() >> 11) * 0x1.0p-53;
-    }
-};
-
 constexpr double kPi = 3.141592653589793;
 
 void appendTime(std::string& out, int64_t seconds) {

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchData.h"
 #include "core/SportRewrite.h"
 #include "library/LibraryIndex.h"
 #include "library/LibraryScan.h"
@@ -78,20 +79,6 @@ void measureRewrite(const char* label, const fs::path& file, const std::string& 
 
 constexpr uint32_t kPointsPerFile = 1500;
 constexpr uint32_t kLibrarySizes[] = {1000, 3000, 10000};
-
-// splitmix64: the same activities on every machine.
-struct Random {
-    uint64_t state;
-    uint64_t next() {
-        uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    double uniform(double low, double high) {
-        return low + (high - low) * static_cast<double>(next() >> 11) * 0x1.0p-53;
-    }
-};
 
 // A recorded ride as a Garmin device exports it: lat/lon attributes, elevation, time with
 // milliseconds, heart rate and cadence extensions; one point per second.

@@ -377,7 +377,7 @@ std::int64_t fileTimeUnitsPerSecond() {
 
 fs::path localCacheFolderPath() {
     if (auto path = localCacheFolderOverride()) return createdAbsoluteFolder(*path);
-    // The base directory specification ignores a relative value.
+    // A relative XDG_CACHE_HOME does not count; the default takes its place.
     const std::string cache = environmentValue("XDG_CACHE_HOME");
     fs::path path = !cache.empty() && cache[0] == '/' ? fs::path(cache) : homeChild(".cache");
     if (path.empty()) return path;

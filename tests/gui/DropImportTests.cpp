@@ -12,8 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Texts = std::vector<std::u16string>;
-
 // What the shell sends after a drop: WM_DROPFILES with the paths as a double-null-terminated list.
 void dropFiles(HWND window, const std::vector<fs::path>& paths) {
     std::wstring list;
@@ -35,21 +33,6 @@ void dropFiles(HWND window, const std::vector<fs::path>& paths) {
     SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
-BOOL CALLBACK findMessageText(HWND child, LPARAM parameter) {
-    // A message box shows its text in the static with the identifier 0xFFFF.
-    if (GetDlgCtrlID(child) != 0xFFFF) return TRUE;
-    *reinterpret_cast<std::u16string*>(parameter) = textOf(child);
-    return FALSE;
-}
-
-// Reads the message box's text and closes it with OK.
-std::u16string readAndClose(HWND box) {
-    std::u16string text;
-    EnumChildWindows(box, findMessageText, reinterpret_cast<LPARAM>(&text));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    return text;
-}
-
 Texts lines(const std::u16string& text) {
     Texts result(1);
     for (char16_t c : text) {
@@ -60,14 +43,6 @@ Texts lines(const std::u16string& text) {
         }
     }
     return result;
-}
-
-Texts fileNames(const fs::path& folder) {
-    Texts names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(u16Text(entry.path().filename().c_str()));
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 }  // namespace
@@ -88,7 +63,7 @@ TEST_F(GuiTest, DroppedGpxFilesAndFoldersAreImportedAndOtherFilesListed) {
 
     std::u16string message;
     EXPECT_TRUE(withWatchedWindow(
-        window->mainWindow, u"Tirn GPX Library", [&](HWND box) { message = readAndClose(box); },
+        window->mainWindow, u"Tirn GPX Library", [&](HWND box) { message = readMessageBoxAndClose(box); },
         [&] {
             dropFiles(window->mainWindow,
                       {outside.path / "Tour.gpx", outside.path / "Lauf.GPX", outside.path / "notes.txt",
@@ -112,7 +87,7 @@ TEST_F(GuiTest, ManyRefusedFilesAreListedUpToFifteenAndNothingIsRead) {
     const RouteInfo* records = window->libraryRoutes.data();
     std::u16string message;
     EXPECT_TRUE(withWatchedWindow(
-        window->mainWindow, u"Tirn GPX Library", [&](HWND box) { message = readAndClose(box); },
+        window->mainWindow, u"Tirn GPX Library", [&](HWND box) { message = readMessageBoxAndClose(box); },
         [&] { dropFiles(window->mainWindow, dropped); }));
     const Texts shown = lines(message);
     ASSERT_EQ(shown.size(), 18u);  // the heading, a blank line, fifteen files and how many more

@@ -15,7 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Texts = std::vector<std::u16string>;
 using namespace std::chrono_literals;
 
 // What the program's message loop does, until `done` holds or `limit` has passed.

@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -85,6 +86,21 @@ std::u16string textOf(HWND window) {
     std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 2, L'\0');
     const int copied = GetWindowTextW(window, buffer.data(), length + 1);
     return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<std::size_t>(copied));
+}
+
+std::u16string readMessageBoxAndClose(HWND box) {
+    // A message box shows its text in the static with the identifier 0xFFFF.
+    std::u16string text = textOf(GetDlgItem(box, 0xFFFF));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+Texts fileNames(const fs::path& folder) {
+    Texts names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(u16Text(entry.path().filename().c_str()));
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::vector<std::u16string> comboItems(HWND combo) {

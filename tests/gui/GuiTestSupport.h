@@ -58,7 +58,13 @@ protected:
     MainWindow* window = nullptr;
 };
 
+using Texts = std::vector<std::u16string>;
+
 std::u16string textOf(HWND window);
+// A message box's text; the box is then closed with OK.
+std::u16string readMessageBoxAndClose(HWND box);
+// The names of the files in `folder`, sorted.
+Texts fileNames(const std::filesystem::path& folder);
 std::vector<std::u16string> comboItems(HWND combo);
 int comboSelection(HWND combo);
 bool isVisible(HWND window);

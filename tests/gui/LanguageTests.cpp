@@ -101,13 +101,7 @@ TEST_F(LanguageTest, ALanguageThatCannotBeSavedIsNotTaken) {
     ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
     std::u16string message;
     const bool seen = withWatchedWindow(
-        window->mainWindow, u"Tirn GPX Library",
-        [&](HWND box) {
-            wchar_t text[256] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 256);
-            message = u16Text(text);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        },
+        window->mainWindow, u"Tirn GPX Library", [&](HWND box) { message = readMessageBoxAndClose(box); },
         [&] { chooseItem(window->languageCombo, 1); });  // Deutsch
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_TRUE(seen);

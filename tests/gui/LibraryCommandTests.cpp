@@ -13,8 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Texts = std::vector<std::u16string>;
-
 constexpr int kNameBoxId = 1152;
 
 struct ChildSearch {
@@ -60,14 +58,6 @@ std::u16string quoted(const fs::path& path) {
     text.append(u16Text(path.c_str()));
     text.push_back(u'"');
     return text;
-}
-
-Texts fileNames(const fs::path& folder) {
-    Texts names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(u16Text(entry.path().filename().c_str()));
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 TrackShape namedTrack(const std::string& name, const std::string& day) {
@@ -185,13 +175,7 @@ TEST_F(GuiTest, FilesThatCouldNotBeImportedAreListedInOneMessage) {
     }
     std::u16string message;
     const bool seen = withWatchedWindow(
-        window->mainWindow, u"Tirn GPX Library",
-        [&](HWND box) {
-            wchar_t text[2048] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 2048);
-            message = u16Text(text);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        },
+        window->mainWindow, u"Tirn GPX Library", [&](HWND box) { message = readMessageBoxAndClose(box); },
         [&] { showImportFailures(*window, sources, results); });
     ASSERT_TRUE(seen);
     // The heading, then the first 15 of the 19 failures with their reasons, then how many more.

@@ -8,8 +8,6 @@
 
 namespace {
 
-using Texts = std::vector<std::u16string>;
-
 constexpr int kNameColumn = 0;
 constexpr int kDateColumn = 1;
 constexpr int kLengthColumn = 3;

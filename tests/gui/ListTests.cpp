@@ -6,8 +6,6 @@
 
 namespace {
 
-using Texts = std::vector<std::u16string>;
-
 class ListTest : public GuiTest {
 protected:
     void SetUp() override {

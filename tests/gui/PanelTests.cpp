@@ -157,10 +157,7 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
             wchar_t name[64] = {};
             GetClassNameW(box, name, 64);
             boxClass = u16Text(name);
-            wchar_t text[256] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 256);
-            message = u16Text(text);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            message = readMessageBoxAndClose(box);
         },
         [&] { chooseItem(window->sportCombo, 4); });
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
