@@ -114,7 +114,9 @@ uint64_t readAll(const Corpus& corpus, std::vector<char>& buffer) {
 
 uint64_t analyzeAll(const Corpus& corpus) {
     uint64_t points = 0;
-    for (const fs::path& file : corpus.files) points += analyzeGpxFile(file).pointCount;
+    // Memory kept from file to file, as each scan worker keeps it.
+    AnalysisMemory memory;
+    for (const fs::path& file : corpus.files) points += analyzeGpxFile(file, memory).pointCount;
     return points;
 }
 
