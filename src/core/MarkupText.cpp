@@ -115,55 +115,82 @@ bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// The value of the eight bytes at `at` when all of them are digits (the first the most
-// significant), in a few word operations instead of a multiplication per digit.
-bool eightDigits(const char* at, uint32_t& value) {
-    static_assert(std::endian::native == std::endian::little);
-    uint64_t word;
-    std::memcpy(&word, at, 8);
-    // Each byte 0x30..0x39: its high half is 3, and still is with 6 added.
-    if (((word & 0xF0F0F0F0F0F0F0F0) | (((word + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) !=
-        0x3333333333333333) {
-        return false;
-    }
-    word -= 0x3030303030303030;
+// Eight digit values (0..9, one a byte, the first byte the most significant) as one integer, in a
+// few word operations instead of a multiplication per digit.
+uint32_t eightDigitValue(uint64_t word) {
     word = word * 10 + (word >> 8);  // pairs of digits in the low byte of each 16-bit lane
     word = ((word & 0x000000FF000000FF) * (100 + (uint64_t{1000000} << 32)) +
             ((word >> 16) & 0x000000FF000000FF) * (1 + (uint64_t{10000} << 32))) >>
            32;
-    value = static_cast<uint32_t>(word);
-    return true;
+    return static_cast<uint32_t>(word);
+}
+
+// 0x80 in each byte that is not an ASCII digit, given the bytes with '0' taken off each
+// (`values`): a digit is now 0..9 and stays below 0x80 with 0x76 added. Exact up to the first such
+// byte; behind it borrows and carries may spill over, but nothing looks there.
+uint64_t nonDigitBytes(uint64_t values) {
+    return ((values + 0x7676767676767676) | values) & 0x8080808080808080;
+}
+
+// A run of digits: where it ends, and the digits so far as one integer (which wraps around beyond
+// 19 digits: callers refuse those) with their count.
+struct DigitRun {
+    const char* end;
+    uint64_t digits;
+    int count;
+};
+
+// The run at `at` appended to `run`. Eight bytes at a time while eight are left, so a figure costs
+// a few word operations and no branch per digit.
+inline DigitRun appendDigitRun(const char* at, const char* last, DigitRun run) {
+    static_assert(std::endian::native == std::endian::little);
+    static constexpr uint64_t kScale[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    while (last - at >= 8) {
+        uint64_t word;
+        std::memcpy(&word, at, 8);
+        const uint64_t values = word - 0x3030303030303030;
+        const uint64_t stops = nonDigitBytes(values);
+        const int length = stops == 0 ? 8 : std::countr_zero(stops) >> 3;
+        if (length == 0) break;
+        // The run's digits to the top of the word, zeros in front: what the bytes behind the run
+        // hold is shifted out with them.
+        run.digits = run.digits * kScale[length] + eightDigitValue(values << (8 * (8 - length)));
+        run.count += length;
+        at += length;
+        if (length < 8) {
+            run.end = at;
+            return run;
+        }
+    }
+    for (; at < last && *at >= '0' && *at <= '9'; ++at, ++run.count) {
+        run.digits = run.digits * 10 + static_cast<uint64_t>(*at - '0');
+    }
+    run.end = at;
+    return run;
 }
 
 // The common coordinate or elevation such as 47.579730894805 without the general machinery: when
-// all digits form an integer of at most 2^53 and at most 22 follow the point, one division of two exact
-// doubles is the correctly rounded value. Anything else (exponent, more digits) is left to
-// from_chars.
-bool plainDecimal(const char* first, const char* last, double& value) {
+// all digits form an integer of at most 2^53 and at most 22 follow the point, one division of two
+// exact doubles is the correctly rounded value. Anything else (exponent, more digits) is left to
+// from_chars. `end` is set behind the figure.
+bool plainDecimal(const char* first, const char* last, double& value, const char*& end) {
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    uint64_t digits = 0;
-    int count = 0;
+    DigitRun run = appendDigitRun(first, last, DigitRun{first, 0, 0});
     int fraction = 0;
-    const char* at = first;
-    // Eight digits at a time first: a coordinate has some fifteen. More than 19 digits may wrap
-    // `digits` around, but those are refused below anyway.
-    auto digitRun = [&](int& counted) {
-        for (uint32_t eight; last - at >= 8 && eightDigits(at, eight); at += 8, count += 8, counted += 8)
-            digits = digits * 100000000 + eight;
-        for (; at < last && *at >= '0' && *at <= '9'; ++at, ++count, ++counted)
-            digits = digits * 10 + static_cast<uint64_t>(*at - '0');
-    };
-    int integer = 0;
-    digitRun(integer);
-    if (at < last && *at == '.') {
-        ++at;
-        digitRun(fraction);
+    if (run.end < last && *run.end == '.') {
+        const int integer = run.count;
+        run = appendDigitRun(run.end + 1, last, run);
+        fraction = run.count - integer;
     }
+    const uint64_t digits = run.digits;
+    const int count = run.count;
+    const char* at = run.end;
     if (count == 0 || count > 19 || digits > (uint64_t{1} << 53) || fraction > 22) return false;
     if (at < last && (*at == 'e' || *at == 'E' || *at == 'x' || *at == 'X')) return false;
     value = static_cast<double>(digits) / kPowers[fraction];
+    end = at;
     return true;
 }
 
@@ -195,7 +222,8 @@ bool parseNumberPrefix(std::string_view text, double& value) {
         }
     } else {
         if (first[0] == '+' || first[0] == '-') return false;  // one sign only
-        if (!plainDecimal(first, last, parsed)) {
+        const char* end = nullptr;
+        if (!plainDecimal(first, last, parsed, end)) {
             auto result = std::from_chars(first, last, parsed, std::chars_format::general);
             if (result.ec != std::errc()) return false;
         }
@@ -204,4 +232,18 @@ bool parseNumberPrefix(std::string_view text, double& value) {
     if (parsed != 0 && std::fabs(parsed) < std::numeric_limits<double>::min()) return false;
     value = negative ? -parsed : parsed;
     return true;
+}
+
+size_t plainNumberEnd(std::string_view text, size_t from, double& value) {
+    if (from >= text.size()) return kNoPosition;
+    const char* first = text.data() + from;
+    const char* last = text.data() + text.size();
+    const bool negative = *first == '-';
+    if (negative) ++first;
+    if (first == last || *first < '0' || *first > '9') return kNoPosition;
+    double parsed = 0;
+    const char* end = nullptr;
+    if (!plainDecimal(first, last, parsed, end)) return kNoPosition;
+    value = negative ? -parsed : parsed;
+    return static_cast<size_t>(end - text.data());
 }

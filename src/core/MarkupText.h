@@ -21,3 +21,7 @@ std::string decodeEntities(std::string_view text);
 // C-locale strtod prefix rule: leading white space skipped, longest numeric prefix converted.
 // False when no prefix forms a number or the value is out of a double's range.
 bool parseNumberPrefix(std::string_view text, double& value);
+// A figure written plainly at `from` ("-?\d+" with an optional point, no exponent, at most 19
+// digits): its end, with `value` as parseNumberPrefix reads the same bytes. kNoPosition for
+// anything else, which is left to the general rules.
+size_t plainNumberEnd(std::string_view text, size_t from, double& value);

@@ -7,6 +7,7 @@
 
 #include "core/Failure.h"
 #include "core/MarkupText.h"
+#include "core/PointFields.h"
 #include "core/RouteScan.h"
 #include "core/ScanMarkup.h"
 #include "core/SportWeather.h"
@@ -16,28 +17,6 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr const char* kEnDash = "\xE2\x80\x93";
-
-// Seconds since 1970-01-01 UTC (days-from-civil of the proleptic Gregorian calendar). The fields
-// are not range-checked; with at most four year digits everything fits easily in 64 bits.
-double timestampSeconds(std::string_view text, const TimestampMatch& match) {
-    int64_t year = match.year;
-    int64_t month = match.month;
-    int64_t day = match.day;
-    int64_t y = month <= 2 ? year - 1 : year;
-    int64_t era = (y >= 0 ? y : y - 399) / 400;
-    int64_t yoe = y - era * 400;
-    int64_t doy = month > 2 ? (153 * (month - 3) + 2) / 5 + day - 1 : (153 * (month + 9) + 2) / 5 + day - 1;
-    int64_t days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
-    int64_t seconds = days * 86400 + int64_t{match.hour} * 3600 + int64_t{match.minute} * 60 + match.second;
-    if (match.zoneLength > 1) {
-        std::string_view zone = text.substr(match.zoneStart, match.zoneLength);
-        int64_t hours = (zone[1] - '0') * 10 + (zone[2] - '0');
-        int64_t minutes = (zone[zone.size() - 2] - '0') * 10 + (zone[zone.size() - 1] - '0');
-        int64_t offset = hours * 3600 + minutes * 60;
-        seconds += zone[0] == '+' ? -offset : offset;
-    }
-    return static_cast<double>(seconds);
-}
 
 // Degrees to radians as degrees * pi / 180; huge finite coordinates must not overflow into inf
 // (and then NaN), so those take the other order of operations.
@@ -122,45 +101,6 @@ struct Collector {
     WeatherNotes weather{};
 };
 
-// A point's coordinates, elevation and time, or false when it lacks a usable coordinate.
-bool readPoint(Collector& collector, const PointMatch& match, TrackPoint& point) {
-    std::string_view attributes =
-        collector.text.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
-    // A coordinate must be a finite number: inf or nan would poison every sum and text.
-    bool found[2];
-    AttributeMatch coordinates[2];
-    findCoordinateAttributes(attributes, found, coordinates);
-    if (!found[0] || !attributeValueNumber(attributes, coordinates[0], point.lat) ||
-        !std::isfinite(point.lat))
-        return false;
-    if (!found[1] || !attributeValueNumber(attributes, coordinates[1], point.lon) ||
-        !std::isfinite(point.lon))
-        return false;
-    if (!match.hasContent) return true;
-    std::string_view content =
-        collector.text.substr(match.contentStart, match.contentEnd - match.contentStart);
-    const FirstElements elements = findFirstElements(content, "ele", "time");
-    std::string_view ele = elements.found[0]
-                               ? elementContentView(content, elements.match[0], collector.buffer)
-                               : std::string_view();
-    if (!ele.empty()) {
-        double value = 0;
-        if (parseNumberPrefix(ele, value) && std::isfinite(value)) {
-            point.ele = value;
-            point.hasEle = true;
-        }
-    }
-    std::string_view time = elements.found[1]
-                                ? elementContentView(content, elements.match[1], collector.buffer)
-                                : std::string_view();
-    TimestampMatch stamp;
-    if (!time.empty() && findTimestamp(time, stamp)) {
-        point.time = timestampSeconds(time, stamp);
-        point.hasTime = true;
-    }
-    return true;
-}
-
 const RouteScanSink kCollectorSink = {
     nullptr,
     [](void* context) {
@@ -180,14 +120,14 @@ const RouteScanSink kCollectorSink = {
     [](void* context, const PointMatch& match) {
         auto& c = *static_cast<Collector*>(context);
         TrackPoint point;
-        if (!readPoint(c, match, point)) return;
+        if (!readPointFields(c.text, match, point, c.buffer)) return;
         point.segment = c.segment;
         addPoint(c.track, c.trackCoordinates, point);
     },
     [](void* context, const PointMatch& match) {
         auto& c = *static_cast<Collector*>(context);
         TrackPoint point;
-        if (readPoint(c, match, point)) addPoint(c.route, c.routeCoordinates, point);
+        if (readPointFields(c.text, match, point, c.buffer)) addPoint(c.route, c.routeCoordinates, point);
     },
     [](void* context, const OpenTagMatch& match) {
         auto& c = *static_cast<Collector*>(context);

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "core/MarkupText.h"
+#include "core/PointFields.h"
 #include "core/RouteScan.h"
 #include "core/ScanMarkup.h"
 
@@ -435,6 +438,61 @@ TEST(ScanDifferential, TimestampsAndDatesMatchRegexSearch) {
     }
 }
 
+// The quick reading of the common point form against the general searches (each checked against
+// the regular expressions above): texts in that form, each slot now and then replaced by something
+// close to it.
+TEST(ScanDifferential, PlainPointsReadAsTheGeneralSearchesDo) {
+    Picker p;
+    const std::vector<std::string> figures = {"46.36360000651774", "-12.5", "0", "-0", "7", "1228.6",
+                                              "9007199254740993", "90071992547409921", "12345678901234567890",
+                                              "1.00000000000000000000001", "5.", ".5", "+5", "1e3", "0x1A",
+                                              " 5", "5 ", "-", "", "--1", "1.2.3", "12345678\xFA", "&#49;"};
+    const std::vector<std::vector<std::string>> slots = {
+        {" lat=\"", " lat='", " LAT=\"", "  lat=\"", " lon=\""},
+        {},
+        {"\" lon=\"", "' lon=\"", "\" lon='", "\"  lon=\"", "\" x=\"1\" lon=\"", "\" lat=\""},
+        {},
+        {"\"", "'", "\" ", "\"/", "\" a=\"b\"", ""},
+        {">\n  ", ">", "/>", "> x ", ">\t", "><!--c-->"},
+        {"<ele>", "<ELE>", "<gpx:ele>", "<ele >", "<time>", ""},
+        {},
+        {"</ele>\n  ", "</ele>", "</ele >", "</ELE>", "<x/></ele>"},
+        {"<time>", "<Time>", "<ele>", "<time a='1'>", ""},
+        {"2023-09-20T06:18:36.000Z", "2023-09-20T06:18:36+01:00", "2023-09-20T06:18:36", "2023-09-20",
+         "x2023-09-20T06:18:36Z", "", "2023-09-20T06:18:36&amp;", "2023-09-20T06:18:36<b/>Z"},
+        {"</time>", "</time >", "</TIME>", "", "</time></time>"},
+        {"\n  <extensions><hr>120</hr></extensions>\n", "", "<ele>3</ele>", "<time>2020-01-01T00:00:00Z</time>"},
+        {"</trkpt>"}};
+    TagScanner scanner = makeTagScanner("", {"trkpt"});
+    std::string buffer;
+    for (int round = 0; round < kRounds * 4; ++round) {
+        std::string text = "<trkpt";
+        for (const auto& slot : slots) {
+            const std::vector<std::string>& choices = slot.empty() ? figures : slot;
+            // Mostly the common form, so that the quick reading is taken often.
+            text += p.chance(80) ? choices[0] : p.pick(choices);
+        }
+        retargetTagScanner(scanner, text);
+        PointMatch match;
+        if (!findPoint(scanner, 0, match)) continue;
+        TrackPoint quick, general;
+        const bool quickRead = readPointFields(text, match, quick, buffer);
+        ASSERT_EQ(readPointFieldsGeneral(text, match, general, buffer), quickRead) << escaped(text);
+        if (!quickRead) continue;
+        // Bit for bit, so that -0 and 0 differ.
+        ASSERT_EQ(std::bit_cast<uint64_t>(general.lat), std::bit_cast<uint64_t>(quick.lat)) << escaped(text);
+        ASSERT_EQ(std::bit_cast<uint64_t>(general.lon), std::bit_cast<uint64_t>(quick.lon)) << escaped(text);
+        ASSERT_EQ(general.hasEle, quick.hasEle) << escaped(text);
+        ASSERT_EQ(general.hasTime, quick.hasTime) << escaped(text);
+        if (general.hasEle) {
+            ASSERT_EQ(general.ele, quick.ele) << escaped(text);
+        }
+        if (general.hasTime) {
+            ASSERT_EQ(general.time, quick.time) << escaped(text);
+        }
+    }
+}
+
 // elementText spelled out with the regular expressions it must behave like.
 std::string regexElementText(const std::string& text, const std::string& name) {
     static std::map<std::string, std::regex> patterns;
@@ -504,7 +562,8 @@ TEST(ScanDifferential, NumberPrefixMatchesStrtod) {
                                              "0.1",
                                              "1234567890123456789",
                                              "0000000000",
-                                             "99999999"};
+                                             "99999999",
+                                             "12345678\xFA" "9"};
     for (int round = 0; round < kRounds * 4; ++round) {
         std::string text;
         size_t count = 1 + p.below(7);

@@ -1,0 +1,126 @@
+#include "core/PointFields.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "core/MarkupText.h"
+
+namespace {
+
+// Seconds since 1970-01-01 UTC (days-from-civil of the proleptic Gregorian calendar). The fields
+// are not range-checked; with at most four year digits everything fits easily in 64 bits.
+double timestampSeconds(std::string_view text, const TimestampMatch& match) {
+    int64_t year = match.year;
+    int64_t month = match.month;
+    int64_t day = match.day;
+    int64_t y = month <= 2 ? year - 1 : year;
+    int64_t era = (y >= 0 ? y : y - 399) / 400;
+    int64_t yoe = y - era * 400;
+    int64_t doy = month > 2 ? (153 * (month - 3) + 2) / 5 + day - 1 : (153 * (month + 9) + 2) / 5 + day - 1;
+    int64_t days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+    int64_t seconds = days * 86400 + int64_t{match.hour} * 3600 + int64_t{match.minute} * 60 + match.second;
+    if (match.zoneLength > 1) {
+        std::string_view zone = text.substr(match.zoneStart, match.zoneLength);
+        int64_t hours = (zone[1] - '0') * 10 + (zone[2] - '0');
+        int64_t minutes = (zone[zone.size() - 2] - '0') * 10 + (zone[zone.size() - 1] - '0');
+        int64_t offset = hours * 3600 + minutes * 60;
+        seconds += zone[0] == '+' ? -offset : offset;
+    }
+    return static_cast<double>(seconds);
+}
+
+void readTime(std::string_view time, TrackPoint& point) {
+    TimestampMatch stamp;
+    if (!time.empty() && findTimestamp(time, stamp)) {
+        point.time = timestampSeconds(time, stamp);
+        point.hasTime = true;
+    }
+}
+
+// `bytes` exactly at `at`; byte by byte, as a library comparison costs more to call than these few.
+bool bytesAt(std::string_view text, size_t at, std::string_view bytes) {
+    if (at > text.size() || text.size() - at < bytes.size()) return false;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (text[at + i] != bytes[i]) return false;
+    }
+    return true;
+}
+
+size_t skipSpaces(std::string_view text, size_t at) {
+    while (at < text.size() && isSpaceByte(text[at])) ++at;
+    return at;
+}
+
+// The form nearly every recording writes, read in one walk:
+//   <trkpt lat="V" lon="W"> <ele>E</ele> <time>T</time> ...
+// with V, W and E plain figures and only white space between the tags. Whatever the walk meets
+// that this form does not allow sends the point to the general searches, so the result is always
+// theirs: the attribute search finds these two values first (nothing before them can start a
+// name, and a figure holds no quote), the figures need no entity decoding, and the first four '<'
+// of the content are the four tags the element searches would find.
+bool readPlainPoint(std::string_view text, const PointMatch& match, TrackPoint& point) {
+    const std::string_view attributes =
+        text.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
+    constexpr std::string_view kLat = " lat=\"", kLon = "\" lon=\"";
+    if (!bytesAt(attributes, 0, kLat)) return false;
+    const size_t latEnd = plainNumberEnd(attributes, kLat.size(), point.lat);
+    if (latEnd == kNoPosition || !bytesAt(attributes, latEnd, kLon)) return false;
+    const size_t lonEnd = plainNumberEnd(attributes, latEnd + kLon.size(), point.lon);
+    if (lonEnd == kNoPosition || !bytesAt(attributes, lonEnd, "\"")) return false;
+    if (!match.hasContent) return true;
+
+    const std::string_view content = text.substr(match.contentStart, match.contentEnd - match.contentStart);
+    size_t at = skipSpaces(content, 0);
+    if (!bytesAt(content, at, "<ele>")) return false;
+    const size_t eleEnd = plainNumberEnd(content, at + 5, point.ele);
+    if (eleEnd == kNoPosition || !bytesAt(content, eleEnd, "</ele>")) return false;
+    point.hasEle = true;
+    at = skipSpaces(content, eleEnd + 6);
+    if (!bytesAt(content, at, "<time>")) return false;
+    const size_t timeStart = at + 6;
+    const size_t timeEnd = findEitherByte(content, timeStart, '<', '&');
+    if (timeEnd == kNoPosition || !bytesAt(content, timeEnd, "</time>")) return false;
+    readTime(content.substr(timeStart, timeEnd - timeStart), point);
+    return true;
+}
+
+}  // namespace
+
+bool readPointFields(std::string_view text, const PointMatch& match, TrackPoint& point, std::string& buffer) {
+    TrackPoint plain = point;
+    if (readPlainPoint(text, match, plain)) {
+        point = plain;
+        return true;
+    }
+    return readPointFieldsGeneral(text, match, point, buffer);
+}
+
+bool readPointFieldsGeneral(std::string_view text, const PointMatch& match, TrackPoint& point,
+                            std::string& buffer) {
+    std::string_view attributes =
+        text.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
+    // A coordinate must be a finite number: inf or nan would poison every sum and text.
+    bool found[2];
+    AttributeMatch coordinates[2];
+    findCoordinateAttributes(attributes, found, coordinates);
+    if (!found[0] || !attributeValueNumber(attributes, coordinates[0], point.lat) || !std::isfinite(point.lat))
+        return false;
+    if (!found[1] || !attributeValueNumber(attributes, coordinates[1], point.lon) || !std::isfinite(point.lon))
+        return false;
+    if (!match.hasContent) return true;
+    std::string_view content = text.substr(match.contentStart, match.contentEnd - match.contentStart);
+    const FirstElements elements = findFirstElements(content, "ele", "time");
+    std::string_view ele =
+        elements.found[0] ? elementContentView(content, elements.match[0], buffer) : std::string_view();
+    if (!ele.empty()) {
+        double value = 0;
+        if (parseNumberPrefix(ele, value) && std::isfinite(value)) {
+            point.ele = value;
+            point.hasEle = true;
+        }
+    }
+    std::string_view time =
+        elements.found[1] ? elementContentView(content, elements.match[1], buffer) : std::string_view();
+    readTime(time, point);
+    return true;
+}
