@@ -6,8 +6,10 @@
 
 #include "TestSupport.h"
 #include "cli/CliCommands.h"
+#include "cli/CliJson.h"
 #include "core/TrackAnalysis.h"
 #include "i18n/Language.h"
+#include "library/LibraryScan.h"
 #include "library/Settings.h"
 #include "platform/Platform.h"
 
@@ -86,19 +88,32 @@ TEST_F(CliRun, JsonSummaryOfTheExamplesIsInLibraryOrderWithFailuresListed) {
 }
 
 TEST_F(CliRun, JsonSummaryWrittenInPiecesIsTheWholeSummaryInOrder) {
-    const std::vector<CliArgument> arguments = {text("summary"), text("--json"),
-                                                path(projectPath("examples"))};
-    ASSERT_EQ(run(arguments), 0);
-    const std::string whole = output.out;
-    std::string pieces;
-    for (std::size_t pieceBytes : {std::size_t{1}, std::size_t{3000}}) {
-        output = {};
-        pieces.clear();
-        output.pieceBytes = pieceBytes;
-        output.writeOut = [&](std::string_view bytes) { pieces.append(bytes); };
-        ASSERT_EQ(runCli(arguments, output), 0);
-        EXPECT_EQ(pieces + output.out, whole) << pieceBytes;
+    // Enough records for several rounds of formatting on several threads.
+    const fs::path library = work.path / "many";
+    fs::create_directories(library);
+    for (const auto& entry : fs::directory_iterator(projectPath("examples"))) {
+        if (entry.path().extension() != ".gpx") continue;
+        for (int copy = 0; copy < 100; ++copy) {
+            fs::copy_file(entry.path(), library / (std::to_string(copy) + entry.path().filename().string()));
+        }
     }
+    // One line a record in library order, however the lines were made.
+    LibraryScanOptions options;
+    options.index = LibraryIndexUse::none;
+    std::vector<RouteInfo> routes = readLibrary(library, options);
+    sortLibraryFiles(routes);
+    ASSERT_EQ(routes.size(), 500u);
+    std::string expected;
+    for (const RouteInfo& route : routes) expected += routeJson(route) + "\n";
+
+    const std::vector<CliArgument> arguments = {text("summary"), text("--json"), path(library)};
+    ASSERT_EQ(run(arguments), 0);
+    EXPECT_EQ(output.out, expected);
+    std::string pieces;
+    output = {};
+    output.writeOut = [&](std::string_view bytes) { pieces.append(bytes); };
+    ASSERT_EQ(runCli(arguments, output), 0);
+    EXPECT_EQ(pieces + output.out, expected);
 }
 
 TEST_F(CliRun, SummaryMixesFilesAndFoldersAndListsUnreadableFiles) {
