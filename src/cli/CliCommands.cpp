@@ -113,7 +113,12 @@ void runSummary(const CliCommand& command, CliOutput& output) {
             std::error_code error;
             const fs::file_status status = fs::status(path, error);
             if (fs::is_directory(status)) {
-                for (RouteInfo& route : readLibrary(path, options)) routes.push_back(std::move(route));
+                std::vector<RouteInfo> found = readLibrary(path, options);
+                if (routes.empty()) {
+                    routes = std::move(found);
+                } else {
+                    for (RouteInfo& route : found) routes.push_back(std::move(route));
+                }
             } else if (fs::exists(status) && !fs::is_regular_file(status)) {
                 routes.push_back(unreadableRecord(path));
             } else {

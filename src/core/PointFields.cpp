@@ -1,5 +1,6 @@
 #include "core/PointFields.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -46,7 +47,17 @@ bool bytesAt(std::string_view text, size_t at, std::string_view bytes) {
     return true;
 }
 
+// The first byte at or after `at` that is not white space; eight bytes a round, as a point's
+// tags are mostly indented by a line break and a run of spaces.
 size_t skipSpaces(std::string_view text, size_t at) {
+    for (; at <= text.size() && text.size() - at >= 8; at += 8) {
+        const uint64_t word = loadWord(text.data() + at);
+        // ' ' is a zero byte of the first, \t..\r below 5 in the second.
+        const uint64_t fromTab = word - 0x0909090909090909;
+        const uint64_t below5 = ~((fromTab + 0x7B7B7B7B7B7B7B7B) | fromTab) & 0x8080808080808080;
+        const uint64_t others = ~(zeroBytes(word ^ 0x2020202020202020) | below5) & 0x8080808080808080;
+        if (others != 0) return at + (static_cast<size_t>(std::countr_zero(others)) >> 3);
+    }
     while (at < text.size() && isSpaceByte(text[at])) ++at;
     return at;
 }
@@ -59,28 +70,30 @@ size_t skipSpaces(std::string_view text, size_t at) {
 // name, and a figure holds no quote), the figures need no entity decoding, and the first four '<'
 // of the content are the four tags the element searches would find.
 bool readPlainPoint(std::string_view text, const PointMatch& match, TrackPoint& point) {
-    const std::string_view attributes =
-        text.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
+    // Positions in the whole text: a figure's digits are read eight bytes at a time, also where
+    // the attribute list or content would leave fewer than eight, and cannot run past the quote
+    // or '<' that must follow them.
     constexpr std::string_view kLat = " lat=\"", kLon = "\" lon=\"";
-    if (!bytesAt(attributes, 0, kLat)) return false;
-    const size_t latEnd = plainNumberEnd(attributes, kLat.size(), point.lat);
-    if (latEnd == kNoPosition || !bytesAt(attributes, latEnd, kLon)) return false;
-    const size_t lonEnd = plainNumberEnd(attributes, latEnd + kLon.size(), point.lon);
-    if (lonEnd == kNoPosition || !bytesAt(attributes, lonEnd, "\"")) return false;
+    const size_t attributesEnd = match.attributesEnd;
+    if (!bytesAt(text, match.attributesStart, kLat)) return false;
+    const size_t latEnd = plainNumberEnd(text, match.attributesStart + kLat.size(), point.lat);
+    if (latEnd == kNoPosition || !bytesAt(text, latEnd, kLon)) return false;
+    const size_t lonEnd = plainNumberEnd(text, latEnd + kLon.size(), point.lon);
+    if (lonEnd == kNoPosition || lonEnd >= attributesEnd || text[lonEnd] != '"') return false;
     if (!match.hasContent) return true;
 
-    const std::string_view content = text.substr(match.contentStart, match.contentEnd - match.contentStart);
-    size_t at = skipSpaces(content, 0);
-    if (!bytesAt(content, at, "<ele>")) return false;
-    const size_t eleEnd = plainNumberEnd(content, at + 5, point.ele);
-    if (eleEnd == kNoPosition || !bytesAt(content, eleEnd, "</ele>")) return false;
+    const size_t contentEnd = match.contentEnd;
+    size_t at = skipSpaces(text, match.contentStart);
+    if (!bytesAt(text, at, "<ele>")) return false;
+    const size_t eleEnd = plainNumberEnd(text, at + 5, point.ele);
+    if (eleEnd == kNoPosition || !bytesAt(text, eleEnd, "</ele>")) return false;
     point.hasEle = true;
-    at = skipSpaces(content, eleEnd + 6);
-    if (!bytesAt(content, at, "<time>")) return false;
+    at = skipSpaces(text, eleEnd + 6);
+    if (!bytesAt(text, at, "<time>")) return false;
     const size_t timeStart = at + 6;
-    const size_t timeEnd = findEitherByte(content, timeStart, '<', '&');
-    if (timeEnd == kNoPosition || !bytesAt(content, timeEnd, "</time>")) return false;
-    readTime(content.substr(timeStart, timeEnd - timeStart), point);
+    const size_t timeEnd = findEitherByte(text.substr(0, contentEnd), timeStart, '<', '&');
+    if (timeEnd == kNoPosition || !bytesAt(text.substr(0, contentEnd), timeEnd, "</time>")) return false;
+    readTime(text.substr(timeStart, timeEnd - timeStart), point);
     return true;
 }
 

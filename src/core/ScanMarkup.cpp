@@ -267,7 +267,67 @@ bool dateAt(std::string_view text, size_t pos) {
 
 }  // namespace
 
+namespace {
+
+// The time and zone behind a date at `pos` that is followed by "Thh:mm:ss": the fraction is greedy
+// and nothing after it can fail, so it takes every digit.
+void finishTimestamp(std::string_view text, size_t pos, TimestampMatch& match) {
+    match.start = pos;
+    size_t at = pos + 19;
+    if (at + 1 < text.size() && text[at] == '.' && isDigitByte(text[at + 1])) {
+        at += 2;
+        while (at < text.size() && isDigitByte(text[at])) ++at;
+    }
+    match.zoneStart = at;
+    match.zoneLength = 0;
+    if (at < text.size()) {
+        if (text[at] == 'Z') {
+            match.zoneLength = 1;
+        } else if ((text[at] == '+' || text[at] == '-') && digitsAt(text, at + 1, 2)) {
+            if (at + 3 < text.size() && text[at + 3] == ':' && digitsAt(text, at + 4, 2)) {
+                match.zoneLength = 6;
+            } else if (digitsAt(text, at + 3, 2)) {
+                match.zoneLength = 5;
+            }
+        }
+    }
+    match.end = at + match.zoneLength;
+}
+
+// "dddd-dd-ddTdd:dd:dd" at the very start, as nearly every time element holds it: three words
+// (bytes 0-7, 8-15 and 11-18) checked against the layout at once.
+bool timestampAtStart(std::string_view text, TimestampMatch& match) {
+    if (text.size() < 19) return false;
+    const char* data = text.data();
+    const uint64_t date = loadWord(data), middle = loadWord(data + 8), time = loadWord(data + 11);
+    // Separators where they must be, and a digit (high half 3, still 3 with 6 added) in the bytes
+    // of `digits`. Little-endian: byte 0 is the lowest.
+    const auto layout = [](uint64_t word, uint64_t digits, uint64_t separatorMask, uint64_t separators) {
+        const uint64_t threes = 0x3030303030303030 & digits;
+        return (word & separatorMask) == separators && (word & 0xF0F0F0F0F0F0F0F0 & digits) == threes &&
+               ((word + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0 & digits) == threes;
+    };
+    // "dddd-dd-", "ddT" and "dd:dd:dd".
+    if (!layout(date, 0x00FFFF00FFFFFFFF, 0xFF0000FF00000000, 0x2D00002D00000000) ||
+        !layout(middle, 0x000000000000FFFF, 0x0000000000FF0000, 0x0000000000540000) ||
+        !layout(time, 0xFFFF00FFFF00FFFF, 0x0000FF0000FF0000, 0x00003A00003A0000)) {
+        return false;
+    }
+    const auto two = [&](size_t at) { return (data[at] - '0') * 10 + (data[at + 1] - '0'); };
+    match.year = two(0) * 100 + two(2);
+    match.month = two(5);
+    match.day = two(8);
+    match.hour = two(11);
+    match.minute = two(14);
+    match.second = two(17);
+    finishTimestamp(text, 0, match);
+    return true;
+}
+
+}  // namespace
+
 bool findTimestamp(std::string_view text, TimestampMatch& match) {
+    if (timestampAtStart(text, match)) return true;
     if (text.size() < 19) return false;
     for (size_t pos = 0; pos + 19 <= text.size(); ++pos) {
         if (!isDigitByte(text[pos]) || !dateAt(text, pos)) continue;
@@ -275,33 +335,13 @@ bool findTimestamp(std::string_view text, TimestampMatch& match) {
             !digitsAt(text, pos + 14, 2) || text[pos + 16] != ':' || !digitsAt(text, pos + 17, 2)) {
             continue;
         }
-        match.start = pos;
         match.year = digitValue(text, pos, 4);
         match.month = digitValue(text, pos + 5, 2);
         match.day = digitValue(text, pos + 8, 2);
         match.hour = digitValue(text, pos + 11, 2);
         match.minute = digitValue(text, pos + 14, 2);
         match.second = digitValue(text, pos + 17, 2);
-        size_t at = pos + 19;
-        // The fraction is greedy and nothing after it can fail, so it takes every digit.
-        if (at + 1 < text.size() && text[at] == '.' && isDigitByte(text[at + 1])) {
-            at += 2;
-            while (at < text.size() && isDigitByte(text[at])) ++at;
-        }
-        match.zoneStart = at;
-        match.zoneLength = 0;
-        if (at < text.size()) {
-            if (text[at] == 'Z') {
-                match.zoneLength = 1;
-            } else if ((text[at] == '+' || text[at] == '-') && digitsAt(text, at + 1, 2)) {
-                if (at + 3 < text.size() && text[at + 3] == ':' && digitsAt(text, at + 4, 2)) {
-                    match.zoneLength = 6;
-                } else if (digitsAt(text, at + 3, 2)) {
-                    match.zoneLength = 5;
-                }
-            }
-        }
-        match.end = at + match.zoneLength;
+        finishTimestamp(text, pos, match);
         return true;
     }
     return false;

@@ -60,7 +60,8 @@ std::vector<fs::path> listLibraryFiles(const fs::path& folder) {
 
 // Analyses the files named by `jobs` into `routes` on up to `threadCount` threads. Each thread
 // takes the next file when it is done with one, so no more files are in memory than there are
-// threads; progress is reported from the calling thread, which only waits.
+// threads. With a progress report the calling thread only waits and reports; without one it
+// takes files as well.
 void analyzeFiles(const std::vector<ScanFile>& files, std::vector<RouteInfo>& routes,
                   const std::vector<std::size_t>& jobs, unsigned threadCount, std::size_t doneBefore,
                   const LibraryScanOptions& options) {
@@ -105,15 +106,25 @@ void analyzeFiles(const std::vector<ScanFile>& files, std::vector<RouteInfo>& ro
         }
     } workers{nextJob, jobs.size(), {}};
     const std::size_t wanted = std::min<std::size_t>(threadCount, jobs.size());
+    // Nobody to tell how far the scan is: this thread takes files like the others instead of
+    // waking for each finished one.
+    const bool quiet = !options.progress;
     if (wanted > 1) {
         workers.threads.reserve(wanted);
-        for (std::size_t i = 0; i < wanted; ++i) {
+        for (std::size_t i = quiet ? 1 : 0; i < wanted; ++i) {
             try {
                 workers.threads.emplace_back(work);
             } catch (const std::system_error&) {
                 break;  // the system has no more threads to give: the ones running do it all
             }
         }
+    }
+    if (quiet && !workers.threads.empty()) {
+        work();
+        for (std::thread& thread : workers.threads) thread.join();
+        workers.threads.clear();
+        if (failure) std::rethrow_exception(failure);
+        return;
     }
     if (workers.threads.empty()) {
         AnalysisMemory memory;
@@ -160,6 +171,8 @@ bool isLibraryFileName(const fs::path& fileName) {
 }
 
 void sortLibraryFiles(std::vector<RouteInfo>& routes) {
+    // Mostly a library already sorted by readLibrary: one look instead of moving every record.
+    if (std::is_sorted(routes.begin(), routes.end(), libraryFileLess)) return;
     std::sort(routes.begin(), routes.end(), libraryFileLess);
 }
 
@@ -185,7 +198,8 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
     std::size_t fromIndex = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
         ScanFile& file = files[i];
-        file.stamped = readFileStamp(file.path, file.stamp);
+        // The stamps only key the index.
+        file.stamped = options.index != LibraryIndexUse::none && readFileStamp(file.path, file.stamp);
         if (file.stamped && stored) {
             auto found = storedByName.find(file.fileName);
             if (found != storedByName.end() && indexEntryStillValid(*stored, *found->second, file.stamp)) {
