@@ -99,11 +99,15 @@ bool readPlainPoint(std::string_view text, const PointMatch& match, TrackPoint& 
 }  // namespace
 
 bool readPointFields(std::string_view text, const PointMatch& match, TrackPoint& point, std::string& buffer) {
-    TrackPoint plain = point;
-    if (readPlainPoint(text, match, plain)) {
-        point = plain;
-        return true;
-    }
+    // Field by field rather than through a copy of the whole point: a copy read back right after
+    // these stores would wait for them.
+    const double ele = point.ele, time = point.time;
+    const bool hasEle = point.hasEle, hasTime = point.hasTime;
+    if (readPlainPoint(text, match, point)) return true;
+    point.ele = ele;
+    point.time = time;
+    point.hasEle = hasEle;
+    point.hasTime = hasTime;
     return readPointFieldsGeneral(text, match, point, buffer);
 }
 

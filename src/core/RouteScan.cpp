@@ -190,20 +190,26 @@ void openPoint(Scan& scan, PointSearch& search, const Tag& tag, NameId id, bool 
     // that is the empty-element form. Otherwise it stops at the '>' itself.
     std::string_view text = scan.text;
     const size_t slash = std::max(scan.spaceBeforeGt.startFor(text, gt), nameEnd);
-    PointMatch match;
-    match.start = tag.at;
-    match.attributesStart = nameEnd;
     if (slash > nameEnd && text[slash - 1] == '/') {
+        PointMatch match;
+        match.start = tag.at;
+        match.attributesStart = nameEnd;
         match.end = gt + 1;
         match.attributesEnd = slash - 1;
         emitPoint(scan, match, track);
         search.from = gt + 1;
         return;
     }
+    // Straight into the pending match: a match built aside and copied over would be read back
+    // right after its stores and wait for them.
+    PointMatch& match = search.pending;
+    match.start = tag.at;
+    match.end = 0;
+    match.attributesStart = nameEnd;
     match.attributesEnd = gt;
     match.hasContent = true;
     match.contentStart = gt + 1;
-    search.pending = match;
+    match.contentEnd = 0;
     search.state = PointSearch::kSeekClose;
 }
 
