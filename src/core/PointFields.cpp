@@ -90,6 +90,15 @@ bool readPlainPoint(std::string_view text, const PointMatch& match, TrackPoint& 
     at = skipSpaces(text, eleEnd + 6);
     if (!bytesAt(text, at, "<time>")) return false;
     const size_t timeStart = at + 6;
+    // Mostly a whole stamp with the end tag right behind it: the stamp is then all of the element's
+    // text (it holds neither '<' nor '&'), and no search for the end tag is needed.
+    const std::string_view rest = text.substr(timeStart, contentEnd - timeStart);
+    TimestampMatch stamp;
+    if (timestampAtStart(rest, stamp) && bytesAt(rest, stamp.end, "</time>")) {
+        point.time = timestampSeconds(rest, stamp);
+        point.hasTime = true;
+        return true;
+    }
     const size_t timeEnd = findEitherByte(text.substr(0, contentEnd), timeStart, '<', '&');
     if (timeEnd == kNoPosition || !bytesAt(text.substr(0, contentEnd), timeEnd, "</time>")) return false;
     readTime(text.substr(timeStart, timeEnd - timeStart), point);

@@ -294,8 +294,8 @@ void finishTimestamp(std::string_view text, size_t pos, TimestampMatch& match) {
     match.end = at + match.zoneLength;
 }
 
-// "dddd-dd-ddTdd:dd:dd" at the very start, as nearly every time element holds it: three words
-// (bytes 0-7, 8-15 and 11-18) checked against the layout at once.
+}  // namespace
+
 bool timestampAtStart(std::string_view text, TimestampMatch& match) {
     if (text.size() < 19) return false;
     const char* data = text.data();
@@ -323,8 +323,6 @@ bool timestampAtStart(std::string_view text, TimestampMatch& match) {
     finishTimestamp(text, 0, match);
     return true;
 }
-
-}  // namespace
 
 bool findTimestamp(std::string_view text, TimestampMatch& match) {
     if (timestampAtStart(text, match)) return true;

@@ -70,6 +70,9 @@ bool findAttribute(std::string_view attributes, std::string_view name, Attribute
 // way points are mostly written.
 void findCoordinateAttributes(std::string_view attributes, bool (&found)[2], AttributeMatch (&match)[2]);
 bool findTimestamp(std::string_view text, TimestampMatch& match);
+// The timestamp only where it starts the text, as nearly every time element writes it: three words
+// checked against the layout at once. False does not mean there is none further on.
+bool timestampAtStart(std::string_view text, TimestampMatch& match);
 bool findDate(std::string_view text, DateMatch& match);
 
 // Removes every "<[^>]+>" run, leftmost first, as a global replacement by nothing would.
