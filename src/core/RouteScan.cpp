@@ -339,7 +339,9 @@ RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
         } else {
             openingTag(scan, tag);
         }
-        updateFilter(scan);
+        // A tag of the track point's name alone moves only the track point search, and leaves the
+        // wanted names as they are unless that search stopped: most tags of a file are these.
+        if (tag.names != bit(kTrkpt) || scan.trackPoints.state == PointSearch::kStopped) updateFilter(scan);
         if (scan.wanted == 0) break;
     }
     if (scan.segments == Scan::kInSegment) sink.segmentEnds(sink.context, false);
