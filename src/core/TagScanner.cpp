@@ -13,9 +13,9 @@
 #define TIRN_AVX2_FILTER 1
 #endif
 
-// Tags are mostly a few bytes apart, so a library call per hop costs more than it saves: eight
-// bytes at a time, with the classic "has a zero byte" bit trick (the lowest flagged byte is
-// always a true hit; both targets are little-endian).
+// Tags are mostly a few bytes apart, so a library call per hop costs more than it saves: sixteen
+// bytes at a time, then eight with the classic "has a zero byte" bit trick (the lowest flagged
+// byte is always a true hit; both targets are little-endian).
 size_t findByte(std::string_view text, size_t from, char byte) {
     static_assert(std::endian::native == std::endian::little);
     const size_t size = text.size();
@@ -24,6 +24,14 @@ size_t findByte(std::string_view text, size_t from, char byte) {
     const uint64_t highs = 0x8080808080808080ull;
     const uint64_t pattern = ones * static_cast<unsigned char>(byte);
     size_t i = from;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(byte);
+    for (; i + 16 <= size; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
+        if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask));
+    }
+#endif
     for (; i + 8 <= size; i += 8) {
         const uint64_t x = loadWord(data + i) ^ pattern;
         const uint64_t hits = (x - ones) & ~x & highs;
@@ -42,6 +50,15 @@ size_t findEitherByte(std::string_view text, size_t from, char one, char other) 
     const uint64_t first = ones * static_cast<unsigned char>(one);
     const uint64_t second = ones * static_cast<unsigned char>(other);
     size_t i = from;
+#if defined(__SSE2__)
+    const __m128i wantedOne = _mm_set1_epi8(one), wantedOther = _mm_set1_epi8(other);
+    for (; i + 16 <= size; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(bytes, wantedOne), _mm_cmpeq_epi8(bytes, wantedOther));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask));
+    }
+#endif
     for (; i + 8 <= size; i += 8) {
         const uint64_t word = loadWord(data + i);
         const uint64_t hits = zeroBytes(word ^ first) | zeroBytes(word ^ second);
