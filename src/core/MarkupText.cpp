@@ -169,6 +169,47 @@ inline DigitRun appendDigitRun(const char* at, const char* last, DigitRun run) {
     return run;
 }
 
+// The common figure in one go: one to seven digits, then a point with one to sixteen digits behind
+// it or no point at all, read as at most three words without a loop. False for any other shape, or
+// with fewer than 24 bytes left, which appendDigitRun then reads; where this reads a figure, that
+// reads the same.
+inline bool shortFigure(const char* first, const char* last, DigitRun& run, int& fraction) {
+    static constexpr uint64_t kScale[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    constexpr uint64_t kZeros = 0x3030303030303030;
+    if (last - first < 24) return false;
+    const auto valuesAt = [](const char* at) {
+        uint64_t word;
+        std::memcpy(&word, at, 8);
+        return word - kZeros;
+    };
+    const uint64_t whole = valuesAt(first);
+    const uint64_t wholeStops = nonDigitBytes(whole);
+    const int wholeCount = std::countr_zero(wholeStops) >> 3;  // 8 when there is no stop
+    if (wholeCount == 0 || wholeCount == 8) return false;
+    const uint64_t wholeValue = eightDigitValue(whole << (8 * (8 - wholeCount)));
+    const char* point = first + wholeCount;
+    if (*point != '.') {
+        run = DigitRun{point, wholeValue, wholeCount};
+        fraction = 0;
+        return true;
+    }
+    const uint64_t high = valuesAt(point + 1), low = valuesAt(point + 9);
+    const uint64_t highStops = nonDigitBytes(high);
+    int highCount = 8, lowCount = 0;
+    if (highStops != 0) {
+        highCount = std::countr_zero(highStops) >> 3;
+        if (highCount == 0) return false;
+    } else {
+        lowCount = std::countr_zero(nonDigitBytes(low)) >> 3;
+        if (lowCount == 8) return false;
+    }
+    uint64_t digits = wholeValue * kScale[highCount] + eightDigitValue(high << (8 * (8 - highCount)));
+    if (lowCount != 0) digits = digits * kScale[lowCount] + eightDigitValue(low << (8 * (8 - lowCount)));
+    fraction = highCount + lowCount;
+    run = DigitRun{point + 1 + fraction, digits, wholeCount + fraction};
+    return true;
+}
+
 // The common coordinate or elevation such as 47.579730894805 without the general machinery: when
 // all digits form an integer of at most 2^53 and at most 22 follow the point, one division of two
 // exact doubles is the correctly rounded value. Anything else (exponent, more digits) is left to
@@ -177,12 +218,15 @@ bool plainDecimal(const char* first, const char* last, double& value, const char
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    DigitRun run = appendDigitRun(first, last, DigitRun{first, 0, 0});
+    DigitRun run;
     int fraction = 0;
-    if (run.end < last && *run.end == '.') {
-        const int integer = run.count;
-        run = appendDigitRun(run.end + 1, last, run);
-        fraction = run.count - integer;
+    if (!shortFigure(first, last, run, fraction)) {
+        run = appendDigitRun(first, last, DigitRun{first, 0, 0});
+        if (run.end < last && *run.end == '.') {
+            const int integer = run.count;
+            run = appendDigitRun(run.end + 1, last, run);
+            fraction = run.count - integer;
+        }
     }
     const uint64_t digits = run.digits;
     const int count = run.count;

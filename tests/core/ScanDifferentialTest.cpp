@@ -564,10 +564,15 @@ TEST(ScanDifferential, NumberPrefixMatchesStrtod) {
                                              "0000000000",
                                              "99999999",
                                              "12345678\xFA" "9"};
+    const std::vector<std::string> tails = {"\" lon=\"12.10787211726483\">\n", "</ele>\n        <time>2023",
+                                            "0123456789012345678901234", ".25e3 and more text here",
+                                            "\xFA\xFB\xFC\xFD\xFE\xFF\x80\x7F 0123456789"};
     for (int round = 0; round < kRounds * 4; ++round) {
         std::string text;
         size_t count = 1 + p.below(7);
         for (size_t i = 0; i < count; ++i) text += p.pick(pieces);
+        // Half of them with the rest of a file behind, as figures mostly stand.
+        if (round % 2) text += p.pick(tails);
         char* end = nullptr;
         errno = 0;
         double expected = std::strtod(text.c_str(), &end);
