@@ -62,6 +62,43 @@ size_t skipSpaces(std::string_view text, size_t at) {
     return at;
 }
 
+// ` lat="V" lon="W"` at `at`, V and W plain figures: the position of W's closing quote, or
+// kNoPosition. Positions are in the whole text: a figure's digits are read eight bytes at a time,
+// also where the attribute list would leave fewer, and cannot run past the quote behind them.
+size_t readPlainCoordinates(std::string_view text, size_t at, TrackPoint& point) {
+    if (!bytesAt(text, at, " lat=\"")) return kNoPosition;
+    const size_t latEnd = plainNumberEnd(text, at + 6, point.lat);
+    if (latEnd == kNoPosition || !bytesAt(text, latEnd, "\" lon=\"")) return kNoPosition;
+    const size_t lonEnd = plainNumberEnd(text, latEnd + 7, point.lon);
+    if (lonEnd == kNoPosition || !bytesAt(text, lonEnd, "\"")) return kNoPosition;
+    return lonEnd;
+}
+
+// White space, `<ele>E</ele>` with E a plain figure, white space and `<time>` from `at`: the
+// position behind `<time>`, or kNoPosition.
+size_t readPlainElevation(std::string_view text, size_t at, TrackPoint& point) {
+    at = skipSpaces(text, at);
+    if (!bytesAt(text, at, "<ele>")) return kNoPosition;
+    const size_t eleEnd = plainNumberEnd(text, at + 5, point.ele);
+    if (eleEnd == kNoPosition || !bytesAt(text, eleEnd, "</ele>")) return kNoPosition;
+    point.hasEle = true;
+    at = skipSpaces(text, eleEnd + 6);
+    return bytesAt(text, at, "<time>") ? at + 6 : kNoPosition;
+}
+
+// A time element's text that is just the stamp, "</time>" right behind it and within `text`: the
+// stamp is then all of the element's text (it holds neither '<' nor '&'). The end of "</time>", or
+// kNoPosition.
+size_t readPlainStamp(std::string_view text, size_t timeStart, TrackPoint& point) {
+    if (timeStart > text.size()) return kNoPosition;
+    const std::string_view rest = text.substr(timeStart);
+    TimestampMatch stamp;
+    if (!timestampAtStart(rest, stamp) || !bytesAt(rest, stamp.end, "</time>")) return kNoPosition;
+    point.time = timestampSeconds(rest, stamp);
+    point.hasTime = true;
+    return timeStart + stamp.end + 7;
+}
+
 // The form nearly every recording writes, read in one walk:
 //   <trkpt lat="V" lon="W"> <ele>E</ele> <time>T</time> ...
 // with V, W and E plain figures and only white space between the tags. Whatever the walk meets
@@ -70,37 +107,15 @@ size_t skipSpaces(std::string_view text, size_t at) {
 // name, and a figure holds no quote), the figures need no entity decoding, and the first four '<'
 // of the content are the four tags the element searches would find.
 bool readPlainPoint(std::string_view text, const PointMatch& match, TrackPoint& point) {
-    // Positions in the whole text: a figure's digits are read eight bytes at a time, also where
-    // the attribute list or content would leave fewer than eight, and cannot run past the quote
-    // or '<' that must follow them.
-    const size_t attributesEnd = match.attributesEnd;
-    if (!bytesAt(text, match.attributesStart, " lat=\"")) return false;
-    const size_t latEnd = plainNumberEnd(text, match.attributesStart + 6, point.lat);
-    if (latEnd == kNoPosition || !bytesAt(text, latEnd, "\" lon=\"")) return false;
-    const size_t lonEnd = plainNumberEnd(text, latEnd + 7, point.lon);
-    if (lonEnd == kNoPosition || lonEnd >= attributesEnd || text[lonEnd] != '"') return false;
+    const size_t lonEnd = readPlainCoordinates(text, match.attributesStart, point);
+    if (lonEnd == kNoPosition || lonEnd >= match.attributesEnd) return false;
     if (!match.hasContent) return true;
-
-    const size_t contentEnd = match.contentEnd;
-    size_t at = skipSpaces(text, match.contentStart);
-    if (!bytesAt(text, at, "<ele>")) return false;
-    const size_t eleEnd = plainNumberEnd(text, at + 5, point.ele);
-    if (eleEnd == kNoPosition || !bytesAt(text, eleEnd, "</ele>")) return false;
-    point.hasEle = true;
-    at = skipSpaces(text, eleEnd + 6);
-    if (!bytesAt(text, at, "<time>")) return false;
-    const size_t timeStart = at + 6;
-    // Mostly a whole stamp with the end tag right behind it: the stamp is then all of the element's
-    // text (it holds neither '<' nor '&'), and no search for the end tag is needed.
-    const std::string_view rest = text.substr(timeStart, contentEnd - timeStart);
-    TimestampMatch stamp;
-    if (timestampAtStart(rest, stamp) && bytesAt(rest, stamp.end, "</time>")) {
-        point.time = timestampSeconds(rest, stamp);
-        point.hasTime = true;
-        return true;
-    }
-    const size_t timeEnd = findEitherByte(text.substr(0, contentEnd), timeStart, '<', '&');
-    if (timeEnd == kNoPosition || !bytesAt(text.substr(0, contentEnd), timeEnd, "</time>")) return false;
+    const size_t timeStart = readPlainElevation(text, match.contentStart, point);
+    if (timeStart == kNoPosition) return false;
+    const std::string_view content = text.substr(0, match.contentEnd);
+    if (readPlainStamp(content, timeStart, point) != kNoPosition) return true;
+    const size_t timeEnd = findEitherByte(content, timeStart, '<', '&');
+    if (timeEnd == kNoPosition || !bytesAt(content, timeEnd, "</time>")) return false;
     readTime(text.substr(timeStart, timeEnd - timeStart), point);
     return true;
 }
@@ -147,5 +162,19 @@ bool readPointFieldsGeneral(std::string_view text, const PointMatch& match, Trac
     std::string_view time =
         elements.found[1] ? elementContentView(content, elements.match[1], buffer) : std::string_view();
     readTime(time, point);
+    return true;
+}
+
+bool readPointHead(std::string_view text, size_t nameEnd, PointHead& head) {
+    // The start tag's '>' right behind W's quote: no '>' comes before it, and no '/' makes it the
+    // empty-element form.
+    const size_t lonEnd = readPlainCoordinates(text, nameEnd, head.fields);
+    if (lonEnd == kNoPosition || !bytesAt(text, lonEnd + 1, ">")) return false;
+    const size_t timeStart = readPlainElevation(text, lonEnd + 2, head.fields);
+    if (timeStart == kNoPosition) return false;
+    const size_t end = readPlainStamp(text, timeStart, head.fields);
+    if (end == kNoPosition) return false;
+    head.greater = lonEnd + 1;
+    head.end = end;
     return true;
 }

@@ -2,11 +2,21 @@
 // A track or route point's own figures (coordinates, elevation, time) from its attribute list and
 // content, the way the analysis counts them.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "core/ScanMarkup.h"
-#include "core/TrackAnalysis.h"
+
+struct TrackPoint {
+    double lat = 0;
+    double lon = 0;
+    double ele = 0;
+    double time = 0;
+    bool hasEle = false;
+    bool hasTime = false;
+    int32_t segment = 0;
+};
 
 // False when the point lacks a usable coordinate: it is then left out. `buffer` holds decoded
 // text for the moment (it is reused from point to point).
@@ -15,3 +25,15 @@ bool readPointFields(std::string_view text, const PointMatch& match, TrackPoint&
 // readPointFields tries first; both must always agree.
 bool readPointFieldsGeneral(std::string_view text, const PointMatch& match, TrackPoint& point,
                             std::string& buffer);
+
+// A point's start tag and the first part of its content in the common form, read from where the
+// point's name ends: ` lat="V" lon="W">`, white space, `<ele>E</ele>`, white space, and
+// `<time>T</time>` with T just the stamp. Its fields, the start tag's '>' and the end of "</time>";
+// false for anything else. Whatever content follows, readPointFields reads the same fields of the
+// whole point, so the route pass can read them before it has found the point's end tag.
+struct PointHead {
+    TrackPoint fields;
+    size_t greater = 0;
+    size_t end = 0;
+};
+bool readPointHead(std::string_view text, size_t nameEnd, PointHead& head);

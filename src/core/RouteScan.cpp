@@ -40,6 +40,8 @@ struct PointSearch {
     enum State { kSeekOpen, kSeekClose, kStopped } state = kSeekOpen;
     size_t from = 0;
     PointMatch pending;  // the opening tag waiting for its end tag
+    bool hasHead = false;  // the pending point's fields, read at its start tag
+    TrackPoint head;
 };
 
 struct Scan {
@@ -61,6 +63,7 @@ struct Scan {
     ElementSearch nameInText, typeInText, nameInScope, typeInScope, time;
     size_t weatherFrom = 0;
     bool weatherWanted = true;
+    size_t resumeAt = 0;  // the filter goes on from here at the earliest
 
     Scan(std::string_view text, const RouteScanSink& sink) : text(text), sink(sink), greater{text} {
         nameInScope.state = typeInScope.state = ElementSearch::kDone;  // until the scope opens
@@ -169,16 +172,46 @@ void stopElement(ElementSearch& search) {
 }
 
 void emitPoint(Scan& scan, const PointMatch& match, bool track) {
-    if (track) {
+    if (track && scan.trackPoints.hasHead && scan.sink.trackPointRead && &match == &scan.trackPoints.pending) {
+        scan.sink.trackPointRead(scan.sink.context, match, scan.trackPoints.head);
+    } else if (track) {
         scan.sink.trackPoint(scan.sink.context, match);
     } else {
         scan.sink.routePoint(scan.sink.context, match);
     }
 }
 
+// The point's start tag, ending at the '>' at `gt`, waits for its end tag. Written straight into
+// the pending match: a match built aside and copied over would be read back right after its stores
+// and wait for them.
+void awaitEndTag(PointSearch& search, size_t start, size_t nameEnd, size_t gt) {
+    PointMatch& match = search.pending;
+    match.start = start;
+    match.end = 0;
+    match.attributesStart = nameEnd;
+    match.attributesEnd = gt;
+    match.hasContent = true;
+    match.contentStart = gt + 1;
+    match.contentEnd = 0;
+    search.state = PointSearch::kSeekClose;
+}
+
 void openPoint(Scan& scan, PointSearch& search, const Tag& tag, NameId id, bool track) {
     if (search.state != PointSearch::kSeekOpen || !(tag.names & bit(id)) || tag.at < search.from) return;
     const size_t nameEnd = tag.nameEnd[id];
+    // The common form of a track point: its start tag and the tags up to its time are read here,
+    // and the filter need not stop in them. Not while the first time element is still sought.
+    search.hasHead = false;
+    if (track && !(scan.wanted & bit(kTime))) {
+        PointHead head;
+        if (readPointHead(scan.text, nameEnd, head)) {
+            awaitEndTag(search, tag.at, nameEnd, head.greater);
+            search.hasHead = true;
+            search.head = head.fields;
+            scan.resumeAt = head.end;
+            return;
+        }
+    }
     const size_t gt = findGreater(scan.greater, nameEnd);
     // Without a '>' no later point matches either. (A '>' behind the segment's end tag waits
     // in vain for its end tag and is settled when the segment ends.)
@@ -200,17 +233,7 @@ void openPoint(Scan& scan, PointSearch& search, const Tag& tag, NameId id, bool 
         search.from = gt + 1;
         return;
     }
-    // Straight into the pending match: a match built aside and copied over would be read back
-    // right after its stores and wait for them.
-    PointMatch& match = search.pending;
-    match.start = tag.at;
-    match.end = 0;
-    match.attributesStart = nameEnd;
-    match.attributesEnd = gt;
-    match.hasContent = true;
-    match.contentStart = gt + 1;
-    match.contentEnd = 0;
-    search.state = PointSearch::kSeekClose;
+    awaitEndTag(search, tag.at, nameEnd, gt);
 }
 
 void closePoint(Scan& scan, PointSearch& search, const Tag& tag, bool track) {
@@ -252,7 +275,8 @@ void openingTag(Scan& scan, const Tag& tag) {
         } else {
             scan.segments = Scan::kInSegment;
             scan.segmentContent = gt + 1;
-            scan.trackPoints = PointSearch{PointSearch::kSeekOpen, gt + 1, {}};
+            scan.trackPoints = PointSearch{};
+            scan.trackPoints.from = gt + 1;
             scan.sink.segmentBegins(scan.sink.context);
         }
     }
@@ -330,7 +354,7 @@ RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
     size_t lastTag = kNoPosition;
     Tag tag;
     for (size_t at = findNameCandidate(scan.filter, text, 0); at != kNoPosition;
-         at = findNameCandidate(scan.filter, text, at + 1)) {
+         at = findNameCandidate(scan.filter, text, std::max(at + 1, scan.resumeAt))) {
         // Several filter hits can lead to one tag; tags come out in text order.
         if (!tagAt(scan, at, tag) || tag.at == lastTag) continue;
         lastTag = tag.at;

@@ -10,9 +10,13 @@
 // Instead of a pass for each, the text is read once from left to right: one name filter stops at
 // every tag with one of those names, and each search takes the tags it waits for as they come.
 // A search that is done no longer stops the filter (a found name or time costs nothing further).
+// A track point in the common form is read up to its time at its start tag (readPointHead), and
+// the filter goes on behind that: the tags there are of no name the pass waits for (unless it
+// still waits for the first time element).
 
 #include <string_view>
 
+#include "core/PointFields.h"
 #include "core/ScanMarkup.h"
 
 // Receives the points and weather tags as the pass finds them; positions are offsets into the
@@ -25,6 +29,9 @@ struct RouteScanSink {
     void (*segmentBegins)(void* context) = nullptr;
     void (*segmentEnds)(void* context, bool kept) = nullptr;
     void (*trackPoint)(void* context, const PointMatch& match) = nullptr;
+    // When set, a track point whose start of content the pass has read itself (readPointHead)
+    // comes here with its fields instead of to trackPoint.
+    void (*trackPointRead)(void* context, const PointMatch& match, const TrackPoint& fields) = nullptr;
     // Points of the route form; they matter only when there is no segment, and stop coming as
     // soon as one is kept.
     void (*routePoint)(void* context, const PointMatch& match) = nullptr;

@@ -124,6 +124,12 @@ const RouteScanSink kCollectorSink = {
         point.segment = c.segment;
         addPoint(c.track, c.trackCoordinates, point);
     },
+    [](void* context, const PointMatch&, const TrackPoint& fields) {
+        auto& c = *static_cast<Collector*>(context);
+        TrackPoint point = fields;
+        point.segment = c.segment;
+        addPoint(c.track, c.trackCoordinates, point);
+    },
     [](void* context, const PointMatch& match) {
         auto& c = *static_cast<Collector*>(context);
         TrackPoint point;

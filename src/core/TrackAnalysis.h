@@ -8,18 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/PointFields.h"
 #include "core/RouteInfo.h"
 #include "platform/Platform.h"
-
-struct TrackPoint {
-    double lat = 0;
-    double lon = 0;
-    double ele = 0;
-    double time = 0;
-    bool hasEle = false;
-    bool hasTime = false;
-    int32_t segment = 0;
-};
 
 // Memory that an analysing thread keeps from file to file: touching fresh pages costs more than
 // reading a file into pages already there. Large leftovers are given back after each file. Each

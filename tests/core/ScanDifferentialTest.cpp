@@ -297,6 +297,30 @@ Groups elementGroups(bool found, const ElementMatch& m) {
     return {span(m.start, m.end), span(m.contentStart, m.contentEnd)};
 }
 
+// Texts with track points in the common form, which the pass reads at their start tags once the
+// first time element is found: so most of them begin with one.
+std::string plainPointMarkup(Picker& p) {
+    static const std::vector<std::string> heads = {
+        "<trkpt lat=\"47.5\" lon=\"8.25\">\n  <ele>512.4</ele>\n  <time>2024-03-10T08:15:30Z</time>",
+        "<trkpt lat=\"-1\" lon=\"2\"><ele>3</ele><time>2024-03-10T08:15:30.250+01:00</time>",
+        "<trkpt lat=\"1\" lon=\"2\"><ele>3</ele><time>2024-03-10T08:15:30Z</time >",
+        "<trkpt lat=\"1\" lon=\"2\"/><ele>3</ele><time>2024-03-10T08:15:30Z</time>"};
+    static const std::vector<std::string> around = {"</trkpt>", "</trkpt>", "<trkseg>", "</trkseg>",
+                                                    "\n  ", "</trkpt >", "<extensions><hr>1</hr></extensions>"};
+    std::string text = p.chance(80) ? "<time>2024-01-01T00:00:00Z</time><trkseg>" : "<trkseg>";
+    const size_t pieces = 1 + p.below(14);
+    for (size_t i = 0; i < pieces; ++i) {
+        if (p.chance(40)) {
+            text += p.pick(heads);
+        } else if (p.chance(60)) {
+            text += p.pick(around);
+        } else {
+            text += p.chance(50) ? randomTag(p, kRouteNames) : p.pick(kText);
+        }
+    }
+    return text;
+}
+
 TEST(ScanDifferential, OnePassFindsWhatEachSearchFinds) {
     Picker p;
     RouteScanSink sink;
@@ -320,7 +344,7 @@ TEST(ScanDifferential, OnePassFindsWhatEachSearchFinds) {
     };
     int withPoints = 0;
     for (int round = 0; round < kRounds; ++round) {
-        std::string text = randomMarkup(p, round % 2 ? kNames : kRouteNames);
+        std::string text = round % 3 == 2 ? plainPointMarkup(p) : randomMarkup(p, round % 2 ? kNames : kRouteNames);
         RouteExpectation expected = expectedRoute(text);
         RouteCollection collection;
         sink.context = &collection;
@@ -334,6 +358,42 @@ TEST(ScanDifferential, OnePassFindsWhatEachSearchFinds) {
         if (!expected.points.empty()) ++withPoints;
     }
     EXPECT_GT(withPoints, kRounds / 20);
+}
+
+// What the pass reads at a track point's start tag is what readPointFields reads of the whole point.
+TEST(ScanDifferential, PointHeadsReadAsTheWholePointsAre) {
+    Picker p;
+    struct Heads {
+        std::string_view text;
+        std::string buffer;
+        int read = 0;
+        std::vector<std::string> differing;
+    } heads;
+    RouteScanSink sink;
+    sink.context = &heads;
+    sink.segmentBegins = [](void*) {};
+    sink.segmentEnds = [](void*, bool) {};
+    sink.trackPoint = sink.routePoint = [](void*, const PointMatch&) {};
+    sink.weather = [](void*, const OpenTagMatch&) {};
+    sink.trackPointRead = [](void* c, const PointMatch& match, const TrackPoint& fields) {
+        auto& h = *static_cast<Heads*>(c);
+        ++h.read;
+        TrackPoint whole;
+        readPointFields(h.text, match, whole, h.buffer);
+        if (std::bit_cast<uint64_t>(whole.lat) != std::bit_cast<uint64_t>(fields.lat) ||
+            std::bit_cast<uint64_t>(whole.lon) != std::bit_cast<uint64_t>(fields.lon) ||
+            whole.hasEle != fields.hasEle || whole.ele != fields.ele || whole.hasTime != fields.hasTime ||
+            whole.time != fields.time) {
+            h.differing.emplace_back(h.text.substr(match.start, match.end - match.start));
+        }
+    };
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string text = plainPointMarkup(p);
+        heads.text = text;
+        scanRoute(text, sink);
+        ASSERT_TRUE(heads.differing.empty()) << escaped(heads.differing.front());
+    }
+    EXPECT_GT(heads.read, kRounds / 4);
 }
 
 TEST(ScanDifferential, FirstElementsMatchRegexSearch) {
