@@ -47,21 +47,6 @@ bool bytesAt(std::string_view text, size_t at, const char (&bytes)[N]) {
     return at <= text.size() && text.size() - at >= length && std::memcmp(text.data() + at, bytes, length) == 0;
 }
 
-// The first byte at or after `at` that is not white space; eight bytes a round, as a point's
-// tags are mostly indented by a line break and a run of spaces.
-size_t skipSpaces(std::string_view text, size_t at) {
-    for (; at <= text.size() && text.size() - at >= 8; at += 8) {
-        const uint64_t word = loadWord(text.data() + at);
-        // ' ' is a zero byte of the first, \t..\r below 5 in the second.
-        const uint64_t fromTab = word - 0x0909090909090909;
-        const uint64_t below5 = ~((fromTab + 0x7B7B7B7B7B7B7B7B) | fromTab) & 0x8080808080808080;
-        const uint64_t others = ~(zeroBytes(word ^ 0x2020202020202020) | below5) & 0x8080808080808080;
-        if (others != 0) return at + (static_cast<size_t>(std::countr_zero(others)) >> 3);
-    }
-    while (at < text.size() && isSpaceByte(text[at])) ++at;
-    return at;
-}
-
 // ` lat="V" lon="W"` at `at`, V and W plain figures: the position of W's closing quote, or
 // kNoPosition. Positions are in the whole text: a figure's digits are read eight bytes at a time,
 // also where the attribute list would leave fewer, and cannot run past the quote behind them.
@@ -77,12 +62,12 @@ size_t readPlainCoordinates(std::string_view text, size_t at, TrackPoint& point)
 // White space, `<ele>E</ele>` with E a plain figure, white space and `<time>` from `at`: the
 // position behind `<time>`, or kNoPosition.
 size_t readPlainElevation(std::string_view text, size_t at, TrackPoint& point) {
-    at = skipSpaces(text, at);
+    at = skipSpaceBytes(text, at);
     if (!bytesAt(text, at, "<ele>")) return kNoPosition;
     const size_t eleEnd = plainNumberEnd(text, at + 5, point.ele);
     if (eleEnd == kNoPosition || !bytesAt(text, eleEnd, "</ele>")) return kNoPosition;
     point.hasEle = true;
-    at = skipSpaces(text, eleEnd + 6);
+    at = skipSpaceBytes(text, eleEnd + 6);
     return bytesAt(text, at, "<time>") ? at + 6 : kNoPosition;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "core/TagScanner.h"
 
@@ -378,6 +379,17 @@ void closingTag(Scan& scan, const Tag& tag) {
     if (name == bit(kTime)) closeElement(scan.time, tag);
 }
 
+// Behind a track point's end tag mostly white space and the next point's start tag: no tag stands
+// between them, so the next tag the filter could stop at is that one's name, taken without the
+// search (a filter hit that is no tag changes nothing).
+size_t nextPointNameAfter(const Scan& scan, const Tag& tag) {
+    if (!tag.closing || tag.names != bit(kTrkpt)) return kNoPosition;
+    std::string_view text = scan.text;
+    const size_t lt = skipSpaceBytes(text, tag.end);
+    if (text.size() - lt < 6 || std::memcmp(text.data() + lt, "<trkpt", 6) != 0) return kNoPosition;
+    return lt + 1;
+}
+
 }  // namespace
 
 RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
@@ -385,20 +397,24 @@ RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
     updateFilter(scan);
     size_t lastTag = kNoPosition;
     Tag tag;
-    for (size_t at = findNameCandidate(scan.filter, text, 0); at != kNoPosition;
-         at = findNameCandidate(scan.filter, text, std::max(at + 1, scan.resumeAt))) {
+    size_t at = findNameCandidate(scan.filter, text, 0);
+    while (at != kNoPosition) {
+        size_t next = kNoPosition;  // the next tag's name when it is known without the filter
         // Several filter hits can lead to one tag; tags come out in text order.
-        if ((!plainTrackPointTagAt(scan, at, tag) && !tagAt(scan, at, tag)) || tag.at == lastTag) continue;
-        lastTag = tag.at;
-        if (tag.closing) {
-            closingTag(scan, tag);
-        } else {
-            openingTag(scan, tag);
+        if ((plainTrackPointTagAt(scan, at, tag) || tagAt(scan, at, tag)) && tag.at != lastTag) {
+            lastTag = tag.at;
+            if (tag.closing) {
+                closingTag(scan, tag);
+            } else {
+                openingTag(scan, tag);
+            }
+            // A tag of the track point's name alone moves only the track point search, and leaves
+            // the wanted names as they are unless that search stopped: most tags of a file are these.
+            if (tag.names != bit(kTrkpt) || scan.trackPoints.state == PointSearch::kStopped) updateFilter(scan);
+            if (scan.wanted == 0) break;
+            next = nextPointNameAfter(scan, tag);
         }
-        // A tag of the track point's name alone moves only the track point search, and leaves the
-        // wanted names as they are unless that search stopped: most tags of a file are these.
-        if (tag.names != bit(kTrkpt) || scan.trackPoints.state == PointSearch::kStopped) updateFilter(scan);
-        if (scan.wanted == 0) break;
+        at = next != kNoPosition ? next : findNameCandidate(scan.filter, text, std::max(at + 1, scan.resumeAt));
     }
     if (scan.segments == Scan::kInSegment) sink.segmentEnds(sink.context, false);
     if (scan.routeWanted) finishPendingPoint(scan, scan.routePoints, 0, text.size(), kRtept, false);

@@ -70,6 +70,19 @@ size_t findEitherByte(std::string_view text, size_t from, char one, char other) 
     return kNoPosition;
 }
 
+size_t skipSpaceBytes(std::string_view text, size_t at) {
+    for (; at <= text.size() && text.size() - at >= 8; at += 8) {
+        const uint64_t word = loadWord(text.data() + at);
+        // ' ' is a zero byte of the first, \t..\r below 5 in the second.
+        const uint64_t fromTab = word - 0x0909090909090909;
+        const uint64_t below5 = ~((fromTab + 0x7B7B7B7B7B7B7B7B) | fromTab) & 0x8080808080808080;
+        const uint64_t others = ~(zeroBytes(word ^ 0x2020202020202020) | below5) & 0x8080808080808080;
+        if (others != 0) return at + (static_cast<size_t>(std::countr_zero(others)) >> 3);
+    }
+    while (at < text.size() && isSpaceByte(text[at])) ++at;
+    return at;
+}
+
 size_t closingTailEnd(std::string_view text, size_t pos) {
     while (pos < text.size() && isSpaceByte(text[pos])) ++pos;
     return pos < text.size() && text[pos] == '>' ? pos + 1 : kNoPosition;

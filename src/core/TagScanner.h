@@ -102,6 +102,9 @@ inline bool nameAt(std::string_view text, size_t pos, std::string_view name) {
     }
     return true;
 }
+// The first byte at or after `at` that is not white space (\s), or the text's size; eight bytes a
+// round, as tags are mostly indented by a line break and a run of spaces.
+size_t skipSpaceBytes(std::string_view text, size_t at);
 // End of "\s*>" from `pos`, or kNoPosition.
 size_t closingTailEnd(std::string_view text, size_t pos);
 
