@@ -225,17 +225,55 @@ __attribute__((target("avx2"))) bool wideCandidate32(const NameFilter& filter, s
     return false;
 }
 
+// The filter by the second byte's low four bits (NameFilter::byNibble): a position is a hit when
+// each of its bytes is the one the table gives for its second byte, which only a pattern's own
+// bytes are.
+template <size_t Width>
+__attribute__((target("avx2"))) bool nibbleCandidate32(const NameFilter& filter, std::string_view text,
+                                                       size_t& i) {
+    const size_t size = text.size();
+    const char* data = text.data();
+    const __m256i fold = _mm256_set1_epi8(0x20);
+    __m256i expected[Width];
+    for (size_t j = 0; j < Width; ++j) {
+        expected[j] = _mm256_load_si256(reinterpret_cast<const __m256i*>(filter.expected[j]));
+    }
+    const size_t* offset = filter.offset;
+    for (; i + 32 + filter.reach - 1 <= size; i += 32) {
+        __m256i bytes[Width];
+        for (size_t j = 0; j < Width; ++j) {
+            bytes[j] = _mm256_or_si256(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + i + offset[j])), fold);
+        }
+        // A byte with the top bit set looks up 0, which matches nothing.
+        __m256i hits = _mm256_cmpeq_epi8(bytes[0], _mm256_shuffle_epi8(expected[0], bytes[1]));
+        for (size_t j = 1; j < Width; ++j) {
+            hits = _mm256_and_si256(hits, _mm256_cmpeq_epi8(bytes[j], _mm256_shuffle_epi8(expected[j], bytes[1])));
+        }
+        const auto mask = static_cast<uint32_t>(_mm256_movemask_epi8(hits));
+        if (mask != 0) {
+            i += static_cast<size_t>(std::countr_zero(mask));
+            return true;
+        }
+    }
+    return false;
+}
+
 bool processorHasAvx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
+}
+
+bool avx2Available() {
+    static const bool available = processorHasAvx2();
+    return available;
 }
 #endif
 
 template <size_t Count>
 bool wideCandidateOfWidth(const NameFilter& filter, std::string_view text, size_t& i) {
 #if defined(TIRN_AVX2_FILTER)
-    static const bool avx2 = processorHasAvx2();
-    if (avx2) {
+    if (avx2Available()) {
         switch (filter.width) {
             case 1:
                 if (wideCandidate32<Count, 1>(filter, text, i)) return true;
@@ -339,7 +377,16 @@ NameFilter makeNameFilter(const std::string_view* names, size_t count) {
             for (size_t j = 0; j < width; ++j) std::memset(filter.bytes[filter.count][j], pattern[j], 16);
             ++filter.count;
         }
-        if (fits) return filter;
+        if (!fits) continue;
+        filter.byNibble = width >= 2;
+        for (size_t n = 0; n < filter.count && filter.byNibble; ++n) {
+            const size_t key = filter.bytes[n][1][0] & 0x0F;
+            filter.byNibble = filter.expected[1][key] == 0;
+            for (size_t j = 0; j < width; ++j) {
+                filter.expected[j][key] = filter.expected[j][key + 16] = filter.bytes[n][j][0];
+            }
+        }
+        return filter;
     }
     return NameFilter{};
 }
@@ -351,6 +398,12 @@ size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t
     const uint64_t fold = 0x2020202020202020ull;
     size_t i = from;
     if (width == 0) return kNoPosition;
+#if defined(TIRN_AVX2_FILTER)
+    if (filter.byNibble && avx2Available()) {
+        if (filter.width == 3 ? nibbleCandidate32<3>(filter, text, i) : nibbleCandidate32<2>(filter, text, i))
+            return i;
+    }
+#endif
 #if defined(__SSE2__)
     if (findNameCandidateWide(filter, text, i)) return i;
 #endif

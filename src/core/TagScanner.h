@@ -144,6 +144,12 @@ struct NameFilter {
     size_t offset[3] = {0, 1, 2};
     size_t reach = 0;
     alignas(16) unsigned char bytes[kMaxPatterns][3][16] = {};
+    // With two or three filter bytes whose second bytes differ in their low four bits, the
+    // expected bytes looked up by those bits (twice, one table for each half of a 32-byte round;
+    // 0 where no pattern is, which no folded byte equals): one comparison per filter byte for all
+    // patterns together.
+    bool byNibble = false;
+    alignas(32) unsigned char expected[3][32] = {};
 };
 // Names are lower case and not empty, with at most kMaxPatterns different first letters; the
 // shortest decides the offsets.
