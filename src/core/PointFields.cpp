@@ -9,9 +9,10 @@
 
 namespace {
 
-// Seconds since 1970-01-01 UTC (days-from-civil of the proleptic Gregorian calendar). The fields
-// are not range-checked; with at most four year digits everything fits easily in 64 bits.
-double timestampSeconds(std::string_view text, const TimestampMatch& match) {
+// Seconds since 1970-01-01 UTC to the stamp's minute (days-from-civil of the proleptic Gregorian
+// calendar). The fields are not range-checked; with at most four year digits everything fits
+// easily in 64 bits.
+int64_t minuteSeconds(const TimestampMatch& match) {
     int64_t year = match.year;
     int64_t month = match.month;
     int64_t day = match.day;
@@ -20,7 +21,12 @@ double timestampSeconds(std::string_view text, const TimestampMatch& match) {
     int64_t yoe = y - era * 400;
     int64_t doy = month > 2 ? (153 * (month - 3) + 2) / 5 + day - 1 : (153 * (month + 9) + 2) / 5 + day - 1;
     int64_t days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
-    int64_t seconds = days * 86400 + int64_t{match.hour} * 3600 + int64_t{match.minute} * 60 + match.second;
+    return days * 86400 + int64_t{match.hour} * 3600 + int64_t{match.minute} * 60;
+}
+
+// The seconds within the minute, and the zone's offset taken back off.
+double timestampSeconds(std::string_view text, const TimestampMatch& match, int64_t minuteStart) {
+    int64_t seconds = minuteStart + match.second;
     if (match.zoneLength > 1) {
         std::string_view zone = text.substr(match.zoneStart, match.zoneLength);
         int64_t hours = (zone[1] - '0') * 10 + (zone[2] - '0');
@@ -29,6 +35,10 @@ double timestampSeconds(std::string_view text, const TimestampMatch& match) {
         seconds += zone[0] == '+' ? -offset : offset;
     }
     return static_cast<double>(seconds);
+}
+
+double timestampSeconds(std::string_view text, const TimestampMatch& match) {
+    return timestampSeconds(text, match, minuteSeconds(match));
 }
 
 void readTime(std::string_view time, TrackPoint& point) {
@@ -74,12 +84,23 @@ size_t readPlainElevation(std::string_view text, size_t at, TrackPoint& point) {
 // A time element's text that is just the stamp, "</time>" right behind it and within `text`: the
 // stamp is then all of the element's text (it holds neither '<' nor '&'). The end of "</time>", or
 // kNoPosition.
-size_t readPlainStamp(std::string_view text, size_t timeStart, TrackPoint& point) {
+size_t readPlainStamp(std::string_view text, size_t timeStart, TrackPoint& point, StampCache* cache) {
     if (timeStart > text.size()) return kNoPosition;
     const std::string_view rest = text.substr(timeStart);
     TimestampMatch stamp;
-    if (!timestampAtStart(rest, stamp) || !bytesAt(rest, stamp.end, "</time>")) return kNoPosition;
-    point.time = timestampSeconds(rest, stamp);
+    int64_t minuteStart = 0;
+    if (cache && cache->known && rest.size() >= 19 && loadWord(rest.data()) == cache->bytes[0] &&
+        loadWord(rest.data() + 8) == cache->bytes[1]) {
+        // The date, hour and minute of the stamp before: only the rest is new.
+        if (!timestampTailAt(rest, stamp)) return kNoPosition;
+        minuteStart = cache->minuteStart;
+    } else {
+        if (!timestampAtStart(rest, stamp)) return kNoPosition;
+        minuteStart = minuteSeconds(stamp);
+        if (cache) *cache = StampCache{{loadWord(rest.data()), loadWord(rest.data() + 8)}, minuteStart, true};
+    }
+    if (!bytesAt(rest, stamp.end, "</time>")) return kNoPosition;
+    point.time = timestampSeconds(rest, stamp, minuteStart);
     point.hasTime = true;
     return timeStart + stamp.end + 7;
 }
@@ -98,7 +119,7 @@ bool readPlainPoint(std::string_view text, const PointMatch& match, TrackPoint& 
     const size_t timeStart = readPlainElevation(text, match.contentStart, point);
     if (timeStart == kNoPosition) return false;
     const std::string_view content = text.substr(0, match.contentEnd);
-    if (readPlainStamp(content, timeStart, point) != kNoPosition) return true;
+    if (readPlainStamp(content, timeStart, point, nullptr) != kNoPosition) return true;
     const size_t timeEnd = findEitherByte(content, timeStart, '<', '&');
     if (timeEnd == kNoPosition || !bytesAt(content, timeEnd, "</time>")) return false;
     readTime(text.substr(timeStart, timeEnd - timeStart), point);
@@ -150,14 +171,14 @@ bool readPointFieldsGeneral(std::string_view text, const PointMatch& match, Trac
     return true;
 }
 
-bool readPointHead(std::string_view text, size_t nameEnd, PointHead& head) {
+bool readPointHead(std::string_view text, size_t nameEnd, PointHead& head, StampCache& stamps) {
     // The start tag's '>' right behind W's quote: no '>' comes before it, and no '/' makes it the
     // empty-element form.
     const size_t lonEnd = readPlainCoordinates(text, nameEnd, head.fields);
     if (lonEnd == kNoPosition || !bytesAt(text, lonEnd + 1, ">")) return false;
     const size_t timeStart = readPlainElevation(text, lonEnd + 2, head.fields);
     if (timeStart == kNoPosition) return false;
-    const size_t end = readPlainStamp(text, timeStart, head.fields);
+    const size_t end = readPlainStamp(text, timeStart, head.fields, &stamps);
     if (end == kNoPosition) return false;
     head.greater = lonEnd + 1;
     head.end = end;

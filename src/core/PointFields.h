@@ -36,4 +36,12 @@ struct PointHead {
     size_t greater = 0;
     size_t end = 0;
 };
-bool readPointHead(std::string_view text, size_t nameEnd, PointHead& head);
+// The first sixteen bytes of the last stamp read (its date, hour and minute) and its seconds since
+// 1970 to that minute: along a track these change seldom, so the next stamp mostly needs only its
+// seconds read. Kept by the caller from point to point of one text.
+struct StampCache {
+    uint64_t bytes[2] = {};
+    int64_t minuteStart = 0;
+    bool known = false;
+};
+bool readPointHead(std::string_view text, size_t nameEnd, PointHead& head, StampCache& stamps);

@@ -65,6 +65,7 @@ struct Scan {
     size_t weatherFrom = 0;
     bool weatherWanted = true;
     size_t resumeAt = 0;  // the filter goes on from here at the earliest
+    StampCache stamps;    // the track points' times
 
     Scan(std::string_view text, const RouteScanSink& sink) : text(text), sink(sink), greater{text} {
         nameInScope.state = typeInScope.state = ElementSearch::kDone;  // until the scope opens
@@ -231,7 +232,7 @@ void openPoint(Scan& scan, PointSearch& search, const Tag& tag, NameId id, bool 
     search.hasHead = false;
     if (track && !(scan.wanted & bit(kTime))) {
         PointHead head;
-        if (readPointHead(scan.text, nameEnd, head)) {
+        if (readPointHead(scan.text, nameEnd, head, scan.stamps)) {
             awaitEndTag(search, tag.at, nameEnd, head.greater);
             search.hasHead = true;
             search.head = head.fields;

@@ -324,6 +324,13 @@ bool timestampAtStart(std::string_view text, TimestampMatch& match) {
     return true;
 }
 
+bool timestampTailAt(std::string_view text, TimestampMatch& match) {
+    if (text.size() < 19 || text[16] != ':' || !isDigitByte(text[17]) || !isDigitByte(text[18])) return false;
+    match.second = (text[17] - '0') * 10 + (text[18] - '0');
+    finishTimestamp(text, 0, match);
+    return true;
+}
+
 bool findTimestamp(std::string_view text, TimestampMatch& match) {
     if (timestampAtStart(text, match)) return true;
     if (text.size() < 19) return false;

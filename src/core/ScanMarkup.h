@@ -73,6 +73,10 @@ bool findTimestamp(std::string_view text, TimestampMatch& match);
 // The timestamp only where it starts the text, as nearly every time element writes it: three words
 // checked against the layout at once. False does not mean there is none further on.
 bool timestampAtStart(std::string_view text, TimestampMatch& match);
+// The rest of a stamp at the start of `text` whose first sixteen bytes (date, hour and minute) are
+// known to be a stamp's, as timestampAtStart reads it: the second, the fraction and the zone. The
+// caller keeps year to minute.
+bool timestampTailAt(std::string_view text, TimestampMatch& match);
 bool findDate(std::string_view text, DateMatch& match);
 
 // Removes every "<[^>]+>" run, leftmost first, as a global replacement by nothing would.
