@@ -199,13 +199,27 @@ void appendRouteJson(std::string& out, const RouteInfo& route) {
     out += '[';
     bool first = true;
     for (const auto& [lat, lon] : route.outline) {
-        if (!first) out += ',';
+        if (!std::isfinite(lat) || !std::isfinite(lon)) {
+            if (!first) out += ',';
+            out += '[';
+            appendNumber(out, lat);
+            out += ',';
+            appendNumber(out, lon);
+            out += ']';
+        } else {
+            // A pair is most of a line: made on the stack and appended once (a number takes at
+            // most 24 characters).
+            char pair[64];
+            char* at = pair;
+            if (!first) *at++ = ',';
+            *at++ = '[';
+            at = std::to_chars(at, pair + sizeof pair, lat).ptr;
+            *at++ = ',';
+            at = std::to_chars(at, pair + sizeof pair, lon).ptr;
+            *at++ = ']';
+            out.append(pair, at);
+        }
         first = false;
-        out += '[';
-        appendNumber(out, lat);
-        out += ',';
-        appendNumber(out, lon);
-        out += ']';
     }
     out += ']';
     text("errorText", route.errorText);
