@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "cli/CoordinateText.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -213,9 +214,11 @@ void appendRouteJson(std::string& out, const RouteInfo& route) {
             char* at = pair;
             if (!first) *at++ = ',';
             *at++ = '[';
-            at = std::to_chars(at, pair + sizeof pair, lat).ptr;
+            char* end = shortestCoordinateText(at, lat);
+            at = end ? end : std::to_chars(at, pair + sizeof pair, lat).ptr;
             *at++ = ',';
-            at = std::to_chars(at, pair + sizeof pair, lon).ptr;
+            end = shortestCoordinateText(at, lon);
+            at = end ? end : std::to_chars(at, pair + sizeof pair, lon).ptr;
             *at++ = ']';
             out.append(pair, at);
         }

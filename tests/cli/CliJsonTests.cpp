@@ -3,11 +3,15 @@
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
+#include <cstdlib>
 #include <limits>
+#include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/CliJson.h"
+#include "cli/CoordinateText.h"
 
 namespace {
 
@@ -120,6 +124,45 @@ TEST(RouteJson, WritesValuesOfAFilledRecord) {
     EXPECT_NE(json.find("\"startLat\":-0,"), std::string::npos);
     EXPECT_NE(json.find("\"outline\":[[47.5,8.25],[47.75,NaN]]"), std::string::npos);
     EXPECT_NE(json.find("\"errorText\":\"Unvollst\xEF\xBF\xBDndig\"}"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// The quick outline figures against std::to_chars: every text it writes must be to_chars' own.
+TEST(CoordinateText, WritesWhatToCharsWrites) {
+    std::mt19937_64 random(20261209u);
+    std::vector<double> values;
+    // Any bits in the range it takes, and figures with one to seventeen digits as files write them.
+    for (int i = 0; i < 200000; ++i) {
+        const double scale = std::ldexp(1.0, static_cast<int>(random() % 14));
+        values.push_back(scale * (1 + static_cast<double>(random() >> 11) / 9007199254740992.0));
+    }
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = std::to_string(1 + random() % 9999) + ".";
+        const int decimals = static_cast<int>(random() % 14);
+        for (int d = 0; d < decimals; ++d) text += static_cast<char>('0' + random() % 10);
+        values.push_back(std::strtod(text.c_str(), nullptr));
+    }
+    for (int i = 1; i < 10000; ++i) values.push_back(i);
+    for (double edge : {1.0, 10.0, 100.0, 1000.0, 10000.0, 2.0, 4096.0, 0.5, 9999.999999999998}) {
+        values.push_back(std::nextafter(edge, 0.0));
+        values.push_back(std::nextafter(edge, 1e9));
+        values.push_back(edge + 0.5);
+    }
+    int written = 0;
+    for (const double value : values) {
+        for (const double signedValue : {value, -value}) {
+            char quick[32], general[32];
+            char* end = shortestCoordinateText(quick, signedValue);
+            if (!end) continue;
+            ++written;
+            char* generalEnd = std::to_chars(general, general + sizeof general, signedValue).ptr;
+            ASSERT_EQ(std::string(general, generalEnd), std::string(quick, end)) << std::hexfloat << signedValue;
+        }
+    }
+    EXPECT_GT(written, static_cast<int>(values.size()));  // most of them, with both signs
 }
 
 }  // namespace
