@@ -6,8 +6,8 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-// Thirty-two bytes at a time where the processor has AVX2 (asked once at run time; the build
-// itself targets every x86-64).
+// The name filter takes thirty-two bytes at a time where the processor has AVX2 (asked once at run
+// time; the build itself targets every x86-64) and the wanted names allow its table lookup.
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
 #define TIRN_AVX2_FILTER 1
@@ -202,41 +202,6 @@ bool wideCandidate(const NameFilter& filter, std::string_view text, size_t& i) {
 }
 
 #if defined(TIRN_AVX2_FILTER)
-// wideCandidate over thirty-two bytes; false with `i` where fewer are left.
-template <size_t Count, size_t Width>
-__attribute__((target("avx2"))) bool wideCandidate32(const NameFilter& filter, std::string_view text,
-                                                     size_t& i) {
-    const size_t size = text.size();
-    const char* data = text.data();
-    const __m256i fold = _mm256_set1_epi8(0x20);
-    __m256i wanted[Count][3] = {};
-    for (size_t n = 0; n < Count; ++n) {
-        for (size_t j = 0; j < Width; ++j) wanted[n][j] = _mm256_set1_epi8(static_cast<char>(filter.bytes[n][j][0]));
-    }
-    const size_t* offset = filter.offset;
-    for (; i + 32 + filter.reach - 1 <= size; i += 32) {
-        __m256i bytes[3] = {};
-        for (size_t j = 0; j < Width; ++j) {
-            bytes[j] = _mm256_or_si256(
-                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + i + offset[j])), fold);
-        }
-        __m256i hits = _mm256_setzero_si256();
-        for (size_t n = 0; n < Count; ++n) {
-            __m256i pattern = _mm256_cmpeq_epi8(bytes[0], wanted[n][0]);
-            for (size_t j = 1; j < Width; ++j) {
-                pattern = _mm256_and_si256(pattern, _mm256_cmpeq_epi8(bytes[j], wanted[n][j]));
-            }
-            hits = _mm256_or_si256(hits, pattern);
-        }
-        const auto mask = static_cast<uint32_t>(_mm256_movemask_epi8(hits));
-        if (mask != 0) {
-            i += static_cast<size_t>(std::countr_zero(mask));
-            return true;
-        }
-    }
-    return false;
-}
-
 // The filter by the second byte's low four bits (NameFilter::byNibble): a position is a hit when
 // each of its bytes is the one the table gives for its second byte, which only a pattern's own
 // bytes are.
@@ -284,23 +249,6 @@ bool avx2Available() {
 
 template <size_t Count>
 bool wideCandidateOfWidth(const NameFilter& filter, std::string_view text, size_t& i) {
-#if defined(TIRN_AVX2_FILTER)
-    if (avx2Available()) {
-        switch (filter.width) {
-            case 1:
-                if (wideCandidate32<Count, 1>(filter, text, i)) return true;
-                break;
-            case 2:
-                if (wideCandidate32<Count, 2>(filter, text, i)) return true;
-                break;
-            case 3:
-                if (wideCandidate32<Count, 3>(filter, text, i)) return true;
-                break;
-            default:
-                return false;
-        }
-    }
-#endif
     switch (filter.width) {
         case 1:
             return wideCandidate<Count, 1>(filter, text, i);
