@@ -53,47 +53,9 @@ bool findPoint(TagScanner& scanner, size_t from, PointMatch& match) {
     return false;
 }
 
-namespace {
-
-// "<NAME>" (or "</NAME>" when `closing`) at `at`, the name exactly as given. Byte by byte: these
-// are a few bytes, fewer than a library comparison costs to call.
-bool plainTagAt(std::string_view text, size_t at, bool closing, std::string_view name) {
-    const size_t lead = closing ? 2 : 1;
-    if (at == kNoPosition || text.size() - at <= lead + name.size()) return false;
-    const char* tag = text.data() + at;
-    if (tag[0] != '<' || (closing && tag[1] != '/')) return false;
-    for (size_t i = 0; i < name.size(); ++i) {
-        if (tag[lead + i] != name[i]) return false;
-    }
-    return tag[lead + name.size()] == '>';
-}
-
-// Most files write the two elements plainly ("<ele>1.5</ele>"), the first one first, with no other
-// tag before or between them: then the text's first four '<' are their four tags, and the walk
-// below would find exactly these.
-bool plainElements(std::string_view text, const std::string_view (&names)[2], FirstElements& result) {
-    if (names[0] == names[1]) return false;
-    size_t lt = findByte(text, 0, '<');
-    for (size_t i = 0; i < 2; ++i) {
-        const std::string_view name = names[i];
-        if (!plainTagAt(text, lt, false, name)) return false;
-        const size_t contentStart = lt + name.size() + 2;
-        const size_t close = findByte(text, contentStart, '<');
-        if (!plainTagAt(text, close, true, name)) return false;
-        result.match[i] = ElementMatch{lt, close + name.size() + 3, contentStart, close};
-        lt = findByte(text, result.match[i].end, '<');
-    }
-    result.found[0] = result.found[1] = true;
-    return true;
-}
-
-}  // namespace
-
 FirstElements findFirstElements(std::string_view text, std::string_view first, std::string_view second) {
     FirstElements result;
     const std::string_view names[2] = {first, second};
-    if (plainElements(text, names, result)) return result;
-    result = FirstElements{};
     enum State { kSeekOpen, kSeekClose, kDone } state[2] = {kSeekOpen, kSeekOpen};
     GreaterFinder greater{text};
     for (size_t lt = findByte(text, 0, '<'); lt != kNoPosition; lt = findByte(text, lt + 1, '<')) {
@@ -204,41 +166,7 @@ bool findAttribute(std::string_view attributes, std::string_view name, Attribute
     return false;
 }
 
-namespace {
-
-// ` lat="V"` at the start, then ` lon="W"` right behind V's closing quote, V without an 'l': no match
-// of either name can start before the one written there (position 0 is a space, and a match inside
-// V would begin with an 'l'), so these are the leftmost.
-bool plainCoordinates(std::string_view text, AttributeMatch (&match)[2]) {
-    constexpr std::string_view kLat = " lat=\"", kLon = " lon=\"";
-    // Byte by byte: a library comparison costs more to call than six bytes do.
-    const auto bytesAt = [&](size_t at, std::string_view bytes) {
-        if (at > text.size() || text.size() - at < bytes.size()) return false;
-        for (size_t i = 0; i < bytes.size(); ++i) {
-            if (text[at + i] != bytes[i]) return false;
-        }
-        return true;
-    };
-    if (!bytesAt(0, kLat)) return false;
-    const size_t latEnd = findEitherByte(text, kLat.size(), '"', '\'');
-    if (latEnd == kNoPosition || latEnd == kLat.size()) return false;
-    if (findLetter(text.substr(0, latEnd), kLat.size(), 'l') != kNoPosition) return false;
-    if (!bytesAt(latEnd + 1, kLon)) return false;
-    const size_t lonStart = latEnd + 1 + kLon.size();
-    const size_t lonEnd = findEitherByte(text, lonStart, '"', '\'');
-    if (lonEnd == kNoPosition || lonEnd == lonStart) return false;
-    match[0] = AttributeMatch{1, latEnd + 1, kLat.size(), latEnd};
-    match[1] = AttributeMatch{latEnd + 2, lonEnd + 1, lonStart, lonEnd};
-    return true;
-}
-
-}  // namespace
-
 void findCoordinateAttributes(std::string_view attributes, bool (&found)[2], AttributeMatch (&match)[2]) {
-    if (plainCoordinates(attributes, match)) {
-        found[0] = found[1] = true;
-        return;
-    }
     found[0] = findAttribute(attributes, "lat", match[0]);
     found[1] = findAttribute(attributes, "lon", match[1]);
 }
@@ -264,10 +192,6 @@ bool dateAt(std::string_view text, size_t pos) {
     return text.size() - pos >= 10 && digitsAt(text, pos, 4) && text[pos + 4] == '-' &&
            digitsAt(text, pos + 5, 2) && text[pos + 7] == '-' && digitsAt(text, pos + 8, 2);
 }
-
-}  // namespace
-
-namespace {
 
 // The time and zone behind a date at `pos` that is followed by "Thh:mm:ss": the fraction is greedy
 // and nothing after it can fail, so it takes every digit.

@@ -66,8 +66,7 @@ struct FirstElements {
 FirstElements findFirstElements(std::string_view text, std::string_view first, std::string_view second);
 // The attribute list is searched as a string of its own: position 0 counts as a word boundary.
 bool findAttribute(std::string_view attributes, std::string_view name, AttributeMatch& match);
-// findAttribute of "lat" (found[0], match[0]) and of "lon" (found[1], match[1]), quicker for the
-// way points are mostly written.
+// findAttribute of "lat" (found[0], match[0]) and of "lon" (found[1], match[1]).
 void findCoordinateAttributes(std::string_view attributes, bool (&found)[2], AttributeMatch (&match)[2]);
 bool findTimestamp(std::string_view text, TimestampMatch& match);
 // The timestamp only where it starts the text, as nearly every time element writes it: three words

@@ -400,7 +400,7 @@ TEST(ScanDifferential, FirstElementsMatchRegexSearch) {
     Picker p;
     const std::regex ele = icase(kPrefix + "ele\\b[^>]*>([\\s\\S]*?)" + kClose + "ele\\s*>");
     const std::regex time = icase(kPrefix + "time\\b[^>]*>([\\s\\S]*?)" + kClose + "time\\s*>");
-    // Also texts close to the way points are mostly written, where the plain form is taken first.
+    // Also texts close to the way points are mostly written.
     const std::vector<std::string> plain = {"<ele>", "</ele>", "<time>",  "</time>", "1.5",         "\n  ",
                                             "<ELE>", "</ele ", "<x:ele>", "<eles>",  "<!--c-->",    "<",
                                             ">",     "&amp;",  "<ele/>",  "</time",  "<time a='1'>"};
