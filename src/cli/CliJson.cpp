@@ -1,5 +1,6 @@
 #include "cli/CliJson.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -45,16 +46,23 @@ std::size_t sequenceLength(std::string_view text, std::size_t pos, bool& valid) 
     return end - pos;
 }
 
+// A number's text at `at` (room for 24 characters), its end returned: the shortest text that reads
+// back as the same double, outline figures by the quicker way; NaN, Infinity and -Infinity for the
+// others.
+char* writeNumber(char* at, double value) {
+    std::string_view special;
+    if (std::isnan(value)) special = "NaN";
+    if (std::isinf(value)) special = value > 0 ? "Infinity" : "-Infinity";
+    if (!special.empty()) return std::copy(special.begin(), special.end(), at);
+    if (char* end = shortestCoordinateText(at, value)) return end;
+    return std::to_chars(at, at + 24, value).ptr;
+}
+
 // The outline makes most of a line: its numbers go straight into the line, without a text of their
 // own.
 void appendNumber(std::string& out, double value) {
-    if (!std::isfinite(value)) {
-        out += jsonNumber(value);
-        return;
-    }
-    char buffer[32];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
+    char buffer[24];
+    out.append(buffer, writeNumber(buffer, value));
 }
 
 template <typename Integer>
@@ -134,11 +142,8 @@ void appendJsonString(std::string& out, std::string_view bytes) {
 }
 
 std::string jsonNumber(double value) {
-    if (std::isnan(value)) return "NaN";
-    if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
-    char buffer[32];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    char buffer[24];
+    return std::string(buffer, writeNumber(buffer, value));
 }
 
 std::string routeJson(const RouteInfo& route) {
@@ -200,28 +205,16 @@ void appendRouteJson(std::string& out, const RouteInfo& route) {
     out += '[';
     bool first = true;
     for (const auto& [lat, lon] : route.outline) {
-        if (!std::isfinite(lat) || !std::isfinite(lon)) {
-            if (!first) out += ',';
-            out += '[';
-            appendNumber(out, lat);
-            out += ',';
-            appendNumber(out, lon);
-            out += ']';
-        } else {
-            // A pair is most of a line: made on the stack and appended once (a number takes at
-            // most 24 characters).
-            char pair[64];
-            char* at = pair;
-            if (!first) *at++ = ',';
-            *at++ = '[';
-            char* end = shortestCoordinateText(at, lat);
-            at = end ? end : std::to_chars(at, pair + sizeof pair, lat).ptr;
-            *at++ = ',';
-            end = shortestCoordinateText(at, lon);
-            at = end ? end : std::to_chars(at, pair + sizeof pair, lon).ptr;
-            *at++ = ']';
-            out.append(pair, at);
-        }
+        // A pair is most of a line: made on the stack and appended once.
+        char pair[64];
+        char* at = pair;
+        if (!first) *at++ = ',';
+        *at++ = '[';
+        at = writeNumber(at, lat);
+        *at++ = ',';
+        at = writeNumber(at, lon);
+        *at++ = ']';
+        out.append(pair, at);
         first = false;
     }
     out += ']';
