@@ -219,5 +219,6 @@ void appendRouteJson(std::string& out, const RouteInfo& route) {
     }
     out += ']';
     text("errorText", route.errorText);
+    text("warningText", route.warningText);
     out += '}';
 }

@@ -44,6 +44,7 @@ void moveFields(RouteInfo& to, RouteInfo& from) noexcept {
     to.outline = std::move(from.outline);
     from.outline.clear();
     takeText(to.errorText, from.errorText);
+    takeText(to.warningText, from.warningText);
 }
 
 }  // namespace

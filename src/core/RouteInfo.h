@@ -40,6 +40,8 @@ struct RouteInfo {
     std::string weatherCondition;
     std::vector<std::pair<double, double>> outline;  // (lat, lon)
     std::string errorText;
+    // Why the figures may be short of the file's intent (it was cut); empty when nothing is amiss.
+    std::string warningText;
 
     RouteInfo() = default;
     // A record is moved, never shared; the moved-from record keeps empty texts and outline.

@@ -1,5 +1,6 @@
 #include "i18n/Language.h"
 
+#include "core/Failure.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -118,4 +119,32 @@ std::u16string sportDisplayText(const ActiveLanguage& language, const RouteInfo&
         if (!text.empty()) return std::u16string(text);
     }
     return utf8ToWide(route.sportLabel);
+}
+
+namespace {
+
+struct FailureMessageKey {
+    const char* message;
+    std::string_view key;
+};
+
+// Every fixed message that reaches a user, and the text that tells it.
+constexpr FailureMessageKey kFailureMessageKeys[] = {
+    {kMessageCannotRead, "cannotReadFile"},
+    {kMessageNoPoints, "noTrackPoints"},
+    {kMessageChangedMeanwhile, "fileChangedMeanwhile"},
+    {kMessageFileBusy, "fileBusy"},
+    {kMessageHardLinks, "fileHardLinks"},
+    {kMessageUtf16NotRewritten, "utf16NotRewritten"},
+    {kMessageTooLarge, "fileTooLarge"},
+    {kMessageEndsEarly, "fileEndsEarly"},
+};
+
+}  // namespace
+
+std::u16string failureMessageText(const ActiveLanguage& language, std::string_view message) {
+    for (const FailureMessageKey& entry : kFailureMessageKeys) {
+        if (message == entry.message) return std::u16string(translate(language, entry.key));
+    }
+    return utf8ToWide(message);
 }

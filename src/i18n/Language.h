@@ -31,3 +31,6 @@ std::u16string fillIn(std::u16string_view text, std::u16string_view placeholder,
 // A sport key with a text in the language shows that text; anything else (a raw type from the
 // file, no sport, a language without row) shows the stored label.
 std::u16string sportDisplayText(const ActiveLanguage& language, const RouteInfo& route);
+// A failure or warning message of the analysis or the rewrite (the fixed texts of core/Failure.h)
+// in the interface language; a message without a translation is shown as it stands.
+std::u16string failureMessageText(const ActiveLanguage& language, std::string_view message);

@@ -93,6 +93,15 @@ struct TranslationTexts {
     std::u16string_view changeSportMenu;
     std::u16string_view folderMissing;
     std::u16string_view readingFiles;
+    // a file or folder the program keeps its hands off, and warnings about files
+    std::u16string_view fileChangedMeanwhile;
+    std::u16string_view fileBusy;
+    std::u16string_view fileHardLinks;
+    std::u16string_view utf16NotRewritten;
+    std::u16string_view fileEndsEarly;
+    std::u16string_view fileTooLarge;
+    std::u16string_view folderNotListed;
+    std::u16string_view folderSettingIgnored;
 };
 
 inline constexpr std::size_t kTranslationKeyCount = sizeof(TranslationTexts) / sizeof(std::u16string_view);
@@ -198,6 +207,14 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"changeSportMenu", &TranslationTexts::changeSportMenu},
     {"folderMissing", &TranslationTexts::folderMissing},
     {"readingFiles", &TranslationTexts::readingFiles},
+    {"fileChangedMeanwhile", &TranslationTexts::fileChangedMeanwhile},
+    {"fileBusy", &TranslationTexts::fileBusy},
+    {"fileHardLinks", &TranslationTexts::fileHardLinks},
+    {"utf16NotRewritten", &TranslationTexts::utf16NotRewritten},
+    {"fileEndsEarly", &TranslationTexts::fileEndsEarly},
+    {"fileTooLarge", &TranslationTexts::fileTooLarge},
+    {"folderNotListed", &TranslationTexts::folderNotListed},
+    {"folderSettingIgnored", &TranslationTexts::folderSettingIgnored},
 }};
 
 namespace translation_detail {

@@ -15,7 +15,7 @@ namespace {
 
 constexpr char kMagic[8] = {'T', 'I', 'R', 'N', 'L', 'I', 'D', 'X'};
 constexpr std::uint32_t kByteOrderMark = 0x01020304;
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersion = 2;
 // magic, byte order, version, name unit size, reserved, total size, taken at, entry count
 constexpr std::size_t kHeaderSize = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 8;
 constexpr std::size_t kChecksumSize = 8;
@@ -126,10 +126,11 @@ void eachStoredField(Route& route, Visit&& visit) {
     visit(route.weatherCondition);
     visit(route.outline);
     visit(route.errorText);
+    visit(route.warningText);
 }
 
 #if defined(__x86_64__) && defined(__GLIBCXX__)
-static_assert(sizeof(RouteInfo) == 496, "RouteInfo changed: store the new field in the library index");
+static_assert(sizeof(RouteInfo) == 528, "RouteInfo changed: store the new field in the library index");
 #endif
 
 struct Writer {

@@ -34,11 +34,7 @@ std::u16string weatherLineText(const RouteInfo& route, const ActiveLanguage& lan
 }
 
 std::u16string failureText(const RouteInfo& route, const ActiveLanguage& language) {
-    // The two failures every damaged file ends in read in the interface language; any other
-    // (rare) reason is shown as the analysis gave it.
-    if (route.errorText == kMessageCannotRead) return std::u16string(translate(language, "cannotReadFile"));
-    if (route.errorText == kMessageNoPoints) return std::u16string(translate(language, "noTrackPoints"));
-    return utf8ToWide(route.errorText);
+    return failureMessageText(language, route.errorText);
 }
 
 PanelTexts panelTextsFor(const RouteInfo* route, const ActiveLanguage& language) {

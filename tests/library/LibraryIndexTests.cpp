@@ -132,7 +132,7 @@ TEST_F(LibraryIndexTest, EveryDamagedIndexIsIgnoredAndWrittenAgain) {
         for (int i = 0; i < 8; ++i) bytes[bytes.size() - 8 + i] = static_cast<char>(sum >> (8 * i));
         return bytes;
     };
-    std::vector<std::string> damaged = {"", std::string(good.size(), '\0'), withField(12, "\x02"),
+    std::vector<std::string> damaged = {"", std::string(good.size(), '\0'), withField(12, "\x09"),
                                         withField(8, "\x01\x02\x03\x04"), withField(16, "\x03")};
     for (std::size_t cut :
          {std::size_t(1), std::size_t(20), std::size_t(56), good.size() / 2, good.size() - 1}) {
