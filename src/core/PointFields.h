@@ -18,6 +18,12 @@ struct TrackPoint {
     int32_t segment = 0;
 };
 
+// A latitude within ±90 and a longitude within ±180 (neither NaN): anything else is no place on
+// Earth, and a point with it is no point.
+inline bool usableCoordinates(double lat, double lon) {
+    return lat >= -90 && lat <= 90 && lon >= -180 && lon <= 180;
+}
+
 // False when the point lacks a usable coordinate: it is then left out. `buffer` holds decoded
 // text for the moment (it is reused from point to point).
 bool readPointFields(std::string_view text, const PointMatch& match, TrackPoint& point, std::string& buffer);

@@ -40,7 +40,7 @@ struct ElementSearch {
 struct PointSearch {
     enum State { kSeekOpen, kSeekClose, kStopped } state = kSeekOpen;
     size_t from = 0;
-    PointMatch pending;  // the opening tag waiting for its end tag
+    PointMatch pending;    // the opening tag waiting for its end tag
     bool hasHead = false;  // the pending point's fields, read at its start tag
     TrackPoint head;
 };
@@ -66,6 +66,7 @@ struct Scan {
     bool weatherWanted = true;
     size_t resumeAt = 0;  // the filter goes on from here at the earliest
     StampCache stamps;    // the track points' times
+    GapCursor gaps;       // tags come in text order
 
     Scan(std::string_view text, const RouteScanSink& sink) : text(text), sink(sink), greater{text} {
         nameInScope.state = typeInScope.state = ElementSearch::kDone;  // until the scope opens
@@ -200,7 +201,8 @@ void stopElement(ElementSearch& search) {
 }
 
 void emitPoint(Scan& scan, const PointMatch& match, bool track) {
-    if (track && scan.trackPoints.hasHead && scan.sink.trackPointRead && &match == &scan.trackPoints.pending) {
+    if (track && scan.trackPoints.hasHead && scan.sink.trackPointRead &&
+        &match == &scan.trackPoints.pending) {
         scan.sink.trackPointRead(scan.sink.context, match, scan.trackPoints.head);
     } else if (track) {
         scan.sink.trackPoint(scan.sink.context, match);
@@ -391,6 +393,30 @@ size_t nextPointNameAfter(const Scan& scan, const Tag& tag) {
     return lt + 1;
 }
 
+// The text has a gpx start tag but no end tag for it: the file was cut. Nearly every file ends with
+// that end tag, so its last '<' is looked at first; only otherwise is the text searched.
+bool endsBeforeGpxEnd(std::string_view text, GapCursor& gaps) {
+    TagScanner gpx = makeTagScanner(text, {"gpx"});
+    const TagHit start = findOpeningTag(gpx, 0);
+    if (start.at == kNoPosition) return false;
+    const size_t gt = findGreater(gpx, start.nameEnd);
+    if (gt == kNoPosition) return true;
+    size_t beforeGt = gt;
+    while (beforeGt > start.nameEnd && isSpaceByte(text[beforeGt - 1])) --beforeGt;
+    if (beforeGt > start.nameEnd && text[beforeGt - 1] == '/') return false;  // <gpx/> has no end tag
+    const size_t last = text.rfind('<');
+    if (last != std::string_view::npos && last > gt && last + 1 < text.size() && text[last + 1] == '/' &&
+        gapEndAt(gaps, text, last) == kNoPosition) {
+        for (size_t nameStart : tagNameStarts(text, last + 2)) {
+            if (nameStart != kNoPosition && nameAt(text, nameStart, "gpx") &&
+                closingTailEnd(text, nameStart + 3) != kNoPosition) {
+                return false;
+            }
+        }
+    }
+    return searchClosingTag(gpx, gt + 1).at == kNoPosition;
+}
+
 }  // namespace
 
 RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
@@ -401,8 +427,13 @@ RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
     size_t at = findNameCandidate(scan.filter, text, 0);
     while (at != kNoPosition) {
         size_t next = kNoPosition;  // the next tag's name when it is known without the filter
-        // Several filter hits can lead to one tag; tags come out in text order.
+        // Several filter hits can lead to one tag; tags come out in text order. A tag inside a
+        // comment or CDATA section is none: the filter goes on behind it.
         if ((plainTrackPointTagAt(scan, at, tag) || tagAt(scan, at, tag)) && tag.at != lastTag) {
+            if (const size_t gapEnd = gapEndAt(scan.gaps, text, tag.at); gapEnd != kNoPosition) {
+                at = findNameCandidate(scan.filter, text, std::max(gapEnd, scan.resumeAt));
+                continue;
+            }
             lastTag = tag.at;
             if (tag.closing) {
                 closingTag(scan, tag);
@@ -411,16 +442,19 @@ RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
             }
             // A tag of the track point's name alone moves only the track point search, and leaves
             // the wanted names as they are unless that search stopped: most tags of a file are these.
-            if (tag.names != bit(kTrkpt) || scan.trackPoints.state == PointSearch::kStopped) updateFilter(scan);
+            if (tag.names != bit(kTrkpt) || scan.trackPoints.state == PointSearch::kStopped)
+                updateFilter(scan);
             if (scan.wanted == 0) break;
             next = nextPointNameAfter(scan, tag);
         }
-        at = next != kNoPosition ? next : findNameCandidate(scan.filter, text, std::max(at + 1, scan.resumeAt));
+        at = next != kNoPosition ? next
+                                 : findNameCandidate(scan.filter, text, std::max(at + 1, scan.resumeAt));
     }
     if (scan.segments == Scan::kInSegment) sink.segmentEnds(sink.context, false);
     if (scan.routeWanted) finishPendingPoint(scan, scan.routePoints, 0, text.size(), kRtept, false);
 
     RouteScan& result = scan.result;
+    result.endsEarly = endsBeforeGpxEnd(text, scan.gaps);
     result.hasScope = scan.scope.found;
     result.scope = scan.scope.match;
     const ElementSearch& name = result.hasScope ? scan.nameInScope : scan.nameInText;
