@@ -66,7 +66,8 @@ struct Scan {
     bool weatherWanted = true;
     size_t resumeAt = 0;  // the filter goes on from here at the earliest
     StampCache stamps;    // the track points' times
-    GapCursor gaps;       // tags come in text order
+    Gap lastGap;          // the last gap the walk stepped over
+    size_t lastGapStart = kNoPosition;
 
     Scan(std::string_view text, const RouteScanSink& sink) : text(text), sink(sink), greater{text} {
         nameInScope.state = typeInScope.state = ElementSearch::kDone;  // until the scope opens
@@ -102,6 +103,7 @@ void updateFilter(Scan& scan) {
         if (names & (uint32_t{1} << id)) list[count++] = kNames[id];
     }
     scan.filter = makeNameFilter(list, count);
+    scan.filter.stopAtMarks = true;
 }
 
 // The names by their first letter (folded), to try only those that can match.
@@ -394,8 +396,9 @@ size_t nextPointNameAfter(const Scan& scan, const Tag& tag) {
 }
 
 // The text has a gpx start tag but no end tag for it: the file was cut. Nearly every file ends with
-// that end tag, so its last '<' is looked at first; only otherwise is the text searched.
-bool endsBeforeGpxEnd(std::string_view text, GapCursor& gaps) {
+// that end tag, so its last '<' is looked at first (when the walk went to the end, the last gap it
+// met tells whether that '<' lies in one); only otherwise is the text searched.
+bool endsBeforeGpxEnd(std::string_view text, bool walkedToEnd, size_t lastGapStart, size_t lastGapEnd) {
     TagScanner gpx = makeTagScanner(text, {"gpx"});
     const TagHit start = findOpeningTag(gpx, 0);
     if (start.at == kNoPosition) return false;
@@ -406,7 +409,7 @@ bool endsBeforeGpxEnd(std::string_view text, GapCursor& gaps) {
     if (beforeGt > start.nameEnd && text[beforeGt - 1] == '/') return false;  // <gpx/> has no end tag
     const size_t last = text.rfind('<');
     if (last != std::string_view::npos && last > gt && last + 1 < text.size() && text[last + 1] == '/' &&
-        gapEndAt(gaps, text, last) == kNoPosition) {
+        walkedToEnd && (lastGapStart == kNoPosition || last >= lastGapEnd)) {
         for (size_t nameStart : tagNameStarts(text, last + 2)) {
             if (nameStart != kNoPosition && nameAt(text, nameStart, "gpx") &&
                 closingTailEnd(text, nameStart + 3) != kNoPosition) {
@@ -427,13 +430,21 @@ RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
     size_t at = findNameCandidate(scan.filter, text, 0);
     while (at != kNoPosition) {
         size_t next = kNoPosition;  // the next tag's name when it is known without the filter
-        // Several filter hits can lead to one tag; tags come out in text order. A tag inside a
-        // comment or CDATA section is none: the filter goes on behind it.
-        if ((plainTrackPointTagAt(scan, at, tag) || tagAt(scan, at, tag)) && tag.at != lastTag) {
-            if (const size_t gapEnd = gapEndAt(scan.gaps, text, tag.at); gapEnd != kNoPosition) {
-                at = findNameCandidate(scan.filter, text, std::max(gapEnd, scan.resumeAt));
-                continue;
+        // The filter also stops at every '!' and '?', so the walk meets each gap's start before
+        // anything inside it, and goes on behind it: a tag inside a gap is none. (Nothing the walk
+        // steps over otherwise, a point's head or the white space between points, can hold one.)
+        const char byte = text[at];
+        if (byte == '!' || byte == '?') {
+            size_t from = at + 1;
+            if (at > 0 && text[at - 1] == '<' && gapAt(text, at - 1, scan.lastGap)) {
+                scan.lastGapStart = at - 1;
+                from = scan.lastGap.end;
             }
+            at = findNameCandidate(scan.filter, text, std::max(from, scan.resumeAt));
+            continue;
+        }
+        // Several filter hits can lead to one tag; tags come out in text order.
+        if ((plainTrackPointTagAt(scan, at, tag) || tagAt(scan, at, tag)) && tag.at != lastTag) {
             lastTag = tag.at;
             if (tag.closing) {
                 closingTag(scan, tag);
@@ -454,7 +465,7 @@ RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
     if (scan.routeWanted) finishPendingPoint(scan, scan.routePoints, 0, text.size(), kRtept, false);
 
     RouteScan& result = scan.result;
-    result.endsEarly = endsBeforeGpxEnd(text, scan.gaps);
+    result.endsEarly = endsBeforeGpxEnd(text, at == kNoPosition, scan.lastGapStart, scan.lastGap.end);
     result.hasScope = scan.scope.found;
     result.scope = scan.scope.match;
     const ElementSearch& name = result.hasScope ? scan.nameInScope : scan.nameInText;

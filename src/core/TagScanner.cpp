@@ -180,6 +180,16 @@ size_t gapEndAtSlow(GapCursor& gaps, std::string_view text, size_t at) {
     }
 }
 
+size_t findGreaterOutsideGaps(std::string_view text, size_t from) {
+    for (size_t at = findEitherByte(text, from, '>', '<'); at != kNoPosition;
+         at = findEitherByte(text, at + 1, '>', '<')) {
+        if (text[at] == '>') return at;
+        Gap gap;
+        if (gapAt(text, at, gap)) at = gap.end - 1;
+    }
+    return kNoPosition;
+}
+
 size_t closingTailEnd(std::string_view text, size_t pos) {
     while (pos < text.size() && isSpaceByte(text[pos])) ++pos;
     return pos < text.size() && text[pos] == '>' ? pos + 1 : kNoPosition;
@@ -259,7 +269,7 @@ inline __m128i patternAt(const __m128i (&wanted)[3], const __m128i (&bytes)[3]) 
 // Sixteen bytes at a time where the processor has it (every x86-64 does), unrolled for the few
 // pattern counts and widths there are. True with `i` at the first hit; false with `i` where fewer
 // than sixteen bytes are left for the plainer loops.
-template <size_t Count, size_t Width>
+template <size_t Count, size_t Width, bool Marks>
 bool wideCandidate(const NameFilter& filter, std::string_view text, size_t& i) {
     const size_t size = text.size();
     const char* data = text.data();
@@ -277,6 +287,10 @@ bool wideCandidate(const NameFilter& filter, std::string_view text, size_t& i) {
         if constexpr (Width > 2) bytes[2] = foldedBytes(data + i + offset[2]);
         __m128i hits = patternAt<Width>(wanted[0], bytes);
         for (size_t n = 1; n < Count; ++n) hits = _mm_or_si128(hits, patternAt<Width>(wanted[n], bytes));
+        if constexpr (Marks) {
+            hits = _mm_or_si128(hits, _mm_or_si128(_mm_cmpeq_epi8(bytes[0], _mm_set1_epi8('!')),
+                                                   _mm_cmpeq_epi8(bytes[0], _mm_set1_epi8('?'))));
+        }
         const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
         if (mask != 0) {
             i += static_cast<size_t>(std::countr_zero(mask));
@@ -290,7 +304,7 @@ bool wideCandidate(const NameFilter& filter, std::string_view text, size_t& i) {
 // The filter by the second byte's low four bits (NameFilter::byNibble): a position is a hit when
 // each of its bytes is the one the table gives for its second byte, which only a pattern's own
 // bytes are.
-template <size_t Width>
+template <size_t Width, bool Marks>
 __attribute__((target("avx2"))) bool nibbleCandidate32(const NameFilter& filter, std::string_view text,
                                                        size_t& i) {
     const size_t size = text.size();
@@ -313,6 +327,10 @@ __attribute__((target("avx2"))) bool nibbleCandidate32(const NameFilter& filter,
             hits = _mm256_and_si256(hits,
                                     _mm256_cmpeq_epi8(bytes[j], _mm256_shuffle_epi8(expected[j], bytes[1])));
         }
+        if constexpr (Marks) {
+            hits = _mm256_or_si256(hits, _mm256_or_si256(_mm256_cmpeq_epi8(bytes[0], _mm256_set1_epi8('!')),
+                                                         _mm256_cmpeq_epi8(bytes[0], _mm256_set1_epi8('?'))));
+        }
         const auto mask = static_cast<uint32_t>(_mm256_movemask_epi8(hits));
         if (mask != 0) {
             i += static_cast<size_t>(std::countr_zero(mask));
@@ -333,18 +351,24 @@ bool avx2Available() {
 }
 #endif
 
-template <size_t Count>
+template <size_t Count, bool Marks>
 bool wideCandidateOfWidth(const NameFilter& filter, std::string_view text, size_t& i) {
     switch (filter.width) {
         case 1:
-            return wideCandidate<Count, 1>(filter, text, i);
+            return wideCandidate<Count, 1, Marks>(filter, text, i);
         case 2:
-            return wideCandidate<Count, 2>(filter, text, i);
+            return wideCandidate<Count, 2, Marks>(filter, text, i);
         case 3:
-            return wideCandidate<Count, 3>(filter, text, i);
+            return wideCandidate<Count, 3, Marks>(filter, text, i);
         default:
             return false;
     }
+}
+
+template <size_t Count>
+bool wideCandidateOfWidth(const NameFilter& filter, std::string_view text, size_t& i) {
+    return filter.stopAtMarks ? wideCandidateOfWidth<Count, true>(filter, text, i)
+                              : wideCandidateOfWidth<Count, false>(filter, text, i);
 }
 
 bool findNameCandidateWide(const NameFilter& filter, std::string_view text, size_t& i) {
@@ -446,8 +470,12 @@ size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t
     if (width == 0) return kNoPosition;
 #if defined(TIRN_AVX2_FILTER)
     if (filter.byNibble && avx2Available()) {
-        if (filter.width == 3 ? nibbleCandidate32<3>(filter, text, i) : nibbleCandidate32<2>(filter, text, i))
-            return i;
+        const bool hit = filter.stopAtMarks
+                             ? (filter.width == 3 ? nibbleCandidate32<3, true>(filter, text, i)
+                                                  : nibbleCandidate32<2, true>(filter, text, i))
+                             : (filter.width == 3 ? nibbleCandidate32<3, false>(filter, text, i)
+                                                  : nibbleCandidate32<2, false>(filter, text, i));
+        if (hit) return i;
     }
 #endif
 #if defined(__SSE2__)
@@ -465,9 +493,14 @@ size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t
             }
             any |= hits;
         }
+        if (filter.stopAtMarks) {
+            const uint64_t word = loadWord(data + i) | fold;
+            any |= zeroBytes(word ^ 0x2121212121212121ull) | zeroBytes(word ^ 0x3F3F3F3F3F3F3F3Full);
+        }
         if (any) return i + (static_cast<size_t>(std::countr_zero(any)) >> 3);
     }
     for (; i + filter.reach <= size; ++i) {
+        if (filter.stopAtMarks && (data[i] == '!' || data[i] == '?')) return i;
         for (size_t n = 0; n < filter.count; ++n) {
             size_t j = 0;
             while (j < width &&

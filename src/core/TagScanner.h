@@ -144,28 +144,25 @@ inline size_t gapEndAt(GapCursor& gaps, std::string_view text, size_t at) {
     return gapEndAtSlow(gaps, text, at);
 }
 
-// The first '>' at or after a position that is not inside a gap. Successive questions come with
-// growing positions, so the last answer is remembered: a whole search stays linear even when many
-// tags share one far '>'.
+// The first '>' at or after a position that is not inside a gap; the positions asked lie outside
+// gaps (behind a tag's name, say). A gap can start only at a '<', which an attribute list mostly
+// lacks, so the search stops at '<' as well and steps over a gap that starts there. Successive
+// questions come with growing positions, so the last answer is remembered: a whole search stays
+// linear even when many tags share one far '>'.
 struct GreaterFinder {
     std::string_view text;
     size_t askedFrom = kNoPosition;
     size_t foundAt = kNoPosition;
-    GapCursor gaps{};
 };
+size_t findGreaterOutsideGaps(std::string_view text, size_t from);
 inline size_t findGreater(GreaterFinder& finder, size_t from) {
     if (finder.askedFrom != kNoPosition && from >= finder.askedFrom &&
         (finder.foundAt == kNoPosition || from <= finder.foundAt)) {
         return finder.foundAt;
     }
     finder.askedFrom = from;
-    size_t gt = findByte(finder.text, from, '>');
-    for (size_t gapEnd;
-         gt != kNoPosition && (gapEnd = gapEndAt(finder.gaps, finder.text, gt)) != kNoPosition;) {
-        gt = findByte(finder.text, gapEnd, '>');
-    }
-    finder.foundAt = gt;
-    return gt;
+    finder.foundAt = findGreaterOutsideGaps(finder.text, from);
+    return finder.foundAt;
 }
 
 struct TagHit {
@@ -193,12 +190,16 @@ struct NameFilter {
     // patterns together.
     bool byNibble = false;
     alignas(32) unsigned char expected[3][32] = {};
+    // Also stop at every '!' and '?' (and the control bytes 0x01 and 0x1F, which fold to them): a
+    // walk that meets every gap's start in order this way needs no search of its own for them.
+    bool stopAtMarks = false;
 };
 // Names are lower case and not empty, with at most kMaxPatterns different first letters; the
 // shortest decides the offsets.
 NameFilter makeNameFilter(const std::string_view* names, size_t count);
 // First position at or after `from` where the filter bytes of one of the names stand, letter case
-// folded: a superset of the positions where a name starts, every hit to be checked exactly.
+// folded (or, with stopAtMarks, a mark): a superset of the positions where a name starts, every hit
+// to be checked exactly.
 size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t from);
 
 // The '<' of the tag whose name (or, after a prefix, whose name proper) starts at `at`, with
