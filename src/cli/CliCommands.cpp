@@ -133,7 +133,7 @@ void runSummary(const CliCommand& command, CliOutput& output) {
         return;
     }
     TextTable table;
-    // The list's columns, figures aligned right like numbers; a failure's text comes last.
+    // The list's columns, figures aligned right like numbers; a failure's or warning's text comes last.
     std::vector<std::u16string> headers;
     for (const RouteColumn& column : routeColumns) {
         headers.push_back(columnHeaderText(column, language));
@@ -143,7 +143,11 @@ void runSummary(const CliCommand& command, CliOutput& output) {
     for (const RouteInfo& route : routes) {
         const auto texts = routeRowTexts(route, language);
         std::vector<std::u16string> row(texts.begin(), texts.end());
-        if (!route.errorText.empty()) row.push_back(utf8ToWide(route.errorText));
+        if (!route.errorText.empty()) {
+            row.push_back(utf8ToWide(route.errorText));
+        } else if (!route.warningText.empty()) {
+            row.push_back(utf8ToWide(route.warningText));
+        }
         table.rows.push_back(std::move(row));
     }
     output.out += renderTable(table);

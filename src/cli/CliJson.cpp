@@ -47,13 +47,13 @@ std::size_t sequenceLength(std::string_view text, std::size_t pos, bool& valid) 
 }
 
 // A number's text at `at` (room for 24 characters), its end returned: the shortest text that reads
-// back as the same double, outline figures by the quicker way; NaN, Infinity and -Infinity for the
-// others.
+// back as the same double, outline figures by the quicker way; null for NaN and the infinities,
+// which JSON has no number for (a reader must get a document it can parse).
 char* writeNumber(char* at, double value) {
-    std::string_view special;
-    if (std::isnan(value)) special = "NaN";
-    if (std::isinf(value)) special = value > 0 ? "Infinity" : "-Infinity";
-    if (!special.empty()) return std::copy(special.begin(), special.end(), at);
+    if (!std::isfinite(value)) {
+        constexpr std::string_view kNull = "null";
+        return std::copy(kNull.begin(), kNull.end(), at);
+    }
     if (char* end = shortestCoordinateText(at, value)) return end;
     return std::to_chars(at, at + 24, value).ptr;
 }

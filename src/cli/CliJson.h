@@ -9,7 +9,7 @@
 // A JSON string literal of UTF-8 bytes; invalid sequences become U+FFFD, control characters escaped.
 std::string jsonString(std::string_view bytes);
 void appendJsonString(std::string& out, std::string_view bytes);
-// Shortest text that reads back as the same double; NaN, Infinity and -Infinity for the others.
+// Shortest text that reads back as the same double; null for NaN and the infinities.
 std::string jsonNumber(double value);
 // One line (without line end) holding the route as a JSON object.
 std::string routeJson(const RouteInfo& route);

@@ -59,16 +59,43 @@ std::string_view elementTextView(TagScanner& scanner, std::string_view text, std
     return elementContentView(text, match, buffer);
 }
 
+namespace {
+
+// Text outside gaps: nested tags removed, entities decoded.
+void appendPlainText(std::string& out, std::string_view piece) {
+    std::string stripped = stripTags(piece);
+    if (stripped.find('&') == std::string::npos) {
+        out += stripped;
+    } else {
+        out += decodeEntities(stripped);
+    }
+}
+
+}  // namespace
+
+std::string markupContentText(std::string_view content) {
+    std::string out;
+    size_t copied = 0;
+    for (size_t lt = findByte(content, 0, '<'); lt != kNoPosition; lt = findByte(content, lt + 1, '<')) {
+        Gap gap;
+        if (!gapAt(content, lt, gap)) continue;
+        appendPlainText(out, content.substr(copied, lt - copied));
+        // A CDATA section is text as it stands; comments and the like are no text at all.
+        if (gap.cdata) out.append(content.substr(gap.innerStart, gap.innerEnd - gap.innerStart));
+        copied = gap.end;
+        lt = gap.end - 1;
+    }
+    appendPlainText(out, content.substr(copied));
+    return out;
+}
+
 std::string_view elementContentView(std::string_view text, const ElementMatch& match, std::string& buffer) {
     std::string_view content = text.substr(match.contentStart, match.contentEnd - match.contentStart);
     // Mostly a short figure with neither: one look for both is cheaper than two.
     const size_t special = findEitherByte(content, 0, '<', '&');
     if (special == kNoPosition) return content;
-    const bool hasTag = content.find('<', special) != std::string_view::npos;
-    const bool hasEntity = content.find('&', special) != std::string_view::npos;
-    if (hasTag) {
-        std::string stripped = stripTags(content);
-        buffer = hasEntity ? decodeEntities(stripped) : std::move(stripped);
+    if (content.find('<', special) != std::string_view::npos) {
+        buffer = markupContentText(content);
     } else {
         buffer = decodeEntities(content);
     }
@@ -290,4 +317,53 @@ size_t plainNumberEnd(std::string_view text, size_t from, double& value) {
     if (!plainDecimal(first, last, parsed, end)) return kNoPosition;
     value = negative ? -parsed : parsed;
     return static_cast<size_t>(end - text.data());
+}
+
+bool startsWithUtf16Mark(std::string_view bytes) {
+    return bytes.size() >= 2 &&
+           ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+}
+
+std::string utf16BytesToUtf8(std::string_view bytes) {
+    const bool bigEndian = bytes[0] == '\xFE';
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]),
+                   second = static_cast<unsigned char>(bytes[i + 1]);
+        units.push_back(static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
+    }
+    return wideToUtf8(units);
+}
+
+TextEncoding declaredEncoding(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    if (!text.starts_with("<?xml")) return TextEncoding::utf8;
+    const size_t end = text.find("?>");
+    if (end == std::string_view::npos) return TextEncoding::utf8;
+    const std::string label = attributeText(text.substr(5, end - 5), "encoding");
+    std::string lowered;
+    for (char c : label) lowered.push_back(lowerByte(c));
+    for (std::string_view latin1 : {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin-1", "latin1"}) {
+        if (lowered == latin1) return TextEncoding::latin1;
+    }
+    if (lowered == "windows-1252" || lowered == "cp1252") return TextEncoding::windows1252;
+    return TextEncoding::utf8;
+}
+
+std::string textToUtf8(std::string_view text, TextEncoding encoding) {
+    if (encoding == TextEncoding::utf8) return std::string(text);
+    // windows-1252 where it differs from Latin-1; its five unassigned bytes stay control characters.
+    static constexpr char16_t kWindows1252[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::u16string units;
+    units.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool replaced = encoding == TextEncoding::windows1252 && byte >= 0x80 && byte < 0xA0;
+        units.push_back(replaced ? kWindows1252[byte - 0x80] : static_cast<char16_t>(byte));
+    }
+    return wideToUtf8(units);
 }

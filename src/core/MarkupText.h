@@ -25,3 +25,18 @@ bool parseNumberPrefix(std::string_view text, double& value);
 // digits): its end, with `value` as parseNumberPrefix reads the same bytes. kNoPosition for
 // anything else, which is left to the general rules.
 size_t plainNumberEnd(std::string_view text, size_t from, double& value);
+
+// How a file's texts are written. UTF-16 files are known by their byte-order mark and read whole
+// as UTF-8; a single-byte encoding is known from the XML declaration, and only the texts the
+// analysis keeps are converted (the markup itself is ASCII in all of them).
+enum class TextEncoding { utf8, latin1, windows1252 };
+// A UTF-16 byte-order mark (little- or big-endian) at the start.
+bool startsWithUtf16Mark(std::string_view bytes);
+// The UTF-16 text behind the mark as UTF-8 (a last odd byte is dropped, an unpaired surrogate
+// becomes U+FFFD).
+std::string utf16BytesToUtf8(std::string_view bytes);
+// ISO-8859-1 (Latin-1) or windows-1252 when the XML declaration at the text's start names it,
+// in any letter case; UTF-8 otherwise.
+TextEncoding declaredEncoding(std::string_view text);
+// `text` converted from `encoding` to UTF-8.
+std::string textToUtf8(std::string_view text, TextEncoding encoding);

@@ -54,7 +54,8 @@ void readTime(std::string_view time, TrackPoint& point) {
 template <size_t N>
 bool bytesAt(std::string_view text, size_t at, const char (&bytes)[N]) {
     constexpr size_t length = N - 1;
-    return at <= text.size() && text.size() - at >= length && std::memcmp(text.data() + at, bytes, length) == 0;
+    return at <= text.size() && text.size() - at >= length &&
+           std::memcmp(text.data() + at, bytes, length) == 0;
 }
 
 // ` lat="V" lon="W"` at `at`, V and W plain figures: the position of W's closing quote, or
@@ -114,7 +115,8 @@ size_t readPlainStamp(std::string_view text, size_t timeStart, TrackPoint& point
 // of the content are the four tags the element searches would find.
 bool readPlainPoint(std::string_view text, const PointMatch& match, TrackPoint& point) {
     const size_t lonEnd = readPlainCoordinates(text, match.attributesStart, point);
-    if (lonEnd == kNoPosition || lonEnd >= match.attributesEnd) return false;
+    if (lonEnd == kNoPosition || lonEnd >= match.attributesEnd || !usableCoordinates(point.lat, point.lon))
+        return false;
     if (!match.hasContent) return true;
     const size_t timeStart = readPlainElevation(text, match.contentStart, point);
     if (timeStart == kNoPosition) return false;
@@ -145,14 +147,13 @@ bool readPointFieldsGeneral(std::string_view text, const PointMatch& match, Trac
                             std::string& buffer) {
     std::string_view attributes =
         text.substr(match.attributesStart, match.attributesEnd - match.attributesStart);
-    // A coordinate must be a finite number: inf or nan would poison every sum and text.
+    // A coordinate must be a place on Earth: inf, nan or 1e308 would poison every sum and text.
     bool found[2];
     AttributeMatch coordinates[2];
     findCoordinateAttributes(attributes, found, coordinates);
-    if (!found[0] || !attributeValueNumber(attributes, coordinates[0], point.lat) || !std::isfinite(point.lat))
-        return false;
-    if (!found[1] || !attributeValueNumber(attributes, coordinates[1], point.lon) || !std::isfinite(point.lon))
-        return false;
+    if (!found[0] || !attributeValueNumber(attributes, coordinates[0], point.lat)) return false;
+    if (!found[1] || !attributeValueNumber(attributes, coordinates[1], point.lon)) return false;
+    if (!usableCoordinates(point.lat, point.lon)) return false;
     if (!match.hasContent) return true;
     std::string_view content = text.substr(match.contentStart, match.contentEnd - match.contentStart);
     const FirstElements elements = findFirstElements(content, "ele", "time");
@@ -175,7 +176,10 @@ bool readPointHead(std::string_view text, size_t nameEnd, PointHead& head, Stamp
     // The start tag's '>' right behind W's quote: no '>' comes before it, and no '/' makes it the
     // empty-element form.
     const size_t lonEnd = readPlainCoordinates(text, nameEnd, head.fields);
-    if (lonEnd == kNoPosition || !bytesAt(text, lonEnd + 1, ">")) return false;
+    if (lonEnd == kNoPosition || !bytesAt(text, lonEnd + 1, ">") ||
+        !usableCoordinates(head.fields.lat, head.fields.lon)) {
+        return false;
+    }
     const size_t timeStart = readPlainElevation(text, lonEnd + 2, head.fields);
     if (timeStart == kNoPosition) return false;
     const size_t end = readPlainStamp(text, timeStart, head.fields, &stamps);

@@ -2,6 +2,7 @@
 // A track or route point's own figures (coordinates, elevation, time) from its attribute list and
 // content, the way the analysis counts them.
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,6 +18,12 @@ struct TrackPoint {
     bool hasTime = false;
     int32_t segment = 0;
 };
+
+// A latitude within ±90 and a longitude within ±180 (neither NaN): anything else is no place on
+// Earth, and a point with it is no point.
+inline bool usableCoordinates(double lat, double lon) {
+    return std::fabs(lat) <= 90 && std::fabs(lon) <= 180;  // false for NaN too
+}
 
 // False when the point lacks a usable coordinate: it is then left out. `buffer` holds decoded
 // text for the moment (it is reused from point to point).

@@ -40,7 +40,7 @@ struct ElementSearch {
 struct PointSearch {
     enum State { kSeekOpen, kSeekClose, kStopped } state = kSeekOpen;
     size_t from = 0;
-    PointMatch pending;  // the opening tag waiting for its end tag
+    PointMatch pending;    // the opening tag waiting for its end tag
     bool hasHead = false;  // the pending point's fields, read at its start tag
     TrackPoint head;
 };
@@ -66,6 +66,8 @@ struct Scan {
     bool weatherWanted = true;
     size_t resumeAt = 0;  // the filter goes on from here at the earliest
     StampCache stamps;    // the track points' times
+    Gap lastGap;          // the last gap the walk stepped over
+    size_t lastGapStart = kNoPosition;
 
     Scan(std::string_view text, const RouteScanSink& sink) : text(text), sink(sink), greater{text} {
         nameInScope.state = typeInScope.state = ElementSearch::kDone;  // until the scope opens
@@ -101,6 +103,7 @@ void updateFilter(Scan& scan) {
         if (names & (uint32_t{1} << id)) list[count++] = kNames[id];
     }
     scan.filter = makeNameFilter(list, count);
+    scan.filter.stopAtMarks = true;
 }
 
 // The names by their first letter (folded), to try only those that can match.
@@ -200,7 +203,8 @@ void stopElement(ElementSearch& search) {
 }
 
 void emitPoint(Scan& scan, const PointMatch& match, bool track) {
-    if (track && scan.trackPoints.hasHead && scan.sink.trackPointRead && &match == &scan.trackPoints.pending) {
+    if (track && scan.trackPoints.hasHead && scan.sink.trackPointRead &&
+        &match == &scan.trackPoints.pending) {
         scan.sink.trackPointRead(scan.sink.context, match, scan.trackPoints.head);
     } else if (track) {
         scan.sink.trackPoint(scan.sink.context, match);
@@ -391,6 +395,31 @@ size_t nextPointNameAfter(const Scan& scan, const Tag& tag) {
     return lt + 1;
 }
 
+// The text has a gpx start tag but no end tag for it: the file was cut. Nearly every file ends with
+// that end tag, so its last '<' is looked at first (when the walk went to the end, the last gap it
+// met tells whether that '<' lies in one); only otherwise is the text searched.
+bool endsBeforeGpxEnd(std::string_view text, bool walkedToEnd, size_t lastGapStart, size_t lastGapEnd) {
+    TagScanner gpx = makeTagScanner(text, {"gpx"});
+    const TagHit start = findOpeningTag(gpx, 0);
+    if (start.at == kNoPosition) return false;
+    const size_t gt = findGreater(gpx, start.nameEnd);
+    if (gt == kNoPosition) return true;
+    size_t beforeGt = gt;
+    while (beforeGt > start.nameEnd && isSpaceByte(text[beforeGt - 1])) --beforeGt;
+    if (beforeGt > start.nameEnd && text[beforeGt - 1] == '/') return false;  // <gpx/> has no end tag
+    const size_t last = text.rfind('<');
+    if (last != std::string_view::npos && last > gt && last + 1 < text.size() && text[last + 1] == '/' &&
+        walkedToEnd && (lastGapStart == kNoPosition || last >= lastGapEnd)) {
+        for (size_t nameStart : tagNameStarts(text, last + 2)) {
+            if (nameStart != kNoPosition && nameAt(text, nameStart, "gpx") &&
+                closingTailEnd(text, nameStart + 3) != kNoPosition) {
+                return false;
+            }
+        }
+    }
+    return searchClosingTag(gpx, gt + 1).at == kNoPosition;
+}
+
 }  // namespace
 
 RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
@@ -401,6 +430,19 @@ RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
     size_t at = findNameCandidate(scan.filter, text, 0);
     while (at != kNoPosition) {
         size_t next = kNoPosition;  // the next tag's name when it is known without the filter
+        // The filter also stops at every '!' and '?', so the walk meets each gap's start before
+        // anything inside it, and goes on behind it: a tag inside a gap is none. (Nothing the walk
+        // steps over otherwise, a point's head or the white space between points, can hold one.)
+        const char byte = text[at];
+        if (byte == '!' || byte == '?') {
+            size_t from = at + 1;
+            if (at > 0 && text[at - 1] == '<' && gapAt(text, at - 1, scan.lastGap)) {
+                scan.lastGapStart = at - 1;
+                from = scan.lastGap.end;
+            }
+            at = findNameCandidate(scan.filter, text, std::max(from, scan.resumeAt));
+            continue;
+        }
         // Several filter hits can lead to one tag; tags come out in text order.
         if ((plainTrackPointTagAt(scan, at, tag) || tagAt(scan, at, tag)) && tag.at != lastTag) {
             lastTag = tag.at;
@@ -411,16 +453,19 @@ RouteScan scanRoute(std::string_view text, const RouteScanSink& sink) {
             }
             // A tag of the track point's name alone moves only the track point search, and leaves
             // the wanted names as they are unless that search stopped: most tags of a file are these.
-            if (tag.names != bit(kTrkpt) || scan.trackPoints.state == PointSearch::kStopped) updateFilter(scan);
+            if (tag.names != bit(kTrkpt) || scan.trackPoints.state == PointSearch::kStopped)
+                updateFilter(scan);
             if (scan.wanted == 0) break;
             next = nextPointNameAfter(scan, tag);
         }
-        at = next != kNoPosition ? next : findNameCandidate(scan.filter, text, std::max(at + 1, scan.resumeAt));
+        at = next != kNoPosition ? next
+                                 : findNameCandidate(scan.filter, text, std::max(at + 1, scan.resumeAt));
     }
     if (scan.segments == Scan::kInSegment) sink.segmentEnds(sink.context, false);
     if (scan.routeWanted) finishPendingPoint(scan, scan.routePoints, 0, text.size(), kRtept, false);
 
     RouteScan& result = scan.result;
+    result.endsEarly = endsBeforeGpxEnd(text, at == kNoPosition, scan.lastGapStart, scan.lastGap.end);
     result.hasScope = scan.scope.found;
     result.scope = scan.scope.match;
     const ElementSearch& name = result.hasScope ? scan.nameInScope : scan.nameInText;

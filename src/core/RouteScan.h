@@ -12,7 +12,9 @@
 // A search that is done no longer stops the filter (a found name or time costs nothing further).
 // A track point in the common form is read up to its time at its start tag (readPointHead), and
 // the filter goes on behind that: the tags there are of no name the pass waits for (unless it
-// still waits for the first time element).
+// still waits for the first time element). Tags inside comments, processing instructions, the
+// document type declaration and CDATA sections are none (TagScanner.h): every search above runs as
+// over the text with their '<' and '>' taken out.
 
 #include <string_view>
 
@@ -48,6 +50,8 @@ struct RouteScan {
     ElementMatch type;
     bool hasTime = false;  // anywhere
     ElementMatch time;
+    // The text has a gpx start tag but ends before its end tag (element "gpx" finds no match).
+    bool endsEarly = false;
 };
 
 RouteScan scanRoute(std::string_view text, const RouteScanSink& sink);

@@ -59,7 +59,13 @@ FirstElements findFirstElements(std::string_view text, std::string_view first, s
     enum State { kSeekOpen, kSeekClose, kDone } state[2] = {kSeekOpen, kSeekOpen};
     GreaterFinder greater{text};
     for (size_t lt = findByte(text, 0, '<'); lt != kNoPosition; lt = findByte(text, lt + 1, '<')) {
-        const bool closing = lt + 1 < text.size() && text[lt + 1] == '/';
+        const char next = lt + 1 < text.size() ? text[lt + 1] : 0;
+        Gap gap;
+        if ((next == '!' || next == '?') && gapAt(text, lt, gap)) {
+            lt = gap.end - 1;  // this walk meets every '<', so it steps over gaps itself
+            continue;
+        }
+        const bool closing = next == '/';
         for (size_t start : tagNameStarts(text, lt + (closing ? 2 : 1))) {
             if (start == kNoPosition) continue;
             for (size_t i = 0; i < 2; ++i) {

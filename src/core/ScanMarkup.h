@@ -1,7 +1,9 @@
 #pragma once
 // The matchers the analysis reads a GPX file with, on top of the tag scanner core. Each one finds
 // exactly the leftmost match (and the same groups) that an ECMAScript regular expression with
-// case-insensitive names would give, but in time linear in the text and without recursion, so that
+// case-insensitive names would give over the text with every '<' and '>' inside a gap (comment,
+// processing instruction, document type declaration, CDATA section; TagScanner.h) taken out, but
+// in time linear in the text and without recursion, so that
 // a segment of many megabytes is no problem. Positions are byte offsets into the scanned text;
 // nothing is copied.
 //
@@ -81,9 +83,11 @@ bool findDate(std::string_view text, DateMatch& match);
 // Removes every "<[^>]+>" run, leftmost first, as a global replacement by nothing would.
 std::string stripTags(std::string_view text);
 
-// The text of an element found in `text`: its content with nested tags removed and entities
-// decoded, as elementText gives it. A view of `text` when the content holds neither '<' nor '&',
-// otherwise the processed content in `buffer` and a view of it.
+// The text of an element's content: nested tags, comments and processing instructions removed and
+// entities decoded, but a CDATA section's text taken as it stands.
+std::string markupContentText(std::string_view content);
+// The text of an element found in `text`, as markupContentText gives it (and elementText). A view of `text`
+// when the content holds neither '<' nor '&', otherwise the processed content in `buffer` and a view of it.
 std::string_view elementContentView(std::string_view text, const ElementMatch& match, std::string& buffer);
 // elementText without copies, in the same way.
 std::string_view elementTextView(std::string_view text, std::string_view name, std::string& buffer);

@@ -33,6 +33,8 @@ std::string escapeText(std::string_view text) {
 }  // namespace
 
 std::string rewriteSportText(std::string_view text, std::string_view sportKey) {
+    // The key would go in as single bytes among two-byte units: refused rather than written mixed.
+    if (startsWithUtf16Mark(text)) throw GpxFailure(kMessageUtf16NotRewritten);
     const TagSpan start = findTrackOrRouteStart(text);
     if (!start.found) throw GpxFailure(kMessageNoTrackOrRoute);
     const std::string_view tagName = text.substr(start.nameBegin, start.nameEnd - start.nameBegin);

@@ -8,7 +8,8 @@
 
 // The text core of rewriteSport: `text` with `sportKey` in the type element of its first track or
 // route, replacing the track's own type element or inserting one as its first child; every other
-// byte stays. Throws GpxFailure when there is no track or route start tag, or no end tag for it.
+// byte stays; tags inside comments, CDATA sections and the like are not looked at. Throws
+// GpxFailure when there is no track or route start tag, or no end tag for it, and for a UTF-16 file.
 std::string rewriteSportText(std::string_view text, std::string_view sportKey);
 // Writes the result into the file through "<file>.tirn.tmp" and a replace. True on success; false
 // with `message` (UTF-8, German) set. The file is never left damaged.

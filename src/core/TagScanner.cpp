@@ -54,7 +54,8 @@ size_t findEitherByte(std::string_view text, size_t from, char one, char other) 
     const __m128i wantedOne = _mm_set1_epi8(one), wantedOther = _mm_set1_epi8(other);
     for (; i + 16 <= size; i += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(bytes, wantedOne), _mm_cmpeq_epi8(bytes, wantedOther));
+        const __m128i hits =
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, wantedOne), _mm_cmpeq_epi8(bytes, wantedOther));
         const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
         if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask));
     }
@@ -93,6 +94,100 @@ size_t skipSpaceBytes(std::string_view text, size_t at) {
     }
     while (at < text.size() && isSpaceByte(text[at])) ++at;
     return at;
+}
+
+bool gapAt(std::string_view text, size_t lt, Gap& gap) {
+    if (lt + 1 >= text.size() || text[lt] != '<') return false;
+    const std::string_view rest = text.substr(lt);
+    const auto endOf = [&](std::string_view terminator, size_t from) {
+        const size_t found = text.find(terminator, from);
+        return found == std::string_view::npos ? text.size() : found + terminator.size();
+    };
+    gap = Gap{};
+    if (rest[1] == '?') {
+        gap.end = endOf("?>", lt + 2);
+    } else if (rest.starts_with("<!--")) {
+        gap.end = endOf("-->", lt + 4);
+    } else if (rest.starts_with("<![CDATA[")) {
+        const size_t close = text.find("]]>", lt + 9);
+        gap.cdata = true;
+        gap.innerStart = lt + 9;
+        gap.innerEnd = close == std::string_view::npos ? text.size() : close;
+        gap.end = close == std::string_view::npos ? text.size() : close + 3;
+    } else if (rest.starts_with("<!DOCTYPE")) {
+        // The '>' that ends it stands outside the internal subset, behind its ']'.
+        const size_t open = text.find_first_of("[>", lt + 9);
+        gap.end = text.size();
+        if (open != std::string_view::npos && text[open] == '>') {
+            gap.end = open + 1;
+        } else if (open != std::string_view::npos) {
+            for (size_t close = text.find(']', open); close != std::string_view::npos;
+                 close = text.find(']', close + 1)) {
+                size_t at = close + 1;
+                while (at < text.size() && isSpaceByte(text[at])) ++at;
+                if (at < text.size() && text[at] == '>') {
+                    gap.end = at + 1;
+                    break;
+                }
+            }
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Gaps are looked for this far ahead at least: one byte search per stretch of a text without any.
+constexpr size_t kGapStretch = 16384;
+
+// The first gap whose '<' lies in [from, limit), by the '!' or '?' behind it.
+size_t nextGapStart(std::string_view text, size_t from, size_t limit, Gap& gap) {
+    const std::string_view window = text.substr(0, std::min(text.size(), limit + 1));
+    for (size_t mark = findEitherByte(window, from + 1, '!', '?'); mark != kNoPosition;
+         mark = findEitherByte(window, mark + 1, '!', '?')) {
+        if (text[mark - 1] == '<' && gapAt(text, mark - 1, gap)) return mark - 1;
+    }
+    return kNoPosition;
+}
+
+}  // namespace
+
+size_t gapEndAtSlow(GapCursor& gaps, std::string_view text, size_t at) {
+    if (at < gaps.clearFrom) gaps = GapCursor{};
+    for (;;) {
+        if (at >= gaps.clearFrom && at < gaps.clearUntil) return kNoPosition;
+        if (gaps.gapStart != kNoPosition) {
+            if (at < gaps.gapEnd) return gaps.gapEnd;
+            gaps = gapCursorFrom(gaps.gapEnd);
+            continue;
+        }
+        if (gaps.clearUntil >= text.size()) {
+            gaps.clearUntil = kNoPosition;  // nothing is left to hold a gap
+            continue;
+        }
+        const size_t limit = std::min(text.size(), std::max(at + 1, gaps.clearUntil + kGapStretch));
+        Gap gap;
+        const size_t start = nextGapStart(text, gaps.clearUntil, limit, gap);
+        if (start == kNoPosition) {
+            gaps.clearUntil = limit;
+        } else {
+            gaps.clearUntil = start;
+            gaps.gapStart = start;
+            gaps.gapEnd = gap.end;
+        }
+    }
+}
+
+size_t findGreaterOutsideGaps(std::string_view text, size_t from) {
+    for (size_t at = findEitherByte(text, from, '>', '<'); at != kNoPosition;
+         at = findEitherByte(text, at + 1, '>', '<')) {
+        if (text[at] == '>') return at;
+        Gap gap;
+        if (gapAt(text, at, gap)) at = gap.end - 1;
+    }
+    return kNoPosition;
 }
 
 size_t closingTailEnd(std::string_view text, size_t pos) {
@@ -174,7 +269,7 @@ inline __m128i patternAt(const __m128i (&wanted)[3], const __m128i (&bytes)[3]) 
 // Sixteen bytes at a time where the processor has it (every x86-64 does), unrolled for the few
 // pattern counts and widths there are. True with `i` at the first hit; false with `i` where fewer
 // than sixteen bytes are left for the plainer loops.
-template <size_t Count, size_t Width>
+template <size_t Count, size_t Width, bool Marks>
 bool wideCandidate(const NameFilter& filter, std::string_view text, size_t& i) {
     const size_t size = text.size();
     const char* data = text.data();
@@ -192,6 +287,10 @@ bool wideCandidate(const NameFilter& filter, std::string_view text, size_t& i) {
         if constexpr (Width > 2) bytes[2] = foldedBytes(data + i + offset[2]);
         __m128i hits = patternAt<Width>(wanted[0], bytes);
         for (size_t n = 1; n < Count; ++n) hits = _mm_or_si128(hits, patternAt<Width>(wanted[n], bytes));
+        if constexpr (Marks) {
+            hits = _mm_or_si128(hits, _mm_or_si128(_mm_cmpeq_epi8(bytes[0], _mm_set1_epi8('!')),
+                                                   _mm_cmpeq_epi8(bytes[0], _mm_set1_epi8('?'))));
+        }
         const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
         if (mask != 0) {
             i += static_cast<size_t>(std::countr_zero(mask));
@@ -205,7 +304,7 @@ bool wideCandidate(const NameFilter& filter, std::string_view text, size_t& i) {
 // The filter by the second byte's low four bits (NameFilter::byNibble): a position is a hit when
 // each of its bytes is the one the table gives for its second byte, which only a pattern's own
 // bytes are.
-template <size_t Width>
+template <size_t Width, bool Marks>
 __attribute__((target("avx2"))) bool nibbleCandidate32(const NameFilter& filter, std::string_view text,
                                                        size_t& i) {
     const size_t size = text.size();
@@ -225,7 +324,12 @@ __attribute__((target("avx2"))) bool nibbleCandidate32(const NameFilter& filter,
         // A byte with the top bit set looks up 0, which matches nothing.
         __m256i hits = _mm256_cmpeq_epi8(bytes[0], _mm256_shuffle_epi8(expected[0], bytes[1]));
         for (size_t j = 1; j < Width; ++j) {
-            hits = _mm256_and_si256(hits, _mm256_cmpeq_epi8(bytes[j], _mm256_shuffle_epi8(expected[j], bytes[1])));
+            hits = _mm256_and_si256(hits,
+                                    _mm256_cmpeq_epi8(bytes[j], _mm256_shuffle_epi8(expected[j], bytes[1])));
+        }
+        if constexpr (Marks) {
+            hits = _mm256_or_si256(hits, _mm256_or_si256(_mm256_cmpeq_epi8(bytes[0], _mm256_set1_epi8('!')),
+                                                         _mm256_cmpeq_epi8(bytes[0], _mm256_set1_epi8('?'))));
         }
         const auto mask = static_cast<uint32_t>(_mm256_movemask_epi8(hits));
         if (mask != 0) {
@@ -247,18 +351,24 @@ bool avx2Available() {
 }
 #endif
 
-template <size_t Count>
+template <size_t Count, bool Marks>
 bool wideCandidateOfWidth(const NameFilter& filter, std::string_view text, size_t& i) {
     switch (filter.width) {
         case 1:
-            return wideCandidate<Count, 1>(filter, text, i);
+            return wideCandidate<Count, 1, Marks>(filter, text, i);
         case 2:
-            return wideCandidate<Count, 2>(filter, text, i);
+            return wideCandidate<Count, 2, Marks>(filter, text, i);
         case 3:
-            return wideCandidate<Count, 3>(filter, text, i);
+            return wideCandidate<Count, 3, Marks>(filter, text, i);
         default:
             return false;
     }
+}
+
+template <size_t Count>
+bool wideCandidateOfWidth(const NameFilter& filter, std::string_view text, size_t& i) {
+    return filter.stopAtMarks ? wideCandidateOfWidth<Count, true>(filter, text, i)
+                              : wideCandidateOfWidth<Count, false>(filter, text, i);
 }
 
 bool findNameCandidateWide(const NameFilter& filter, std::string_view text, size_t& i) {
@@ -360,8 +470,12 @@ size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t
     if (width == 0) return kNoPosition;
 #if defined(TIRN_AVX2_FILTER)
     if (filter.byNibble && avx2Available()) {
-        if (filter.width == 3 ? nibbleCandidate32<3>(filter, text, i) : nibbleCandidate32<2>(filter, text, i))
-            return i;
+        const bool hit = filter.stopAtMarks
+                             ? (filter.width == 3 ? nibbleCandidate32<3, true>(filter, text, i)
+                                                  : nibbleCandidate32<2, true>(filter, text, i))
+                             : (filter.width == 3 ? nibbleCandidate32<3, false>(filter, text, i)
+                                                  : nibbleCandidate32<2, false>(filter, text, i));
+        if (hit) return i;
     }
 #endif
 #if defined(__SSE2__)
@@ -379,9 +493,14 @@ size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t
             }
             any |= hits;
         }
+        if (filter.stopAtMarks) {
+            const uint64_t word = loadWord(data + i) | fold;
+            any |= zeroBytes(word ^ 0x2121212121212121ull) | zeroBytes(word ^ 0x3F3F3F3F3F3F3F3Full);
+        }
         if (any) return i + (static_cast<size_t>(std::countr_zero(any)) >> 3);
     }
     for (; i + filter.reach <= size; ++i) {
+        if (filter.stopAtMarks && (data[i] == '!' || data[i] == '?')) return i;
         for (size_t n = 0; n < filter.count; ++n) {
             size_t j = 0;
             while (j < width &&
@@ -423,6 +542,7 @@ void retargetTagScanner(TagScanner& scanner, std::string_view text) {
     scanner.closeFrom = kNoPosition;
     scanner.closeHit = TagHit{};
     scanner.spaceBeforeGt = {};
+    scanner.openGaps = scanner.closeGaps = GapCursor{};
 }
 
 TagHit findOpeningTag(TagScanner& scanner, size_t from) {
@@ -432,7 +552,8 @@ TagHit findOpeningTag(TagScanner& scanner, size_t from) {
         if (lt == kNoPosition || lt < from) continue;
         TagHit hit;
         hit.nameEnd = openingNamesEnd(scanner, lt, hit.name);
-        if (hit.nameEnd == kNoPosition) continue;
+        if (hit.nameEnd == kNoPosition || gapEndAt(scanner.openGaps, scanner.text, lt) != kNoPosition)
+            continue;
         hit.at = lt;
         return hit;
     }
@@ -447,7 +568,7 @@ TagHit searchClosingTag(TagScanner& scanner, size_t from) {
         if (lt == kNoPosition || lt < from) continue;
         TagHit hit;
         hit.end = closingNamesEnd(scanner, lt, hit.nameEnd, hit.name);
-        if (hit.end != kNoPosition) {
+        if (hit.end != kNoPosition && gapEndAt(scanner.closeGaps, text, lt) == kNoPosition) {
             hit.at = lt;
             return hit;
         }
@@ -508,10 +629,11 @@ WrittenTag makeWrittenTag(std::string_view name, bool closing) {
 size_t findWrittenTag(const WrittenTag& tag, std::string_view text, size_t from, GreaterFinder& greater,
                       size_t& end) {
     const size_t length = tag.lead.size();
+    GapCursor gaps = gapCursorFrom(from);
     if (tag.words == 0) {
         // Without wildcards a comparison cannot run past the next '<', so trying each '<' is linear.
         for (size_t lt = findByte(text, from, '<'); lt != kNoPosition; lt = findByte(text, lt + 1, '<')) {
-            if (!writtenAt(text, lt, tag.lead)) continue;
+            if (!writtenAt(text, lt, tag.lead) || gapEndAt(gaps, text, lt) != kNoPosition) continue;
             end = writtenTail(tag, text, lt + length, greater);
             if (end != kNoPosition) return lt;
         }
@@ -531,7 +653,7 @@ size_t findWrittenTag(const WrittenTag& tag, std::string_view text, size_t from,
             state[w] = ((state[w] << 1) | carry) & mask[w];
             carry = next;
         }
-        if ((state[lastWord] & lastBit) == 0) continue;
+        if ((state[lastWord] & lastBit) == 0 || gapEndAt(gaps, text, i + 1 - length) != kNoPosition) continue;
         end = writtenTail(tag, text, i + 1, greater);
         if (end != kNoPosition) return i + 1 - length;
     }

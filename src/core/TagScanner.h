@@ -6,7 +6,9 @@
 // and for tag names written in a file, which a pattern takes as they stand ('.' is then a wildcard):
 //   <WRITTEN\b[^>]*>   and   </WRITTEN\s*>
 // Every search gives the leftmost match that an ECMAScript regular expression with case-insensitive
-// ASCII names would give, in time linear in the text and without recursion. Positions are byte
+// ASCII names would give over the text with each '<' and '>' inside a comment, processing
+// instruction, document type declaration or CDATA section (a gap, below) taken out, in time linear
+// in the text and without recursion. Positions are byte
 // offsets into the scanned text; nothing is copied.
 
 #include <array>
@@ -108,20 +110,58 @@ size_t skipSpaceBytes(std::string_view text, size_t at);
 // End of "\s*>" from `pos`, or kNoPosition.
 size_t closingTailEnd(std::string_view text, size_t pos);
 
-// The first '>' at or after a position. Successive questions come with growing positions, so the
-// last answer is remembered: a whole search stays linear even when many tags share one far '>'.
+// Comments "<!--...-->", processing instructions "<?...?>", the document type declaration
+// "<!DOCTYPE...>" (with an internal subset "[...]") and CDATA sections "<![CDATA[...]]>" hold no
+// markup: a '<' or '>' inside one starts or ends no tag. They are found from left to right, as a
+// reader meets them, and one without its end runs to the end of the text.
+struct Gap {
+    size_t end = 0;  // just behind it
+    bool cdata = false;
+    size_t innerStart = 0, innerEnd = 0;  // a CDATA section's text
+};
+// The gap whose '<' is at `lt`; false when none starts there.
+bool gapAt(std::string_view text, size_t lt, Gap& gap);
+
+// Tells whether a position lies in a gap, for positions asked in ascending order. Gaps are looked
+// for a stretch at a time just ahead of the positions asked (by their rare '!' and '?'), so a text
+// without them costs one byte search per stretch, and a position in a known clear range two
+// comparisons. A position asked behind the known range starts the walk over.
+struct GapCursor {
+    size_t clearFrom = 0;  // no gap covers [clearFrom, clearUntil); kNoPosition: to the end
+    size_t clearUntil = 0;
+    size_t gapStart = kNoPosition;  // the gap found at clearUntil, once found
+    size_t gapEnd = kNoPosition;
+};
+// A cursor for a text whose position `from` is known to lie outside every gap: behind a tag's '>',
+// say, for a search that starts there.
+inline GapCursor gapCursorFrom(size_t from) {
+    return GapCursor{from, from, kNoPosition, kNoPosition};
+}
+size_t gapEndAtSlow(GapCursor& gaps, std::string_view text, size_t at);
+// The end of the gap that holds `at`, or kNoPosition when none does.
+inline size_t gapEndAt(GapCursor& gaps, std::string_view text, size_t at) {
+    if (at >= gaps.clearFrom && at < gaps.clearUntil) return kNoPosition;
+    return gapEndAtSlow(gaps, text, at);
+}
+
+// The first '>' at or after a position that is not inside a gap; the positions asked lie outside
+// gaps (behind a tag's name, say). A gap can start only at a '<', which an attribute list mostly
+// lacks, so the search stops at '<' as well and steps over a gap that starts there. Successive
+// questions come with growing positions, so the last answer is remembered: a whole search stays
+// linear even when many tags share one far '>'.
 struct GreaterFinder {
     std::string_view text;
     size_t askedFrom = kNoPosition;
     size_t foundAt = kNoPosition;
 };
+size_t findGreaterOutsideGaps(std::string_view text, size_t from);
 inline size_t findGreater(GreaterFinder& finder, size_t from) {
     if (finder.askedFrom != kNoPosition && from >= finder.askedFrom &&
         (finder.foundAt == kNoPosition || from <= finder.foundAt)) {
         return finder.foundAt;
     }
     finder.askedFrom = from;
-    finder.foundAt = findByte(finder.text, from, '>');
+    finder.foundAt = findGreaterOutsideGaps(finder.text, from);
     return finder.foundAt;
 }
 
@@ -150,12 +190,16 @@ struct NameFilter {
     // patterns together.
     bool byNibble = false;
     alignas(32) unsigned char expected[3][32] = {};
+    // Also stop at every '!' and '?' (and the control bytes 0x01 and 0x1F, which fold to them): a
+    // walk that meets every gap's start in order this way needs no search of its own for them.
+    bool stopAtMarks = false;
 };
 // Names are lower case and not empty, with at most kMaxPatterns different first letters; the
 // shortest decides the offsets.
 NameFilter makeNameFilter(const std::string_view* names, size_t count);
 // First position at or after `from` where the filter bytes of one of the names stand, letter case
-// folded: a superset of the positions where a name starts, every hit to be checked exactly.
+// folded (or, with stopAtMarks, a mark): a superset of the positions where a name starts, every hit
+// to be checked exactly.
 size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t from);
 
 // The '<' of the tag whose name (or, after a prefix, whose name proper) starts at `at`, with
@@ -181,6 +225,7 @@ struct TagScanner {
     size_t closeFrom = kNoPosition;  // closing-tag search cache: searched from closeFrom, found closeHit
     TagHit closeHit;
     SpaceBeforeGreater spaceBeforeGt;  // point search
+    GapCursor openGaps, closeGaps;     // the two searches ask in ascending order each
 };
 
 // Names are ASCII word characters in any letter case; empty ones are left out, and names beyond
@@ -219,7 +264,8 @@ struct WrittenTag {
     std::vector<uint64_t> masks;
 };
 WrittenTag makeWrittenTag(std::string_view name, bool closing);
-// The first "<NAME\b[^>]*>" (or "</NAME\s*>") whose '<' is at or after `from`; `end` is set just
-// behind it. `greater` must be a finder over the same text.
+// The first "<NAME\b[^>]*>" (or "</NAME\s*>") whose '<' is at or after `from` and outside every gap
+// (`from` must lie outside them); `end` is set just behind it. `greater` must be a finder over the
+// same text.
 size_t findWrittenTag(const WrittenTag& tag, std::string_view text, size_t from, GreaterFinder& greater,
                       size_t& end);

@@ -154,10 +154,13 @@ void analyzeInto(RouteInfo& route, std::string_view text, AnalysisMemory& scratc
     const PointSums& sums = scan.hasSegments ? collector.track : collector.route;
     const std::vector<std::pair<double, double>>& coordinates =
         scan.hasSegments ? collector.trackCoordinates : collector.routeCoordinates;
+    // A cut file keeps the figures of what is there, but says that it is cut; cut before its first
+    // point, that is the reason it has none.
     if (sums.count == 0) {
-        route.errorText = kMessageNoPoints;
+        route.errorText = scan.endsEarly ? kMessageEndsEarly : kMessageNoPoints;
         return;
     }
+    if (scan.endsEarly) route.warningText = kMessageEndsEarly;
     route.pointCount = sums.count <= std::numeric_limits<uint32_t>::max()
                            ? static_cast<uint32_t>(sums.count)
                            : std::numeric_limits<uint32_t>::max();
@@ -179,12 +182,15 @@ void analyzeInto(RouteInfo& route, std::string_view text, AnalysisMemory& scratc
         route.durationSeconds = sums.lastTime - sums.firstTime;
     route.isRoundTrip = route.distanceMeters >= 1000 && haversineMeters(first, last) < 200;
 
+    // Texts the record keeps come out as UTF-8 whatever single-byte encoding the file declares.
+    const TextEncoding encoding = declaredEncoding(text);
     std::string buffer;
-    if (scan.hasName) route.routeName = elementContentView(text, scan.name, buffer);
+    if (scan.hasName) route.routeName = textToUtf8(elementContentView(text, scan.name, buffer), encoding);
     if (route.routeName.empty()) route.routeName = route.fileStem;
 
-    classifySport(scan.hasType ? std::string(elementContentView(text, scan.type, buffer)) : std::string(),
-                  route);
+    classifySport(
+        scan.hasType ? textToUtf8(elementContentView(text, scan.type, buffer), encoding) : std::string(),
+        route);
 
     {
         std::string_view time =
@@ -209,10 +215,16 @@ void analyzeInto(RouteInfo& route, std::string_view text, AnalysisMemory& scratc
         route.outline.emplace_back(last.lat, last.lon);
 
     summarizeWeather(collector.weather, route);
+    route.windDirection = textToUtf8(route.windDirection, encoding);
+    route.weatherCondition = textToUtf8(route.weatherCondition, encoding);
 }
 
 void guardedAnalysis(RouteInfo& route, std::string_view text, AnalysisMemory& scratch) {
     try {
+        if (startsWithUtf16Mark(text)) {
+            analyzeInto(route, utf16BytesToUtf8(text), scratch);
+            return;
+        }
         analyzeInto(route, text, scratch);
     } catch (const std::exception& failure) {
         route.errorText = failure.what();

@@ -68,6 +68,11 @@ PanelTexts panelTextsFor(const RouteInfo* route, const ActiveLanguage& language)
         // Where the weather stands, the reason: a damaged file must not look like an empty route.
         panel.weather = failureText(*route, language);
         panel.weatherVisibility = WeatherVisibility::show;
+    } else if (!route->warningText.empty()) {
+        // A cut file keeps its figures, but says so where a failure's reason would stand.
+        panel.weather = failureMessageText(language, route->warningText);
+        if (route->hasWeather) panel.weather += kLineBreak + weatherLineText(*route, language);
+        panel.weatherVisibility = WeatherVisibility::show;
     } else if (route->hasWeather) {
         panel.weather = weatherLineText(*route, language);
         panel.weatherVisibility = WeatherVisibility::show;

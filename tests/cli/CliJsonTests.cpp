@@ -71,10 +71,10 @@ TEST(JsonNumber, ShortestTextThatReadsBackExactly) {
     }
 }
 
-TEST(JsonNumber, NonFiniteValuesBecomeTokens) {
-    EXPECT_EQ(jsonNumber(std::numeric_limits<double>::quiet_NaN()), "NaN");
-    EXPECT_EQ(jsonNumber(std::numeric_limits<double>::infinity()), "Infinity");
-    EXPECT_EQ(jsonNumber(-std::numeric_limits<double>::infinity()), "-Infinity");
+TEST(JsonNumber, NonFiniteValuesBecomeNull) {
+    EXPECT_EQ(jsonNumber(std::numeric_limits<double>::quiet_NaN()), "null");
+    EXPECT_EQ(jsonNumber(std::numeric_limits<double>::infinity()), "null");
+    EXPECT_EQ(jsonNumber(-std::numeric_limits<double>::infinity()), "null");
 }
 
 TEST(RouteJson, DefaultRecordHasEveryFieldInOrder) {
@@ -121,9 +121,9 @@ TEST(RouteJson, WritesValuesOfAFilledRecord) {
     EXPECT_NE(json.find("\"hasTimestamps\":true,"), std::string::npos);
     EXPECT_NE(json.find("\"isRoundTrip\":false,"), std::string::npos);
     EXPECT_NE(json.find("\"temperatureCount\":-1,"), std::string::npos);
-    EXPECT_NE(json.find("\"distanceMeters\":Infinity,"), std::string::npos);
+    EXPECT_NE(json.find("\"distanceMeters\":null,"), std::string::npos);
     EXPECT_NE(json.find("\"startLat\":-0,"), std::string::npos);
-    EXPECT_NE(json.find("\"outline\":[[47.5,8.25],[47.75,NaN]]"), std::string::npos);
+    EXPECT_NE(json.find("\"outline\":[[47.5,8.25],[47.75,null]]"), std::string::npos);
     EXPECT_NE(json.find("\"errorText\":\"Unvollst\xEF\xBF\xBDndig\","), std::string::npos);
 }
 

@@ -103,7 +103,18 @@ const std::vector<std::string> kText = {"x",
                                         "trkpt",
                                         "wet",
                                         "</:",
-                                        "<:"};
+                                        "<:",
+                                        "<!-- <trkpt lat='1' lon='2'/> -->",
+                                        "<![CDATA[<name>n</name>]]>",
+                                        "<?pi <time>x</time> ?>",
+                                        "<!DOCTYPE gpx [<!ENTITY a '<trkseg>'> ]>",
+                                        "<!DOCTYPE gpx>",
+                                        "<!--",
+                                        "-->",
+                                        "<![CDATA[",
+                                        "]]>",
+                                        "<?",
+                                        "?>"};
 
 // The names of a route's structure, for texts where segments and points come together often.
 const std::vector<std::string> kRouteNames = {"trkseg", "TRKSEG", "trkpt", "trkpt", "rtept", "trk",
@@ -129,6 +140,58 @@ std::string randomMarkup(Picker& p, const std::vector<std::string>& names = kNam
     size_t pieces = 1 + p.below(24);
     for (size_t i = 0; i < pieces; ++i) text += p.chance(55) ? randomTag(p, names) : p.pick(kText);
     return text;
+}
+
+// Comments, processing instructions, the document type declaration and CDATA sections, found the
+// plain way: every '<' in turn, each kind's end by its terminator (or the text's end).
+struct ReferenceGap {
+    size_t start = 0, end = 0;
+    bool cdata = false;
+    size_t innerStart = 0, innerEnd = 0;
+};
+
+std::vector<ReferenceGap> referenceGaps(const std::string& text) {
+    static const std::regex doctype("<!DOCTYPE[^\\[>]*(?:>|\\[[\\s\\S]*?\\]\\s*>)");
+    std::vector<ReferenceGap> gaps;
+    const auto upTo = [&](const std::string& close, size_t from) {
+        const size_t found = text.find(close, from);
+        return found == std::string::npos ? text.size() : found + close.size();
+    };
+    for (size_t i = 0; i < text.size();) {
+        ReferenceGap gap{i, 0, false, 0, 0};
+        if (text.compare(i, 2, "<?") == 0 && i + 1 < text.size()) {
+            gap.end = upTo("?>", i + 2);
+        } else if (text.compare(i, 4, "<!--") == 0) {
+            gap.end = upTo("-->", i + 4);
+        } else if (text.compare(i, 9, "<![CDATA[") == 0) {
+            gap.end = upTo("]]>", i + 9);
+            gap.cdata = true;
+            gap.innerStart = i + 9;
+            gap.innerEnd = text.find("]]>", i + 9) == std::string::npos ? text.size() : gap.end - 3;
+        } else if (text.compare(i, 9, "<!DOCTYPE") == 0) {
+            std::smatch m;
+            const bool found = std::regex_search(text.cbegin() + static_cast<long>(i), text.cend(), m,
+                                                 doctype, std::regex_constants::match_continuous);
+            gap.end = found ? i + static_cast<size_t>(m.length(0)) : text.size();
+        } else {
+            ++i;
+            continue;
+        }
+        gaps.push_back(gap);
+        i = gap.end;
+    }
+    return gaps;
+}
+
+// The text as the regular expressions see it: no '<' or '>' inside a gap.
+std::string masked(const std::string& text) {
+    std::string out = text;
+    for (const ReferenceGap& gap : referenceGaps(text)) {
+        for (size_t i = gap.start; i < gap.end; ++i) {
+            if (out[i] == '<' || out[i] == '>') out[i] = '\x01';
+        }
+    }
+    return out;
 }
 
 using Groups = std::vector<std::pair<long, long>>;  // (position, length), (-1, -1) when not taking part
@@ -192,8 +255,9 @@ TEST(ScanDifferential, ElementsMatchRegexIteration) {
     auto cases = elementCases();
     for (int round = 0; round < kRounds; ++round) {
         std::string text = randomMarkup(p);
+        const std::string seen = masked(text);
         for (auto& c : cases) {
-            std::vector<Groups> expected = regexAll(c.pattern, text);
+            std::vector<Groups> expected = regexAll(c.pattern, seen);
             std::vector<Groups> actual;
             TagScanner scanner = makeTagScanner(text, {c.first, c.second});
             ElementMatch m;
@@ -212,7 +276,7 @@ TEST(ScanDifferential, PointsMatchRegexIteration) {
             icase(kPrefix + name + "\\b([^>]*?)(?:/\\s*>|>([\\s\\S]*?)" + kClose + name + "\\s*>)");
         for (int round = 0; round < kRounds; ++round) {
             std::string text = randomMarkup(p);
-            std::vector<Groups> expected = regexAll(pattern, text);
+            std::vector<Groups> expected = regexAll(pattern, masked(text));
             std::vector<Groups> actual;
             TagScanner scanner = makeTagScanner(text, {name});
             PointMatch m;
@@ -305,8 +369,13 @@ std::string plainPointMarkup(Picker& p) {
         "<trkpt lat=\"-1\" lon=\"2\"><ele>3</ele><time>2024-03-10T08:15:30.250+01:00</time>",
         "<trkpt lat=\"1\" lon=\"2\"><ele>3</ele><time>2024-03-10T08:15:30Z</time >",
         "<trkpt lat=\"1\" lon=\"2\"/><ele>3</ele><time>2024-03-10T08:15:30Z</time>"};
-    static const std::vector<std::string> around = {"</trkpt>", "</trkpt>", "<trkseg>", "</trkseg>",
-                                                    "\n  ", "</trkpt >", "<extensions><hr>1</hr></extensions>"};
+    static const std::vector<std::string> around = {"</trkpt>",
+                                                    "</trkpt>",
+                                                    "<trkseg>",
+                                                    "</trkseg>",
+                                                    "\n  ",
+                                                    "</trkpt >",
+                                                    "<extensions><hr>1</hr></extensions>"};
     std::string text = p.chance(80) ? "<time>2024-01-01T00:00:00Z</time><trkseg>" : "<trkseg>";
     const size_t pieces = 1 + p.below(14);
     for (size_t i = 0; i < pieces; ++i) {
@@ -344,8 +413,9 @@ TEST(ScanDifferential, OnePassFindsWhatEachSearchFinds) {
     };
     int withPoints = 0;
     for (int round = 0; round < kRounds; ++round) {
-        std::string text = round % 3 == 2 ? plainPointMarkup(p) : randomMarkup(p, round % 2 ? kNames : kRouteNames);
-        RouteExpectation expected = expectedRoute(text);
+        std::string text =
+            round % 3 == 2 ? plainPointMarkup(p) : randomMarkup(p, round % 2 ? kNames : kRouteNames);
+        RouteExpectation expected = expectedRoute(masked(text));
         RouteCollection collection;
         sink.context = &collection;
         RouteScan scan = scanRoute(text, sink);
@@ -393,7 +463,7 @@ TEST(ScanDifferential, PointHeadsReadAsTheWholePointsAre) {
         scanRoute(text, sink);
         ASSERT_TRUE(heads.differing.empty()) << escaped(heads.differing.front());
     }
-    EXPECT_GT(heads.read, kRounds / 4);
+    EXPECT_GT(heads.read, kRounds / 5);  // some hide in comments
 }
 
 TEST(ScanDifferential, FirstElementsMatchRegexSearch) {
@@ -413,8 +483,9 @@ TEST(ScanDifferential, FirstElementsMatchRegexSearch) {
             for (size_t i = 0; i < count; ++i) text += p.chance(50) ? plain[i % 4] : p.pick(plain);
         }
         FirstElements found = findFirstElements(text, "ele", "time");
-        ASSERT_EQ(firstMatch(ele, text, 0), elementGroups(found.found[0], found.match[0])) << escaped(text);
-        ASSERT_EQ(firstMatch(time, text, 0), elementGroups(found.found[1], found.match[1])) << escaped(text);
+        const std::string seen = masked(text);
+        ASSERT_EQ(firstMatch(ele, seen, 0), elementGroups(found.found[0], found.match[0])) << escaped(text);
+        ASSERT_EQ(firstMatch(time, seen, 0), elementGroups(found.found[1], found.match[1])) << escaped(text);
     }
 }
 
@@ -503,10 +574,29 @@ TEST(ScanDifferential, TimestampsAndDatesMatchRegexSearch) {
 // close to it.
 TEST(ScanDifferential, PlainPointsReadAsTheGeneralSearchesDo) {
     Picker p;
-    const std::vector<std::string> figures = {"46.36360000651774", "-12.5", "0", "-0", "7", "1228.6",
-                                              "9007199254740993", "90071992547409921", "12345678901234567890",
-                                              "1.00000000000000000000001", "5.", ".5", "+5", "1e3", "0x1A",
-                                              " 5", "5 ", "-", "", "--1", "1.2.3", "12345678\xFA", "&#49;"};
+    const std::vector<std::string> figures = {"46.36360000651774",
+                                              "-12.5",
+                                              "0",
+                                              "-0",
+                                              "7",
+                                              "1228.6",
+                                              "9007199254740993",
+                                              "90071992547409921",
+                                              "12345678901234567890",
+                                              "1.00000000000000000000001",
+                                              "5.",
+                                              ".5",
+                                              "+5",
+                                              "1e3",
+                                              "0x1A",
+                                              " 5",
+                                              "5 ",
+                                              "-",
+                                              "",
+                                              "--1",
+                                              "1.2.3",
+                                              "12345678\xFA",
+                                              "&#49;"};
     const std::vector<std::vector<std::string>> slots = {
         {" lat=\"", " lat='", " LAT=\"", "  lat=\"", " lon=\""},
         {},
@@ -521,7 +611,8 @@ TEST(ScanDifferential, PlainPointsReadAsTheGeneralSearchesDo) {
         {"2023-09-20T06:18:36.000Z", "2023-09-20T06:18:36+01:00", "2023-09-20T06:18:36", "2023-09-20",
          "x2023-09-20T06:18:36Z", "", "2023-09-20T06:18:36&amp;", "2023-09-20T06:18:36<b/>Z"},
         {"</time>", "</time >", "</TIME>", "", "</time></time>"},
-        {"\n  <extensions><hr>120</hr></extensions>\n", "", "<ele>3</ele>", "<time>2020-01-01T00:00:00Z</time>"},
+        {"\n  <extensions><hr>120</hr></extensions>\n", "", "<ele>3</ele>",
+         "<time>2020-01-01T00:00:00Z</time>"},
         {"</trkpt>"}};
     TagScanner scanner = makeTagScanner("", {"trkpt"});
     std::string buffer;
@@ -563,10 +654,25 @@ std::string regexElementText(const std::string& text, const std::string& name) {
                 .first;
     }
     const std::regex& pattern = found->second;
+    const std::string seen = masked(text);
     std::smatch m;
-    if (!std::regex_search(text, m, pattern)) return {};
+    if (!std::regex_search(seen, m, pattern)) return {};
+    // Outside gaps nested tags go and entities are decoded; a CDATA section's text stays as it is.
     static const std::regex tag("<[^>]+>");
-    return decodeEntities(std::regex_replace(m[1].str(), tag, ""));
+    const auto plain = [&](size_t from, size_t to) {
+        return decodeEntities(std::regex_replace(text.substr(from, to - from), tag, ""));
+    };
+    const auto contentStart = static_cast<size_t>(m.position(1));
+    const size_t contentEnd = contentStart + static_cast<size_t>(m.length(1));
+    std::string out;
+    size_t copied = contentStart;
+    for (const ReferenceGap& gap : referenceGaps(text)) {
+        if (gap.start < contentStart || gap.start >= contentEnd) continue;
+        out += plain(copied, gap.start);
+        if (gap.cdata) out += text.substr(gap.innerStart, gap.innerEnd - gap.innerStart);
+        copied = gap.end;
+    }
+    return out + plain(copied, contentEnd);
 }
 
 TEST(ScanDifferential, ElementTextAndTagStrippingMatchRegex) {
@@ -623,7 +729,8 @@ TEST(ScanDifferential, NumberPrefixMatchesStrtod) {
                                              "1234567890123456789",
                                              "0000000000",
                                              "99999999",
-                                             "12345678\xFA" "9"};
+                                             "12345678\xFA"
+                                             "9"};
     const std::vector<std::string> tails = {"\" lon=\"12.10787211726483\">\n", "</ele>\n        <time>2023",
                                             "0123456789012345678901234", ".25e3 and more text here",
                                             "\xFA\xFB\xFC\xFD\xFE\xFF\x80\x7F 0123456789"};

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "core/Failure.h"
 #include "core/SportRewrite.h"
 
 #ifdef _WIN32
@@ -186,3 +187,28 @@ TEST_F(SportRewriteTest, AFileHeldOpenByAnotherProgramIsLeftAlone) {
     EXPECT_FALSE(fs::exists(temporary()));
 }
 #endif
+
+TEST(SportRewriteText, CommentsCdataAndEncodings) {
+    // Neither a track nor a type inside a comment or CDATA section is the one rewritten.
+    const std::string head = "<?xml version=\"1.0\"?><gpx><!-- <trk><type>running</type></trk> -->";
+    EXPECT_EQ(rewriteSportText(head + "<trk><name>A</name><type>run</type></trk></gpx>", "cycling"),
+              head + "<trk><name>A</name><type>cycling</type></trk></gpx>");
+    EXPECT_EQ(rewriteSportText("<gpx><trk><desc><![CDATA[<type>x</type>]]></desc></trk></gpx>", "rowing"),
+              "<gpx><trk>\r\n    <type>rowing</type><desc><![CDATA[<type>x</type>]]></desc></trk></gpx>");
+    // A type given as CDATA is replaced whole.
+    EXPECT_EQ(rewriteSportText("<gpx><trk><type><![CDATA[biking]]></type></trk></gpx>", "hiking"),
+              "<gpx><trk><type>hiking</type></trk></gpx>");
+    // UTF-16 is refused (never written with mixed bytes); a Latin-1 file takes the ASCII key as is.
+    for (const char* mark : {"\xFF\xFE", "\xFE\xFF"}) {
+        try {
+            rewriteSportText(std::string(mark) + std::string("<\0g\0p\0x\0>\0", 10), "hiking");
+            ADD_FAILURE() << "UTF-16 rewritten";
+        } catch (const GpxFailure& failure) {
+            EXPECT_STREQ(failure.what(), kMessageUtf16NotRewritten);
+        }
+    }
+    const std::string latin1 =
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx><trk><name>Z\xFCrich</name>";
+    EXPECT_EQ(rewriteSportText(latin1 + "<type>V\xE9lo</type></trk></gpx>", "cycling"),
+              latin1 + "<type>cycling</type></trk></gpx>");
+}

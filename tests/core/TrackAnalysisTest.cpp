@@ -10,6 +10,7 @@
 #include "core/Failure.h"
 #include "core/MarkupText.h"
 #include "core/TrackAnalysis.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -162,20 +163,22 @@ TEST(AnalysisFigures, DistanceAndAscentStayInsideSegments) {
     };
     EXPECT_DOUBLE_EQ(ascent({"100", "105", "103", "110"}), 12);
     EXPECT_DOUBLE_EQ(ascent({"100", "", "110"}), 0);
-    EXPECT_DOUBLE_EQ(ascent({" 100.5 ", "<![CDATA[x]]>101", "1e999", "99"}), 0.5);
+    EXPECT_DOUBLE_EQ(ascent({" 100.5 ", "<!--x-->101", "1e999", "99"}), 0.5);
     EXPECT_DOUBLE_EQ(
         analyze(track(segment({point(0, 0, "<ele>1</ele>")}) + segment({point(0, 0, "<ele>9</ele>")})))
             .ascentMeters,
         0);
 }
 
-TEST(AnalysisFigures, HugeCoordinatesGiveFiniteFigures) {
-    RouteInfo r = analyze(track(
-        segment({point(0, 0), "<trkpt lat='1e308' lon='-1e308'/>", "<trkpt lat='-1e308' lon='1e308'/>"})));
-    EXPECT_EQ(r.pointCount, 3u);
-    EXPECT_TRUE(std::isfinite(r.distanceMeters));
-    EXPECT_LE(r.distanceMeters, 3 * 20015087.0);
-    for (auto& [lat, lon] : r.outline) EXPECT_TRUE(std::isfinite(lat) && std::isfinite(lon));
+TEST(AnalysisFigures, PointsOffTheEarthAreNoPoints) {
+    // Read quickly (the common form) or by the general searches alike.
+    RouteInfo r = analyze(
+        track(segment({point(0, 0), "<trkpt lat='1e308' lon='-1e308'/>", "<trkpt lat='91' lon='0'/>",
+                       "<trkpt lat=\"0\" lon=\"180.5\"><ele>1</ele><time>2024-01-01T00:00:00Z</time></trkpt>",
+                       "<trkpt lat='nan' lon='0'/>", "<trkpt lat='-90' lon='-180'/>"})));
+    EXPECT_EQ(r.pointCount, 2u);
+    EXPECT_NEAR(r.distanceMeters, 10007543.4, 1);  // a quarter of the way round
+    EXPECT_EQ(r.finishPlace, "-90.000, -180.000");
 }
 
 TEST(AnalysisTime, TimestampsZonesAndFractions) {
@@ -301,3 +304,72 @@ TEST(AnalysisRobustness, LargeAndHostileTexts) {
 }
 
 }  // namespace
+
+TEST(AnalysisMarkup, CommentsInstructionsDoctypeAndCdataAreNoMarkup) {
+    const double km = 1000 * kDegreesPerMeter;
+    const std::string commented = "<!-- " + point(37, 0) + "<type>running</type> -->";
+    RouteInfo r = analyze(
+        "<?xml version=\"1.0\"?><!DOCTYPE gpx [<!ENTITY p \"<trkpt lat='5' lon='5'/>\"> ]>\n<gpx>"
+        "<?note <trkpt lat='6' lon='6'/> ?>" +
+        commented +
+        "<trk><name><![CDATA[Rund & <um>]]> den &amp; See</name><type><![CDATA[biking]]></type><trkseg>" +
+        point(0, 0) + commented + point(1.1 * km, 0) + "</trkseg></trk></gpx>");
+    EXPECT_EQ(r.pointCount, 2u);
+    EXPECT_NEAR(r.distanceMeters, 1100, 1e-3);
+    EXPECT_EQ(r.routeName, "Rund & <um> den & See");
+    EXPECT_EQ(r.sportKey, "biking");
+    EXPECT_FALSE(r.sportFromSpeed);
+    EXPECT_EQ(r.warningText, "");
+    // An unclosed comment runs to the end: the segment, the track and the file end inside it.
+    EXPECT_EQ(analyze(track(segment({point(0, 0), "<!-- " + point(km, 0)}))).errorText, kMessageEndsEarly);
+}
+
+TEST(AnalysisShapes, CutFilesKeepTheirFiguresAndSaySo) {
+    const double km = 1000 * kDegreesPerMeter;
+    const std::string whole = track(segment({point(0, 0), point(10 * km, 0)}) + segment({point(20 * km, 0)}));
+    const std::string cut = whole.substr(0, whole.find("</trkseg>") + 9) + "<trkseg>" + point(20 * km, 0);
+    RouteInfo r = analyze(cut);
+    EXPECT_EQ(r.errorText, "");
+    EXPECT_EQ(r.warningText, kMessageEndsEarly);
+    EXPECT_EQ(r.pointCount, 2u);
+    EXPECT_NEAR(r.distanceMeters, 10000, 1e-3);
+    EXPECT_EQ(analyze(whole).warningText, "");
+    EXPECT_EQ(analyze("<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"2\"><time>2024").errorText,
+              kMessageEndsEarly);
+    // Without a gpx start tag a file is never cut; an empty gpx element has no end tag to miss.
+    EXPECT_EQ(analyze("<trk><trkseg><trkpt lat=\"1\" lon=\"2\"/></trkseg>").warningText, "");
+    EXPECT_EQ(analyze("<trkpt lat=\"1\" lon=\"2\"><time>2024").errorText, kMessageNoPoints);
+    EXPECT_EQ(analyze("<?xml version=\"1.0\"?><gpx />").errorText, kMessageNoPoints);
+}
+
+TEST(AnalysisEncodings, Utf16AndSingleByteFilesGiveUtf8Texts) {
+    const std::string named =
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?><gpx><trk><name>Z\xC3\xBCrich</name>" +
+        segment({point(47.37, 8.54), point(47.38, 8.54)}) + "</trk></gpx>";
+    const std::u16string wide = utf8ToWide(named);
+    std::string little = "\xFF\xFE", big = "\xFE\xFF";
+    for (char16_t unit : wide) {
+        little += static_cast<char>(unit & 0xFF);
+        little += static_cast<char>(unit >> 8);
+        big += static_cast<char>(unit >> 8);
+        big += static_cast<char>(unit & 0xFF);
+    }
+    for (const std::string& bytes : {little, big}) {
+        RouteInfo r = analyze(bytes);
+        EXPECT_EQ(r.pointCount, 2u);
+        EXPECT_EQ(r.routeName, "Z\xC3\xBCrich");
+    }
+    const std::string latin1 =
+        "<?xml version='1.0' encoding='iso-8859-1'?><gpx><trk><name>Z\xFCrich</name>"
+        "<type>V\xE9lo</type>" +
+        segment({point(47.37, 8.54)}) + "</trk></gpx>";
+    RouteInfo r = analyze(latin1);
+    EXPECT_EQ(r.routeName, "Z\xC3\xBCrich");
+    EXPECT_EQ(r.sportLabel, "V\xC3\xA9lo");
+    std::string windows = latin1;
+    windows.replace(windows.find("iso-8859-1"), 10, "Windows-1252");
+    windows.replace(windows.find("\xFC"), 1, "\x80");
+    EXPECT_EQ(analyze(windows).routeName,
+              "Z\xE2\x82\xAC"
+              "rich");
+}

@@ -37,11 +37,12 @@ TEST_F(BrokenLibraryTest, EveryFileIsListedTheBrokenOnesWithTheirError) {
         std::string bytes = good;
         std::string error;
         if (i % 10 == 0) {
-            // Without a closed segment there is no point to show.
+            // Without a closed segment there is no point to show; a cut file says so.
             error = kMessageNoPoints;
             switch (i / 10 % 5) {
                 case 0:
                     bytes = good.substr(0, good.size() / 2);
+                    error = kMessageEndsEarly;  // cut inside its only segment
                     break;
                 case 1:
                     bytes = binary;
@@ -58,6 +59,7 @@ TEST_F(BrokenLibraryTest, EveryFileIsListedTheBrokenOnesWithTheirError) {
                     error = kMessageCannotRead;
 #else
                     bytes = good.substr(0, good.find("<trkpt") + 20);
+                    error = kMessageEndsEarly;
 #endif
                     break;
             }

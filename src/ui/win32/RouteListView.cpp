@@ -78,9 +78,9 @@ std::u16string routeListCellText(const MainWindow& window, std::size_t row, std:
     if (index >= window.libraryRoutes.size()) return {};
     const RouteInfo& route = window.libraryRoutes[index];
     std::u16string text = routeColumns[column].cellText(route, window.language);
-    // A file whose analysis failed is marked in the list, so that it does not pass for an empty
-    // route; the panel says why. Search and sorting go by the stem alone.
-    if (column == 0 && !route.errorText.empty()) text.insert(0, u"\u26A0 ");
+    // A file whose analysis failed, or that was cut short, is marked in the list, so that it does
+    // not pass for an empty or whole route; the panel says why. Search and sorting go by the stem.
+    if (column == 0 && (!route.errorText.empty() || !route.warningText.empty())) text.insert(0, u"\u26A0 ");
     return text;
 }
 
