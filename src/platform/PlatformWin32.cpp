@@ -254,11 +254,41 @@ fs::path resolvedPath(const fs::path& path) {
 HANDLE createExclusiveTemporary(const fs::path& beside, std::string_view tag, fs::path& path) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         path = temporaryPathBeside(beside, tag);
-        HANDLE file = CreateFileW(systemName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        HANDLE file = CreateFileW(systemName(path).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     return INVALID_HANDLE_VALUE;
+}
+
+// FileRenameInfoEx (Windows 10 1709), which these headers only name for newer targets.
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+
+// Moves the open file `from` over `target` in one step even while `target` is open (as long as its
+// openers share deleting), so that the rewrite keeps its lock to the end. Not every system has it.
+bool renameOverOpenFile(HANDLE from, const fs::path& target) {
+    const std::wstring name = systemName(target);
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->Flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::memcpy(rename->FileName, name.data(), name.size() * sizeof(wchar_t));
+    return SetFileInformationByHandle(from, kFileRenameInfoEx, rename, static_cast<DWORD>(buffer.size())) !=
+           0;
+}
+
+// Whether another rewrite holds `path` now.
+bool isLockedForRewrite(const fs::path& path) {
+    HANDLE file = CreateFileW(systemName(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    OVERLAPPED position = lockPosition();
+    const bool locked =
+        !LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &position);
+    CloseHandle(file);  // ends the lock, if it was taken
+    return locked;
 }
 
 HANDLE asHandle(std::intptr_t handle) {
@@ -338,9 +368,8 @@ RewriteError FileRewrite::replaceWith(std::string_view bytes) {
         close();
         return RewriteError::temporaryNotWritten;
     }
-    bool written = writeAll(out, bytes) == FileError::none && FlushFileBuffers(out);
-    if (!CloseHandle(out)) written = false;
-    if (!written) {
+    if (writeAll(out, bytes) != FileError::none || !FlushFileBuffers(out)) {
+        CloseHandle(out);
         DeleteFileW(systemName(temporary).c_str());
         close();
         return RewriteError::temporaryNotWritten;
@@ -351,12 +380,28 @@ RewriteError FileRewrite::replaceWith(std::string_view bytes) {
     const bool same = identityOf(asHandle(handle_), open) && open == identity_ &&
                       identityOf(target_, named) && named == identity_;
     RewriteError result = same ? RewriteError::none : RewriteError::changedMeanwhile;
-    if (result == RewriteError::none && !replaceFile(temporary, target_)) {
-        // Systems that do not replace a name that is open, even for deleting, refuse because of
-        // this very handle: once it is closed the replace follows at once.
+    if (result == RewriteError::none && (isReadOnlyFile(target_) || !renameOverOpenFile(out, target_))) {
+        // Without that rename (older systems, other file systems, Wine), a name that is open
+        // cannot be replaced, not even through this very handle: the replace follows once it is
+        // closed. Another rewrite that opened the file just then blocks it for a moment (it finds
+        // the file busy or changed and lets go); one that took the lock meanwhile wins.
+        CloseHandle(std::exchange(out, INVALID_HANDLE_VALUE));
         close();
-        if (!replaceFile(temporary, target_)) result = RewriteError::notReplaced;
+        result = RewriteError::notReplaced;
+        for (int attempt = 0; attempt < 10 && result == RewriteError::notReplaced; ++attempt) {
+            if (attempt > 0) Sleep(2);
+            if (replaceFile(temporary, target_)) {
+                result = RewriteError::none;
+            } else if (isReadOnlyFile(target_)) {
+                break;
+            } else if (isLockedForRewrite(target_)) {
+                result = RewriteError::busy;
+            } else if (!identityOf(target_, named) || !(named == identity_)) {
+                result = RewriteError::changedMeanwhile;
+            }
+        }
     }
+    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
     if (result != RewriteError::none) DeleteFileW(systemName(temporary).c_str());
     close();
     return result;
