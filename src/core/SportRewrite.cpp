@@ -67,33 +67,37 @@ std::string rewriteSportText(std::string_view text, std::string_view sportKey) {
     return content;
 }
 
+namespace {
+
+const char* rewriteErrorMessage(RewriteError error) {
+    switch (error) {
+        case RewriteError::busy:
+            return kMessageFileBusy;
+        case RewriteError::hardLinks:
+            return kMessageHardLinks;
+        case RewriteError::changedMeanwhile:
+            return kMessageChangedMeanwhile;
+        case RewriteError::temporaryNotWritten:
+            return kMessageTempNotWritten;
+        case RewriteError::notReplaced:
+            return kMessageNotReplaced;
+        default:
+            return kMessageCannotRead;
+    }
+}
+
+}  // namespace
+
 bool rewriteSport(const RouteInfo& route, std::string_view sportKey, std::string& message) {
     try {
-        const fs::path& filePath = route.filePath;
-        const std::string content = rewriteSportText(readFileText(filePath), sportKey);
-
-        fs::path temporary = filePath;
-        temporary += ".tirn.tmp";
-        if (!writeFileDurably(temporary, content)) {
-            // A half-written temporary file is of no use to anyone; anything else of that name
-            // (a folder, say) is not ours to remove.
-            std::error_code ignored;
-            if (fs::symlink_status(temporary, ignored).type() == fs::file_type::regular) {
-                fs::remove(temporary, ignored);
-            }
-            throw GpxFailure(kMessageTempNotWritten);
-        }
-        // Keep the route file's permissions; the replace takes the temporary file's.
-        std::error_code ignored;
-        const fs::perms permissions = fs::status(filePath, ignored).permissions();
-        if (!ignored && (permissions & fs::perms::owner_write) != fs::perms::none) {
-            fs::permissions(temporary, permissions, ignored);
-        }
-        if (!replaceFile(temporary, filePath)) {
-            fs::remove(temporary);  // a failure here carries its own message
-            throw GpxFailure(kMessageNotReplaced);
-        }
-        return true;
+        // Locked from the read to the replace; another program's change in between is not lost
+        // but refused.
+        FileRewrite file;
+        std::string text;
+        RewriteError error = file.open(route.filePath, text);
+        if (error == RewriteError::none) error = file.replaceWith(rewriteSportText(text, sportKey));
+        if (error == RewriteError::none) return true;
+        throw GpxFailure(rewriteErrorMessage(error));
     } catch (const std::exception& failure) {
         message = failure.what();
         return false;

@@ -11,6 +11,7 @@
 // byte stays; tags inside comments, CDATA sections and the like are not looked at. Throws
 // GpxFailure when there is no track or route start tag, or no end tag for it, and for a UTF-16 file.
 std::string rewriteSportText(std::string_view text, std::string_view sportKey);
-// Writes the result into the file through "<file>.tirn.tmp" and a replace. True on success; false
-// with `message` (UTF-8, German) set. The file is never left damaged.
+// Writes the result into the file through a fresh temporary file beside it and a replace, the file
+// locked from the read to the replace and refused when it changed meanwhile or has more than one
+// name. True on success; false with `message` (UTF-8, German) set. The file is never left damaged.
 bool rewriteSport(const RouteInfo& route, std::string_view sportKey, std::string& message);

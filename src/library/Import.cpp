@@ -8,12 +8,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The n-th name for a copy of `source`: its own name first, then stem + " " + n + ".gpx".
+// The n-th name for a copy of `source`: its own name first, then stem + " " + n + ".gpx", the stem
+// shortened where the name would pass the system's limit.
 fs::path candidatePath(const fs::path& folder, const fs::path& source, unsigned long long n) {
     if (n < 2) return folder / source.filename();
-    const std::string number = std::to_string(n);
-    return folder / widePath(pathToWide(source.stem()) + u" " + std::u16string(number.begin(), number.end()) +
-                             u".gpx");
+    const fs::path suffix = " " + std::to_string(n) + ".gpx";
+    const std::size_t room = kLongestName - suffix.native().size();
+    fs::path name = nameCutTo(source.stem(), room);
+    name += suffix;
+    return folder / name;
 }
 
 // The first free name from the n-th on; `n` is left at the number of the name returned.
@@ -50,7 +53,7 @@ ImportResult importOne(const fs::path& folder, const fs::path& source) {
             return {{}, ImportFailure::other};
     }
     // Whole or not at all: the copy is complete and on the disk before it gets a route's name.
-    const fs::path temporary = temporaryPathBeside(folder / source.filename(), "tirn-import");
+    const fs::path temporary = temporaryPathBeside(folder / source.filename(), "import");
     FileError error = copyToNewFile(source, temporary);
     if (error != FileError::none) return {{}, failureOf(error, source)};
     // Another program may take the free name meanwhile; the move never replaces, so the next

@@ -25,7 +25,7 @@ constexpr std::size_t kMinimumEntrySize = 4 + 8 + 8 + 10 * 4 + 10 * 8 + 4 + 6 + 
 constexpr std::uint64_t kLargestIndex = std::uint64_t(1) << 30;
 // Longer than any file system's time granularity (FAT: 2 s) and the lag of a coarse kernel clock.
 constexpr std::int64_t kClockMarginSeconds = 3;
-constexpr const char* kTemporaryTag = "tirn-index";
+constexpr const char* kTemporaryTag = "index";
 
 using NameString = fs::path::string_type;
 
@@ -275,26 +275,12 @@ fs::path folderKey(const fs::path& folder) {
     return key;
 }
 
-// Temporary files of this index that a writer left when it was killed. One still being written by
-// another scan is young: only those an hour old are removed.
+// Temporary files that a writer left when it was killed. One still being written by another scan
+// is young: only those an hour old are removed.
 void removeAbandonedTemporaries(const fs::path& indexPath) {
-    // The index's name is ASCII, and so is what temporaryPathBeside puts around it.
-    const NameString prefix =
-        fs::path("." + indexPath.filename().string() + "." + kTemporaryTag + "-").native();
-    const NameString suffix = fs::path(".tmp").native();
-    const std::int64_t hourAgo = currentFileTime() - 3600 * fileTimeUnitsPerSecond();
-    std::error_code error;
-    for (fs::directory_iterator it(indexPath.parent_path(), error), end; !error && it != end;
-         it.increment(error)) {
-        const NameString name = it->path().filename().native();
-        if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
-            continue;
-        }
-        FileStamp stamp;
-        std::error_code ignored;
-        if (readFileStamp(it->path(), stamp) && stamp.lastWrite < hourAgo) fs::remove(it->path(), ignored);
-    }
+    std::vector<FolderEntry> entries;
+    if (!listFolder(indexPath.parent_path(), entries)) return;
+    for (const FolderEntry& entry : entries) removeIfAbandonedTemporary(indexPath.parent_path() / entry.name);
 }
 
 // Everything before the checksum; the caller checks the checksum.

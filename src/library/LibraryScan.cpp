@@ -50,6 +50,11 @@ std::vector<fs::path> listLibraryFiles(const fs::path& folder) {
     std::vector<FolderEntry> entries;
     if (!listFolder(folder, entries)) return files;
     for (const FolderEntry& entry : entries) {
+        if (isOwnTemporaryName(entry.name)) {
+            // Never a route; an old one is what a killed import or rewrite left behind.
+            removeIfAbandonedTemporary(longPathForm(folder / entry.name));
+            continue;
+        }
         if (!entry.isFile || !isLibraryFileName(entry.name)) continue;
         // A record keeps the path in the form that opens at any length, so that a later sport
         // rewrite of it works as well.

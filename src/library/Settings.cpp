@@ -77,7 +77,7 @@ std::optional<std::string> readFirstLine(const fs::path& path) {
 }  // namespace
 
 bool saveThroughTemporary(const fs::path& target, std::string_view bytes) {
-    const fs::path temporary = temporaryPathBeside(target, "tirn-save");
+    const fs::path temporary = temporaryPathBeside(target, "save");
     if (writeFileDurably(temporary, bytes) && replaceFile(temporary, target)) return true;
     removeFile(temporary);
     return false;

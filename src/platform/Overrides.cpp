@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -56,6 +57,26 @@ void setWriteFailureOverride(unsigned nth, FileError error) {
     std::lock_guard lock(overrideMutex);
     writesUntilFailure = nth;
     injectedError = error;
+}
+
+namespace {
+
+std::function<void(const fs::path&)> rewriteHook;
+
+}  // namespace
+
+void runRewriteHook(const fs::path& file) {
+    std::function<void(const fs::path&)> hook;
+    {
+        std::lock_guard lock(overrideMutex);
+        hook = rewriteHook;
+    }
+    if (hook) hook(file);
+}
+
+void setRewriteHookForTests(std::function<void(const fs::path&)> hook) {
+    std::lock_guard lock(overrideMutex);
+    rewriteHook = std::move(hook);
 }
 
 fs::path createdAbsoluteFolder(const fs::path& path) {

@@ -11,6 +11,8 @@ std::optional<std::filesystem::path> knownFolderOverride(KnownFolder folder);
 std::optional<std::u16string> localeNameOverride();
 // The error an injected write failure gives this write, `none` for all others (counts the write).
 FileError injectedWriteFailure();
+// Runs the test hook of FileRewrite::replaceWith, if one is set.
+void runRewriteHook(const std::filesystem::path& file);
 // An existing, absolute form of a folder (created when missing); the path itself if that fails.
 std::filesystem::path createdAbsoluteFolder(const std::filesystem::path& path);
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -98,12 +99,77 @@ FileError copyToNewFile(const std::filesystem::path& source, const std::filesyst
 FileError moveWithoutReplacing(const std::filesystem::path& source, const std::filesystem::path& target);
 // Removes a file; true when it is gone (or was never there).
 bool removeFile(const std::filesystem::path& path);
-// A fresh name beside `target` for its temporary file: "." + the name (its first 64 code units) +
-// "." + tag + "-" + 16 random hex digits + ".tmp", so that no scan takes it for a route.
+// A fresh name in the folder of `target` for a temporary file: ".tirn-" + tag + "-" + 16 random
+// hex digits + ".tmp". Short and not made from the target's name, so that a file of any name the
+// system allows can have one, and no scan takes it for a route.
 std::filesystem::path temporaryPathBeside(const std::filesystem::path& target, std::string_view tag);
+// Whether a file name has the form of the program's temporary files (any tag).
+bool isOwnTemporaryName(const std::filesystem::path& name);
+// Removes `path` when it is one of the program's temporary files (by name), a regular file and an
+// hour old: what a killed writer left. A younger one may still be written. True when removed.
+bool removeIfAbandonedTemporary(const std::filesystem::path& path);
+// The longest file name (one path component) the systems take, in units of path::value_type:
+// bytes of UTF-8 on POSIX, UTF-16 code units on Windows.
+inline constexpr std::size_t kLongestName = 255;
+// The first `units` units of `name` (its native form), cut back to a character boundary so that
+// no UTF-8 sequence or surrogate pair is split.
+std::filesystem::path nameCutTo(const std::filesystem::path& name, std::size_t units);
 // Tests let the `nth` write from now on (1 = the next) of writeFileDurably or copyToNewFile fail
 // with `error`, as a full disk would; 0 removes the injection.
 void setWriteFailureOverride(unsigned nth, FileError error);
+
+// ---- Rewriting a file in place ----
+
+// What tells the file that was read from another one or a changed one under the same name.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t fileId = 0;  // inode, or the volume's file index
+    std::uint64_t size = 0;
+    std::int64_t lastWrite = 0;
+    std::int64_t lastChange = 0;  // status change (POSIX), change time (Windows)
+    bool operator==(const FileIdentity&) const = default;
+};
+
+enum class RewriteError {
+    none,
+    cannotRead,        // missing, no regular file, or unreadable
+    busy,              // another rewrite (of any process) holds the file
+    hardLinks,         // the file has more than one name
+    changedMeanwhile,  // not the file that was read any more
+    temporaryNotWritten,
+    notReplaced,
+};
+
+// A regular file opened to be replaced by a new version of itself. From open to replaceWith it
+// holds the file's lock, which ends with the object (and with the process); a link is followed and
+// its target rewritten. Move-only.
+class FileRewrite {
+public:
+    FileRewrite() = default;
+    FileRewrite(FileRewrite&& other) noexcept;
+    FileRewrite& operator=(FileRewrite&& other) noexcept;
+    FileRewrite(const FileRewrite&) = delete;
+    FileRewrite& operator=(const FileRewrite&) = delete;
+    ~FileRewrite();
+
+    // Opens and locks the file and reads all of it into `bytes`.
+    RewriteError open(const std::filesystem::path& path, std::string& bytes);
+    // Writes `bytes` into a fresh temporary file beside the file (with the file's permissions) and
+    // puts it in the file's place, but only if the file is still the one that was read. Nothing
+    // is left of the temporary file on failure. Closes the file either way.
+    RewriteError replaceWith(std::string_view bytes);
+
+private:
+    void close() noexcept;
+
+    std::intptr_t handle_ = -1;     // file descriptor or HANDLE; -1 when closed
+    std::filesystem::path target_;  // the file itself, links resolved
+    FileIdentity identity_;
+};
+
+// Tests run `hook` in every replaceWith between writing the temporary file and checking the
+// file, where another program's change would otherwise be lost; an empty hook removes it.
+void setRewriteHookForTests(std::function<void(const std::filesystem::path& file)> hook);
 
 // UTF-8 to UTF-16; each invalid sequence becomes U+FFFD; empty gives empty.
 std::u16string utf8ToWide(std::string_view text);

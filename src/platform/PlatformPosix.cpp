@@ -16,6 +16,7 @@
 #include <ctime>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/Overrides.h"
@@ -248,6 +249,165 @@ bool replaceFile(const fs::path& source, const fs::path& target) {
     return true;
 }
 
+// ---- Rewriting a file in place ----
+
+namespace {
+
+FileIdentity identityOf(const struct stat& info) {
+    FileIdentity identity;
+    identity.device = static_cast<std::uint64_t>(info.st_dev);
+    identity.fileId = static_cast<std::uint64_t>(info.st_ino);
+    identity.size = static_cast<std::uint64_t>(info.st_size);
+    identity.lastWrite = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    identity.lastChange = static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+    return identity;
+}
+
+// The whole file, for writing when `exclusive`. An open file description's lock excludes the
+// other threads of this process as well, and no close of another descriptor of the same file
+// drops it; old kernels only have the process's locks.
+bool lockWholeFile(int fd, bool exclusive) {
+    struct flock range {};
+    range.l_type = static_cast<short>(exclusive ? F_WRLCK : F_RDLCK);
+    range.l_whence = SEEK_SET;
+#ifdef F_OFD_SETLK
+    if (::fcntl(fd, F_OFD_SETLK, &range) == 0) return true;
+    if (errno != EINVAL) return false;
+#endif
+    return ::fcntl(fd, F_SETLK, &range) == 0;
+}
+
+// A new file under a fresh temporary name in `folder`, never through a link and never one that
+// is there already; -1 when none could be made.
+int createExclusiveTemporary(const fs::path& beside, std::string_view tag, fs::path& path) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        path = temporaryPathBeside(beside, tag);
+        int fd;
+        do {
+            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        } while (fd < 0 && errno == EINTR);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+FileRewrite::FileRewrite(FileRewrite&& other) noexcept {
+    *this = std::move(other);
+}
+
+FileRewrite& FileRewrite::operator=(FileRewrite&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = std::exchange(other.handle_, -1);
+        target_ = std::move(other.target_);
+        identity_ = other.identity_;
+    }
+    return *this;
+}
+
+FileRewrite::~FileRewrite() {
+    close();
+}
+
+void FileRewrite::close() noexcept {
+    if (handle_ >= 0) closeQuietly(static_cast<int>(std::exchange(handle_, -1)));
+}
+
+RewriteError FileRewrite::open(const fs::path& path, std::string& bytes) {
+    close();
+    // Only a regular file is opened at all: opening a device may already do something.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return RewriteError::cannotRead;
+    // A link stays a link: its target is the file to replace.
+    target_ = path;
+    struct stat linkInfo {};
+    if (::lstat(path.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
+        char* resolved = ::realpath(path.c_str(), nullptr);
+        if (resolved == nullptr) return RewriteError::cannotRead;
+        target_ = resolved;
+        std::free(resolved);
+    }
+    // Writing is what the lock needs; a file this process may not write is locked for reading,
+    // which still keeps out anyone rewriting it, and is not replaced later.
+    bool writable = true;
+    int fd;
+    do {
+        fd = ::open(target_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+        writable = false;
+        do {
+            fd = ::open(target_.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+    }
+    if (fd < 0) return RewriteError::cannotRead;
+    handle_ = fd;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close();
+        return RewriteError::cannotRead;
+    }
+    if (!lockWholeFile(fd, writable)) {
+        const int code = errno;
+        close();
+        return code == EACCES || code == EAGAIN ? RewriteError::busy : RewriteError::cannotRead;
+    }
+    if (info.st_nlink > 1) {
+        close();
+        return RewriteError::hardLinks;
+    }
+    identity_ = identityOf(info);
+    bytes.clear();
+    if (info.st_size > 0 && static_cast<std::uintmax_t>(info.st_size) < bytes.max_size()) {
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            close();
+            return RewriteError::cannotRead;
+        }
+        if (got == 0) break;
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+    return RewriteError::none;
+}
+
+RewriteError FileRewrite::replaceWith(std::string_view bytes) {
+    if (handle_ < 0) return RewriteError::notReplaced;
+    const int fd = static_cast<int>(handle_);
+    fs::path temporary;
+    const int out = createExclusiveTemporary(target_, "rewrite", temporary);
+    if (out < 0) {
+        close();
+        return RewriteError::temporaryNotWritten;
+    }
+    // The file's permissions, as far as the temporary file's owner may set them.
+    struct stat info {};
+    if (::fstat(fd, &info) == 0) ::fchmod(out, info.st_mode & 07777);
+    const bool written = writeAll(out, bytes) == FileError::none && ::fsync(out) == 0;
+    if (closeQuietly(out) != 0 || !written) {
+        ::unlink(temporary.c_str());
+        close();
+        return RewriteError::temporaryNotWritten;
+    }
+    runRewriteHook(target_);
+    // Still the file that was read, by what the open file says and by what the name now holds.
+    struct stat now {};
+    const bool same = ::fstat(fd, &info) == 0 && identityOf(info) == identity_ &&
+                      ::stat(target_.c_str(), &now) == 0 && identityOf(now) == identity_;
+    RewriteError result = same ? RewriteError::none : RewriteError::changedMeanwhile;
+    if (result == RewriteError::none && !replaceFile(temporary, target_)) result = RewriteError::notReplaced;
+    if (result != RewriteError::none) ::unlink(temporary.c_str());
+    // The lock ends only now, once the new file is in place.
+    close();
+    return result;
+}
+
 fs::path longPathForm(const fs::path& path) {
     // No classic length limit here: PATH_MAX is 4096 bytes.
     return path;
@@ -302,7 +462,7 @@ FileError copyToNewFile(const fs::path& source, const fs::path& target) {
         closeQuietly(in);
         return FileError::other;
     }
-    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (out < 0) {
         const int code = errno;
         closeQuietly(in);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/Overrides.h"
@@ -181,6 +182,231 @@ bool replaceFile(const fs::path& source, const fs::path& target) {
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+// ---- Rewriting a file in place ----
+
+namespace {
+
+std::int64_t fileTimeValue(const FILETIME& time) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
+                                     time.dwLowDateTime);
+}
+
+// Identity and name count of an open file.
+bool identityOf(HANDLE file, FileIdentity& identity, DWORD* links = nullptr) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandle(file, &information) ||
+        !GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) {
+        return false;
+    }
+    identity.device = information.dwVolumeSerialNumber;
+    identity.fileId =
+        (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    identity.size = (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    identity.lastWrite = fileTimeValue(information.ftLastWriteTime);
+    identity.lastChange = basic.ChangeTime.QuadPart;
+    if (links) *links = information.nNumberOfLinks;
+    return true;
+}
+
+// Identity of whatever the name holds now, without disturbing anyone who has it open.
+bool identityOf(const fs::path& path, FileIdentity& identity) {
+    HANDLE file = CreateFileW(systemName(path).c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool ok = identityOf(file, identity);
+    CloseHandle(file);
+    return ok;
+}
+
+// The rewrite lock is one byte far beyond any end of file: it keeps out other rewrites, while
+// readers of the data (a scan) are not held up by it.
+OVERLAPPED lockPosition() {
+    OVERLAPPED position{};
+    position.Offset = 0xFFFFFFFEu;
+    position.OffsetHigh = 0x7FFFFFFFu;
+    return position;
+}
+
+// The path a link leads to; the path itself when it is none.
+fs::path resolvedPath(const fs::path& path) {
+    const DWORD attributes = GetFileAttributesW(systemName(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        return path;
+    HANDLE file = CreateFileW(systemName(path).c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return path;
+    std::wstring name(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file, name.data(), static_cast<DWORD>(name.size()), 0);
+    if (length >= name.size()) {
+        name.resize(length + 1);
+        length = GetFinalPathNameByHandleW(file, name.data(), static_cast<DWORD>(name.size()), 0);
+    }
+    CloseHandle(file);
+    if (length == 0 || length >= name.size()) return path;
+    name.resize(length);
+    return fs::path(name);
+}
+
+// A new file under a fresh temporary name beside `beside`, never one that is there already.
+HANDLE createExclusiveTemporary(const fs::path& beside, std::string_view tag, fs::path& path) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        path = temporaryPathBeside(beside, tag);
+        HANDLE file = CreateFileW(systemName(path).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// FileRenameInfoEx (Windows 10 1709), which these headers only name for newer targets.
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+
+// Moves the open file `from` over `target` in one step even while `target` is open (as long as its
+// openers share deleting), so that the rewrite keeps its lock to the end. Not every system has it.
+bool renameOverOpenFile(HANDLE from, const fs::path& target) {
+    const std::wstring name = systemName(target);
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->Flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::memcpy(rename->FileName, name.data(), name.size() * sizeof(wchar_t));
+    return SetFileInformationByHandle(from, kFileRenameInfoEx, rename, static_cast<DWORD>(buffer.size())) !=
+           0;
+}
+
+// Whether another rewrite holds `path` now.
+bool isLockedForRewrite(const fs::path& path) {
+    HANDLE file = CreateFileW(systemName(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    OVERLAPPED position = lockPosition();
+    const bool locked =
+        !LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &position);
+    CloseHandle(file);  // ends the lock, if it was taken
+    return locked;
+}
+
+HANDLE asHandle(std::intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+}  // namespace
+
+FileRewrite::FileRewrite(FileRewrite&& other) noexcept {
+    *this = std::move(other);
+}
+
+FileRewrite& FileRewrite::operator=(FileRewrite&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = std::exchange(other.handle_, -1);
+        target_ = std::move(other.target_);
+        identity_ = other.identity_;
+    }
+    return *this;
+}
+
+FileRewrite::~FileRewrite() {
+    close();
+}
+
+void FileRewrite::close() noexcept {
+    // Closing the handle ends its lock.
+    if (handle_ != -1) CloseHandle(asHandle(std::exchange(handle_, -1)));
+}
+
+RewriteError FileRewrite::open(const fs::path& path, std::string& bytes) {
+    close();
+    target_ = resolvedPath(path);
+    // Others may read it, and the name may be replaced (by this rewrite); a program writing it
+    // keeps it from being opened at all.
+    HANDLE file = CreateFileW(systemName(target_).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return RewriteError::cannotRead;
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    DWORD links = 0;
+    if (handleKind(file) != FileKind::file || !identityOf(file, identity_, &links)) {
+        close();
+        return RewriteError::cannotRead;
+    }
+    OVERLAPPED position = lockPosition();
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &position)) {
+        const DWORD code = GetLastError();
+        close();
+        return code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING ? RewriteError::busy
+                                                                        : RewriteError::cannotRead;
+    }
+    if (links > 1) {
+        close();
+        return RewriteError::hardLinks;
+    }
+    bytes.clear();
+    if (identity_.size < bytes.max_size()) bytes.reserve(static_cast<std::size_t>(identity_.size));
+    std::vector<char> chunk(std::size_t{1} << 16);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+            close();
+            return RewriteError::cannotRead;
+        }
+        if (got == 0) break;
+        bytes.append(chunk.data(), got);
+    }
+    return RewriteError::none;
+}
+
+RewriteError FileRewrite::replaceWith(std::string_view bytes) {
+    if (handle_ == -1) return RewriteError::notReplaced;
+    fs::path temporary;
+    HANDLE out = createExclusiveTemporary(target_, "rewrite", temporary);
+    if (out == INVALID_HANDLE_VALUE) {
+        close();
+        return RewriteError::temporaryNotWritten;
+    }
+    if (writeAll(out, bytes) != FileError::none || !FlushFileBuffers(out)) {
+        CloseHandle(out);
+        DeleteFileW(systemName(temporary).c_str());
+        close();
+        return RewriteError::temporaryNotWritten;
+    }
+    runRewriteHook(target_);
+    FileIdentity open;
+    FileIdentity named;
+    const bool same = identityOf(asHandle(handle_), open) && open == identity_ &&
+                      identityOf(target_, named) && named == identity_;
+    RewriteError result = same ? RewriteError::none : RewriteError::changedMeanwhile;
+    if (result == RewriteError::none && (isReadOnlyFile(target_) || !renameOverOpenFile(out, target_))) {
+        // Without that rename (older systems, other file systems, Wine), a name that is open
+        // cannot be replaced, not even through this very handle: the replace follows once it is
+        // closed. Another rewrite that opened the file just then blocks it for a moment (it finds
+        // the file busy or changed and lets go); one that took the lock meanwhile wins.
+        CloseHandle(std::exchange(out, INVALID_HANDLE_VALUE));
+        close();
+        result = RewriteError::notReplaced;
+        for (int attempt = 0; attempt < 10 && result == RewriteError::notReplaced; ++attempt) {
+            if (attempt > 0) Sleep(2);
+            if (replaceFile(temporary, target_)) {
+                result = RewriteError::none;
+            } else if (isReadOnlyFile(target_)) {
+                break;
+            } else if (isLockedForRewrite(target_)) {
+                result = RewriteError::busy;
+            } else if (!identityOf(target_, named) || !(named == identity_)) {
+                result = RewriteError::changedMeanwhile;
+            }
+        }
+    }
+    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+    if (result != RewriteError::none) DeleteFileW(systemName(temporary).c_str());
+    close();
+    return result;
+}
+
 fs::path longPathForm(const fs::path& path) {
     const std::wstring& text = path.native();
     if (text.starts_with(L"\\\\?\\") || text.starts_with(L"\\\\.\\")) return path;
@@ -286,8 +512,8 @@ FileError copyToNewFile(const fs::path& source, const fs::path& target) {
         CloseHandle(in);
         return FileError::other;
     }
-    HANDLE out =
-        CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out = CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (out == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         CloseHandle(in);
@@ -339,15 +565,6 @@ std::string pathToUtf8(const fs::path& path) {
 }
 
 // ---- File stamps, the cache folder and the processors ----
-
-namespace {
-
-std::int64_t fileTimeValue(const FILETIME& time) {
-    return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
-                                     time.dwLowDateTime);
-}
-
-}  // namespace
 
 bool readFileStamp(const fs::path& path, FileStamp& stamp) {
     WIN32_FILE_ATTRIBUTE_DATA data{};

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 #include <random>
+#include <type_traits>
 
 #include "platform/Platform.h"
 
@@ -140,13 +141,15 @@ std::u16string lowerText(std::u16string_view text) {
     return out;
 }
 
+namespace {
+
+constexpr std::u16string_view kTemporaryStart = u".tirn-";
+constexpr std::u16string_view kTemporaryEnd = u".tmp";
+constexpr std::size_t kTemporaryDigits = 16;
+
+}  // namespace
+
 fs::path temporaryPathBeside(const fs::path& target, std::string_view tag) {
-    std::u16string name = pathToWide(target.filename());
-    if (name.size() > 64) {
-        name.resize(64);
-        // Half a surrogate pair would be no valid name on Windows.
-        if (name.back() >= 0xD800 && name.back() <= 0xDBFF) name.pop_back();
-    }
     std::uint64_t value = 0;
     try {
         std::random_device random;
@@ -157,9 +160,49 @@ fs::path temporaryPathBeside(const fs::path& target, std::string_view tag) {
         value = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) * 31 +
                 counter++;
     }
-    char digits[17];
+    char digits[kTemporaryDigits + 1];
     std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(value));
-    const std::u16string temporary =
-        u"." + name + u"." + utf8ToWide(tag) + u"-" + utf8ToWide(digits) + u".tmp";
-    return target.parent_path() / widePath(temporary);
+    const std::u16string name = std::u16string(kTemporaryStart) + utf8ToWide(tag) + u"-" +
+                                utf8ToWide(digits) + std::u16string(kTemporaryEnd);
+    return target.parent_path() / widePath(name);
+}
+
+bool isOwnTemporaryName(const fs::path& name) {
+    const std::u16string text = pathToWide(name.filename());
+    // ".tirn-" tag "-" digits ".tmp", the tag at least one character.
+    const std::size_t least = kTemporaryStart.size() + 2 + kTemporaryDigits + kTemporaryEnd.size();
+    if (text.size() < least || !text.starts_with(kTemporaryStart) || !text.ends_with(kTemporaryEnd)) {
+        return false;
+    }
+    const std::size_t digits = text.size() - kTemporaryEnd.size() - kTemporaryDigits;
+    if (text[digits - 1] != u'-') return false;
+    for (std::size_t i = digits; i < digits + kTemporaryDigits; ++i) {
+        const char16_t c = text[i];
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'))) return false;
+    }
+    return true;
+}
+
+bool removeIfAbandonedTemporary(const fs::path& path) {
+    if (!isOwnTemporaryName(path)) return false;
+    FileStamp stamp;
+    const std::int64_t hourAgo = currentFileTime() - 3600 * fileTimeUnitsPerSecond();
+    return readFileStamp(path, stamp) && stamp.lastWrite < hourAgo && removeFile(path);
+}
+
+fs::path nameCutTo(const fs::path& name, std::size_t units) {
+    fs::path::string_type text = name.native();
+    if (text.size() <= units) return name;
+    const auto unit = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<fs::path::value_type>>(text[i]));
+    };
+    std::size_t cut = units;
+    if (sizeof(fs::path::value_type) == 1) {
+        // Back to the lead byte of the sequence the cut falls into.
+        while (cut > 0 && (unit(cut) & 0xC0) == 0x80) --cut;
+    } else if (cut > 0 && unit(cut - 1) >= 0xD800 && unit(cut - 1) <= 0xDBFF) {
+        --cut;
+    }
+    text.resize(cut);
+    return fs::path(text);
 }

@@ -131,7 +131,8 @@ TEST_F(PanelTest, ChangingTheSportRewritesTheFileAndRebuildsTheList) {
     const std::string file = readBytes(library() / "Nordweg.gpx");
     EXPECT_NE(file.find("<type>hiking</type>"), std::string::npos);
     EXPECT_EQ(file.find("cycling"), std::string::npos);
-    EXPECT_FALSE(fs::exists(library() / "Nordweg.gpx.tirn.tmp"));
+    EXPECT_TRUE(std::none_of(fs::directory_iterator(library()), fs::directory_iterator(),
+                             [](const auto& entry) { return isOwnTemporaryName(entry.path().filename()); }));
     EXPECT_EQ(window->selectedRow, -1);
     EXPECT_EQ(textOf(window->titleStatic), u"Select a route");
     EXPECT_FALSE(isEnabled(window->sportCombo));
@@ -168,7 +169,8 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
                 message == u16Text(L"Tempor\u00e4re Datei konnte nicht geschrieben werden"))
         << std::string(message.begin(), message.end());
     EXPECT_EQ(readBytes(file), original);
-    EXPECT_FALSE(fs::exists(library() / "Nordweg.gpx.tirn.tmp"));
+    EXPECT_TRUE(std::none_of(fs::directory_iterator(library()), fs::directory_iterator(),
+                             [](const auto& entry) { return isOwnTemporaryName(entry.path().filename()); }));
     EXPECT_EQ(window->selectedRow, 0);
     EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
     EXPECT_EQ(listText(0, 2), u"Cycling");

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "LibraryTestSupport.h"
 #include "library/Import.h"
+#include "library/LibraryScan.h"
 
 namespace fs = std::filesystem;
 
@@ -76,6 +78,48 @@ TEST_F(ImportTest, CopiesEverySourceInOrderAndNeverOverwrites) {
     EXPECT_EQ(readBytes(settings.libraryFolder / "Name 3.gpx"), "second");
     EXPECT_EQ(readBytes(settings.libraryFolder / "Other.gpx"), "other");
     EXPECT_EQ(readBytes(sources[0]), "first");
+}
+
+TEST_F(ImportTest, ANameAtTheSystemsLimitImportsTwice) {
+    // 254 units (bytes here, UTF-16 units on Windows), ending in characters of several units where
+    // the host allows them, so that the shortening for " 2.gpx" falls inside the last one.
+#ifdef _WIN32
+    const std::u16string character = u"n";  // Wine keeps the names as UTF-8 on a 255-byte system
+#else
+    const std::u16string character = u"\U0001F6B4";
+#endif
+    const std::size_t units = widePath(character).native().size();
+    const std::size_t count = (kLongestName - 5) / units;
+    const std::u16string pad(kLongestName - 5 - count * units, u'a');
+    std::u16string stem = pad;
+    for (std::size_t i = 0; i < count; ++i) stem += character;
+    const fs::path source = temp.path / "outside" / widePath(stem + u".gpx");
+    writeBytes(source, "route");
+    ASSERT_EQ(source.filename().native().size(), kLongestName - 1);
+
+    const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, {source, source});
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].target, settings.libraryFolder / source.filename());
+    std::u16string shortened = pad;
+    for (std::size_t i = 0; i + 1 < count; ++i) shortened += character;
+    EXPECT_EQ(pathToWide(results[1].target.filename()), shortened + u" 2.gpx");
+    EXPECT_LE(results[1].target.filename().native().size(), kLongestName);
+    EXPECT_EQ(readBytes(results[1].target), "route");
+}
+
+TEST_F(ImportTest, LeftoversAreNeverListedAndGoAtTheNextScanOnceOld) {
+    const fs::path& library = settings.libraryFolder;
+    const fs::path killed = temporaryPathBeside(library / "Tour.gpx", "import");
+    const fs::path busy = temporaryPathBeside(library / "Tour.gpx", "rewrite");
+    const fs::path users = library / ".notes.tmp";
+    for (const fs::path& path : {killed, busy, users}) writeBytes(path, "<trk><trkseg></trkseg></trk>");
+    for (const fs::path& path : {killed, users}) {
+        fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::minutes(61));
+    }
+    EXPECT_TRUE(readLibrary(library).empty());
+    EXPECT_FALSE(fs::exists(killed));
+    EXPECT_TRUE(fs::exists(busy));
+    EXPECT_TRUE(fs::exists(users));
 }
 
 TEST_F(ImportTest, AFileFromTheLibraryItselfGetsASecondCopy) {

@@ -210,8 +210,8 @@ TEST_F(LibraryIndexTest, ScansAtTheSameTimeLeaveAValidIndex) {
     for (const auto& entry : fs::directory_iterator(folder)) makeOld(entry.path());
     const auto expected = plain();
     // What a killed writer left: removed once it is old, kept while another writer may be busy.
-    const fs::path abandoned = temporaryPathBeside(libraryIndexPath(folder), "tirn-index");
-    const fs::path busy = temporaryPathBeside(libraryIndexPath(folder), "tirn-index");
+    const fs::path abandoned = temporaryPathBeside(libraryIndexPath(folder), "index");
+    const fs::path busy = temporaryPathBeside(libraryIndexPath(folder), "index");
     fs::create_directories(abandoned.parent_path());
     writeBytes(abandoned, "partial");
     makeOld(abandoned);

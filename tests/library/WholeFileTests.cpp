@@ -111,23 +111,25 @@ TEST_F(WholeFileTest, CopiesAndMovesNeverReplaceAFile) {
     EXPECT_FALSE(fs::exists(source));
 }
 
-TEST_F(WholeFileTest, TemporaryNamesAreHiddenFromTheScanAndFresh) {
-    const fs::path target = library / "Tour.gpx";
-    const fs::path first = temporaryPathBeside(target, "tirn-import");
+TEST_F(WholeFileTest, TemporaryNamesAreShortFreshAndRecognised) {
+    const fs::path first = temporaryPathBeside(library / "Tour.gpx", "import");
     EXPECT_EQ(first.parent_path(), library);
-    EXPECT_NE(first, temporaryPathBeside(target, "tirn-import"));
+    EXPECT_NE(first, temporaryPathBeside(library / "Tour.gpx", "import"));
     const std::string name = pathToUtf8(first.filename());
-    EXPECT_EQ(name.rfind(".Tour.gpx.tirn-import-", 0), 0u) << name;
+    EXPECT_EQ(name.rfind(".tirn-import-", 0), 0u) << name;
+    EXPECT_EQ(name.size(), 33u) << name;
+    EXPECT_TRUE(isOwnTemporaryName(first.filename()));
     EXPECT_FALSE(isLibraryFileName(first.filename()));
-    // A long name is shortened so that the temporary name stays within the system's limit,
-    // without cutting a surrogate pair in half.
-    std::u16string emoji;
-    for (int i = 0; i < 60; ++i) emoji += u"\U0001F6B4";
-    const std::u16string shortened =
-        pathToWide(temporaryPathBeside(library / widePath(u"a" + emoji + u".gpx"), "t").filename());
-    EXPECT_EQ(utf8ToWide(wideToUtf8(shortened)), shortened);
-    EXPECT_EQ(shortened.find(u'\uFFFD'), std::u16string::npos);
-    EXPECT_LE(shortened.size(), 100u);
+    // The target's name, however long, plays no part.
+    EXPECT_EQ(pathToUtf8(temporaryPathBeside(library / (std::string(250, 'x') + ".gpx"), "import").filename())
+                  .size(),
+              33u);
+    // A user's file that only looks similar is never taken for one.
+    for (const char* other : {"Tour.gpx", ".tirn-import-0123456789abcdef.gpx",
+                              ".tirn-import-0123456789ABCDEF.tmp", ".tirn--0123456789abcdef.tmp",
+                              "x.tirn-import-0123456789abcdef.tmp", ".tirn-import-0123456789abcde.tmp"}) {
+        EXPECT_FALSE(isOwnTemporaryName(other)) << other;
+    }
 }
 
 TEST_F(WholeFileTest, AFailedSaveKeepsTheFileAndTheSettings) {
