@@ -6,6 +6,7 @@
 #include "core/Failure.h"
 #include "ui/ListColors.h"
 #include "ui/RouteListLogic.h"
+#include "ui/win32/RouteListView.h"
 
 namespace fs = std::filesystem;
 
@@ -122,24 +123,62 @@ TEST_F(PanelTest, ListRowsAlternateAndTheSelectedRowIsHighlighted) {
     EXPECT_LT(after.count(odd), before.count(odd) / 10);
 }
 
-TEST_F(PanelTest, ChangingTheSportRewritesTheFileAndRebuildsTheList) {
+TEST_F(PanelTest, TheSportBoxWritesADeliberateChoiceOnlyAndKeepsTheRouteAndTheFocus) {
     startWindow("en");
+    sortRouteListBy(*window, 2);  // by sport: Nordweg (cycling) first, Plain (hiking) second
     selectListRow(0);
     ASSERT_EQ(textOf(window->titleStatic), u"Nordweg");
-    chooseItem(window->sportCombo, 4);  // hiking
+    SetForegroundWindow(window->mainWindow);
+    SetFocus(window->sportCombo);
+    const fs::path file = library() / "Nordweg.gpx";
+    const auto sportIn = [&] {
+        const std::string text = readBytes(file);
+        const auto start = text.find("<type>") + 6;
+        return text.substr(start, text.find("</type>") - start);
+    };
 
-    const std::string file = readBytes(library() / "Nordweg.gpx");
-    EXPECT_NE(file.find("<type>hiking</type>"), std::string::npos);
-    EXPECT_EQ(file.find("cycling"), std::string::npos);
-    EXPECT_FALSE(fs::exists(library() / "Nordweg.gpx.tirn.tmp"));
-    EXPECT_EQ(window->selectedRow, -1);
-    EXPECT_EQ(textOf(window->titleStatic), u"Select a route");
-    EXPECT_FALSE(isEnabled(window->sportCombo));
-    EXPECT_EQ(listText(0, 0), u"Nordweg");
-    EXPECT_EQ(listText(0, 2), u"Hiking");
-    // The filter bar keeps its entries until its next rebuild.
-    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_SPORT)),
-              (std::vector<std::u16string>{u"Sport: all", u"Cycling", u"Hiking"}));
+    // Arrowing writes nothing; Enter writes the shown sport, and the route keeps the selection
+    // (now in its new place), the panel and the box with the focus.
+    pressKey(VK_DOWN);
+    pressKey(VK_DOWN);
+    EXPECT_EQ(comboSelection(window->sportCombo), 2);
+    EXPECT_EQ(sportIn(), "cycling");
+    pressKey(VK_RETURN);
+    EXPECT_EQ(sportIn(), "motorcycling");
+    EXPECT_EQ(listText(1, 0), u"Nordweg");
+    EXPECT_EQ(SendMessageW(window->routeList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+    EXPECT_EQ(window->selectedRow, 1);
+    EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
+    EXPECT_EQ(GetFocus(), window->sportCombo);
+    EXPECT_TRUE(isEnabled(window->sportCombo));
+    EXPECT_EQ(comboSelection(window->sportCombo), 2);
+
+    // Escape after arrowing shows the route's sport again and writes nothing.
+    pressKey(VK_DOWN);
+    EXPECT_EQ(comboSelection(window->sportCombo), 3);
+    pressKey(VK_ESCAPE);
+    EXPECT_EQ(comboSelection(window->sportCombo), 2);
+    EXPECT_EQ(sportIn(), "motorcycling");
+
+    // The open list: arrowing in it writes nothing, Enter picks.
+    pressKey(VK_DOWN, true);
+    ASSERT_TRUE(SendMessageW(window->sportCombo, CB_GETDROPPEDSTATE, 0, 0));
+    pressKey(VK_DOWN);
+    pressKey(VK_DOWN);
+    EXPECT_EQ(sportIn(), "motorcycling");
+    pressKey(VK_RETURN);
+    EXPECT_FALSE(SendMessageW(window->sportCombo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(sportIn(), "hiking");
+    EXPECT_EQ(comboSelection(window->sportCombo), 4);
+    EXPECT_EQ(GetFocus(), window->sportCombo);
+
+    // Leaving the box after arrowing writes; Tab goes on from the box as before.
+    pressKey(VK_UP);
+    EXPECT_EQ(sportIn(), "hiking");
+    pressKey(VK_TAB);
+    EXPECT_EQ(sportIn(), "driving");
+    EXPECT_NE(GetFocus(), window->sportCombo);
+    EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
 }
 
 TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
@@ -159,7 +198,13 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
             boxClass = u16Text(name);
             message = readMessageBoxAndClose(box);
         },
-        [&] { chooseItem(window->sportCombo, 4); });
+        [&] {
+            SetForegroundWindow(window->mainWindow);
+            SetFocus(window->sportCombo);
+            pressKey(VK_DOWN);
+            pressKey(VK_RETURN);
+            runMessageLoop(1000);
+        });
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     ASSERT_TRUE(seen);
