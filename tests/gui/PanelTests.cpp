@@ -124,6 +124,12 @@ TEST_F(PanelTest, ListRowsAlternateAndTheSelectedRowIsHighlighted) {
 }
 
 TEST_F(PanelTest, TheSportBoxWritesADeliberateChoiceOnlyAndKeepsTheRouteAndTheFocus) {
+    for (int i = 0; i < 40; ++i) {  // older walks: after the two routes in either order
+        TrackShape walk;
+        walk.type = "walking";
+        walk.day = "2024-01-" + std::to_string(10 + i % 20);
+        writeTrack(library() / ("Walk" + std::to_string(i) + ".gpx"), walk);
+    }
     startWindow("en");
     sortRouteListBy(*window, 2);  // by sport: Nordweg (cycling) first, Plain (hiking) second
     selectListRow(0);
@@ -179,6 +185,21 @@ TEST_F(PanelTest, TheSportBoxWritesADeliberateChoiceOnlyAndKeepsTheRouteAndTheFo
     EXPECT_EQ(sportIn(), "driving");
     EXPECT_NE(GetFocus(), window->sportCombo);
     EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
+
+    // Far down a long list the route stays where it was on the screen.
+    clearRouteListSort(*window);
+    rebuildRouteList(*window);
+    selectListRow(35);
+    SendMessageW(window->routeList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(listRowCount() - 1), FALSE);
+    const auto top = SendMessageW(window->routeList, LVM_GETTOPINDEX, 0, 0);
+    ASSERT_GT(top, 0);
+    SetFocus(window->sportCombo);
+    pressKey(VK_DOWN);
+    pressKey(VK_RETURN);
+    EXPECT_EQ(listText(35, 2), u"Mountain bike");
+    EXPECT_EQ(window->selectedRow, 35);
+    EXPECT_EQ(SendMessageW(window->routeList, LVM_GETTOPINDEX, 0, 0), top);
+    EXPECT_EQ(GetFocus(), window->sportCombo);
 }
 
 TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {

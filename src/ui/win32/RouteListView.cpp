@@ -233,10 +233,15 @@ void rebuildRouteListKeepingSelection(MainWindow& window) {
 
 void scrollRouteListTo(const MainWindow& window, int top) {
     const auto count = static_cast<int>(window.visibleRows.size());
-    if (top <= 0 || count == 0) return;
-    const auto perPage = static_cast<int>(SendMessageW(window.routeList, LVM_GETCOUNTPERPAGE, 0, 0));
-    const int last = std::min(count - 1, top + std::max(perPage, 1) - 1);
-    SendMessageW(window.routeList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(last), FALSE);
+    if (count == 0) return;
+    // Relative to where the list stands now: a rebuild keeps its scroll position on some systems
+    // and goes back to the top on others. The list scrolls whole rows, by pixels.
+    const auto now = static_cast<int>(SendMessageW(window.routeList, LVM_GETTOPINDEX, 0, 0));
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    if (top == now || !SendMessageW(window.routeList, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
+        return;
+    SendMessageW(window.routeList, LVM_SCROLL, 0, static_cast<LPARAM>(top - now) * (row.bottom - row.top));
 }
 
 void sortRouteListBy(MainWindow& window, int column) {

@@ -17,7 +17,7 @@ void rebuildRouteList(MainWindow& window);
 // The same, but the selected route stays selected (found again by its file) and keeps its place on
 // the screen; when the filters hide it now, no row is selected, as after a plain rebuild.
 void rebuildRouteListKeepingSelection(MainWindow& window);
-// Scrolls the list, which a rebuild leaves at its top, so that `top` is the first visible row.
+// Scrolls the list so that `top` is its first visible row, as far as the list allows.
 void scrollRouteListTo(const MainWindow& window, int top);
 // A click on a column header: sorts by that column, or turns the sort round when it is the
 // sorted one; the selected route stays selected.
