@@ -200,6 +200,20 @@ TEST_F(PanelTest, TheSportBoxWritesADeliberateChoiceOnlyAndKeepsTheRouteAndTheFo
     EXPECT_EQ(window->selectedRow, 35);
     EXPECT_EQ(SendMessageW(window->routeList, LVM_GETTOPINDEX, 0, 0), top);
     EXPECT_EQ(GetFocus(), window->sportCombo);
+
+    // A route the sport filter hides now: no row is selected and the keyboard goes on in the list.
+    const std::vector<std::u16string> sports = comboItems(filterCombo(IDC_FILTER_SPORT));
+    const auto walking = std::find(sports.begin(), sports.end(), u"Walking") - sports.begin();
+    chooseItem(filterCombo(IDC_FILTER_SPORT), static_cast<int>(walking));
+    ASSERT_EQ(listRowCount(), 39);
+    selectListRow(0);
+    SetFocus(window->sportCombo);
+    pressKey(VK_DOWN);
+    pressKey(VK_RETURN);
+    EXPECT_EQ(listRowCount(), 38);
+    EXPECT_EQ(window->selectedRow, -1);
+    EXPECT_EQ(textOf(window->titleStatic), u"Select a route");
+    EXPECT_EQ(GetFocus(), window->routeList);
 }
 
 TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {

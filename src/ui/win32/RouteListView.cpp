@@ -217,6 +217,8 @@ void rebuildRouteListKeepingSelection(MainWindow& window) {
                window.libraryRoutes[index].filePath.native() == file.native();
     });
     if (row == window.visibleRows.end()) {
+        // The empty panel disables the sport box; the keyboard goes on in the list, not nowhere.
+        if (GetFocus() == window.sportCombo) SetFocus(window.routeList);
         refreshDetailPanel(window);
         return;
     }
