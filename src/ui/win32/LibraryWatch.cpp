@@ -1,7 +1,5 @@
 #include "ui/win32/LibraryWatch.h"
 
-#include <algorithm>
-
 #include "ui/win32/RouteListView.h"
 
 namespace fs = std::filesystem;

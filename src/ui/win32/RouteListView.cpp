@@ -225,7 +225,8 @@ void rebuildRouteListKeepingSelection(MainWindow& window) {
     const auto found = static_cast<int>(row - window.visibleRows.begin());
     // The row keeps its place on the screen where the list allows it.
     scrollRouteListTo(window, std::max(0, found - std::max(0, offset)));
-    window.selectedRow = found;
+    // Selecting the row reports it (LVN_ITEMCHANGED), which fills the panel; should it not, the
+    // panel is filled here.
     selectListRow(window, found);
     if (window.selectedRow != found) {
         window.selectedRow = found;
