@@ -2,6 +2,7 @@
 
 #include "ui/ControlIds.h"
 #include "ui/RouteFilters.h"
+#include "ui/SportChoice.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ Command dispatchCommand(int controlId, int notificationCode, bool fillingLanguag
                                                                                 : Command::none;
         case IDC_SPORT_CHANGE:
             // Refilling the panel's combo box must never rewrite a file.
-            return notificationCode == kComboSelChange && !fillingSportCombo && selectedRow >= 0
-                       ? Command::changeSport
+            return sportBoxEventFor(notificationCode) && !fillingSportCombo && selectedRow >= 0
+                       ? Command::sportBox
                        : Command::none;
         default:
             return Command::none;

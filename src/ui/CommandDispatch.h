@@ -27,7 +27,7 @@ enum class Command {
     rebuildList,
     resetFilters,
     selectLanguage,
-    changeSport,
+    sportBox,  // a notification of the panel's sport box that may lead to a choice (SportChoice)
 };
 
 Command dispatchCommand(int controlId, int notificationCode, bool fillingLanguageCombo,

@@ -93,7 +93,11 @@ TEST_F(FolderWatchTest, TheProgramsOwnWritesStartNoSecondReading) {
     writeTrack(library() / "Eins.gpx", track("Eins", "2024-03-01"));
     startWindow("en");
     selectListRow(0);
-    chooseItem(window->sportCombo, 1);  // running: the file is rewritten in place
+    SetForegroundWindow(window->mainWindow);
+    SetFocus(window->sportCombo);
+    pressKey(VK_DOWN);  // no sport yet: cycling, then running
+    pressKey(VK_DOWN);
+    pressKey(VK_RETURN);  // the file is rewritten in place
     ASSERT_EQ(listText(0, 2), u"Running");
     const RouteInfo* records = window->libraryRoutes.data();
     pumpFor(1500ms);

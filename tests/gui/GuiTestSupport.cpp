@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/Platform.h"
+#include "ui/win32/Keyboard.h"
 
 namespace fs = std::filesystem;
 
@@ -193,6 +194,36 @@ void GuiTest::clearListSelection() const {
     item.state = 0;
     SendMessageW(window->routeList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(&item));
+}
+
+void GuiTest::pressKey(WORD key, bool alt) const {
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD code, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = code;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (alt) add(VK_MENU, false);
+    add(key, false);
+    add(key, true);
+    if (alt) add(VK_MENU, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    runMessageLoop();
+}
+
+void GuiTest::runMessageLoop(int milliseconds) const {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+    while (static_cast<int>(end - GetTickCount()) > 0) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (translateWindowMessage(*window, message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(10);
+    }
 }
 
 int Capture::count(unsigned color) const {

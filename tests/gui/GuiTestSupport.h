@@ -53,6 +53,10 @@ protected:
     void chooseItem(HWND combo, int index) const;
     void selectListRow(int row) const;
     void clearListSelection() const;
+    // A real key press (SendInput), Alt held when asked, handled by the window as its message loop
+    // does: the loop's own translation first, then dispatch.
+    void pressKey(WORD key, bool alt = false) const;
+    void runMessageLoop(int milliseconds = 300) const;
 
     TempFolder temp;
     MainWindow* window = nullptr;

@@ -6,6 +6,7 @@
 #include "core/Failure.h"
 #include "ui/ListColors.h"
 #include "ui/RouteListLogic.h"
+#include "ui/win32/RouteListView.h"
 
 namespace fs = std::filesystem;
 
@@ -122,25 +123,99 @@ TEST_F(PanelTest, ListRowsAlternateAndTheSelectedRowIsHighlighted) {
     EXPECT_LT(after.count(odd), before.count(odd) / 10);
 }
 
-TEST_F(PanelTest, ChangingTheSportRewritesTheFileAndRebuildsTheList) {
+TEST_F(PanelTest, TheSportBoxWritesADeliberateChoiceOnlyAndKeepsTheRouteAndTheFocus) {
+    for (int i = 0; i < 40; ++i) {  // older walks: after the two routes in either order
+        TrackShape walk;
+        walk.type = "walking";
+        walk.day = "2024-01-" + std::to_string(10 + i % 20);
+        writeTrack(library() / ("Walk" + std::to_string(i) + ".gpx"), walk);
+    }
     startWindow("en");
+    sortRouteListBy(*window, 2);  // by sport: Nordweg (cycling) first, Plain (hiking) second
     selectListRow(0);
     ASSERT_EQ(textOf(window->titleStatic), u"Nordweg");
-    chooseItem(window->sportCombo, 4);  // hiking
+    SetForegroundWindow(window->mainWindow);
+    SetFocus(window->sportCombo);
+    const fs::path file = library() / "Nordweg.gpx";
+    const auto sportIn = [&] {
+        const std::string text = readBytes(file);
+        const auto start = text.find("<type>") + 6;
+        return text.substr(start, text.find("</type>") - start);
+    };
 
-    const std::string file = readBytes(library() / "Nordweg.gpx");
-    EXPECT_NE(file.find("<type>hiking</type>"), std::string::npos);
-    EXPECT_EQ(file.find("cycling"), std::string::npos);
+    // Arrowing writes nothing; Enter writes the shown sport, and the route keeps the selection
+    // (now in its new place), the panel and the box with the focus.
+    pressKey(VK_DOWN);
+    pressKey(VK_DOWN);
+    EXPECT_EQ(comboSelection(window->sportCombo), 2);
+    EXPECT_EQ(sportIn(), "cycling");
+    pressKey(VK_RETURN);
+    EXPECT_EQ(sportIn(), "motorcycling");
     EXPECT_TRUE(std::none_of(fs::directory_iterator(library()), fs::directory_iterator(),
                              [](const auto& entry) { return isOwnTemporaryName(entry.path().filename()); }));
+    EXPECT_EQ(listText(1, 0), u"Nordweg");
+    EXPECT_EQ(SendMessageW(window->routeList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+    EXPECT_EQ(window->selectedRow, 1);
+    EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
+    EXPECT_EQ(GetFocus(), window->sportCombo);
+    EXPECT_TRUE(isEnabled(window->sportCombo));
+    EXPECT_EQ(comboSelection(window->sportCombo), 2);
+
+    // Escape after arrowing shows the route's sport again and writes nothing.
+    pressKey(VK_DOWN);
+    EXPECT_EQ(comboSelection(window->sportCombo), 3);
+    pressKey(VK_ESCAPE);
+    EXPECT_EQ(comboSelection(window->sportCombo), 2);
+    EXPECT_EQ(sportIn(), "motorcycling");
+
+    // The open list: arrowing in it writes nothing, Enter picks.
+    pressKey(VK_DOWN, true);
+    ASSERT_TRUE(SendMessageW(window->sportCombo, CB_GETDROPPEDSTATE, 0, 0));
+    pressKey(VK_DOWN);
+    pressKey(VK_DOWN);
+    EXPECT_EQ(sportIn(), "motorcycling");
+    pressKey(VK_RETURN);
+    EXPECT_FALSE(SendMessageW(window->sportCombo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(sportIn(), "hiking");
+    EXPECT_EQ(comboSelection(window->sportCombo), 4);
+    EXPECT_EQ(GetFocus(), window->sportCombo);
+
+    // Leaving the box after arrowing writes; Tab goes on from the box as before.
+    pressKey(VK_UP);
+    EXPECT_EQ(sportIn(), "hiking");
+    pressKey(VK_TAB);
+    EXPECT_EQ(sportIn(), "driving");
+    EXPECT_NE(GetFocus(), window->sportCombo);
+    EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
+
+    // Far down a long list the route stays where it was on the screen.
+    clearRouteListSort(*window);
+    rebuildRouteList(*window);
+    selectListRow(35);
+    SendMessageW(window->routeList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(listRowCount() - 1), FALSE);
+    const auto top = SendMessageW(window->routeList, LVM_GETTOPINDEX, 0, 0);
+    ASSERT_GT(top, 0);
+    SetFocus(window->sportCombo);
+    pressKey(VK_DOWN);
+    pressKey(VK_RETURN);
+    EXPECT_EQ(listText(35, 2), u"Mountain bike");
+    EXPECT_EQ(window->selectedRow, 35);
+    EXPECT_EQ(SendMessageW(window->routeList, LVM_GETTOPINDEX, 0, 0), top);
+    EXPECT_EQ(GetFocus(), window->sportCombo);
+
+    // A route the sport filter hides now: no row is selected and the keyboard goes on in the list.
+    const std::vector<std::u16string> sports = comboItems(filterCombo(IDC_FILTER_SPORT));
+    const auto walking = std::find(sports.begin(), sports.end(), u"Walking") - sports.begin();
+    chooseItem(filterCombo(IDC_FILTER_SPORT), static_cast<int>(walking));
+    ASSERT_EQ(listRowCount(), 39);
+    selectListRow(0);
+    SetFocus(window->sportCombo);
+    pressKey(VK_DOWN);
+    pressKey(VK_RETURN);
+    EXPECT_EQ(listRowCount(), 38);
     EXPECT_EQ(window->selectedRow, -1);
     EXPECT_EQ(textOf(window->titleStatic), u"Select a route");
-    EXPECT_FALSE(isEnabled(window->sportCombo));
-    EXPECT_EQ(listText(0, 0), u"Nordweg");
-    EXPECT_EQ(listText(0, 2), u"Hiking");
-    // The filter bar keeps its entries until its next rebuild.
-    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_SPORT)),
-              (std::vector<std::u16string>{u"Sport: all", u"Cycling", u"Hiking"}));
+    EXPECT_EQ(GetFocus(), window->routeList);
 }
 
 TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
@@ -160,7 +235,13 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
             boxClass = u16Text(name);
             message = readMessageBoxAndClose(box);
         },
-        [&] { chooseItem(window->sportCombo, 4); });
+        [&] {
+            SetForegroundWindow(window->mainWindow);
+            SetFocus(window->sportCombo);
+            pressKey(VK_DOWN);
+            pressKey(VK_RETURN);
+            runMessageLoop(1000);
+        });
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     ASSERT_TRUE(seen);

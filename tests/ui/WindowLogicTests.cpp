@@ -4,6 +4,7 @@
 #include "ui/ControlIds.h"
 #include "ui/Layout.h"
 #include "ui/ListColors.h"
+#include "ui/SportChoice.h"
 
 namespace {
 
@@ -111,11 +112,35 @@ TEST(CommandDispatch, ComboRefillsAndMissingSelectionBlockTheirOperations) {
     EXPECT_EQ(dispatchCommand(IDC_LANGUAGE, kSelChange, true, false, 0), Command::none);
     EXPECT_EQ(dispatchCommand(IDC_LANGUAGE, kClicked, false, false, 0), Command::none);
 
-    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelChange, true, false, 0), Command::changeSport);
-    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelChange, false, false, 12), Command::changeSport);
-    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelChange, false, true, 0), Command::none);
-    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelChange, false, false, -1), Command::none);
-    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kClicked, false, false, 0), Command::none);
+    // The sport box: a selection change alone is no choice; refills and the empty panel never lead
+    // to one.
+    constexpr int kSelEndOk = 9;
+    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelEndOk, true, false, 12), Command::sportBox);
+    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelChange, false, false, 0), Command::none);
+    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelEndOk, false, true, 0), Command::none);
+    EXPECT_EQ(dispatchCommand(IDC_SPORT_CHANGE, kSelEndOk, false, false, -1), Command::none);
+}
+
+TEST(SportChoice, OnlyADeliberateChoiceWrites) {
+    using enum SportBoxEvent;
+    using enum SportBoxAction;
+    SportBoxState box;
+    // Arrowing in the closed box (some systems add CBN_SELENDOK to each step) writes nothing;
+    // Enter or leaving the box then does, Escape shows the route's sport again.
+    EXPECT_EQ(sportBoxAction(box, listChosen, 3, 0), none);
+    EXPECT_EQ(sportBoxAction(box, enterPressed, 3, 0), write);
+    EXPECT_EQ(sportBoxAction(box, listCancelled, 3, 0), none);  // sent before the focus loss
+    EXPECT_EQ(sportBoxAction(box, focusLost, 3, 0), write);
+    EXPECT_EQ(sportBoxAction(box, escapePressed, 3, 0), restore);
+    // Tabbing through the box, or Enter on the route's own or an unknown sport, writes nothing.
+    EXPECT_EQ(sportBoxAction(box, focusLost, 0, 0), none);
+    EXPECT_EQ(sportBoxAction(box, enterPressed, -1, -1), none);
+    // From the open list a pick writes, even the sport the route has; closing it otherwise restores.
+    EXPECT_EQ(sportBoxAction(box, listOpened, 0, 0), none);
+    EXPECT_EQ(sportBoxAction(box, listChosen, 0, 0), write);
+    sportBoxAction(box, listOpened, 0, 0);
+    EXPECT_EQ(sportBoxAction(box, listCancelled, 5, 0), restore);
+    EXPECT_EQ(sportBoxAction(box, listChosen, 5, 0), none);
 }
 
 }  // namespace

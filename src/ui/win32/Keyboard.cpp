@@ -2,6 +2,7 @@
 
 #include "ui/ControlIds.h"
 #include "ui/win32/LibraryCommands.h"
+#include "ui/win32/SportBox.h"
 
 namespace {
 
@@ -70,6 +71,7 @@ void focusSearchBox(MainWindow& window) {
 
 bool translateWindowMessage(MainWindow& window, MSG& message) {
     if (!belongsToWindow(window, message.hwnd)) return false;
+    if (handleSportBoxKey(window, message)) return true;
     if (message.message == WM_KEYDOWN && handleShortcut(window, message)) return true;
     // Tab and Shift+Tab through the controls with WS_TABSTOP, arrows within a group.
     return IsDialogMessageW(window.mainWindow, &message) != FALSE;

@@ -201,30 +201,27 @@ void chooseLibraryFolder(MainWindow& window) {
     dialog->Release();
 }
 
-void changeSelectedSport(MainWindow& window) {
-    const LRESULT choice = SendMessageW(window.sportCombo, CB_GETCURSEL, 0, 0);
-    if (choice < 0 || static_cast<std::size_t>(choice) >= sportKeys.size()) return;
-    const RouteInfo* selected = selectedRoute(window);
-    if (selected == nullptr) return;
-    // Taken before waiting: applying a rescan refills the sport box and renumbers the records.
-    const std::filesystem::path file = selected->filePath;
+void changeRouteSport(MainWindow& window, const std::filesystem::path& file, std::size_t choice) {
+    if (choice >= sportKeys.size()) return;
+    // Applying a rescan renumbers the records: the route is found by its file afterwards.
     finishLibraryRescan(window);
     const auto route = std::find_if(window.libraryRoutes.begin(), window.libraryRoutes.end(),
                                     [&](const RouteInfo& r) { return r.filePath == file; });
     if (route == window.libraryRoutes.end()) return;
 
     std::string message;
-    if (rewriteSport(*route, sportKeys[static_cast<std::size_t>(choice)], message)) {
+    if (rewriteSport(*route, sportKeys[choice], message)) {
         *route = analyzeGpxFile(file);
         noteLibraryFileWritten(window, file);
         // The next start takes the new record from the index instead of reading the file again.
         updateIndexEntry(window.settings.libraryFolder, *route);
-        rebuildRouteList(window);
+        rebuildRouteListKeepingSelection(window);
     } else {
-        const std::u16string text = utf8ToWide(message);
+        // The box goes back to the sport the file really has before the message box takes the
+        // focus: showing the one that could not be written would report a failure as success,
+        // and leaving the box with it would try the write again.
+        if (const RouteInfo* shown = selectedRoute(window)) showRouteSport(window, *shown);
+        const std::u16string text = failureMessageText(window.language, message);
         MessageBoxW(window.mainWindow, wideText(text), L"Tirn GPX Library", MB_ICONERROR);
-        // The box goes back to the sport the file really has: showing the one that could not be
-        // written would report a failure as success.
-        showRouteSport(window, *route);
     }
 }

@@ -15,8 +15,9 @@
 void scanLibrary(MainWindow& window, bool rereadEveryFile = false);
 void importFiles(MainWindow& window);
 void chooseLibraryFolder(MainWindow& window);
-// The sport chosen in the panel's combo box is written into the selected route's file.
-void changeSelectedSport(MainWindow& window);
+// Writes sportKeys[choice] into the route file `file`; the list is rebuilt with the selected route
+// still selected. A failure is told in a message box.
+void changeRouteSport(MainWindow& window, const std::filesystem::path& file, std::size_t choice);
 // The panel's sport box shows the sport of `route` (no selection for a sport outside the list).
 void showRouteSport(MainWindow& window, const RouteInfo& route);
 // Why an imported file did not arrive, in the interface language.

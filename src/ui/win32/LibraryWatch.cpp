@@ -1,21 +1,10 @@
 #include "ui/win32/LibraryWatch.h"
 
-#include <algorithm>
-
 #include "ui/win32/RouteListView.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Scrolls the rebuilt list (which starts at its top) back to `top` as the first visible row.
-void scrollToTopRow(const MainWindow& window, int top) {
-    const auto count = static_cast<int>(window.visibleRows.size());
-    if (top <= 0 || count == 0) return;
-    const auto perPage = static_cast<int>(SendMessageW(window.routeList, LVM_GETCOUNTPERPAGE, 0, 0));
-    const int last = std::min(count - 1, top + std::max(perPage, 1) - 1);
-    SendMessageW(window.routeList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(last), FALSE);
-}
 
 void applyRescan(MainWindow& window) {
     LibraryRescan& rescan = window.rescan;
@@ -36,7 +25,7 @@ void applyRescan(MainWindow& window) {
     rescan.snapshot.clear();
     rebuildFilterBarKeepingChoices(window);
     rebuildRouteList(window);
-    scrollToTopRow(window, top);
+    scrollRouteListTo(window, top);
     if (!selectedFile.empty()) selectRouteRow(window, selectedFile);
 }
 

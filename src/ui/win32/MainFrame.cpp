@@ -19,6 +19,7 @@
 #include "ui/win32/LibraryWatch.h"
 #include "ui/win32/RouteListMenu.h"
 #include "ui/win32/RouteListView.h"
+#include "ui/win32/SportBox.h"
 #include "ui/win32/WindowPlacement.h"
 
 namespace {
@@ -165,8 +166,8 @@ void handleCommand(MainWindow& window, int id, int code) {
         case Command::selectLanguage:
             selectLanguage(window);
             break;
-        case Command::changeSport:
-            changeSelectedSport(window);
+        case Command::sportBox:
+            handleSportBoxNotice(window, code);
             break;
         case Command::none:
             break;
@@ -242,6 +243,9 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             return 0;
         case kFolderChangedMessage:
             libraryFolderChanged(*window);
+            return 0;
+        case kSportChosenMessage:
+            writeChosenSport(*window);
             return 0;
         case kRescanDoneMessage:
             libraryRescanDone(*window, wParam);

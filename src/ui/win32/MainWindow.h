@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,6 +21,7 @@
 #include "ui/ListColors.h"
 #include "ui/RouteFilters.h"
 #include "ui/RouteSort.h"
+#include "ui/SportChoice.h"
 #include "ui/win32/FolderWatch.h"
 
 struct MainWindow {
@@ -59,6 +61,9 @@ struct MainWindow {
     // Set while the two combo boxes are refilled, so their notifications are ignored.
     bool fillingSportCombo = false;
     bool fillingLanguageCombo = false;
+    SportBoxState sportBox;                 // whether the sport box's list is open (SportBox)
+    std::filesystem::path sportChoiceFile;  // a chosen sport waiting to be written: the route's file
+    int sportChoice = -1;                   // and the box's item
 
     Settings settings;                         // libraryFolder and languageSetting
     ActiveLanguage language;                   // resolved from settings.languageSetting at each change

@@ -157,7 +157,11 @@ std::u16string selectedFilterText(HWND combo) {
     return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<std::size_t>(copied));
 }
 
-void rebuildRouteList(MainWindow& window) {
+namespace {
+
+// Filters and sorts the library into the list, which then starts at its top with no row selected;
+// the status line follows, the panel is left to the caller.
+void fillRouteList(MainWindow& window) {
     ListFilters filters;
     filters.search = searchBoxText(window);
     for (std::size_t box = 0; box < kFilterCount; ++box) {
@@ -186,7 +190,61 @@ void rebuildRouteList(MainWindow& window) {
 
     window.selectedRow = -1;
     SetWindowTextW(window.statusStatic, wideText(statusText(window)));
+}
+
+}  // namespace
+
+void rebuildRouteList(MainWindow& window) {
+    fillRouteList(window);
     refreshDetailPanel(window);
+}
+
+void rebuildRouteListKeepingSelection(MainWindow& window) {
+    const RouteInfo* selected = selectedRoute(window);
+    if (selected == nullptr) {
+        rebuildRouteList(window);
+        return;
+    }
+    // Found again by its file: its record may have changed, and with it its place in the order.
+    const std::filesystem::path file = selected->filePath;
+    const int offset =
+        window.selectedRow - static_cast<int>(SendMessageW(window.routeList, LVM_GETTOPINDEX, 0, 0));
+    fillRouteList(window);
+    // The panel is not emptied in between: that would disable the sport box, and a disabled box
+    // loses the keyboard focus.
+    const auto row = std::find_if(window.visibleRows.begin(), window.visibleRows.end(), [&](uint64_t index) {
+        return index < window.libraryRoutes.size() &&
+               window.libraryRoutes[index].filePath.native() == file.native();
+    });
+    if (row == window.visibleRows.end()) {
+        // The empty panel disables the sport box; the keyboard goes on in the list, not nowhere.
+        if (GetFocus() == window.sportCombo) SetFocus(window.routeList);
+        refreshDetailPanel(window);
+        return;
+    }
+    const auto found = static_cast<int>(row - window.visibleRows.begin());
+    // The row keeps its place on the screen where the list allows it.
+    scrollRouteListTo(window, std::max(0, found - std::max(0, offset)));
+    // Selecting the row reports it (LVN_ITEMCHANGED), which fills the panel; should it not, the
+    // panel is filled here.
+    selectListRow(window, found);
+    if (window.selectedRow != found) {
+        window.selectedRow = found;
+        refreshDetailPanel(window);
+    }
+}
+
+void scrollRouteListTo(const MainWindow& window, int top) {
+    const auto count = static_cast<int>(window.visibleRows.size());
+    if (count == 0) return;
+    // Relative to where the list stands now: a rebuild keeps its scroll position on some systems
+    // and goes back to the top on others. The list scrolls whole rows, by pixels.
+    const auto now = static_cast<int>(SendMessageW(window.routeList, LVM_GETTOPINDEX, 0, 0));
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    if (top == now || !SendMessageW(window.routeList, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
+        return;
+    SendMessageW(window.routeList, LVM_SCROLL, 0, static_cast<LPARAM>(top - now) * (row.bottom - row.top));
 }
 
 void sortRouteListBy(MainWindow& window, int column) {

@@ -14,6 +14,11 @@ void rebuildFilterBar(MainWindow& window);
 void rebuildFilterBarKeepingChoices(MainWindow& window);
 // Filters and sorts the library into the list; no row stays selected.
 void rebuildRouteList(MainWindow& window);
+// The same, but the selected route stays selected (found again by its file) and keeps its place on
+// the screen; when the filters hide it now, no row is selected, as after a plain rebuild.
+void rebuildRouteListKeepingSelection(MainWindow& window);
+// Scrolls the list so that `top` is its first visible row, as far as the list allows.
+void scrollRouteListTo(const MainWindow& window, int top);
 // A click on a column header: sorts by that column, or turns the sort round when it is the
 // sorted one; the selected route stays selected.
 void sortRouteListBy(MainWindow& window, int column);
