@@ -100,6 +100,9 @@ Function .onInit
   !insertmacro REFUSE_WHILE_RUNNING
 FunctionEnd
 
+; The uninstaller normally copies itself to %TEMP% and the copy runs this, after the launcher has
+; already returned 0; started as "uninstall.exe /S _?=<install folder>" it runs in place, and the
+; caller sees the 2 of a refusal.
 Function un.onInit
   !insertmacro REFUSE_WHILE_RUNNING
   !insertmacro REFUSE_WHILE_IN_USE "$INSTDIR\${PROGRAM_EXE}"

@@ -5,7 +5,8 @@
 #     silently: files, Start-menu shortcut and uninstall entry of this version, in the same folder;
 #   - the installed programs run: tirn-gpx --version, and the window appears with the user's
 #     library and closes again;
-#   - while the program runs, the silent installer and uninstaller refuse and change nothing;
+#   - while the program runs, the silent installer and uninstaller (run in place with _?=) refuse
+#     with exit status 2 and change nothing;
 #   - the silent uninstaller removes the program folder, shortcut and entry, and leaves the
 #     library and the settings as they were.
 # Prints one line per check and exits 1 when any failed. Stops everything it started.
@@ -79,7 +80,13 @@ install_state() {  # what an install or uninstall changes: files with times and 
         md5sum AppData/Local/Programs/Tirn\ GPX\ Library/* && ls -l --time-style=+%s.%N "$shortcut")
     entry_value DisplayVersion
 }
-refuses() { ! run_windows "$@"; }
+exits_with() {  # exits_with STATUS COMMAND...: the command ends with exactly this exit status
+    local want=$1
+    shift
+    run_windows "$@"
+    local got=$?
+    [ "$got" -eq "$want" ] || { echo "expected exit status $want, got $got"; false; }
+}
 same_text() { [ "$1" = "$2" ] || { echo "expected [$2], got [$1]"; false; }; }
 
 echo "installer-test: $(basename "$setup") and $(basename "$portable") in $prefix"
@@ -119,12 +126,13 @@ if wait_for_main_window; then
     echo "  ok    the installed program shows its window"
     state_before=$(install_state)
     # The older installer would visibly change the install (README, version) if it went ahead.
-    check "the installer refuses while the program runs" refuses "$work/old-setup.exe" /S
+    check "the installer refuses while the program runs (status 2)" exits_with 2 "$work/old-setup.exe" /S
     check "  and changes nothing" same_text "$(install_state)" "$state_before"
     # _?= runs the uninstaller in place, so its exit code is its own. NSIS takes the rest of the
     # command line unquoted, and Wine would quote an argument with blanks: pass it as words.
     read -ra in_place <<<"_?=$install_dir_windows"
-    check "the uninstaller refuses while the program runs" refuses "$install_dir/uninstall.exe" /S "${in_place[@]}"
+    check "the uninstaller refuses while the program runs (status 2)" \
+        exits_with 2 "$install_dir/uninstall.exe" /S "${in_place[@]}"
     check "  and changes nothing" same_text "$(install_state)" "$state_before"
     # taskkill without /f asks the window to close, as the user would.
     run_windows taskkill /im tirn-gpx-library.exe >>"$work/checks.log" 2>&1

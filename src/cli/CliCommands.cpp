@@ -1,7 +1,11 @@
 #include "cli/CliCommands.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <optional>
+#include <stdexcept>
 #include <system_error>
 #include <thread>
 
@@ -95,10 +99,34 @@ void writeJsonLines(const std::vector<RouteInfo>& routes, CliOutput& output) {
     }
 }
 
-void runSummary(const CliCommand& command, CliOutput& output) {
+// The window's settings; a saved library folder that was not usable is noted, the run goes on
+// with the default one.
+Settings loadSettingsTold(CliOutput& output) {
+    Settings settings = loadSettings();
+    if (settings.libraryFolderIgnored) {
+        output.err += "tirn-gpx: note: the saved library folder is not usable; the default folder is used\n";
+    }
+    return settings;
+}
+
+// A folder that cannot be listed would look like an empty library: it is told, and the run fails
+// once the records of everything else are printed.
+std::vector<RouteInfo> readFolder(const fs::path& folder, const LibraryScanOptions& options,
+                                  CliOutput& output, int& status) {
+    LibraryScanCounts counts;
+    std::vector<RouteInfo> routes = readLibrary(folder, options, &counts);
+    if (counts.folderNotListed) {
+        output.err += "tirn-gpx: " + displayPath(folder) + ": the folder cannot be listed\n";
+        status = 1;
+    }
+    return routes;
+}
+
+int runSummary(const CliCommand& command, CliOutput& output) {
     // The language (and, without paths, the library folder) come from the window's settings.
-    const Settings settings = loadSettings();
+    const Settings settings = loadSettingsTold(output);
     const ActiveLanguage language = resolveLanguage(settings.languageSetting);
+    int exitStatus = 0;
     std::vector<RouteInfo> routes;
     // The configured library shares its index with the window; a folder named on the command line
     // is read afresh and leaves no index behind (it may be a stick, a download, a one-off).
@@ -106,14 +134,14 @@ void runSummary(const CliCommand& command, CliOutput& output) {
     options.index = LibraryIndexUse::none;
     if (command.paths.empty()) {
         if (!command.noIndex) options.index = LibraryIndexUse::readAndWrite;
-        routes = readLibrary(settings.libraryFolder, options);
+        routes = readFolder(settings.libraryFolder, options, output, exitStatus);
     } else {
         AnalysisMemory memory;
         for (const fs::path& path : command.paths) {
             std::error_code error;
             const fs::file_status status = fs::status(path, error);
             if (fs::is_directory(status)) {
-                std::vector<RouteInfo> found = readLibrary(path, options);
+                std::vector<RouteInfo> found = readFolder(path, options, output, exitStatus);
                 if (routes.empty()) {
                     routes = std::move(found);
                 } else {
@@ -130,7 +158,7 @@ void runSummary(const CliCommand& command, CliOutput& output) {
 
     if (command.json) {
         writeJsonLines(routes, output);
-        return;
+        return exitStatus;
     }
     TextTable table;
     // The list's columns, figures aligned right like numbers; a failure's or warning's text comes last.
@@ -154,6 +182,7 @@ void runSummary(const CliCommand& command, CliOutput& output) {
     output.out += wideToUtf8(decimalText(static_cast<int64_t>(routes.size())) + u" " +
                              std::u16string(countWord(language, routes.size())));
     output.out += '\n';
+    return exitStatus;
 }
 
 int runSetSport(const CliCommand& command, CliOutput& output) {
@@ -196,7 +225,7 @@ int runImport(const CliCommand& command, CliOutput& output) {
         }
     }
     if (sources.empty()) return status;
-    const Settings settings = loadSettings();
+    const Settings settings = loadSettingsTold(output);
     const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, sources);
     const auto reasonText = [](ImportFailure failure) {
         switch (failure) {
@@ -236,8 +265,7 @@ int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
                 output.out += usageText();
                 return 0;
             case CliCommandKind::summary:
-                runSummary(command, output);
-                return 0;
+                return runSummary(command, output);
             case CliCommandKind::setSport:
                 return runSetSport(command, output);
             case CliCommandKind::importFiles:
@@ -251,4 +279,44 @@ int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
         return 1;
     }
     return 2;
+}
+
+namespace {
+
+// The whole of `bytes` written to `stream`; else why not, as a message.
+std::optional<std::string> writeFailure(std::FILE* stream, std::string_view bytes, bool flush) {
+    errno = 0;
+    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+    if (written && (!flush || std::fflush(stream) == 0) && !std::ferror(stream)) return std::nullopt;
+    return std::string("cannot write the output: ") + (errno != 0 ? std::strerror(errno) : "write error");
+}
+
+}  // namespace
+
+int runCliWritingTo(const std::vector<CliArgument>& arguments, std::FILE* out, std::FILE* err) {
+    CliOutput output;
+    int status = 0;
+    bool outFailed = false;
+    if (isVersionRequest(arguments)) {
+        output.out = versionText();
+    } else {
+        // A JSON summary stops at the first failed write (runCli tells the failure and returns 1):
+        // nothing after it could be read anyway.
+        output.writeOut = [&](std::string_view bytes) {
+            if (auto failure = writeFailure(out, bytes, false)) {
+                outFailed = true;
+                throw std::runtime_error(*failure);
+            }
+        };
+        status = runCli(arguments, output);
+    }
+    if (!outFailed) {
+        if (auto failure = writeFailure(out, output.out, true)) {
+            output.err += "tirn-gpx: " + *failure + "\n";
+            outFailed = true;
+        }
+    }
+    // With stderr gone too, only the status is left to tell it.
+    if (writeFailure(err, output.err, true)) return 1;
+    return outFailed ? 1 : status;
 }

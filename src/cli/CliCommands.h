@@ -3,6 +3,7 @@
 // run them.
 
 #include <cstddef>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -20,3 +21,8 @@ struct CliOutput {
 
 // Runs the tool and returns its exit status: 0 done, 1 some file failed, 2 usage error.
 int runCli(const std::vector<CliArgument>& arguments, CliOutput& output);
+
+// Runs the tool with its output written to `out` and `err` (stdout and stderr for the program),
+// --version included. Every write is checked up to the final flush: output that could not be
+// written (a full disk, /dev/full) is told on `err`, if that still works, and the status is 1.
+int runCliWritingTo(const std::vector<CliArgument>& arguments, std::FILE* out, std::FILE* err);

@@ -1,7 +1,6 @@
 // Entry point of the console tool tirn-gpx; everything else is in the tirn_cli library.
 
 #include <cstdio>
-#include <string>
 #include <vector>
 
 #include "cli/CliCommands.h"
@@ -12,21 +11,13 @@
 
 namespace {
 
-void writeAll(std::FILE* stream, const std::string& bytes) {
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), stream);
-    std::fflush(stream);
-}
-
 int run(const std::vector<CliArgument>& arguments) {
-    if (isVersionRequest(arguments)) {
-        writeAll(stdout, versionText());
-        return 0;
+    const int status = runCliWritingTo(arguments, stdout, stderr);
+    // Closing is the last write: a disk that fills up at the very end still counts.
+    if (std::fclose(stdout) != 0) {
+        if (status == 0) std::fputs("tirn-gpx: cannot write the output\n", stderr);
+        return 1;
     }
-    CliOutput output;
-    output.writeOut = [](std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); };
-    const int status = runCli(arguments, output);
-    writeAll(stdout, output.out);
-    writeAll(stderr, output.err);
     return status;
 }
 

@@ -95,6 +95,7 @@ bool changeLibraryFolder(Settings& settings, const fs::path& folder) {
     // Only a saved choice takes effect: otherwise the next start would silently go back.
     Settings changed = settings;
     changed.libraryFolder = folder;
+    changed.libraryFolderIgnored = false;  // the saved setting names a folder again
     if (!saveLibraryFolder(changed)) return false;
     settings = std::move(changed);
     return true;

@@ -42,13 +42,13 @@ RouteInfo analyzeSafely(const fs::path& path, AnalysisMemory& memory) {
     }
 }
 
-std::vector<fs::path> listLibraryFiles(const fs::path& folder) {
+std::vector<fs::path> listLibraryFiles(const fs::path& folder, bool& listed) {
     std::vector<fs::path> files;
     createFolders(folder);
     // The platform lists folders of any path length; an error midway (the folder vanished
     // mid-scan) ends the listing, and the files listed so far are kept.
     std::vector<FolderEntry> entries;
-    if (!listFolder(folder, entries)) return files;
+    listed = listFolder(folder, entries);
     for (const FolderEntry& entry : entries) {
         if (isOwnTemporaryName(entry.name)) {
             // Never a route; an old one is what a killed import or rewrite left behind.
@@ -186,7 +186,8 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
     // Before any file is stamped: a file written after this moment is not trusted from the index.
     const std::int64_t startedAt = currentFileTime();
     std::vector<ScanFile> files;
-    for (fs::path& path : listLibraryFiles(folder)) {
+    bool listed = true;
+    for (fs::path& path : listLibraryFiles(folder, listed)) {
         ScanFile& file = files.emplace_back();
         file.fileName = path.filename().native();
         file.path = std::move(path);
@@ -221,7 +222,8 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
     // Nothing new to store when every file came from the index and none has gone.
     bool indexStored = false;
     const bool unchanged = stored && jobs.empty() && fromIndex == stored->entries.size();
-    if (options.index != LibraryIndexUse::none && !unchanged) {
+    // A listing that failed says nothing about the files: the index keeps what it knew.
+    if (options.index != LibraryIndexUse::none && !unchanged && listed) {
         std::vector<IndexEntryView> entries;
         entries.reserve(files.size());
         for (std::size_t i = 0; i < files.size(); ++i) {
@@ -232,6 +234,9 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
         indexStored = storeLibraryIndex(folder, encodeLibraryIndex(folder, startedAt, entries));
     }
     sortLibraryFiles(routes);
-    if (counts) *counts = {files.size(), fromIndex, jobs.size(), indexStored};
+    if (counts) {
+        *counts = {files.size(), fromIndex, jobs.size(), indexStored};
+        counts->folderNotListed = !listed;
+    }
     return routes;
 }

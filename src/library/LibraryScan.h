@@ -25,12 +25,16 @@ struct LibraryScanOptions {
     std::function<void(std::size_t done, std::size_t total)> progress = nullptr;
 };
 
-// What a scan did, for tests and benchmarks.
+// What a scan did: for the callers whether the folder could be listed, for tests and benchmarks
+// the rest.
 struct LibraryScanCounts {
     std::size_t files = 0;
     std::size_t fromIndex = 0;
     std::size_t analysed = 0;
     bool indexStored = false;
+    // The folder could not be listed (no access, not a folder, a read error): the records are
+    // those of the files listed before it failed, if any, and the caller should say so.
+    bool folderNotListed = false;
 };
 
 // True for a regular-file name whose extension is ".gpx" in any letter case.

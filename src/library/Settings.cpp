@@ -1,6 +1,5 @@
 #include "library/Settings.h"
 
-#include <fstream>
 #include <optional>
 
 #include "i18n/Language.h"
@@ -52,26 +51,26 @@ std::u16string decodeFolderLine(std::string_view line) {
     return folder;
 }
 
-// The first line of a settings file, read no further than its line end. Nothing when the file
-// cannot be read or the line is longer than 64 KB: no path or code is that long, and a huge file
-// in its place must not be read whole.
+// The first line of a settings file. Nothing when the file cannot be read, is no regular file (a
+// FIFO in its place would hang every start) or the line is longer than 64 KB: no path or code is
+// that long, and a huge file in its place must not be read whole.
 std::optional<std::string> readFirstLine(const fs::path& path) {
     constexpr std::size_t kLongestLine = 64 * 1024;
-    std::ifstream in(longPathForm(path), std::ios::binary);
-    if (!in) return std::nullopt;
     std::string bytes;
-    char chunk[4096];
-    while (bytes.size() <= kLongestLine + 1) {
-        in.read(chunk, sizeof chunk);
-        const std::string_view part(chunk, static_cast<std::size_t>(in.gcount()));
-        const std::size_t feed = part.find('\n');
-        bytes.append(part.substr(0, feed == std::string_view::npos ? part.size() : feed + 1));
-        if (feed != std::string_view::npos || !in) break;
-    }
-    if (in.bad()) return std::nullopt;
+    // Room for the longest line and its CR LF: a longer first line shows as one without an end.
+    if (!readSmallRegularFile(longPathForm(path), kLongestLine + 2, bytes)) return std::nullopt;
     const std::string_view line = firstLine(bytes);
     if (line.size() > kLongestLine) return std::nullopt;
     return std::string(line);
+}
+
+// Only an absolute path without control characters is taken as the library: anything else would
+// be resolved against whatever folder the program was started in, and create folders there.
+bool usableLibraryFolder(std::u16string_view folder) {
+    for (char16_t unit : folder) {
+        if (unit < 0x20 || unit == 0x7F) return false;
+    }
+    return widePath(folder).is_absolute();
 }
 
 }  // namespace
@@ -105,6 +104,10 @@ Settings loadSettings() {
     Settings settings;
     std::u16string folder;
     if (const auto line = readFirstLine(settingsFilePath())) folder = decodeFolderLine(*line);
+    if (!folder.empty() && !usableLibraryFolder(folder)) {
+        settings.libraryFolderIgnored = true;
+        folder.clear();
+    }
     settings.libraryFolder = folder.empty() ? defaultLibraryFolder() : widePath(folder);
 
     if (auto line = readFirstLine(languageFilePath())) settings.languageSetting = std::move(*line);

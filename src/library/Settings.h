@@ -8,14 +8,17 @@
 struct Settings {
     std::filesystem::path libraryFolder;     // the library folder, as chosen
     std::string languageSetting = "system";  // "system" or a language code of the table
+    // settings.txt named a folder that is not an absolute path or holds control characters: the
+    // default folder is used instead, and the user is told.
+    bool libraryFolderIgnored = false;
 };
 
 std::filesystem::path settingsFolder();  // created at every call
 std::filesystem::path settingsFilePath();
 std::filesystem::path languageFilePath();
 std::filesystem::path defaultLibraryFolder();
-// The saved settings, defaults where a file is missing or names nothing usable; creates the
-// library folder.
+// The saved settings, defaults where a file is missing, is no regular file or names nothing usable;
+// creates the library folder.
 Settings loadSettings();
 // False when the file could not be written; it then keeps its previous contents.
 // Whole or not at all: the new contents go to a temporary file beside the old one, which is

@@ -1,7 +1,6 @@
 #include "library/WindowPlacementFile.h"
 
 #include <charconv>
-#include <fstream>
 
 #include "library/Settings.h"
 #include "platform/Platform.h"
@@ -55,11 +54,9 @@ std::string formatWindowPlacement(const SavedWindowPlacement& placement) {
 }
 
 std::optional<SavedWindowPlacement> loadWindowPlacement() {
-    std::ifstream in(windowPlacementFilePath(), std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string line(kLongestLine + 1, '\0');
-    in.read(line.data(), static_cast<std::streamsize>(line.size()));
-    line.resize(static_cast<std::size_t>(in.gcount()));
+    // Like the other settings files: only a regular file, so that a FIFO cannot hang the start.
+    std::string line;
+    if (!readSmallRegularFile(windowPlacementFilePath(), kLongestLine + 1, line)) return std::nullopt;
     return parseWindowPlacement(line);
 }
 

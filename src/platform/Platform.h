@@ -41,6 +41,10 @@ struct FileBuffer {
 // buffer.data[0, size). False when the file cannot be opened or read, or is no regular file (a
 // folder, a device, a pipe); the buffer stays usable either way.
 bool readWholeFile(const std::filesystem::path& path, FileBuffer& buffer, std::size_t& size);
+// The first `maxBytes` bytes (or fewer, the whole file) of a small file such as a settings file,
+// into `text`. Only a regular file is read (links to one followed), and nothing on the way can
+// block: a FIFO, a device or a folder in its place gives false at once, as does a failure.
+bool readSmallRegularFile(const std::filesystem::path& path, std::size_t maxBytes, std::string& text);
 // Gives the buffer's memory back when it holds more than `keep` bytes.
 void trimFileBuffer(FileBuffer& buffer, std::size_t keep) noexcept;
 
@@ -88,8 +92,8 @@ struct FolderEntry {
     std::filesystem::path name;  // the entry's file name only
     bool isFile = false;         // a regular file, links followed
 };
-// The entries directly inside `folder`, in the system's order. False when it cannot be listed; an
-// error midway ends the listing and keeps what was read.
+// The entries directly inside `folder`, in the system's order. False when it cannot be listed to
+// its end: not at all (no access, not a folder), or an error midway, which keeps what was read.
 bool listFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries);
 
 // Copies the regular file `source` into the new file `target` (`exists` when the name is taken)

@@ -192,6 +192,36 @@ void trimFileBuffer(FileBuffer& buffer, std::size_t keep) noexcept {
     buffer.capacity = 0;
 }
 
+bool readSmallRegularFile(const fs::path& path, std::size_t maxBytes, std::string& text) {
+    text.clear();
+    // Looked at before the open, so that a device is never opened; a FIFO opened without blocking
+    // (it may replace the file in between) is turned away by the second look.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        closeQuietly(fd);
+        return false;
+    }
+    text.resize(maxBytes);
+    std::size_t used = 0;
+    bool ok = true;
+    while (used < maxBytes) {
+        const ssize_t got = ::read(fd, text.data() + used, maxBytes - used);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) ok = false;
+        if (got <= 0) break;
+        used += static_cast<std::size_t>(got);
+    }
+    closeQuietly(fd);
+    text.resize(ok ? used : 0);
+    return ok;
+}
+
 bool readWholeFile(const fs::path& path, FileBuffer& buffer, std::size_t& size) {
     int fd;
     do {
@@ -435,10 +465,14 @@ bool createFolders(const fs::path& folder) {
 bool listFolder(const fs::path& folder, std::vector<FolderEntry>& entries) {
     DIR* listing = ::opendir(folder.c_str());
     if (listing == nullptr) return false;
+    bool complete = true;
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(listing);
-        if (entry == nullptr) break;  // the end, or an error that ends the listing
+        if (entry == nullptr) {
+            complete = errno == 0;  // otherwise an error that ends the listing
+            break;
+        }
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") continue;
         bool isFile = entry->d_type == DT_REG;
@@ -449,7 +483,7 @@ bool listFolder(const fs::path& folder, std::vector<FolderEntry>& entries) {
         entries.push_back(FolderEntry{fs::path(name), isFile});
     }
     ::closedir(listing);
-    return true;
+    return complete;
 }
 
 FileError copyToNewFile(const fs::path& source, const fs::path& target) {

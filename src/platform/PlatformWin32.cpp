@@ -138,6 +138,29 @@ void trimFileBuffer(FileBuffer& buffer, std::size_t keep) noexcept {
     buffer.capacity = 0;
 }
 
+bool readSmallRegularFile(const fs::path& path, std::size_t maxBytes, std::string& text) {
+    text.clear();
+    // A pipe or device name in the place of the file is opened but never read.
+    HANDLE file = CreateFileW(systemName(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = handleKind(file) == FileKind::file;
+    if (ok) text.resize(maxBytes);
+    std::size_t used = 0;
+    while (ok && used < maxBytes) {
+        const std::size_t rest = maxBytes - used;
+        const DWORD chunk = rest > (1u << 30) ? (1u << 30) : static_cast<DWORD>(rest);
+        DWORD done = 0;
+        if (!ReadFile(file, text.data() + used, chunk, &done, nullptr)) ok = false;
+        if (!ok || done == 0) break;
+        used += done;
+    }
+    CloseHandle(file);
+    text.resize(ok ? used : 0);
+    return ok;
+}
+
 bool readWholeFile(const fs::path& path, FileBuffer& buffer, std::size_t& size) {
     HANDLE file = CreateFileW(systemName(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -495,8 +518,9 @@ bool listFolder(const fs::path& folder, std::vector<FolderEntry>& entries) {
         entries.push_back(std::move(entry));
     } while (FindNextFileW(search, &found));
     // ERROR_NO_MORE_FILES is the end; any other error ends the listing as well.
+    const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
     FindClose(search);
-    return true;
+    return complete;
 }
 
 FileError copyToNewFile(const fs::path& source, const fs::path& target) {

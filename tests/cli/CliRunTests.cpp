@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +13,10 @@
 #include "library/LibraryScan.h"
 #include "library/Settings.h"
 #include "platform/Platform.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -219,6 +224,74 @@ TEST_F(CliRun, ImportOnAFullDiskSaysSoAndLeavesNoBrokenRoute) {
     EXPECT_EQ(output.out, "");
     EXPECT_EQ(run({text("summary"), text("--json")}), 0);
     EXPECT_EQ(output.out, "");
+}
+
+// Output that was cut off must not look like a finished run.
+#ifndef _WIN32
+TEST_F(CliRun, OutputThatCannotBeWrittenIsToldAndFails) {
+    const fs::path ride = copyExample("Greifensee-Runde.gpx", "ride.gpx");
+    const fs::path tour = copyExample("Greifensee-Runde.gpx", "Tour.gpx");
+    const auto runInto = [&](std::vector<CliArgument> arguments, const std::string& outPath,
+                             const std::string& errPath) {
+        std::FILE* out = std::fopen(outPath.c_str(), "w");
+        std::FILE* err = std::fopen(errPath.c_str(), "w");
+        const int status = runCliWritingTo(arguments, out, err);
+        std::fclose(out);
+        std::fclose(err);
+        return status;
+    };
+    const std::string outPath = pathToUtf8(work.path / "out.txt");
+    const std::string errPath = pathToUtf8(work.path / "err.txt");
+    const std::vector<std::vector<CliArgument>> commands = {
+        {text("summary"), path(work.path)},
+        {text("summary"), text("--json"), path(ride)},
+        {text("set-sport"), text("hiking"), path(ride)},
+        {text("import"), path(tour)},
+        {text("--version")},
+    };
+    for (const auto& arguments : commands) {
+        EXPECT_EQ(runInto(arguments, "/dev/full", errPath), 1) << arguments[0].text;
+        const std::string err = readBytes(errPath);
+        EXPECT_NE(err.find("cannot write the output"), std::string::npos) << arguments[0].text << err;
+        // Told once, however the failure was noticed.
+        EXPECT_EQ(err.find("cannot write", err.find("cannot write") + 1), std::string::npos) << err;
+    }
+    // Messages that cannot be written fail the run as well.
+    EXPECT_EQ(
+        runInto({text("set-sport"), text("hiking"), path(work.path / "gone.gpx")}, outPath, "/dev/full"), 1);
+    EXPECT_EQ(runInto({text("summary"), path(ride)}, outPath, errPath), 0) << readBytes(errPath);
+    EXPECT_EQ(readBytes(errPath), "");
+    EXPECT_NE(readBytes(outPath).find("1 Files"), std::string::npos);
+}
+#endif
+
+// A library folder that cannot be listed would pass for an empty one.
+TEST_F(CliRun, AFolderThatCannotBeListedIsToldAndFails) {
+    writeBytes(work.path / "file.txt", "x");
+    const fs::path unlisted = work.path / "file.txt" / "sub";
+    fs::create_directories(home.path / "roaming" / "Tirn GPX Library");
+    writeBytes(home.path / "roaming" / "Tirn GPX Library" / "settings.txt", pathToUtf8(unlisted));
+    EXPECT_EQ(run({text("summary")}), 1);
+    EXPECT_EQ(output.err, "tirn-gpx: " + pathToUtf8(unlisted) + ": the folder cannot be listed\n");
+    EXPECT_NE(output.out.find("0 Files"), std::string::npos) << output.out;
+#ifndef _WIN32
+    // Permissions do not bind root (as on CI).
+    if (::geteuid() != 0) {
+        const fs::path locked = work.path / "locked";
+        fs::create_directories(locked);
+        fs::permissions(locked, fs::perms::none);
+        const fs::path ride = copyExample("Greifensee-Runde.gpx", "ride.gpx");
+        EXPECT_EQ(run({text("summary"), text("--json"), path(locked), path(ride)}), 1);
+        fs::permissions(locked, fs::perms::owner_all);
+        EXPECT_EQ(output.err, "tirn-gpx: " + pathToUtf8(locked) + ": the folder cannot be listed\n");
+        EXPECT_EQ(field(output.out, "fileStem"), "\"ride\"");
+    }
+#endif
+    // A saved folder that is not usable is noted; the run goes on with the default library.
+    writeBytes(home.path / "roaming" / "Tirn GPX Library" / "settings.txt", "relative");
+    EXPECT_EQ(run({text("summary"), text("--json")}), 0);
+    EXPECT_NE(output.err.find("note: the saved library folder is not usable"), std::string::npos)
+        << output.err;
 }
 
 TEST_F(CliRun, UsageErrorsExitWithTwoAndExplain) {

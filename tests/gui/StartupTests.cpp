@@ -143,3 +143,13 @@ TEST_F(GuiTest, WindowIsBuiltWithTheFixedIdentifiersStylesAndSize) {
     SendMessageW(window->searchBox, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 64);
     EXPECT_EQ(u16Text(cue), u"Search");
 }
+
+TEST_F(GuiTest, AnUnusableLibrarySettingGivesTheDefaultFolderAndANote) {
+    fs::create_directories(roaming() / "Tirn GPX Library");
+    writeBytes(roaming() / "Tirn GPX Library" / "settings.txt", "\x01\x02garbage\x7f");
+    startWindow("en");
+    EXPECT_EQ(window->settings.libraryFolder, library());
+    EXPECT_EQ(textOf(window->statusStatic),
+              u"0 Files   \u00b7   " + u16Text(library().c_str()) + u"   \u00b7   " +
+                  std::u16string(translate(window->language, "folderSettingIgnored")));
+}

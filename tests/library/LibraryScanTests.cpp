@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "LibraryTestSupport.h"
 #include "library/LibraryScan.h"
 
@@ -55,16 +59,35 @@ TEST_F(LibraryScanTest, ReadsOnlyGpxFilesDirectlyInTheFolder) {
 
 TEST_F(LibraryScanTest, MissingFolderIsCreatedAndEmpty) {
     const fs::path folder = temp.path / "not" / "yet";
-    EXPECT_TRUE(readLibrary(folder).empty());
+    LibraryScanCounts counts;
+    EXPECT_TRUE(readLibrary(folder, {}, &counts).empty());
+    EXPECT_FALSE(counts.folderNotListed);
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_TRUE(readLibrary(folder).empty());
 }
 
-TEST_F(LibraryScanTest, AFileInThePlaceOfTheFolderGivesAnEmptyLibrary) {
+// A folder that cannot be listed must not pass for an empty library.
+TEST_F(LibraryScanTest, AFolderThatCannotBeListedIsTold) {
     writeBytes(temp.path / "occupied", "not a folder");
-    EXPECT_TRUE(readLibrary(temp.path / "occupied").empty());
-    EXPECT_TRUE(readLibrary(temp.path / "occupied" / "below").empty());
+    std::vector<fs::path> unlisted = {temp.path / "occupied", temp.path / "occupied" / "below"};
+#ifndef _WIN32
+    // Permissions do not bind root (as on CI): then only the cases above run.
+    const fs::path locked = temp.path / "locked";
+    fs::create_directories(locked);
+    writeBytes(locked / "a.gpx", gpxWithTime("2024-01-31T10:00:00Z"));
+    fs::permissions(locked, fs::perms::none);
+    if (::geteuid() != 0) unlisted.push_back(locked);
+#endif
+    for (const fs::path& folder : unlisted) {
+        LibraryScanCounts counts;
+        EXPECT_TRUE(readLibrary(folder, {}, &counts).empty()) << folder;
+        EXPECT_TRUE(counts.folderNotListed) << folder;
+        EXPECT_FALSE(counts.indexStored) << folder;
+    }
     EXPECT_EQ(readBytes(temp.path / "occupied"), "not a folder");
+#ifndef _WIN32
+    fs::permissions(locked, fs::perms::owner_all);
+#endif
 }
 
 TEST_F(LibraryScanTest, FailedRecordsAreKeptAndSortLast) {

@@ -1,9 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "LibraryTestSupport.h"
+#include "library/Import.h"
+#include "library/WindowPlacementFile.h"
 
 namespace fs = std::filesystem;
 
@@ -43,14 +54,13 @@ TEST_F(SettingsTest, ReadingTakesTheFirstLineAsTextModeSeesIt) {
     const Case cases[] = {
         {base + "/lib\nsecond line\n", base + "/lib"},
         {base + "/lib\r\nsecond", base + "/lib"},
-        {base + "/lib\r\r\n", base + "/lib\r"},  // only the CR beside the LF is line end
-        {base + "/l\rib", base + "/l\rib"},      // a lone CR stays
-        {base + "/lib ", base + "/lib "},        // nothing trimmed
+        {base + "/lib ", base + "/lib "},  // nothing trimmed
     };
     for (const Case& c : cases) {
         writeBytes(settingsFolder() / "settings.txt", c.bytes);
         settings = loadSettings();
         EXPECT_EQ(pathToUtf8(settings.libraryFolder), c.folder) << c.bytes;
+        EXPECT_FALSE(settings.libraryFolderIgnored) << c.bytes;
     }
     // An empty first line means the default library.
     for (const char* bytes : {"", "\n/elsewhere", "\r\n/elsewhere"}) {
@@ -75,13 +85,63 @@ TEST_F(SettingsTest, PathBeyondLatin1SurvivesARestartAsUtf8WithAMark) {
     settings.libraryFolder = widePath(lookalike);
     saveLibraryFolder(settings);
     EXPECT_EQ(readBytes(settingsFilePath()), "\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBFlib");
-    fs::path current = fs::current_path();
-    fs::current_path(temp.path);
-    settings.libraryFolder.clear();
-    settings = loadSettings();
-    fs::current_path(current);
-    EXPECT_EQ(pathToWide(settings.libraryFolder), lookalike);
 }
+
+// A line that is no absolute path, or holds control bytes, would create folders wherever the
+// program was started: the default library is used and the user told.
+TEST_F(SettingsTest, AnUnusableLibraryLineGivesTheDefaultWithANote) {
+    const std::string base = pathToUtf8(temp.path);
+    const fs::path defaultFolder = fs::absolute(temp.path / "documents") / "Tirn GPX Library";
+    const fs::path current = fs::current_path();
+    fs::create_directories(temp.path / "cwd");
+    fs::current_path(temp.path / "cwd");
+    for (const std::string& bytes :
+         {std::string("\x01\x02garbage\x7f"), std::string("relative/lib"), std::string("lib\r\n"),
+          base + "/lib\r\r\n", base + "/l\rib", base + "/a\tb", base + std::string("/nul\0", 5)}) {
+        writeBytes(settingsFolder() / "settings.txt", bytes);
+        settings = loadSettings();
+        EXPECT_EQ(settings.libraryFolder, defaultFolder) << bytes;
+        EXPECT_TRUE(settings.libraryFolderIgnored) << bytes;
+    }
+    fs::current_path(current);
+    EXPECT_TRUE(fs::is_empty(temp.path / "cwd"));
+    // Choosing a folder again clears the note.
+    ASSERT_TRUE(changeLibraryFolder(settings, temp.path / "chosen"));
+    EXPECT_FALSE(settings.libraryFolderIgnored);
+    EXPECT_FALSE(loadSettings().libraryFolderIgnored);
+}
+
+#ifndef _WIN32
+// A FIFO in the place of a settings file used to hang every start in the open.
+TEST_F(SettingsTest, FifosInThePlaceOfTheSettingsFilesAreNotRead) {
+    const fs::path folder = settingsFolder();
+    const fs::path fifos[] = {folder / "settings.txt", folder / "language.txt", folder / "window.txt"};
+    for (const fs::path& fifo : fifos) ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Frees a reader that blocked in its open, so that the fault fails the test instead of hanging it.
+    std::atomic<bool> done{false};
+    std::atomic<int> freed{0};
+    std::thread guard([&] {
+        while (!done) {
+            for (const fs::path& fifo : fifos) {
+                const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    ++freed;
+                    ::close(fd);
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    settings = loadSettings();
+    const bool placement = loadWindowPlacement().has_value();
+    done = true;
+    guard.join();
+    EXPECT_EQ(freed, 0);
+    EXPECT_EQ(settings.libraryFolder, fs::absolute(temp.path / "documents") / "Tirn GPX Library");
+    EXPECT_EQ(settings.languageSetting, "system");
+    EXPECT_FALSE(placement);
+}
+#endif
 
 TEST_F(SettingsTest, LanguageFileNeedsAnExactCode) {
     struct Case {

@@ -163,9 +163,10 @@ TEST_F(WholeFileTest, OnlyTheFirst64KBOfASettingsFileAreRead) {
     EXPECT_EQ(settings.languageSetting, "de");
 
     // A first line of 64 KB is still a value; one byte more makes the file unreadable.
-    writeBytes(settingsFilePath(), std::string(65536, 'x') + "\n");
-    EXPECT_EQ(pathToUtf8(loadSettings().libraryFolder).size(), 65536u);
-    for (const std::string& bytes : {std::string(65537, 'x'), std::string(65537, 'x') + "\nshort"}) {
+    const std::string longest = folder + "/" + std::string(65535 - folder.size(), 'x');
+    writeBytes(settingsFilePath(), longest + "\r\n");
+    EXPECT_EQ(pathToUtf8(loadSettings().libraryFolder), longest);
+    for (const std::string& bytes : {longest + "x", longest + "x\nshort"}) {
         writeBytes(settingsFilePath(), bytes);
         EXPECT_EQ(loadSettings().libraryFolder, defaultFolder);
     }

@@ -33,8 +33,9 @@ std::vector<fs::path> droppedPaths(HDROP drop) {
 // The .gpx files directly inside a dropped folder, by name; subfolders are not entered, as in
 // the library itself.
 void addFolderFiles(const fs::path& folder, std::vector<fs::path>& sources) {
+    // A listing that fails midway still gives the files it read.
     std::vector<FolderEntry> entries;
-    if (!listFolder(folder, entries)) return;
+    listFolder(folder, entries);
     std::vector<fs::path> found;
     for (const FolderEntry& entry : entries) {
         if (entry.isFile && isLibraryFileName(entry.name)) found.push_back(folder / entry.name);

@@ -154,7 +154,9 @@ void rescanFolder(LibraryRescan* rescan, fs::path folder, FolderSnapshot base, b
             if (!force && snapshot == base) {
                 rescan->unchanged = true;
             } else {
-                rescan->routes = readLibrary(folder);
+                LibraryScanCounts counts;
+                rescan->routes = readLibrary(folder, {}, &counts);
+                rescan->folderNotListed = counts.folderNotListed;
                 rescan->snapshot = std::move(snapshot);
             }
         }
@@ -234,6 +236,7 @@ void startLibraryRescan(LibraryRescan& rescan, const fs::path& folder, FolderSna
     joinLibraryRescan(rescan);
     rescan.id += 1;
     rescan.folderMissing = false;
+    rescan.folderNotListed = false;
     rescan.unchanged = false;
     rescan.snapshot.clear();
     rescan.routes.clear();

@@ -44,7 +44,8 @@ struct LibraryRescan {
     bool again = false;  // the folder changed again while it ran
     // Written by the worker, read only after it was joined.
     bool folderMissing = false;
-    bool unchanged = false;  // the files are those of `base`: nothing was read
+    bool folderNotListed = false;  // the folder is there but could not be listed
+    bool unchanged = false;        // the files are those of `base`: nothing was read
     FolderSnapshot snapshot;
     std::vector<RouteInfo> routes;
 };

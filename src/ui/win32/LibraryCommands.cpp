@@ -130,9 +130,22 @@ void scanLibrary(MainWindow& window, bool rereadEveryFile) {
         RedrawWindow(window.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     };
     window.libraryRoutes.clear();
-    window.libraryRoutes = readLibrary(window.settings.libraryFolder, options);
+    LibraryScanCounts counts;
+    window.libraryRoutes = readLibrary(window.settings.libraryFolder, options, &counts);
+    window.libraryFolderNotListed = counts.folderNotListed;
+    window.folderNotListedToTell = counts.folderNotListed;
     rebuildFilterBar(window);
     rebuildRouteList(window);
+    // At start-up the window is still hidden: runMainWindow tells it once the window is shown.
+    if (IsWindowVisible(window.mainWindow)) tellFolderNotListed(window);
+}
+
+void tellFolderNotListed(MainWindow& window) {
+    if (!window.folderNotListedToTell) return;
+    window.folderNotListedToTell = false;
+    const std::u16string text = std::u16string(translate(window.language, "folderNotListed")) + u"\n\n" +
+                                pathToWide(window.settings.libraryFolder);
+    MessageBoxW(window.mainWindow, wideText(text), L"Tirn GPX Library", MB_ICONWARNING);
 }
 
 void importFiles(MainWindow& window) {

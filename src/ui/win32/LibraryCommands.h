@@ -13,6 +13,8 @@
 // Reads the library folder into the list; `rereadEveryFile` passes by the library index (Shift with
 // Reload or F5).
 void scanLibrary(MainWindow& window, bool rereadEveryFile = false);
+// A box saying that the last scan could not list the library folder, once per such scan.
+void tellFolderNotListed(MainWindow& window);
 void importFiles(MainWindow& window);
 void chooseLibraryFolder(MainWindow& window);
 // Writes sportKeys[choice] into the route file `file`; the list is rebuilt with the selected route

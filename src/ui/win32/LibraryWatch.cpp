@@ -20,6 +20,8 @@ void applyRescan(MainWindow& window) {
         window.libraryRoutes = std::move(rescan.routes);
         window.librarySnapshot = std::move(rescan.snapshot);
         window.libraryFolderMissing = false;
+        // Only the status line says so: a box for each change in the folder would be a storm.
+        window.libraryFolderNotListed = rescan.folderNotListed;
     }
     rescan.routes.clear();
     rescan.snapshot.clear();
@@ -84,6 +86,7 @@ void beginLibraryScan(MainWindow& window) {
     // list afterwards and is read again, never missed.
     window.librarySnapshot = folderSnapshot(window.settings.libraryFolder);
     window.libraryFolderMissing = false;
+    window.libraryFolderNotListed = false;
 }
 
 void noteLibraryFileWritten(MainWindow& window, const fs::path& file) {

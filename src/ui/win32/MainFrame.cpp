@@ -363,6 +363,7 @@ int runMainWindow(MainWindow& window, int showCommand) {
         showCommand == SW_SHOWNORMAL || showCommand == SW_SHOWDEFAULT || showCommand == SW_SHOW;
     ShowWindow(window.mainWindow, window.startMaximized && normal ? SW_SHOWMAXIMIZED : showCommand);
     UpdateWindow(window.mainWindow);
+    tellFolderNotListed(window);
     focusSearchBox(window);
     // The state is freed with the window: the loop reaches it through the window while it exists.
     HWND mainWindow = window.mainWindow;

@@ -78,6 +78,10 @@ struct MainWindow {
     LibraryRescan rescan;               // the background rescan after a change from outside
     FolderSnapshot librarySnapshot;     // the library's files as libraryRoutes was read from them
     bool libraryFolderMissing = false;  // the folder vanished while watched: the list is empty
+    // The last scan could not list the folder; the status line says so, and a scan the user (or
+    // the start) asked for tells it once in a box, when the window is shown.
+    bool libraryFolderNotListed = false;
+    bool folderNotListedToTell = false;
 };
 
 // The state held by a main window (its user data); null before WM_NCCREATE and after WM_NCDESTROY.

@@ -30,12 +30,18 @@ std::u16string searchBoxText(const MainWindow& window) {
 }
 
 std::u16string statusText(const MainWindow& window) {
-    if (!window.libraryFolderMissing) {
-        return statusLineText(window.visibleRows.size(), window.settings.libraryFolder, window.language);
+    std::u16string text;
+    if (window.libraryFolderMissing || window.libraryFolderNotListed) {
+        text = translate(window.language, window.libraryFolderMissing ? "folderMissing" : "folderNotListed");
+        text += u"   \u00B7   ";
+        text += pathToWide(window.settings.libraryFolder);
+    } else {
+        text = statusLineText(window.visibleRows.size(), window.settings.libraryFolder, window.language);
     }
-    std::u16string text(translate(window.language, "folderMissing"));
-    text += u"   \u00B7   ";
-    text += pathToWide(window.settings.libraryFolder);
+    if (window.settings.libraryFolderIgnored) {
+        text += u"   \u00B7   ";
+        text += translate(window.language, "folderSettingIgnored");
+    }
     return text;
 }
 
