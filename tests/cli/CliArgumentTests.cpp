@@ -13,80 +13,66 @@ CliCommand parse(std::vector<std::string> texts) {
     return parseCliArguments(arguments);
 }
 
-TEST(CliArguments, SummaryTakesJsonAnywhereAndAnyNumberOfPaths) {
-    CliCommand command = parse({"summary"});
-    EXPECT_EQ(command.kind, CliCommandKind::summary);
-    EXPECT_FALSE(command.json);
-    EXPECT_TRUE(command.paths.empty());
-
-    command = parse({"summary", "a.gpx", "--json", "Touren"});
-    EXPECT_EQ(command.kind, CliCommandKind::summary);
-    EXPECT_TRUE(command.json);
-    ASSERT_EQ(command.paths.size(), 2u);
-    EXPECT_EQ(command.paths[0], std::filesystem::path("a.gpx"));
-    EXPECT_EQ(command.paths[1], std::filesystem::path("Touren"));
+TEST(CliArguments, CommandsOptionsAndPaths) {
+    const struct {
+        std::vector<std::string> texts;
+        CliCommandKind kind;
+        bool json;
+        std::vector<std::string> paths;
+    } cases[] = {
+        {{"summary"}, CliCommandKind::summary, false, {}},
+        {{"summary", "a.gpx", "--json", "Touren"}, CliCommandKind::summary, true, {"a.gpx", "Touren"}},
+        // "--" lets paths start with a dash; a lone "-" is a name too.
+        {{"summary", "--", "--json", "-x.gpx"}, CliCommandKind::summary, false, {"--json", "-x.gpx"}},
+        {{"summary", "-"}, CliCommandKind::summary, false, {"-"}},
+        {{"set-sport", "trail_running", "a.gpx", "b.gpx"},
+         CliCommandKind::setSport,
+         false,
+         {"a.gpx", "b.gpx"}},
+        {{"import", "a.gpx"}, CliCommandKind::importFiles, false, {"a.gpx"}},
+        {{"--help"}, CliCommandKind::help, false, {}},
+    };
+    for (const auto& c : cases) {
+        const CliCommand command = parse(c.texts);
+        EXPECT_EQ(command.kind, c.kind) << c.texts.size();
+        EXPECT_EQ(command.json, c.json) << c.texts.size();
+        EXPECT_EQ(command.paths, std::vector<std::filesystem::path>(c.paths.begin(), c.paths.end()));
+    }
+    EXPECT_EQ(parse({"set-sport", "trail_running", "a.gpx"}).sportKey, "trail_running");
 }
 
-TEST(CliArguments, DoubleDashLetsPathsStartWithADash) {
-    CliCommand command = parse({"summary", "--", "--json", "-x.gpx"});
-    EXPECT_EQ(command.kind, CliCommandKind::summary);
-    EXPECT_FALSE(command.json);
-    ASSERT_EQ(command.paths.size(), 2u);
-    EXPECT_EQ(command.paths[0], std::filesystem::path("--json"));
-    // A lone "-" is a name too.
-    EXPECT_EQ(parse({"summary", "-"}).paths.size(), 1u);
-}
-
-TEST(CliArguments, SetSportNeedsAKnownKeyAndFiles) {
-    CliCommand command = parse({"set-sport", "trail_running", "a.gpx", "b.gpx"});
-    EXPECT_EQ(command.kind, CliCommandKind::setSport);
-    EXPECT_EQ(command.sportKey, "trail_running");
-    EXPECT_EQ(command.paths.size(), 2u);
-
-    for (auto texts : std::vector<std::vector<std::string>>{{"set-sport"},
-                                                             {"set-sport", "cycling"},
-                                                             {"set-sport", "Cycling", "a.gpx"},
-                                                             {"set-sport", "ride", "a.gpx"},
-                                                             {"set-sport", "", "a.gpx"}}) {
-        command = parse(texts);
+TEST(CliArguments, UsageErrorsAreExplained) {
+    for (auto texts : std::vector<std::vector<std::string>>{{},
+                                                            {"summarize"},
+                                                            {"SUMMARY"},
+                                                            {"summary", "--jsn"},
+                                                            {"summary", "-j"},
+                                                            {"import"},
+                                                            {"import", "--json", "a.gpx"},
+                                                            {"set-sport", "--json", "cycling", "a.gpx"},
+                                                            {"set-sport"},
+                                                            {"set-sport", "cycling"},
+                                                            {"set-sport", "Cycling", "a.gpx"},
+                                                            {"set-sport", "", "a.gpx"}}) {
+        const CliCommand command = parse(texts);
         EXPECT_EQ(command.kind, CliCommandKind::none) << texts.size();
         EXPECT_FALSE(command.error.empty());
     }
-    // The message lists the keys so that the user can pick one.
-    command = parse({"set-sport", "ride", "a.gpx"});
-    EXPECT_NE(command.error.find("cycling"), std::string::npos);
-    EXPECT_NE(command.error.find("kayaking"), std::string::npos);
-    EXPECT_NE(command.error.find("ride"), std::string::npos);
-}
-
-TEST(CliArguments, UsageErrors) {
-    for (auto texts : std::vector<std::vector<std::string>>{{},
-                                                             {"summarize"},
-                                                             {"SUMMARY"},
-                                                             {"summary", "--jsn"},
-                                                             {"summary", "-j"},
-                                                             {"import"},
-                                                             {"import", "--json", "a.gpx"},
-                                                             {"set-sport", "--json", "cycling", "a.gpx"}}) {
-        const CliCommand command = parse(texts);
-        EXPECT_EQ(command.kind, CliCommandKind::none) << (texts.empty() ? "" : texts[0]);
-        EXPECT_FALSE(command.error.empty());
+    // An unknown sport is named, with the keys listed so that the user can pick one.
+    const CliCommand command = parse({"set-sport", "ride", "a.gpx"});
+    EXPECT_EQ(command.kind, CliCommandKind::none);
+    for (const char* word : {"ride", "cycling", "kayaking"}) {
+        EXPECT_NE(command.error.find(word), std::string::npos) << word;
     }
-    EXPECT_EQ(parse({"--help"}).kind, CliCommandKind::help);
-    EXPECT_EQ(parse({"import", "a.gpx"}).kind, CliCommandKind::importFiles);
+    for (const char* word : {"summary", "--json", "set-sport", "import", "inline_skating", "e_bike"}) {
+        EXPECT_NE(usageText().find(word), std::string::npos) << word;
+    }
 }
 
 TEST(CliArguments, WideArgumentsKeepTheirCharacters) {
     const CliArgument argument = cliArgumentFromWide(u"Touren/Altefähr 中.gpx");
     EXPECT_EQ(argument.text, "Touren/Altef\xC3\xA4hr \xE4\xB8\xAD.gpx");
     EXPECT_EQ(argument.path.filename().u16string(), u"Altefähr 中.gpx");
-}
-
-TEST(CliArguments, UsageListsCommandsAndSportKeys) {
-    const std::string usage = usageText();
-    for (const char* word : {"summary", "--json", "set-sport", "import", "inline_skating", "e_bike"}) {
-        EXPECT_NE(usage.find(word), std::string::npos) << word;
-    }
 }
 
 }  // namespace

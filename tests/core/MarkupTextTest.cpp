@@ -17,25 +17,20 @@
 
 namespace {
 
-TEST(ElementText, PrefixCaseAttributesAndEntities) {
+TEST(ElementText, PrefixCaseAttributesEntitiesNestingAndWhichTagsOpenAndClose) {
     EXPECT_EQ(elementText("<gpx:Name lang=\"de\">Berg &amp; Tal</gpx:NAME >", "name"), "Berg & Tal");
     EXPECT_EQ(elementText("<x><name>first</name><name>second</name></x>", "name"), "first");
     // "<name:x>" is the element name itself with no prefix; the word boundary lies before ':'.
     EXPECT_EQ(elementText("<name:x>a</name>", "name"), "a");
     EXPECT_EQ(elementText("<a:b:name>a</name>", "name"), "");
     EXPECT_EQ(elementText("<name\n  lang='x'\n>line\nbreak</name\n>", "name"), "line\nbreak");
-}
-
-TEST(ElementText, NestedMarkupIsRemovedAndWhiteSpaceKept) {
+    // Nested markup is removed, white space kept.
     EXPECT_EQ(elementText("<name>  Abend <b>Runde</b> </name>", "name"), "  Abend Runde ");
     // A CDATA section is text as it stands, joined with the rest; a comment is no text.
     EXPECT_EQ(elementText("<name><![CDATA[a>b &amp; <c>]]>!<!-- x --></name>", "name"), "a>b &amp; <c>!");
     EXPECT_EQ(elementText("<name>a<>b</name>", "name"), "a<>b");
     EXPECT_EQ(elementText("<name>a<b<c>d</name>", "name"), "ad");
     EXPECT_EQ(elementText("<name>a&lt;b&gt;c</name>", "name"), "a<b>c");
-}
-
-TEST(ElementText, WhichTagsOpenAndClose) {
     // An empty-element tag opens: the text runs to the next closing tag further on.
     EXPECT_EQ(elementText("<name/><x>later</x></name>", "name"), "later");
     EXPECT_EQ(elementText("<name/>", "name"), "");
@@ -97,7 +92,7 @@ TEST(DecodeEntities, OnePassOnlyFiveNames) {
     EXPECT_EQ(decodeEntities(""), "");
 }
 
-TEST(ReadFileText, BytesUnchangedAndFailure) {
+TEST(ReadFileText, BytesUnchangedAndWhatIsNoFileFails) {
     TempFolder folder;
     std::string bytes("\xEF\xBB\xBF<a>\r\n\0x\xFF", 10);
     writeBytes(folder.path / "a.gpx", bytes);
@@ -111,15 +106,11 @@ TEST(ReadFileText, BytesUnchangedAndFailure) {
         EXPECT_STREQ(failure.what(), kMessageCannotRead);
     }
     EXPECT_THROW(readFileText(folder.path), GpxFailure);  // a folder is no file
-}
-
-TEST(ReadFileText, DevicesAndPipesAreNoFiles) {
     // An endless device would fill the memory, a pipe without a writer would wait for ever.
 #ifdef _WIN32
     EXPECT_THROW(readFileText("NUL"), GpxFailure);
 #else
     EXPECT_THROW(readFileText("/dev/zero"), GpxFailure);
-    TempFolder folder;
     const std::filesystem::path pipe = folder.path / "pipe.gpx";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_THROW(readFileText(pipe), GpxFailure);

@@ -53,72 +53,57 @@ protected:
 
 }  // namespace
 
-TEST_F(SportRewriteTest, ReplacesTheTypeAndKeepsEveryOtherByte) {
+TEST_F(SportRewriteTest, OnlyTheFirstTracksOwnTypeChangesAndEveryOtherByteStays) {
     const std::string head =
         "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<gpx>\r\n  <trk>\r\n    <name>Abend</name>\r\n    ";
     const std::string tail =
         "\r\n    <trkseg><trkpt lat=\"1\" lon=\"2\"/></trkseg>\r\n  </trk>\r\n</gpx>\r\n";
-    EXPECT_EQ(rewrite(head + "<type>running</type>" + tail, "cycling"), head + "<type>cycling</type>" + tail);
-    // The same sport again still writes the element in its plain form.
-    EXPECT_EQ(rewrite(head + "<type >cycling</type\n>" + tail, "cycling"),
-              head + "<type>cycling</type>" + tail);
-}
-
-TEST_F(SportRewriteTest, InsertsATypeFirstWhenTheTrackHasNone) {
-    EXPECT_EQ(rewrite("<gpx><trk>\n  <name>A</name>\n  <trkseg></trkseg>\n</trk></gpx>", "hiking"),
-              "<gpx><trk>\r\n    <type>hiking</type>\n  <name>A</name>\n  <trkseg></trkseg>\n</trk></gpx>");
-    EXPECT_EQ(rewrite("<gpx><rte></rte></gpx>", "rowing"),
-              "<gpx><rte>\r\n    <type>rowing</type></rte></gpx>");
-}
-
-TEST_F(SportRewriteTest, KeepsThePrefixAndDropsAttributesAndCase) {
-    EXPECT_EQ(rewrite("<gpx:gpx><gpx:trk><gpx:type>Run</gpx:type></gpx:trk></gpx:gpx>", "running"),
-              "<gpx:gpx><gpx:trk><gpx:type>running</gpx:type></gpx:trk></gpx:gpx>");
-    EXPECT_EQ(rewrite("<gpx><Trk a=\"1\"><TYPE lang=\"de\">Rad</TYPE></Trk></gpx>", "cycling"),
-              "<gpx><Trk a=\"1\"><type>cycling</type></Trk></gpx>");
-    // A type without the track's prefix is not the track's type.
-    EXPECT_EQ(rewrite("<g:trk><type>x</type></g:trk>", "swimming"),
-              "<g:trk>\r\n    <g:type>swimming</g:type><type>x</type></g:trk>");
-}
-
-TEST_F(SportRewriteTest, OnlyTheFirstTrackOrRouteChanges) {
-    EXPECT_EQ(rewrite("<rte><type>a</type></rte><trk><type>b</type></trk>", "driving"),
-              "<rte><type>driving</type></rte><trk><type>b</type></trk>");
-    EXPECT_EQ(rewrite("<trk><type>a</type></trk><trk><type>b</type></trk>", "skiing"),
-              "<trk><type>skiing</type></trk><trk><type>b</type></trk>");
-    // trkseg and trkpt are no tracks; the end tag may carry white space.
-    EXPECT_EQ(rewrite("<trkseg/><trk ><type>a</type></trk  ><trk/>", "e_bike"),
-              "<trkseg/><trk ><type>e_bike</type></trk  ><trk/>");
-}
-
-TEST_F(SportRewriteTest, NeverOverwritesATypeInsidePointsExtensionsOrLinks) {
     const std::string points =
         "<trkseg><trkpt lat=\"1\" lon=\"2\"><extensions><type>sensor</type></extensions></trkpt></trkseg>";
-    EXPECT_EQ(rewrite("<trk><name>N</name>" + points + "</trk>", "walking"),
-              "<trk>\r\n    <type>walking</type><name>N</name>" + points + "</trk>");
-    EXPECT_EQ(
-        rewrite("<trk><extensions><x:type>t</x:type><type>e</type></extensions></trk>", "kayaking"),
-        "<trk>\r\n    <type>kayaking</type><extensions><x:type>t</x:type><type>e</type></extensions></trk>");
-    EXPECT_EQ(
-        rewrite("<rte><rtept lat=\"1\" lon=\"2\"><type>wp</type></rtept><type>late</type></rte>", "rowing"),
-        "<rte>\r\n    <type>rowing</type><rtept lat=\"1\" "
-        "lon=\"2\"><type>wp</type></rtept><type>late</type></rte>");
-    // A link's type is a MIME type; the track's own type follows it.
-    EXPECT_EQ(rewrite("<trk><link href=\"u\"><type>text/html</type></link><type>run</type><trkseg/></trk>",
-                      "running"),
-              "<trk><link href=\"u\"><type>text/html</type></link><type>running</type><trkseg/></trk>");
-    EXPECT_EQ(rewrite("<trk><link href=\"u\"/><LINK><type>image/png</type></LINK ></trk>", "rowing"),
-              "<trk>\r\n    <type>rowing</type><link href=\"u\"/><LINK><type>image/png</type></LINK ></trk>");
-}
-
-TEST_F(SportRewriteTest, AnUnclosedTypeNeverSwallowsTheTrack) {
-    const std::string body = "<type>run<trkseg><trkpt lat=\"1\" lon=\"2\"><type>x</type></trkpt></trkseg>";
-    EXPECT_EQ(rewrite("<trk>" + body + "</trk>", "cycling"),
-              "<trk>\r\n    <type>cycling</type>" + body + "</trk>");
-}
-
-TEST_F(SportRewriteTest, TheKeyIsWrittenAsText) {
-    EXPECT_EQ(rewrite("<trk></trk>", "a<b&c"), "<trk>\r\n    <type>a&lt;b&amp;c</type></trk>");
+    const std::string unclosed =
+        "<type>run<trkseg><trkpt lat=\"1\" lon=\"2\"><type>x</type></trkpt></trkseg>";
+    const struct {
+        std::string before, sport, after;
+    } cases[] = {
+        {head + "<type>running</type>" + tail, "cycling", head + "<type>cycling</type>" + tail},
+        // The same sport again still writes the element in its plain form.
+        {head + "<type >cycling</type\n>" + tail, "cycling", head + "<type>cycling</type>" + tail},
+        // Without a type one is inserted first, on a line of its own.
+        {"<gpx><trk>\n  <name>A</name>\n  <trkseg></trkseg>\n</trk></gpx>", "hiking",
+         "<gpx><trk>\r\n    <type>hiking</type>\n  <name>A</name>\n  <trkseg></trkseg>\n</trk></gpx>"},
+        {"<gpx><rte></rte></gpx>", "rowing", "<gpx><rte>\r\n    <type>rowing</type></rte></gpx>"},
+        // The prefix stays; attributes and letter case of the type go.
+        {"<gpx:gpx><gpx:trk><gpx:type>Run</gpx:type></gpx:trk></gpx:gpx>", "running",
+         "<gpx:gpx><gpx:trk><gpx:type>running</gpx:type></gpx:trk></gpx:gpx>"},
+        {"<gpx><Trk a=\"1\"><TYPE lang=\"de\">Rad</TYPE></Trk></gpx>", "cycling",
+         "<gpx><Trk a=\"1\"><type>cycling</type></Trk></gpx>"},
+        // A type without the track's prefix is not the track's type.
+        {"<g:trk><type>x</type></g:trk>", "swimming",
+         "<g:trk>\r\n    <g:type>swimming</g:type><type>x</type></g:trk>"},
+        // Only the first track or route; trkseg and trkpt are none; an end tag may hold white space.
+        {"<rte><type>a</type></rte><trk><type>b</type></trk>", "driving",
+         "<rte><type>driving</type></rte><trk><type>b</type></trk>"},
+        {"<trk><type>a</type></trk><trk><type>b</type></trk>", "skiing",
+         "<trk><type>skiing</type></trk><trk><type>b</type></trk>"},
+        {"<trkseg/><trk ><type>a</type></trk  ><trk/>", "e_bike",
+         "<trkseg/><trk ><type>e_bike</type></trk  ><trk/>"},
+        // Never a type inside points, extensions or links (a link's type is a MIME type).
+        {"<trk><name>N</name>" + points + "</trk>", "walking",
+         "<trk>\r\n    <type>walking</type><name>N</name>" + points + "</trk>"},
+        {"<trk><extensions><x:type>t</x:type><type>e</type></extensions></trk>", "kayaking",
+         "<trk>\r\n    <type>kayaking</type><extensions><x:type>t</x:type><type>e</type></extensions></trk>"},
+        {"<rte><rtept lat=\"1\" lon=\"2\"><type>wp</type></rtept><type>late</type></rte>", "rowing",
+         "<rte>\r\n    <type>rowing</type><rtept lat=\"1\" "
+         "lon=\"2\"><type>wp</type></rtept><type>late</type></rte>"},
+        {"<trk><link href=\"u\"><type>text/html</type></link><type>run</type><trkseg/></trk>", "running",
+         "<trk><link href=\"u\"><type>text/html</type></link><type>running</type><trkseg/></trk>"},
+        {"<trk><link href=\"u\"/><LINK><type>image/png</type></LINK ></trk>", "rowing",
+         "<trk>\r\n    <type>rowing</type><link href=\"u\"/><LINK><type>image/png</type></LINK ></trk>"},
+        // An unclosed type never swallows the track; the key is written as text.
+        {"<trk>" + unclosed + "</trk>", "cycling", "<trk>\r\n    <type>cycling</type>" + unclosed + "</trk>"},
+        {"<trk></trk>", "a<b&c", "<trk>\r\n    <type>a&lt;b&amp;c</type></trk>"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(rewrite(c.before, c.sport), c.after) << c.before;
 }
 
 TEST_F(SportRewriteTest, FailuresLeaveTheFileAsItWas) {

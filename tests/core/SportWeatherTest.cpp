@@ -21,55 +21,44 @@ RouteInfo sportOf(const std::string& typeText, double meters = 0, double seconds
     return route;
 }
 
-TEST(Sport, AliasesFoldOnlyAsciiLetters) {
-    for (std::string type : {"Ride", "RIDE", "ride", "bike", "Cycling"}) {
-        RouteInfo r = sportOf(type);
-        EXPECT_EQ(r.sportKey, "cycling") << type;
-        EXPECT_EQ(r.sportLabel, "Rad") << type;
-        EXPECT_FALSE(r.sportFromSpeed);
+TEST(Sport, FromTheTypeTextOrTheSpeed) {
+    const struct {
+        std::string type;
+        double meters, seconds;
+        std::string key, label;
+        bool fromSpeed;
+    } cases[] = {
+        // Aliases fold only ASCII letters; a type that is no alias stands as it is.
+        {"Ride", 0, 0, "cycling", "Rad", false},
+        {"RIDE", 0, 0, "cycling", "Rad", false},
+        {"bike", 0, 0, "cycling", "Rad", false},
+        {"Cycling", 0, 0, "cycling", "Rad", false},
+        {" ride", 10000, 3600, " ride", " ride", false},
+        {"MTB", 0, 0, "mountain_biking", "MTB", false},
+        {"car", 0, 0, "driving", "Auto", false},
+        {"E_Bike", 0, 0, "e_bike", "E-Bike", false},
+        {"\xC3\x84RA", 0, 0, "\xC3\x84RA", "\xC3\x84RA", false},
+        {"Paragliding", 0, 0, "Paragliding", "Paragliding", false},
+        // Without a type (an empty element is none) the average speed decides.
+        {"", 10000, 7200, "hiking", "Wandern", true},
+        {"", 0, 3600, "hiking", "Wandern", true},
+        {"", 6500, 3600, "running", "Laufen", true},
+        {"", 10000, 1800, "cycling", "Rad", true},
+        {"", 14000, 3600, "cycling", "Rad", true},
+        {"", 45000, 3600, "driving", "Auto", true},
+        {"", 200000, 3600, "", kEnDash, false},
+        {"", 5000, 0, "", kEnDash, false},
+    };
+    for (const auto& c : cases) {
+        const RouteInfo r = sportOf(c.type, c.meters, c.seconds);
+        EXPECT_EQ(r.sportKey, c.key) << c.type << " " << c.meters;
+        EXPECT_EQ(r.sportLabel, c.label) << c.type << " " << c.meters;
+        EXPECT_EQ(r.sportFromSpeed, c.fromSpeed) << c.type << " " << c.meters;
     }
-    RouteInfo spaced = sportOf(" ride", 10000, 3600);
-    EXPECT_EQ(spaced.sportKey, " ride");
-    EXPECT_EQ(spaced.sportLabel, " ride");
-    EXPECT_FALSE(spaced.sportFromSpeed);
-    EXPECT_EQ(sportOf("MTB").sportKey, "mountain_biking");
-    EXPECT_EQ(sportOf("MTB").sportLabel, "MTB");
-    EXPECT_EQ(sportOf("Motorrad").sportLabel, "Motorrad");
-    EXPECT_EQ(sportOf("car").sportLabel, "Auto");
-    EXPECT_EQ(sportOf("E_Bike").sportLabel, "E-Bike");
-    EXPECT_EQ(sportOf("\xC3\x84RA").sportKey, "\xC3\x84RA");  // non-ASCII stays as it is
-    EXPECT_EQ(sportOf("Paragliding").sportLabel, "Paragliding");
-}
-
-TEST(Sport, SpeedClassesWithoutType) {
-    auto bySpeed = [](double meters, double seconds) { return sportOf("", meters, seconds); };
-    EXPECT_EQ(bySpeed(10000, 7200).sportKey, "hiking");
-    EXPECT_TRUE(bySpeed(10000, 7200).sportFromSpeed);
-    EXPECT_EQ(bySpeed(10000, 7200).sportLabel, "Wandern");
-    EXPECT_EQ(bySpeed(10000, 1800).sportKey, "cycling");
-    EXPECT_EQ(bySpeed(6500, 3600).sportKey, "running");
-    EXPECT_EQ(bySpeed(14000, 3600).sportKey, "cycling");
-    EXPECT_EQ(bySpeed(45000, 3600).sportKey, "driving");
-    EXPECT_EQ(bySpeed(0, 3600).sportKey, "hiking");
-    RouteInfo fast = bySpeed(200000, 3600);
-    EXPECT_EQ(fast.sportKey, "");
-    EXPECT_EQ(fast.sportLabel, kEnDash);
-    EXPECT_FALSE(fast.sportFromSpeed);
-    RouteInfo still = bySpeed(5000, 0);
-    EXPECT_EQ(still.sportKey, "");
-    EXPECT_EQ(still.sportLabel, kEnDash);
-    EXPECT_FALSE(still.sportFromSpeed);
-    // An empty type element is no type: the speed decides.
-    EXPECT_EQ(sportOf("", 10000, 7200).sportKey, "hiking");
-}
-
-TEST(Sport, LabelsAndKeysTable) {
     for (std::string_view key : sportKeys) {
         EXPECT_NE(sportLabelFor(key), std::string(key)) << key;  // every key has a label of its own
         EXPECT_EQ(sportOf(std::string(key)).sportKey, key);
     }
-    EXPECT_EQ(sportLabelFor("Paragliding"), "Paragliding");
-    EXPECT_EQ(sportLabelFor("trail_running"), "Trailrunning");
 }
 
 TEST(MostFrequentText, TiesGoToSmallestBytes) {

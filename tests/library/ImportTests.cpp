@@ -61,13 +61,13 @@ TEST_F(ImportTest, ADanglingLinkCountsAsTaken) {
 TEST_F(ImportTest, CopiesEverySourceInOrderAndNeverOverwrites) {
     writeBytes(settings.libraryFolder / "Name.gpx", "already here");
     const std::vector<fs::path> sources = {
-        outside("one/Name.gpx", "first"),
-        outside("two/Name.gpx", "second"),
-        temp.path / "outside" / "missing.gpx",
-        outside("Other.gpx", "other"),
+        outside("one/Name.gpx", "first"),      outside("two/Name.gpx", "second"),
+        temp.path / "outside" / "missing.gpx", outside("Other.gpx", "other"),
+        temp.path / "outside" / "one",        // a folder is skipped
+        settings.libraryFolder / "Name.gpx",  // a file of the library itself gets a second copy
     };
     const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, sources);
-    ASSERT_EQ(results.size(), 4u);
+    ASSERT_EQ(results.size(), 6u);
     EXPECT_EQ(results[0].target, settings.libraryFolder / "Name 2.gpx");
     EXPECT_EQ(results[1].target, settings.libraryFolder / "Name 3.gpx");
     EXPECT_TRUE(results[2].target.empty());
@@ -78,6 +78,10 @@ TEST_F(ImportTest, CopiesEverySourceInOrderAndNeverOverwrites) {
     EXPECT_EQ(readBytes(settings.libraryFolder / "Name 3.gpx"), "second");
     EXPECT_EQ(readBytes(settings.libraryFolder / "Other.gpx"), "other");
     EXPECT_EQ(readBytes(sources[0]), "first");
+    EXPECT_TRUE(results[4].target.empty());
+    EXPECT_EQ(results[4].failure, ImportFailure::other);
+    EXPECT_EQ(results[5].target, settings.libraryFolder / "Name 4.gpx");
+    EXPECT_EQ(readBytes(settings.libraryFolder / "Name 4.gpx"), "already here");
 }
 
 TEST_F(ImportTest, ANameAtTheSystemsLimitImportsTwice) {
@@ -120,35 +124,4 @@ TEST_F(ImportTest, LeftoversAreNeverListedAndGoAtTheNextScanOnceOld) {
     EXPECT_FALSE(fs::exists(killed));
     EXPECT_TRUE(fs::exists(busy));
     EXPECT_TRUE(fs::exists(users));
-}
-
-TEST_F(ImportTest, AFileFromTheLibraryItselfGetsASecondCopy) {
-    writeBytes(settings.libraryFolder / "Loop.gpx", "loop");
-    const std::vector<ImportResult> results =
-        importIntoLibrary(settings.libraryFolder, {settings.libraryFolder / "Loop.gpx"});
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].target, settings.libraryFolder / "Loop 2.gpx");
-    EXPECT_EQ(readBytes(settings.libraryFolder / "Loop.gpx"), "loop");
-    EXPECT_EQ(readBytes(settings.libraryFolder / "Loop 2.gpx"), "loop");
-}
-
-TEST_F(ImportTest, AFolderAsSourceIsSkipped) {
-    const std::vector<ImportResult> results =
-        importIntoLibrary(settings.libraryFolder, {temp.path / "outside" / "one"});
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_TRUE(results[0].target.empty());
-    EXPECT_EQ(results[0].failure, ImportFailure::other);
-}
-
-TEST_F(ImportTest, ChangingTheFolderSavesItAndLeavesTheOldOneAlone) {
-    writeBytes(settings.libraryFolder / "Old.gpx", "old");
-    const fs::path next = temp.path / "next library";
-    changeLibraryFolder(settings, next);
-    EXPECT_EQ(settings.libraryFolder, next);
-    EXPECT_EQ(readBytes(settingsFilePath()), pathToUtf8(next));
-    EXPECT_EQ(readBytes(temp.path / "library" / "Old.gpx"), "old");
-    settings.libraryFolder.clear();
-    settings = loadSettings();
-    EXPECT_EQ(settings.libraryFolder, next);
-    EXPECT_TRUE(fs::is_directory(next));
 }

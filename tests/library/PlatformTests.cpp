@@ -70,25 +70,6 @@ TEST(PathText, RoundTripsNonAsciiNames) {
     EXPECT_EQ(pathToUtf8(widePath(name)), wideToUtf8(name));
 }
 
-TEST(KnownFolders, OverrideIsCreatedAndRemovable) {
-    TempFolder temp;
-    const fs::path config = temp.path / "config" / "deep";
-    setKnownFolderOverride(KnownFolder::RoamingAppData, config);
-    EXPECT_EQ(knownFolderPath(KnownFolder::RoamingAppData), fs::absolute(config));
-    EXPECT_TRUE(fs::is_directory(config));
-    setKnownFolderOverride(KnownFolder::RoamingAppData, fs::path());
-    EXPECT_NE(knownFolderPath(KnownFolder::RoamingAppData), fs::absolute(config));
-    EXPECT_FALSE(knownFolderPath(KnownFolder::Documents).empty());
-}
-
-TEST(LocaleName, OverrideWins) {
-    setLocaleNameOverride(true, u"fr-CH");
-    EXPECT_EQ(userDefaultLocaleName(), u"fr-CH");
-    setLocaleNameOverride(true, u"");
-    EXPECT_EQ(userDefaultLocaleName(), u"");
-    setLocaleNameOverride(false, u"");
-}
-
 #ifndef _WIN32
 namespace {
 
@@ -120,29 +101,20 @@ struct LocaleEnvironment {
 }  // namespace
 
 TEST(LocaleName, ReadsTheFirstNonEmptyVariableAsATag) {
-    {
-        LocaleEnvironment env(nullptr, nullptr, "de_CH.UTF-8");
-        EXPECT_EQ(userDefaultLocaleName(), u"de-CH");
-    }
-    {
-        LocaleEnvironment env("", "it_IT@euro", "de_CH.UTF-8");
-        EXPECT_EQ(userDefaultLocaleName(), u"it-IT");
-    }
-    {
-        LocaleEnvironment env("fr_FR.ISO-8859-1@euro", "it_IT", "de_CH");
-        EXPECT_EQ(userDefaultLocaleName(), u"fr-FR");
-    }
-    {
-        LocaleEnvironment env("C.UTF-8", nullptr, "de_CH");
-        EXPECT_EQ(userDefaultLocaleName(), u"");
-    }
-    {
-        LocaleEnvironment env(nullptr, "POSIX", nullptr);
-        EXPECT_EQ(userDefaultLocaleName(), u"");
-    }
-    {
-        LocaleEnvironment env(nullptr, nullptr, nullptr);
-        EXPECT_EQ(userDefaultLocaleName(), u"");
+    const struct {
+        const char *all, *messages, *lang;
+        std::u16string tag;
+    } cases[] = {
+        {nullptr, nullptr, "de_CH.UTF-8", u"de-CH"},
+        {"", "it_IT@euro", "de_CH.UTF-8", u"it-IT"},
+        {"fr_FR.ISO-8859-1@euro", "it_IT", "de_CH", u"fr-FR"},
+        {"C.UTF-8", nullptr, "de_CH", u""},
+        {nullptr, "POSIX", nullptr, u""},
+        {nullptr, nullptr, nullptr, u""},
+    };
+    for (const auto& c : cases) {
+        LocaleEnvironment env(c.all, c.messages, c.lang);
+        EXPECT_EQ(userDefaultLocaleName(), c.tag) << (c.lang ? c.lang : "");
     }
 }
 #endif

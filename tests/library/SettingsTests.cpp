@@ -143,39 +143,29 @@ TEST_F(SettingsTest, FifosInThePlaceOfTheSettingsFilesAreNotRead) {
 }
 #endif
 
-TEST_F(SettingsTest, LanguageFileNeedsAnExactCode) {
-    struct Case {
-        std::string bytes;
-        std::string setting;
-    };
-    const Case cases[] = {
-        {"de", "de"},
-        {"de\n", "de"},
-        {"de\r\n", "de"},
-        {"zh-Hant\nfr", "zh-Hant"},
-        {"system", "system"},
-        {"DE", "system"},
-        {"de ", "system"},
-        {"xx", "system"},
-        {"", "system"},
-        {"de\r", "system"},
-        {"\xEF\xBB\xBF"
-         "de",
-         "system"},
-    };
-    for (const Case& c : cases) {
+TEST_F(SettingsTest, LanguageFileNeedsAnExactCodeAndIsSavedWithoutLineEnd) {
+    const std::pair<std::string, std::string> cases[] = {{"de", "de"},
+                                                         {"de\n", "de"},
+                                                         {"de\r\n", "de"},
+                                                         {"zh-Hant\nfr", "zh-Hant"},
+                                                         {"system", "system"},
+                                                         {"DE", "system"},
+                                                         {"de ", "system"},
+                                                         {"xx", "system"},
+                                                         {"", "system"},
+                                                         {"de\r", "system"},
+                                                         {"\xEF\xBB\xBF"
+                                                          "de",
+                                                          "system"}};
+    for (const auto& [bytes, setting] : cases) {
         settings.languageSetting = "system";
-        writeBytes(settingsFolder() / "language.txt", c.bytes);
+        writeBytes(settingsFolder() / "language.txt", bytes);
         settings = loadSettings();
-        EXPECT_EQ(settings.languageSetting, c.setting) << c.bytes;
+        EXPECT_EQ(settings.languageSetting, setting) << bytes;
     }
-}
-
-TEST_F(SettingsTest, LanguageIsSavedWithoutLineEnd) {
     settings.languageSetting = "zh-Hant";
     saveLanguageSetting(settings);
     EXPECT_EQ(readBytes(settingsDir() / "language.txt"), "zh-Hant");
     settings.languageSetting = "system";
-    settings = loadSettings();
-    EXPECT_EQ(settings.languageSetting, "zh-Hant");
+    EXPECT_EQ(loadSettings().languageSetting, "zh-Hant");
 }

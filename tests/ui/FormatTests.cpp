@@ -59,16 +59,4 @@ TEST(FormatAscent, PositiveValuesRoundAndTheRestIsADash) {
     EXPECT_EQ(formatAscent(std::nan("")), u"\u2013");
 }
 
-TEST(FigureHelpers, RoundingIsHalfAwayFromZeroAndSaturates) {
-    EXPECT_EQ(roundedFigure(-0.4), 0);
-    EXPECT_EQ(roundedFigure(-2.5), -3);
-    EXPECT_EQ(roundedFigure(2.5), 3);
-    EXPECT_EQ(roundedFigure(std::nan("")), 0);
-    EXPECT_EQ(roundedFigure(9.3e18), std::numeric_limits<int64_t>::max());
-    EXPECT_EQ(roundedFigure(-9.3e18), std::numeric_limits<int64_t>::min());
-    EXPECT_EQ(decimalText(0), u"0");
-    EXPECT_EQ(decimalText(-42), u"-42");
-    EXPECT_EQ(decimalText(std::numeric_limits<int64_t>::min()), u"-9223372036854775808");
-}
-
 }  // namespace

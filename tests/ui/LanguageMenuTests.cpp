@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
+#include "i18n/Translations.h"
 #include "platform/Platform.h"
 #include "ui/LanguageMenu.h"
 #include "ui/RouteColumns.h"
@@ -13,42 +14,28 @@ std::vector<std::u16string> columnHeaderTexts(const ActiveLanguage& language) {
     return headers;
 }
 
-TEST(LanguageCombo, TwentyItemsWithOnlyTheFirstTranslated) {
-    const ActiveLanguage french = resolveLanguage("fr");
-    const LanguageComboItems fr = languageComboItems(french, "fr");
-    ASSERT_EQ(fr.texts.size(), 20u);
-    ASSERT_EQ(fr.codes.size(), 20u);
+TEST(LanguageCombo, OwnNamesInTableOrderWithOnlyTheSystemItemTranslated) {
+    const LanguageComboItems fr = languageComboItems(resolveLanguage("fr"), "fr");
+    const LanguageComboItems en = languageComboItems(resolveLanguage("en"), "en");
+    ASSERT_EQ(fr.texts.size(), translationTable.size() + 1);
+    ASSERT_EQ(fr.codes.size(), fr.texts.size());
     EXPECT_EQ(fr.texts[0], u"\u25CE Système");
+    EXPECT_EQ(en.texts[0], u"\u25CE System");
     EXPECT_EQ(fr.codes[0], "system");
     EXPECT_EQ(fr.selected, 3);
-    EXPECT_EQ(fr.texts[3], u"Français");
-
-    const ActiveLanguage english = resolveLanguage("en");
-    const LanguageComboItems en = languageComboItems(english, "en");
-    EXPECT_EQ(en.texts[0], u"\u25CE System");
     EXPECT_EQ(en.selected, 2);
-    // The language names and codes read the same whatever language is active.
-    for (std::size_t i = 1; i < 20; ++i) {
+    for (std::size_t i = 1; i < fr.texts.size(); ++i) {
         EXPECT_EQ(en.texts[i], fr.texts[i]);
-        EXPECT_EQ(en.codes[i], fr.codes[i]);
+        EXPECT_EQ(fr.texts[i], translationTable[i - 1].ownName);
+        EXPECT_EQ(fr.codes[i], translationTable[i - 1].code);
     }
-    EXPECT_EQ(en.codes[1], "de");
-    EXPECT_EQ(en.texts[16], u"日本語");
-    EXPECT_EQ(en.codes[19], "zh-Hant");
-}
-
-TEST(LanguageCombo, SystemAndUnknownSettingsSelectTheFirstItem) {
+    // "system", and a code that names no row (codes compare exactly), select the first item.
     setLocaleNameOverride(true, u"fr-CH");
-    {
-        const ActiveLanguage system = resolveLanguage("system");
-        const LanguageComboItems items = languageComboItems(system, "system");
-        EXPECT_EQ(items.selected, 0);
-        EXPECT_EQ(items.texts[0], u"\u25CE Système");
-    }
+    const LanguageComboItems system = languageComboItems(resolveLanguage("system"), "system");
     setLocaleNameOverride(false, u"");
-    // Codes are compared exactly: a wrongly cased code names no row.
-    const ActiveLanguage wrongCase = resolveLanguage("zh-hant");
-    EXPECT_EQ(languageComboItems(wrongCase, "zh-hant").selected, 0);
+    EXPECT_EQ(system.selected, 0);
+    EXPECT_EQ(system.texts[0], u"\u25CE Système");
+    EXPECT_EQ(languageComboItems(resolveLanguage("zh-hant"), "zh-hant").selected, 0);
 }
 
 TEST(Captions, ButtonsAndColumnHeadersFollowTheLanguage) {

@@ -29,26 +29,20 @@ TEST(Layout, ListWidthFollowsTheWindowFrom1040Up) {
     EXPECT_TRUE(sameRect(wide[slotStatus], 18, 666, 1344, 34));
 }
 
-TEST(Layout, HeightMovesOnlyTheListAndTheStatusLine) {
+TEST(Layout, HeightMovesOnlyTheListAndTheStatusLineAndExtremeSizesStayExact) {
     const auto rects = layoutControls(1200, 600);
     EXPECT_TRUE(sameRect(rects[slotRouteList], 18, 176, 780, 378));
     EXPECT_TRUE(sameRect(rects[slotStatus], 18, 566, 1164, 34));
     EXPECT_TRUE(sameRect(rects[slotSportCombo], 812, 588, 370, 34));
     EXPECT_TRUE(sameRect(rects[slotReset], 806, 138, 96, 30));
-}
-
-TEST(Layout, MinimisedWindowKeepsTheNegativeListHeight) {
-    const auto rects = layoutControls(0, 0);
-    EXPECT_TRUE(sameRect(rects[slotRouteList], 18, 176, 620, -222));
-    EXPECT_TRUE(sameRect(rects[slotStatus], 18, -34, 1004, 34));
-    EXPECT_TRUE(sameRect(rects[slotLanguage], 244, 18, 126, 34));
-}
-
-TEST(Layout, LargestClientSizeDoesNotOverflow) {
-    const auto rects = layoutControls(65535, 65535);
-    EXPECT_EQ(rects[slotRouteList].width, 65115);
-    EXPECT_EQ(rects[slotRouteList].height, 65313);
-    EXPECT_EQ(rects[slotStatus].width, 65499);
+    // A minimised window keeps the negative list height; the largest size does not overflow.
+    const auto none = layoutControls(0, 0);
+    EXPECT_TRUE(sameRect(none[slotRouteList], 18, 176, 620, -222));
+    EXPECT_TRUE(sameRect(none[slotStatus], 18, -34, 1004, 34));
+    EXPECT_TRUE(sameRect(none[slotLanguage], 244, 18, 126, 34));
+    const auto largest = layoutControls(65535, 65535);
+    EXPECT_TRUE(sameRect(largest[slotRouteList], 18, 176, 65115, 65313));
+    EXPECT_EQ(largest[slotStatus].width, 65499);
 }
 
 TEST(Layout, ScalesWithTheDpiAndStaysExactAt96) {
