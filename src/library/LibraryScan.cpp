@@ -42,20 +42,59 @@ RouteInfo analyzeSafely(const fs::path& path, AnalysisMemory& memory) {
     }
 }
 
-std::vector<fs::path> listLibraryFiles(const fs::path& folder) {
-    std::vector<fs::path> files;
+std::vector<StampedFile> listLibraryFiles(const fs::path& folder) {
+    std::vector<StampedFile> files;
     createFolders(folder);
-    // The platform lists folders of any path length; an error midway (the folder vanished
-    // mid-scan) ends the listing, and the files listed so far are kept.
-    std::vector<FolderEntry> entries;
-    if (!listFolder(folder, entries)) return files;
-    for (const FolderEntry& entry : entries) {
-        if (!entry.isFile || !isLibraryFileName(entry.name)) continue;
-        // A record keeps the path in the form that opens at any length, so that a later sport
-        // rewrite of it works as well.
-        files.push_back(longPathForm(folder / entry.name));
-    }
+    // The platform lists folders of any path length, with each file's stamp; an error midway (the
+    // folder vanished mid-scan) ends the listing, and the files listed so far are kept.
+    if (!listStampedFiles(folder, isLibraryFileName, files)) files.clear();
     return files;
+}
+
+std::atomic<std::uint64_t> budgetForTests{0};
+
+// Bytes of file text the workers may hold at once: a quarter of the memory, at most 512 MB.
+std::uint64_t scanMemoryBudget() {
+    if (const std::uint64_t forTests = budgetForTests.load()) return forTests;
+    constexpr std::uint64_t kMostBudget = std::uint64_t{512} << 20;
+    const std::uint64_t physical = physicalMemoryBytes();
+    return physical == 0 ? kMostBudget : std::clamp(physical / 4, std::uint64_t{64} << 20, kMostBudget);
+}
+
+// The file text held by all workers. A worker takes a file's size before reading it and gives it
+// back after the analysis; a file larger than the whole budget is read while no other is held.
+struct MemoryBudget {
+    std::uint64_t limit = 0;
+    std::uint64_t held = 0;
+    std::uint64_t peak = 0;
+    std::mutex mutex;
+    std::condition_variable freed;
+
+    void take(std::uint64_t bytes) {
+        std::unique_lock lock(mutex);
+        freed.wait(lock, [&] { return held == 0 || (held + bytes <= limit && bytes <= limit); });
+        held += bytes;
+        peak = std::max(peak, held);
+    }
+    void give(std::uint64_t bytes) {
+        {
+            std::lock_guard lock(mutex);
+            held -= bytes;
+        }
+        freed.notify_all();
+    }
+};
+
+// A file analysed within the budget; the share is given back however the analysis ends.
+RouteInfo analyzeWithin(MemoryBudget& budget, const ScanFile& file, AnalysisMemory& memory) {
+    const std::uint64_t bytes = file.stamped ? file.stamp.size : 0;
+    budget.take(bytes);
+    struct Share {
+        MemoryBudget& budget;
+        std::uint64_t bytes;
+        ~Share() { budget.give(bytes); }
+    } share{budget, bytes};
+    return analyzeSafely(file.path, memory);
 }
 
 // Analyses the files named by `jobs` into `routes` on up to `threadCount` threads. Each thread
@@ -64,7 +103,7 @@ std::vector<fs::path> listLibraryFiles(const fs::path& folder) {
 // takes files as well.
 void analyzeFiles(const std::vector<ScanFile>& files, std::vector<RouteInfo>& routes,
                   const std::vector<std::size_t>& jobs, unsigned threadCount, std::size_t doneBefore,
-                  const LibraryScanOptions& options) {
+                  const LibraryScanOptions& options, MemoryBudget& budget) {
     const auto report = [&](std::size_t done) {
         if (options.progress) options.progress(doneBefore + done, files.size());
     };
@@ -81,7 +120,7 @@ void analyzeFiles(const std::vector<ScanFile>& files, std::vector<RouteInfo>& ro
         for (std::size_t job; (job = nextJob.fetch_add(1)) < jobs.size();) {
             const std::size_t file = jobs[job];
             try {
-                routes[file] = analyzeSafely(files[file].path, memory);
+                routes[file] = analyzeWithin(budget, files[file], memory);
             } catch (...) {
                 std::lock_guard lock(mutex);
                 if (!failure) failure = std::current_exception();
@@ -129,7 +168,7 @@ void analyzeFiles(const std::vector<ScanFile>& files, std::vector<RouteInfo>& ro
     if (workers.threads.empty()) {
         AnalysisMemory memory;
         for (std::size_t job = 0; job < jobs.size(); ++job) {
-            routes[jobs[job]] = analyzeSafely(files[jobs[job]].path, memory);
+            routes[jobs[job]] = analyzeWithin(budget, files[jobs[job]], memory);
             report(job + 1);
         }
         return;
@@ -166,6 +205,10 @@ bool libraryFileLess(const RouteInfo& a, const RouteInfo& b) {
 
 }  // namespace
 
+void setScanMemoryBudgetForTests(std::uint64_t bytes) {
+    budgetForTests = bytes;
+}
+
 bool isLibraryFileName(const fs::path& fileName) {
     return lowerText(pathToWide(fileName.extension())) == u".gpx";
 }
@@ -181,10 +224,14 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
     // Before any file is stamped: a file written after this moment is not trusted from the index.
     const std::int64_t startedAt = currentFileTime();
     std::vector<ScanFile> files;
-    for (fs::path& path : listLibraryFiles(folder)) {
+    for (StampedFile& listed : listLibraryFiles(folder)) {
         ScanFile& file = files.emplace_back();
-        file.fileName = path.filename().native();
-        file.path = std::move(path);
+        // A record keeps the path in the form that opens at any length, so that a later sport
+        // rewrite of it works as well.
+        file.path = longPathForm(folder / listed.name);
+        file.fileName = listed.name.native();
+        file.stamp = listed.stamp;
+        file.stamped = listed.stamped;
     }
     std::vector<RouteInfo> routes(files.size());
 
@@ -198,8 +245,6 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
     std::size_t fromIndex = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
         ScanFile& file = files[i];
-        // The stamps only key the index.
-        file.stamped = options.index != LibraryIndexUse::none && readFileStamp(file.path, file.stamp);
         if (file.stamped && stored) {
             auto found = storedByName.find(file.fileName);
             if (found != storedByName.end() && indexEntryStillValid(*stored, *found->second, file.stamp)) {
@@ -211,7 +256,9 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
         }
         jobs.push_back(i);
     }
-    analyzeFiles(files, routes, jobs, threadsFor(options), fromIndex, options);
+    MemoryBudget budget;
+    budget.limit = scanMemoryBudget();
+    analyzeFiles(files, routes, jobs, threadsFor(options), fromIndex, options, budget);
 
     // Nothing new to store when every file came from the index and none has gone.
     bool indexStored = false;
@@ -227,6 +274,6 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
         indexStored = storeLibraryIndex(folder, encodeLibraryIndex(folder, startedAt, entries));
     }
     sortLibraryFiles(routes);
-    if (counts) *counts = {files.size(), fromIndex, jobs.size(), indexStored};
+    if (counts) *counts = {files.size(), fromIndex, jobs.size(), indexStored, budget.peak};
     return routes;
 }
