@@ -25,15 +25,16 @@ std::atomic<std::size_t> allocatedBytes{0};
 
 }  // namespace
 
-void* operator new(std::size_t size) {
+// Not inlined: the compiler would see malloc paired with a delete expression and warn.
+[[gnu::noinline]] void* operator new(std::size_t size) {
     allocatedBytes.fetch_add(size, std::memory_order_relaxed);
     if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
     throw std::bad_alloc();
 }
-void operator delete(void* memory) noexcept {
+[[gnu::noinline]] void operator delete(void* memory) noexcept {
     std::free(memory);
 }
-void operator delete(void* memory, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept {
     std::free(memory);
 }
 
