@@ -33,6 +33,7 @@ RouteInfo analyzeSafely(const fs::path& path, AnalysisMemory& memory) {
     try {
         return analyzeGpxFile(path, memory);
     } catch (const std::exception& failure) {
+        trimFileBuffer(memory.file, 0);  // the analysis did not get to giving it back
         RouteInfo route;
         route.filePath = path;
         route.fileStem = pathToUtf8(path.stem());
