@@ -64,24 +64,40 @@ std::uint64_t scanMemoryBudget() {
 
 // The file text held by all workers. A worker takes a file's size before reading it and gives it
 // back after the analysis; a file larger than the whole budget is read while no other is held.
+// Taking and giving are atomic steps; only a worker that must wait locks anything (thread
+// primitives cost a system call each under some runtimes, and a scan takes thousands of files).
 struct MemoryBudget {
     std::uint64_t limit = 0;
-    std::uint64_t held = 0;
-    std::uint64_t peak = 0;
+    std::atomic<std::uint64_t> held{0};
+    std::atomic<std::uint64_t> peak{0};
+    std::atomic<unsigned> waiting{0};
     std::mutex mutex;
     std::condition_variable freed;
 
+    bool tryTake(std::uint64_t bytes) {
+        std::uint64_t now = held.load();
+        while (now == 0 || (bytes <= limit && now + bytes <= limit)) {
+            if (held.compare_exchange_weak(now, now + bytes)) {
+                std::uint64_t most = peak.load();
+                while (most < now + bytes && !peak.compare_exchange_weak(most, now + bytes)) {
+                }
+                return true;
+            }
+        }
+        return false;
+    }
     void take(std::uint64_t bytes) {
+        if (tryTake(bytes)) return;
+        ++waiting;
         std::unique_lock lock(mutex);
-        freed.wait(lock, [&] { return held == 0 || (held + bytes <= limit && bytes <= limit); });
-        held += bytes;
-        peak = std::max(peak, held);
+        freed.wait(lock, [&] { return tryTake(bytes); });
+        --waiting;
     }
     void give(std::uint64_t bytes) {
-        {
-            std::lock_guard lock(mutex);
-            held -= bytes;
-        }
+        held -= bytes;
+        if (waiting.load() == 0) return;
+        // Through the lock: a waiter between its check and its sleep cannot miss the wake-up.
+        { std::lock_guard lock(mutex); }
         freed.notify_all();
     }
 };
@@ -275,6 +291,6 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
         indexStored = storeLibraryIndex(folder, encodeLibraryIndex(folder, startedAt, entries));
     }
     sortLibraryFiles(routes);
-    if (counts) *counts = {files.size(), fromIndex, jobs.size(), indexStored, budget.peak};
+    if (counts) *counts = {files.size(), fromIndex, jobs.size(), indexStored, budget.peak.load()};
     return routes;
 }
