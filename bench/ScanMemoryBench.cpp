@@ -3,7 +3,9 @@
 // Prints the peak resident memory of the process (getrusage), the most file text the workers held
 // at once by the files' sizes, and the time; asserts nothing.
 //
-//   ScanMemoryBench [FOLDER [FILES [MB]]]   default: $TMPDIR/tirn-scan-memory, 4 files of 1,024 MB
+//   ScanMemoryBench [FOLDER [FILES [MB [BUDGET_MB]]]]
+//                          default: $TMPDIR/tirn-scan-memory, 4 files of 1,024 MB, the scan's own
+//                          budget (BUDGET_MB sets another, e.g. a huge one to see the scan without)
 #include <sys/resource.h>
 
 #include <chrono>
@@ -55,6 +57,7 @@ int main(int argc, char** argv) {
     const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "tirn-scan-memory";
     const int files = argc > 2 ? std::stoi(argv[2]) : 4;
     const std::uint64_t megabytes = argc > 3 ? std::stoull(argv[3]) : 1024;
+    if (argc > 4) setScanMemoryBudgetForTests(std::stoull(argv[4]) << 20);
     fs::create_directories(folder);
     const std::string block = pointBlock();
     const auto generating = std::chrono::steady_clock::now();
