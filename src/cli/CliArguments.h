@@ -18,7 +18,7 @@ enum class CliCommandKind { none, help, summary, setSport, importFiles };
 struct CliCommand {
     CliCommandKind kind = CliCommandKind::none;
     bool json = false;
-    bool noIndex = false;  // summary: read every file, neither read nor write the library index
+    bool noIndex = false;  // summary: read every file, then write the library index anew
     std::string sportKey;
     std::vector<std::filesystem::path> paths;
     std::string error;  // set for a usage error; kind is then none

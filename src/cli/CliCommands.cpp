@@ -128,12 +128,13 @@ int runSummary(const CliCommand& command, CliOutput& output) {
     const ActiveLanguage language = resolveLanguage(settings.languageSetting);
     int exitStatus = 0;
     std::vector<RouteInfo> routes;
-    // The configured library shares its index with the window; a folder named on the command line
-    // is read afresh and leaves no index behind (it may be a stick, a download, a one-off).
+    // The configured library shares its index with the window (--no-index reads every file and
+    // writes the index anew, as Reload with Shift does); a folder named on the command line is read
+    // afresh and leaves no index behind (it may be a stick, a download, a one-off).
     LibraryScanOptions options;
     options.index = LibraryIndexUse::none;
     if (command.paths.empty()) {
-        if (!command.noIndex) options.index = LibraryIndexUse::readAndWrite;
+        options.index = command.noIndex ? LibraryIndexUse::rewrite : LibraryIndexUse::readAndWrite;
         routes = readFolder(settings.libraryFolder, options, output, exitStatus);
     } else {
         AnalysisMemory memory;

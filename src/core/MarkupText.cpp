@@ -14,7 +14,10 @@
 std::string readFileText(const std::filesystem::path& path) {
     FileBuffer buffer;
     size_t size = 0;
-    if (!readWholeFile(path, buffer, size)) throw GpxFailure(kMessageCannotRead);
+    bool tooLarge = false;
+    if (!readWholeFile(path, buffer, size, &tooLarge)) {
+        throw GpxFailure(tooLarge ? kMessageTooLarge : kMessageCannotRead);
+    }
     return std::string(buffer.data, size);
 }
 

@@ -247,8 +247,9 @@ RouteInfo analyzeGpxFile(const std::filesystem::path& path, AnalysisMemory& scra
     RouteInfo route;
     startRecord(route, path);
     size_t size = 0;
-    if (!readWholeFile(path, scratch.file, size)) {
-        route.errorText = kMessageCannotRead;
+    bool tooLarge = false;
+    if (!readWholeFile(path, scratch.file, size, &tooLarge)) {
+        route.errorText = tooLarge ? kMessageTooLarge : kMessageCannotRead;
     } else {
         guardedAnalysis(route, std::string_view(scratch.file.data, size), scratch);
     }

@@ -2,7 +2,8 @@
 // The library index: the records of a library folder kept on disk between scans, so that a scan
 // analyses only new and changed files. It is a cache, never a source of truth: an index that cannot
 // be read back exactly (missing, cut short, damaged, from another version or machine) is ignored and
-// written anew, and a file is taken from it only while its size and last write time are unchanged.
+// written anew, and a file is taken from it only while its whole stamp (size, write and change time,
+// file ID) is unchanged. A stored index is checked whole before anything in it is decoded.
 
 #include <cstdint>
 #include <filesystem>

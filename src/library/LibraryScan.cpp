@@ -33,6 +33,7 @@ RouteInfo analyzeSafely(const fs::path& path, AnalysisMemory& memory) {
     try {
         return analyzeGpxFile(path, memory);
     } catch (const std::exception& failure) {
+        trimFileBuffer(memory.file, 0);  // the analysis did not get to giving it back
         RouteInfo route;
         route.filePath = path;
         route.fileStem = pathToUtf8(path.stem());
@@ -42,25 +43,86 @@ RouteInfo analyzeSafely(const fs::path& path, AnalysisMemory& memory) {
     }
 }
 
-std::vector<fs::path> listLibraryFiles(const fs::path& folder, bool& listed) {
-    std::vector<fs::path> files;
+// What the listing keeps: the routes, and the program's own temporaries, so that old ones go.
+bool libraryOrTemporaryName(const fs::path& name) {
+    return isLibraryFileName(name) || isOwnTemporaryName(name);
+}
+
+std::vector<StampedFile> listLibraryFiles(const fs::path& folder, bool& listed) {
+    std::vector<StampedFile> files;
     createFolders(folder);
-    // The platform lists folders of any path length; an error midway (the folder vanished
-    // mid-scan) ends the listing, and the files listed so far are kept.
-    std::vector<FolderEntry> entries;
-    listed = listFolder(folder, entries);
-    for (const FolderEntry& entry : entries) {
-        if (isOwnTemporaryName(entry.name)) {
-            // Never a route; an old one is what a killed import or rewrite left behind.
-            removeIfAbandonedTemporary(longPathForm(folder / entry.name));
-            continue;
-        }
-        if (!entry.isFile || !isLibraryFileName(entry.name)) continue;
-        // A record keeps the path in the form that opens at any length, so that a later sport
-        // rewrite of it works as well.
-        files.push_back(longPathForm(folder / entry.name));
-    }
+    // The platform lists folders of any path length, with each file's stamp; an error midway (the
+    // folder vanished mid-scan) ends the listing, and the files listed so far are kept.
+    listed = listStampedFiles(folder, libraryOrTemporaryName, files);
+    std::erase_if(files, [&](const StampedFile& file) {
+        if (!isOwnTemporaryName(file.name)) return false;
+        // Never a route; an old one is what a killed import or rewrite left behind.
+        removeIfAbandonedTemporary(longPathForm(folder / file.name));
+        return true;
+    });
     return files;
+}
+
+std::atomic<std::uint64_t> budgetForTests{0};
+
+// Bytes of file text the workers may hold at once: a quarter of the memory, at most 512 MB.
+std::uint64_t scanMemoryBudget() {
+    if (const std::uint64_t forTests = budgetForTests.load()) return forTests;
+    constexpr std::uint64_t kMostBudget = std::uint64_t{512} << 20;
+    const std::uint64_t physical = physicalMemoryBytes();
+    return physical == 0 ? kMostBudget : std::clamp(physical / 4, std::uint64_t{64} << 20, kMostBudget);
+}
+
+// The file text held by all workers. A worker takes a file's size before reading it and gives it
+// back after the analysis; a file larger than the whole budget is read while no other is held.
+// Taking and giving are atomic steps; only a worker that must wait locks anything (thread
+// primitives cost a system call each under some runtimes, and a scan takes thousands of files).
+struct MemoryBudget {
+    std::uint64_t limit = 0;
+    std::atomic<std::uint64_t> held{0};
+    std::atomic<std::uint64_t> peak{0};
+    std::atomic<unsigned> waiting{0};
+    std::mutex mutex;
+    std::condition_variable freed;
+
+    bool tryTake(std::uint64_t bytes) {
+        std::uint64_t now = held.load();
+        while (now == 0 || (bytes <= limit && now + bytes <= limit)) {
+            if (held.compare_exchange_weak(now, now + bytes)) {
+                std::uint64_t most = peak.load();
+                while (most < now + bytes && !peak.compare_exchange_weak(most, now + bytes)) {
+                }
+                return true;
+            }
+        }
+        return false;
+    }
+    void take(std::uint64_t bytes) {
+        if (tryTake(bytes)) return;
+        ++waiting;
+        std::unique_lock lock(mutex);
+        freed.wait(lock, [&] { return tryTake(bytes); });
+        --waiting;
+    }
+    void give(std::uint64_t bytes) {
+        held -= bytes;
+        if (waiting.load() == 0) return;
+        // Through the lock: a waiter between its check and its sleep cannot miss the wake-up.
+        { std::lock_guard lock(mutex); }
+        freed.notify_all();
+    }
+};
+
+// A file analysed within the budget; the share is given back however the analysis ends.
+RouteInfo analyzeWithin(MemoryBudget& budget, const ScanFile& file, AnalysisMemory& memory) {
+    const std::uint64_t bytes = file.stamped ? file.stamp.size : 0;
+    budget.take(bytes);
+    struct Share {
+        MemoryBudget& budget;
+        std::uint64_t bytes;
+        ~Share() { budget.give(bytes); }
+    } share{budget, bytes};
+    return analyzeSafely(file.path, memory);
 }
 
 // Analyses the files named by `jobs` into `routes` on up to `threadCount` threads. Each thread
@@ -69,7 +131,7 @@ std::vector<fs::path> listLibraryFiles(const fs::path& folder, bool& listed) {
 // takes files as well.
 void analyzeFiles(const std::vector<ScanFile>& files, std::vector<RouteInfo>& routes,
                   const std::vector<std::size_t>& jobs, unsigned threadCount, std::size_t doneBefore,
-                  const LibraryScanOptions& options) {
+                  const LibraryScanOptions& options, MemoryBudget& budget) {
     const auto report = [&](std::size_t done) {
         if (options.progress) options.progress(doneBefore + done, files.size());
     };
@@ -86,7 +148,7 @@ void analyzeFiles(const std::vector<ScanFile>& files, std::vector<RouteInfo>& ro
         for (std::size_t job; (job = nextJob.fetch_add(1)) < jobs.size();) {
             const std::size_t file = jobs[job];
             try {
-                routes[file] = analyzeSafely(files[file].path, memory);
+                routes[file] = analyzeWithin(budget, files[file], memory);
             } catch (...) {
                 std::lock_guard lock(mutex);
                 if (!failure) failure = std::current_exception();
@@ -134,7 +196,7 @@ void analyzeFiles(const std::vector<ScanFile>& files, std::vector<RouteInfo>& ro
     if (workers.threads.empty()) {
         AnalysisMemory memory;
         for (std::size_t job = 0; job < jobs.size(); ++job) {
-            routes[jobs[job]] = analyzeSafely(files[jobs[job]].path, memory);
+            routes[jobs[job]] = analyzeWithin(budget, files[jobs[job]], memory);
             report(job + 1);
         }
         return;
@@ -171,6 +233,10 @@ bool libraryFileLess(const RouteInfo& a, const RouteInfo& b) {
 
 }  // namespace
 
+void setScanMemoryBudgetForTests(std::uint64_t bytes) {
+    budgetForTests = bytes;
+}
+
 bool isLibraryFileName(const fs::path& fileName) {
     return lowerText(pathToWide(fileName.extension())) == u".gpx";
 }
@@ -187,10 +253,14 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
     const std::int64_t startedAt = currentFileTime();
     std::vector<ScanFile> files;
     bool listed = true;
-    for (fs::path& path : listLibraryFiles(folder, listed)) {
+    for (StampedFile& listedFile : listLibraryFiles(folder, listed)) {
         ScanFile& file = files.emplace_back();
-        file.fileName = path.filename().native();
-        file.path = std::move(path);
+        // A record keeps the path in the form that opens at any length, so that a later sport
+        // rewrite of it works as well.
+        file.path = longPathForm(folder / listedFile.name);
+        file.fileName = listedFile.name.native();
+        file.stamp = listedFile.stamp;
+        file.stamped = listedFile.stamped;
     }
     std::vector<RouteInfo> routes(files.size());
 
@@ -204,8 +274,6 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
     std::size_t fromIndex = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
         ScanFile& file = files[i];
-        // The stamps only key the index.
-        file.stamped = options.index != LibraryIndexUse::none && readFileStamp(file.path, file.stamp);
         if (file.stamped && stored) {
             auto found = storedByName.find(file.fileName);
             if (found != storedByName.end() && indexEntryStillValid(*stored, *found->second, file.stamp)) {
@@ -217,7 +285,9 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
         }
         jobs.push_back(i);
     }
-    analyzeFiles(files, routes, jobs, threadsFor(options), fromIndex, options);
+    MemoryBudget budget;
+    budget.limit = scanMemoryBudget();
+    analyzeFiles(files, routes, jobs, threadsFor(options), fromIndex, options, budget);
 
     // Nothing new to store when every file came from the index and none has gone.
     bool indexStored = false;
@@ -237,6 +307,7 @@ std::vector<RouteInfo> readLibrary(const fs::path& folder, const LibraryScanOpti
     if (counts) {
         *counts = {files.size(), fromIndex, jobs.size(), indexStored};
         counts->folderNotListed = !listed;
+        counts->peakHeldBytes = budget.peak.load();
     }
     return routes;
 }

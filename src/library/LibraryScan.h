@@ -3,6 +3,7 @@
 // from the library index, the others analysed on one thread per processor.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -11,7 +12,7 @@
 
 enum class LibraryIndexUse {
     readAndWrite,  // unchanged files from the index, then the index brought up to date
-    rewrite,       // every file analysed, then the index written anew (Reload with Shift)
+    rewrite,       // every file analysed, then the index written anew (Reload with Shift, --no-index)
     none,          // every file analysed, the index neither read nor written
 };
 
@@ -35,10 +36,15 @@ struct LibraryScanCounts {
     // The folder could not be listed (no access, not a folder, a read error): the records are
     // those of the files listed before it failed, if any, and the caller should say so.
     bool folderNotListed = false;
+    // The most bytes of file text (by the files' sizes) that the workers held at once.
+    std::uint64_t peakHeldBytes = 0;
 };
 
 // True for a regular-file name whose extension is ".gpx" in any letter case.
 bool isLibraryFileName(const std::filesystem::path& fileName);
+// Tests set the budget of file text the workers may hold at once; 0 restores the default
+// (a quarter of the memory, at most 512 MB).
+void setScanMemoryBudgetForTests(std::uint64_t bytes);
 // Analyses the folder's GPX files (creating the folder when missing) in library order.
 std::vector<RouteInfo> readLibrary(const std::filesystem::path& folder,
                                    const LibraryScanOptions& options = {},

@@ -1,5 +1,6 @@
 #include "platform/Overrides.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <system_error>
@@ -106,4 +107,21 @@ void setLocalCacheFolderOverride(const fs::path& path) {
     } else {
         cacheOverride = path;
     }
+}
+
+// ---- The read cap of readWholeFile ----
+
+namespace {
+
+std::atomic<std::uint64_t> readCapOverride{0};
+
+}  // namespace
+
+std::uint64_t fileReadCap() {
+    const std::uint64_t cap = readCapOverride.load(std::memory_order_relaxed);
+    return cap != 0 ? cap : kMostFileBytes;
+}
+
+void setFileReadCapForTests(std::uint64_t bytes) {
+    readCapOverride.store(bytes, std::memory_order_relaxed);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The test overrides of the platform seam, kept once for both sides.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,3 +19,6 @@ std::filesystem::path createdAbsoluteFolder(const std::filesystem::path& path);
 
 // ---- The cache folder override ----
 std::optional<std::filesystem::path> localCacheFolderOverride();
+
+// ---- The read cap of readWholeFile ----
+std::uint64_t fileReadCap();

@@ -39,8 +39,14 @@ struct FileBuffer {
 };
 // Reads the whole of a regular file into `buffer`, which grows when needed; the bytes are then
 // buffer.data[0, size). False when the file cannot be opened or read, or is no regular file (a
-// folder, a device, a pipe); the buffer stays usable either way.
-bool readWholeFile(const std::filesystem::path& path, FileBuffer& buffer, std::size_t& size);
+// folder, a device, a pipe); the buffer stays usable either way. Reading stops at
+// kMostFileBytes whatever size the file reports (a /proc file says 0 and never ends): such a file
+// gives false with *tooLarge set.
+bool readWholeFile(const std::filesystem::path& path, FileBuffer& buffer, std::size_t& size,
+                   bool* tooLarge = nullptr);
+inline constexpr std::uint64_t kMostFileBytes = std::uint64_t{2} << 30;
+// Tests lower the cap of readWholeFile; 0 restores kMostFileBytes.
+void setFileReadCapForTests(std::uint64_t bytes);
 // The first `maxBytes` bytes (or fewer, the whole file) of a small file such as a settings file,
 // into `text`. Only a regular file is read (links to one followed), and nothing on the way can
 // block: a FIFO, a device or a folder in its place gives false at once, as does a failure.
@@ -190,15 +196,32 @@ std::string pathToUtf8(const std::filesystem::path& path);
 
 // ---- File stamps, the cache folder and the processors (library index and parallel scan) ----
 
-// What tells a changed file from an unchanged one without reading it.
+// What tells a changed file from an unchanged one without reading it. The last write time alone
+// can be put back after an edit (tools that keep it, a restored backup); the change time cannot,
+// and a file replaced by another under the same name has another ID.
 struct FileStamp {
     std::uint64_t size = 0;
-    // Last write time: 100 ns units since 1601 on Windows, nanoseconds since 1970 on POSIX.
+    // Last write and change time: 100 ns units since 1601 on Windows, nanoseconds since 1970 on
+    // POSIX.
     std::int64_t lastWrite = 0;
+    std::int64_t changeTime = 0;
+    // The file's ID on its volume (POSIX: the inode with the device folded in).
+    std::uint64_t fileId = 0;
     bool operator==(const FileStamp&) const = default;
 };
-// Size and last write time of a regular file, following links. False for anything else or a failure.
+// The stamp of a regular file, following links. False for anything else or a failure.
 bool readFileStamp(const std::filesystem::path& path, FileStamp& stamp);
+
+struct StampedFile {
+    std::filesystem::path name;  // the file name only
+    FileStamp stamp;
+    bool stamped = false;  // false when the system could not tell (the scan reads the file then)
+};
+// The regular files (links followed) directly inside `folder` whose name `wanted` accepts, each
+// with the stamp readFileStamp gives. On Windows the stamps come with the one listing of the
+// folder, without opening a file (links excepted). False when the folder cannot be listed.
+bool listStampedFiles(const std::filesystem::path& folder, bool (*wanted)(const std::filesystem::path& name),
+                      std::vector<StampedFile>& files);
 // The system clock now, in the units of FileStamp::lastWrite.
 std::int64_t currentFileTime();
 // How many units of FileStamp::lastWrite make one second.
@@ -212,3 +235,5 @@ void setLocalCacheFolderOverride(const std::filesystem::path& path);
 
 // How many processors this process may run on (its affinity), at least 1.
 unsigned usableProcessorCount();
+// The machine's physical memory in bytes; 0 when the system does not tell.
+std::uint64_t physicalMemoryBytes();

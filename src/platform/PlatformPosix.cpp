@@ -169,12 +169,20 @@ char* mapPages(std::size_t bytes, std::size_t& mapped) {
     return reinterpret_cast<char*>(aligned);
 }
 
-// Room for at least `bytes`, the first `keep` bytes kept. Grows by half at least, so that a run of
-// ever larger files does not map afresh for each.
+// Room for exactly `bytes` (rounded up to whole pages), the first `keep` bytes kept. A mapping
+// grows in place or moves without a copy, so that a growing read never holds its bytes twice.
 bool reserveFileBuffer(FileBuffer& buffer, std::size_t bytes, std::size_t keep) {
     if (bytes <= buffer.capacity) return true;
+    if (keep > 0 && buffer.capacity >= kLargePage && bytes <= SIZE_MAX - kLargePage) {
+        const std::size_t mapped = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+        void* moved = ::mremap(buffer.data, buffer.capacity, mapped, MREMAP_MAYMOVE);
+        if (moved == MAP_FAILED) return false;
+        buffer.data = static_cast<char*>(moved);
+        buffer.capacity = mapped;
+        return true;
+    }
     std::size_t mapped = 0;
-    char* data = mapPages(std::max(bytes, buffer.capacity + buffer.capacity / 2), mapped);
+    char* data = mapPages(bytes, mapped);
     if (!data) return false;
     if (keep > 0) std::memcpy(data, buffer.data, keep);
     trimFileBuffer(buffer, 0);
@@ -222,7 +230,9 @@ bool readSmallRegularFile(const fs::path& path, std::size_t maxBytes, std::strin
     return ok;
 }
 
-bool readWholeFile(const fs::path& path, FileBuffer& buffer, std::size_t& size) {
+bool readWholeFile(const fs::path& path, FileBuffer& buffer, std::size_t& size, bool* tooLarge) {
+    if (tooLarge) *tooLarge = false;
+    size = 0;
     int fd;
     do {
         // Not blocking: a pipe must not hold the caller up before it is turned away below.
@@ -234,23 +244,32 @@ bool readWholeFile(const fs::path& path, FileBuffer& buffer, std::size_t& size) 
         closeQuietly(fd);
         return false;
     }
-    // The size is only a hint (the file may change meanwhile); one byte more shows the end at once.
-    const auto expected = static_cast<std::uintmax_t>(info.st_size);
-    bool ok = expected < SIZE_MAX / 2 && reserveFileBuffer(buffer, static_cast<std::size_t>(expected) + 1, 0);
+    // The size is only a hint (the file may change meanwhile, a /proc file says 0): reading goes on
+    // to the end, but never beyond one byte past the cap, which tells a file too large.
+    const std::uint64_t cap = std::min<std::uint64_t>(fileReadCap(), SIZE_MAX / 4);
+    const auto most = static_cast<std::size_t>(cap) + 1;
+    const auto expected = static_cast<std::size_t>(std::min<std::uint64_t>(info.st_size, cap));
+    bool ok = reserveFileBuffer(buffer, expected + 1, 0);
     std::size_t used = 0;
     while (ok) {
-        if (used == buffer.capacity && !reserveFileBuffer(buffer, used + 1, used)) {
+        if (used == most) {
+            ok = false;
+            if (tooLarge) *tooLarge = true;
+            break;
+        }
+        if (used == buffer.capacity &&
+            !reserveFileBuffer(buffer, std::min(most, used + std::max(used / 2, kSmallStep)), used)) {
             ok = false;
             break;
         }
-        const ssize_t got = ::read(fd, buffer.data + used, buffer.capacity - used);
+        const ssize_t got = ::read(fd, buffer.data + used, std::min(buffer.capacity, most) - used);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) ok = false;
         if (got <= 0) break;
         used += static_cast<std::size_t>(got);
     }
     closeQuietly(fd);
-    size = used;
+    size = ok ? used : 0;
     return ok;
 }
 
@@ -551,12 +570,58 @@ std::string pathToUtf8(const fs::path& path) {
 
 // ---- File stamps, the cache folder and the processors ----
 
+namespace {
+
+void stampFromStat(const struct stat& info, FileStamp& stamp) {
+    const auto nanoseconds = [](const timespec& time) {
+        return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+    };
+    stamp.size = static_cast<std::uint64_t>(info.st_size);
+    stamp.lastWrite = nanoseconds(info.st_mtim);
+    stamp.changeTime = nanoseconds(info.st_ctim);
+    // Another file system mounted in the folder's place brings its own inode numbers.
+    stamp.fileId = static_cast<std::uint64_t>(info.st_ino) ^
+                   (static_cast<std::uint64_t>(info.st_dev) * 0x9E3779B97F4A7C15ull);
+}
+
+}  // namespace
+
 bool readFileStamp(const fs::path& path, FileStamp& stamp) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    stamp.size = static_cast<std::uint64_t>(info.st_size);
-    stamp.lastWrite = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stampFromStat(info, stamp);
     return true;
+}
+
+bool listStampedFiles(const fs::path& folder, bool (*wanted)(const fs::path& name),
+                      std::vector<StampedFile>& files) {
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr) return false;
+    bool listed = true;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(listing);
+        if (entry == nullptr) {
+            // The end, or an error that ends the listing: the files read so far are kept.
+            listed = errno == 0;
+            break;
+        }
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == ".." || entry->d_type == DT_DIR) continue;
+        StampedFile file{fs::path(name), {}, false};
+        if (!wanted(file.name)) continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0) {
+            if (!S_ISREG(info.st_mode)) continue;
+            stampFromStat(info, file.stamp);
+            file.stamped = true;
+        } else if (entry->d_type != DT_REG) {
+            continue;  // a dangling link, or gone: nothing to read
+        }
+        files.push_back(std::move(file));
+    }
+    ::closedir(listing);
+    return listed;
 }
 
 std::int64_t currentFileTime() {
@@ -576,6 +641,13 @@ fs::path localCacheFolderPath() {
     fs::path path = !cache.empty() && cache[0] == '/' ? fs::path(cache) : homeChild(".cache");
     if (path.empty()) return path;
     return createdAbsoluteFolder(path);
+}
+
+std::uint64_t physicalMemoryBytes() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return 0;
+    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
 }
 
 unsigned usableProcessorCount() {

@@ -113,13 +113,11 @@ namespace {
 
 constexpr std::size_t kAllocationStep = std::size_t{64} << 10;
 
-// Room for at least `bytes`, the first `keep` bytes kept. Grows by half at least, so that a run of
-// ever larger files does not allocate afresh for each.
+// Room for at least `bytes`, the first `keep` bytes kept.
 bool reserveFileBuffer(FileBuffer& buffer, std::size_t bytes, std::size_t keep) {
     if (bytes <= buffer.capacity) return true;
-    std::size_t wanted = std::max(bytes, buffer.capacity + buffer.capacity / 2);
-    if (wanted > SIZE_MAX - kAllocationStep) return false;
-    wanted = (wanted + kAllocationStep - 1) / kAllocationStep * kAllocationStep;
+    if (bytes > SIZE_MAX - kAllocationStep) return false;
+    const std::size_t wanted = (bytes + kAllocationStep - 1) / kAllocationStep * kAllocationStep;
     auto* data = static_cast<char*>(VirtualAlloc(nullptr, wanted, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     if (!data) return false;
     if (keep > 0) std::memcpy(data, buffer.data, keep);
@@ -161,23 +159,35 @@ bool readSmallRegularFile(const fs::path& path, std::size_t maxBytes, std::strin
     return ok;
 }
 
-bool readWholeFile(const fs::path& path, FileBuffer& buffer, std::size_t& size) {
+bool readWholeFile(const fs::path& path, FileBuffer& buffer, std::size_t& size, bool* tooLarge) {
+    if (tooLarge) *tooLarge = false;
+    size = 0;
     HANDLE file = CreateFileW(systemName(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER length{};
-    bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &length) && length.QuadPart >= 0 &&
-              static_cast<std::uint64_t>(length.QuadPart) < SIZE_MAX / 2;
-    // The size is only a hint (the file may change meanwhile); one byte more shows the end at once.
-    ok = ok && reserveFileBuffer(buffer, static_cast<std::size_t>(length.QuadPart) + 1, 0);
+    bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &length) && length.QuadPart >= 0;
+    // The size is only a hint (the file may change meanwhile): reading goes on to the end, but
+    // never beyond one byte past the cap, which tells a file too large.
+    const std::uint64_t cap = std::min<std::uint64_t>(fileReadCap(), SIZE_MAX / 4);
+    const auto most = static_cast<std::size_t>(cap) + 1;
+    const auto expected =
+        static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(length.QuadPart), cap));
+    ok = ok && reserveFileBuffer(buffer, expected + 1, 0);
     std::size_t used = 0;
     while (ok) {
-        if (used == buffer.capacity && !reserveFileBuffer(buffer, used + 1, used)) {
+        if (used == most) {
+            ok = false;
+            if (tooLarge) *tooLarge = true;
+            break;
+        }
+        if (used == buffer.capacity &&
+            !reserveFileBuffer(buffer, std::min(most, used + std::max(used / 2, kAllocationStep)), used)) {
             ok = false;
             break;
         }
-        const std::size_t rest = buffer.capacity - used;
+        const std::size_t rest = std::min(buffer.capacity, most) - used;
         const DWORD chunk = rest > (1u << 30) ? (1u << 30) : static_cast<DWORD>(rest);
         DWORD done = 0;
         if (!ReadFile(file, buffer.data + used, chunk, &done, nullptr)) ok = false;
@@ -185,7 +195,7 @@ bool readWholeFile(const fs::path& path, FileBuffer& buffer, std::size_t& size) 
         used += done;
     }
     CloseHandle(file);
-    size = used;
+    size = ok ? used : 0;
     return ok;
 }
 
@@ -591,27 +601,76 @@ std::string pathToUtf8(const fs::path& path) {
 // ---- File stamps, the cache folder and the processors ----
 
 bool readFileStamp(const fs::path& path, FileStamp& stamp) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        // A link: what it points to counts, as in the library listing. Opening without any access
-        // right reads the attributes without disturbing anyone who has the file open.
-        HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        BY_HANDLE_FILE_INFORMATION info{};
-        const bool ok = GetFileInformationByHandle(file, &info) != 0;
-        CloseHandle(file);
-        if (!ok) return false;
-        data.dwFileAttributes = info.dwFileAttributes;
-        data.ftLastWriteTime = info.ftLastWriteTime;
-        data.nFileSizeHigh = info.nFileSizeHigh;
-        data.nFileSizeLow = info.nFileSizeLow;
-    }
-    if ((data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) return false;
-    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    stamp.lastWrite = fileTimeValue(data.ftLastWriteTime);
+    // Opening without any access right follows a link and reads the attributes without disturbing
+    // anyone who has the file open, whatever sharing they allowed.
+    HANDLE file =
+        CreateFileW(systemName(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO basic{};
+    const bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
+                    GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic);
+    CloseHandle(file);
+    if (!ok || (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
+        return false;
+    stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    stamp.lastWrite = fileTimeValue(info.ftLastWriteTime);
+    stamp.changeTime = basic.ChangeTime.QuadPart;
+    stamp.fileId = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return true;
+}
+
+bool listStampedFiles(const fs::path& folder, bool (*wanted)(const fs::path& name),
+                      std::vector<StampedFile>& files) {
+    // One handle on the folder and its listing in large pieces: the stamps come with the names,
+    // where opening each of 10,000 files would cost more than the rest of a warm start.
+    HANDLE listing = CreateFileW(systemName(folder).c_str(), FILE_LIST_DIRECTORY,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (listing == INVALID_HANDLE_VALUE) return false;
+    // DWORD-aligned, as the entries must be.
+    std::vector<DWORD> buffer(64 * 1024 / sizeof(DWORD));
+    const DWORD bufferBytes = static_cast<DWORD>(buffer.size() * sizeof(DWORD));
+    bool listed = false;
+    // The first call of a fresh handle starts at the beginning; an error midway (the folder gone)
+    // ends the listing with what was read.
+    while (GetFileInformationByHandleEx(listing, FileIdBothDirectoryInfo, buffer.data(), bufferBytes)) {
+        listed = true;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
+        for (DWORD offset = 0;;) {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes + offset);
+            const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+            const DWORD attributes = entry->FileAttributes;
+            if (name != L"." && name != L".." && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                (attributes & FILE_ATTRIBUTE_DEVICE) == 0) {
+                StampedFile file{fs::path(std::wstring(name)), {}, false};
+                if (wanted(file.name)) {
+                    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+                        // A link: what it points to counts.
+                        file.stamped = readFileStamp(folder / file.name, file.stamp);
+                        if (file.stamped || fileKind(folder / file.name) == FileKind::file) {
+                            files.push_back(std::move(file));
+                        }
+                    } else {
+                        file.stamp.size = static_cast<std::uint64_t>(entry->EndOfFile.QuadPart);
+                        file.stamp.lastWrite = entry->LastWriteTime.QuadPart;
+                        file.stamp.changeTime = entry->ChangeTime.QuadPart;
+                        file.stamp.fileId = static_cast<std::uint64_t>(entry->FileId.QuadPart);
+                        file.stamped = true;
+                        files.push_back(std::move(file));
+                    }
+                }
+            }
+            if (entry->NextEntryOffset == 0) break;
+            offset += entry->NextEntryOffset;
+        }
+    }
+    // ERROR_NO_MORE_FILES is the end; an empty drive root has not even "." to list. Any other
+    // error ends the listing midway: what was read is kept, and the caller is told.
+    const DWORD error = GetLastError();
+    CloseHandle(listing);
+    return error == ERROR_NO_MORE_FILES || (!listed && error == ERROR_FILE_NOT_FOUND);
 }
 
 std::int64_t currentFileTime() {
@@ -632,6 +691,12 @@ fs::path localCacheFolderPath() {
     if (SUCCEEDED(result) && raw != nullptr && raw[0] != L'\0') path = fs::path(std::wstring(raw));
     CoTaskMemFree(raw);
     return path;
+}
+
+std::uint64_t physicalMemoryBytes() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    return GlobalMemoryStatusEx(&status) ? status.ullTotalPhys : 0;
 }
 
 unsigned usableProcessorCount() {

@@ -105,6 +105,14 @@ TEST_F(CliIndex, TheIndexNeverChangesWhatTheSummaryShows) {
     ASSERT_TRUE(rewriteSport(route, "skiing", message)) << message;
     makeOld(route.filePath, 1800);
     expectSameAsWithoutIndex("rewritten, same size, older time");
+
+    // --no-index renews the index with what it read: the next summary takes every record from it.
+    fs::remove(libraryIndexPath(library));
+    const std::string plain = summary(true);
+    LibraryScanCounts counts;
+    readLibrary(library, {}, &counts);
+    EXPECT_EQ(counts.fromIndex, counts.files);
+    EXPECT_EQ(summary(false), plain);
 }
 
 TEST(ParallelScan, RecordsAreThoseOfOneThread) {

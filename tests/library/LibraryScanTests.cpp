@@ -9,6 +9,7 @@
 #endif
 
 #include "LibraryTestSupport.h"
+#include "core/Failure.h"
 #include "library/LibraryScan.h"
 
 namespace fs = std::filesystem;
@@ -125,6 +126,40 @@ TEST_F(LibraryScanTest, LinksCountByWhatTheyPointTo) {
     EXPECT_EQ(stems(readLibrary(folder)), (std::vector<std::string>{"linked"}));
 }
 #endif
+
+TEST_F(LibraryScanTest, FileTextHeldAtOnceHasABoundAndReadsStopAtTheCap) {
+    const fs::path folder = temp.path / "lib";
+    fs::create_directories(folder);
+    std::string points;
+    for (int i = 0; i < 500; ++i)
+        points += "<trkpt lat=\"47." + std::to_string(1000 + i) + "\" lon=\"8.5\"/>";
+    const std::string small = "<gpx><trk><trkseg>" + points + "</trkseg></trk></gpx>";
+    for (int i = 0; i < 24; ++i) writeBytes(folder / ("small " + std::to_string(i) + ".gpx"), small);
+
+    // Three small files fit the budget at once; a file over it is read alone.
+    setScanMemoryBudgetForTests(3 * small.size() + 100);
+    LibraryScanCounts counts;
+    const LibraryScanOptions options{.index = LibraryIndexUse::none, .threads = 8};
+    EXPECT_EQ(readLibrary(folder, options, &counts).size(), 24u);
+    EXPECT_LE(counts.peakHeldBytes, 3 * small.size());
+    EXPECT_GE(counts.peakHeldBytes, small.size());
+    std::string large = "<gpx><trk><trkseg>";
+    for (int i = 0; i < 6; ++i) large += points;
+    large += "</trkseg></trk></gpx>";
+    writeBytes(folder / "large.gpx", large);
+    std::vector<RouteInfo> routes = readLibrary(folder, options, &counts);
+    setScanMemoryBudgetForTests(0);
+    EXPECT_EQ(routes.size(), 25u);
+    EXPECT_EQ(counts.peakHeldBytes, large.size());
+
+    // Over the cap: listed as too large.
+    setFileReadCapForTests(large.size() - 1);
+    routes = readLibrary(folder, {.index = LibraryIndexUse::none});
+    setFileReadCapForTests(0);
+    for (const RouteInfo& route : routes) {
+        EXPECT_EQ(route.errorText == kMessageTooLarge, route.fileStem == "large") << route.fileStem;
+    }
+}
 
 TEST(LibraryScanCorpus, EveryRealFileGivesOneRecordInLibraryOrder) {
     REQUIRE_CORPUS();
