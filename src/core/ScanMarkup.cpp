@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "core/ScanTier.h"
+
 bool findElement(TagScanner& scanner, size_t from, ElementMatch& match) {
     const TagHit open = findOpeningTag(scanner, from);
     if (open.at == kNoPosition) return false;
@@ -101,13 +103,16 @@ namespace {
 // First byte at or after `from` that is the lower-case letter `letter` in either case.
 size_t findLetter(std::string_view text, size_t from, char letter) {
     const size_t size = text.size();
+    if (from >= size) return kNoPosition;
     const char* data = text.data();
-    const uint64_t ones = 0x0101010101010101ull;
-    const uint64_t wanted = ones * static_cast<unsigned char>(letter);
     size_t i = from;
-    for (; i + 8 <= size; i += 8) {
-        uint64_t hits = zeroBytes((loadWord(data + i) | (ones * 0x20)) ^ wanted);
-        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+    if (activeScanTier() >= ScanTier::word) {
+        const uint64_t ones = 0x0101010101010101ull;
+        const uint64_t wanted = ones * static_cast<unsigned char>(letter);
+        for (; i + 8 <= size; i += 8) {
+            uint64_t hits = zeroBytes((loadWord(data + i) | (ones * 0x20)) ^ wanted);
+            if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+        }
     }
     for (; i < size; ++i) {
         if ((data[i] | 0x20) == letter) return i;
