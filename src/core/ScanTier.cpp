@@ -54,13 +54,3 @@ ScanTier bestScanTier() {
     }();
     return best;
 }
-
-namespace scan_tier_detail {
-ScanTier active = bestScanTier();
-}
-
-bool forceScanTierForTests(ScanTier tier) {
-    if (!scanTierAvailable(tier)) return false;
-    scan_tier_detail::active = tier;
-    return true;
-}

@@ -1,8 +1,8 @@
 #pragma once
 // Which of the byte searches' fast paths run: the processor is asked once, when the program
-// starts, and every search reads the answer from here. Each tier is a whole search on its own
-// (a wider one runs the narrower ones for the bytes its rounds leave over), so tests can force
-// each tier the machine can execute and compare it with the plain one.
+// starts, and the searches of that tier are put in the one table every search is called through. Each tier is
+// a whole search on its own (a wider one runs the narrower ones for the bytes its rounds leave over), so
+// tests can force each tier the machine can execute and compare it with the plain one.
 //   plain: one byte at a time;
 //   word:  eight bytes at a time in a 64-bit word;
 //   sse2:  sixteen bytes at a time (every x86-64 processor);
@@ -18,13 +18,8 @@ bool scanTierAvailable(ScanTier tier);
 // The fastest available tier.
 ScanTier bestScanTier();
 
-namespace scan_tier_detail {
-extern ScanTier active;  // plain (zero) until the program's start has asked the processor
-}
-inline ScanTier activeScanTier() {
-    return scan_tier_detail::active;
-}
-
+// The tier the searches run in now (the table of searches lives with them, core/TagScanner).
+ScanTier activeScanTier();
 // For tests: run the searches in `tier` from now on. A tier the machine cannot execute is
 // refused (false) and the tier in use stays.
 bool forceScanTierForTests(ScanTier tier);

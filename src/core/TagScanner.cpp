@@ -1,7 +1,5 @@
 #include "core/TagScanner.h"
 
-#include "core/ScanTier.h"
-
 #include <algorithm>
 #include <bit>
 
@@ -19,17 +17,19 @@
 // Tags are mostly a few bytes apart, so a library call per hop costs more than it saves: sixteen
 // bytes at a time, then eight with the classic "has a zero byte" bit trick (the lowest flagged
 // byte is always a true hit; both targets are little-endian), each as far as the tier in use
-// allows (core/ScanTier). A start at or past the end finds nothing, and below the end `i + 16`
-// cannot wrap around.
-size_t findByte(std::string_view text, size_t from, char byte) {
+// allows (core/ScanTier); each tier is one instance of these templates. A start at or past the end
+// finds nothing, and below the end `i + 16` cannot wrap around.
+namespace {
+
+template <ScanTier Tier>
+size_t findByteIn(std::string_view text, size_t from, char byte) {
     static_assert(std::endian::native == std::endian::little);
     const size_t size = text.size();
     if (from >= size) return kNoPosition;
     const char* data = text.data();
-    const ScanTier tier = activeScanTier();
     size_t i = from;
 #if defined(__SSE2__)
-    if (tier >= ScanTier::sse2) {
+    if constexpr (Tier >= ScanTier::sse2) {
         const __m128i wanted = _mm_set1_epi8(byte);
         for (; i + 16 <= size; i += 16) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
@@ -38,7 +38,7 @@ size_t findByte(std::string_view text, size_t from, char byte) {
         }
     }
 #endif
-    if (tier >= ScanTier::word) {
+    if constexpr (Tier >= ScanTier::word) {
         const uint64_t ones = 0x0101010101010101ull;
         const uint64_t highs = 0x8080808080808080ull;
         const uint64_t pattern = ones * static_cast<unsigned char>(byte);
@@ -54,14 +54,14 @@ size_t findByte(std::string_view text, size_t from, char byte) {
     return kNoPosition;
 }
 
-size_t findEitherByte(std::string_view text, size_t from, char one, char other) {
+template <ScanTier Tier>
+size_t findEitherByteIn(std::string_view text, size_t from, char one, char other) {
     const size_t size = text.size();
     if (from >= size) return kNoPosition;
     const char* data = text.data();
-    const ScanTier tier = activeScanTier();
     size_t i = from;
 #if defined(__SSE2__)
-    if (tier >= ScanTier::sse2) {
+    if constexpr (Tier >= ScanTier::sse2) {
         const __m128i wantedOne = _mm_set1_epi8(one), wantedOther = _mm_set1_epi8(other);
         for (; i + 16 <= size; i += 16) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
@@ -72,7 +72,7 @@ size_t findEitherByte(std::string_view text, size_t from, char one, char other) 
         }
     }
 #endif
-    if (tier >= ScanTier::word) {
+    if constexpr (Tier >= ScanTier::word) {
         const uint64_t ones = 0x0101010101010101ull;
         const uint64_t first = ones * static_cast<unsigned char>(one);
         const uint64_t second = ones * static_cast<unsigned char>(other);
@@ -88,15 +88,35 @@ size_t findEitherByte(std::string_view text, size_t from, char one, char other) 
     return kNoPosition;
 }
 
-size_t skipSpaceBytes(std::string_view text, size_t at) {
+template <ScanTier Tier>
+size_t findLetterIn(std::string_view text, size_t from, char letter) {
     const size_t size = text.size();
-    if (at >= size) return size;
-    const ScanTier tier = activeScanTier();
+    if (from >= size) return kNoPosition;
+    const char* data = text.data();
+    size_t i = from;
+    if constexpr (Tier >= ScanTier::word) {
+        const uint64_t ones = 0x0101010101010101ull;
+        const uint64_t wanted = ones * static_cast<unsigned char>(letter);
+        for (; i + 8 <= size; i += 8) {
+            uint64_t hits = zeroBytes((loadWord(data + i) | (ones * 0x20)) ^ wanted);
+            if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+        }
+    }
+    for (; i < size; ++i) {
+        if ((data[i] | 0x20) == letter) return i;
+    }
+    return kNoPosition;
+}
+
+// The rounds test `at <= size` themselves (at a point's tags the first round mostly ends the search).
+template <ScanTier Tier>
+size_t skipSpaceBytesIn(std::string_view text, size_t at) {
+    const size_t size = text.size();
 #if defined(__SSE2__)
-    if (tier >= ScanTier::sse2) {
+    if constexpr (Tier >= ScanTier::sse2) {
         // Sixteen bytes a round: ' ', or \t..\r, which become 0..4 with 9 taken off (the others
         // wrap around or stay above).
-        for (; size - at >= 16; at += 16) {
+        for (; at <= size && size - at >= 16; at += 16) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
             const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8(9));
             const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
@@ -106,8 +126,8 @@ size_t skipSpaceBytes(std::string_view text, size_t at) {
         }
     }
 #endif
-    if (tier >= ScanTier::word) {
-        for (; size - at >= 8; at += 8) {
+    if constexpr (Tier >= ScanTier::word) {
+        for (; at <= size && size - at >= 8; at += 8) {
             const uint64_t word = loadWord(text.data() + at);
             // ' ' is a zero byte of the first, \t..\r below 5 in the second.
             const uint64_t fromTab = word - 0x0909090909090909;
@@ -117,8 +137,10 @@ size_t skipSpaceBytes(std::string_view text, size_t at) {
         }
     }
     while (at < size && isSpaceByte(text[at])) ++at;
-    return at;
+    return std::min(at, size);
 }
+
+}  // namespace
 
 bool gapAt(std::string_view text, size_t lt, Gap& gap) {
     if (lt + 1 >= text.size() || text[lt] != '<') return false;
@@ -476,30 +498,36 @@ NameFilter makeNameFilter(const std::string_view* names, size_t count) {
     return NameFilter{};
 }
 
-size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t from) {
+namespace {
+
+template <ScanTier Tier>
+size_t findNameCandidateIn(const NameFilter& filter, std::string_view text, size_t from) {
     const size_t size = text.size();
     const char* data = text.data();
     const size_t width = filter.width;
     const uint64_t fold = 0x2020202020202020ull;
     // Below the end the rounds' bounds (`i + 32 + reach`) cannot wrap around.
     if (width == 0 || from >= size) return kNoPosition;
-    const ScanTier tier = activeScanTier();
     size_t i = from;
 #if defined(TIRN_AVX2_FILTER)
-    if (tier == ScanTier::avx2 && filter.byNibble) {
-        const bool hit = filter.stopAtMarks
-                             ? (filter.width == 3 ? nibbleCandidate32<3, true>(filter, text, i)
-                                                  : nibbleCandidate32<2, true>(filter, text, i))
-                             : (filter.width == 3 ? nibbleCandidate32<3, false>(filter, text, i)
-                                                  : nibbleCandidate32<2, false>(filter, text, i));
-        if (hit) return i;
+    if constexpr (Tier == ScanTier::avx2) {
+        if (filter.byNibble) {
+            const bool hit = filter.stopAtMarks
+                                 ? (filter.width == 3 ? nibbleCandidate32<3, true>(filter, text, i)
+                                                      : nibbleCandidate32<2, true>(filter, text, i))
+                                 : (filter.width == 3 ? nibbleCandidate32<3, false>(filter, text, i)
+                                                      : nibbleCandidate32<2, false>(filter, text, i));
+            if (hit) return i;
+        }
     }
 #endif
 #if defined(__SSE2__)
-    if (tier >= ScanTier::sse2 && findNameCandidateWide(filter, text, i)) return i;
+    if constexpr (Tier >= ScanTier::sse2) {
+        if (findNameCandidateWide(filter, text, i)) return i;
+    }
 #endif
     const size_t* offset = filter.offset;
-    if (tier >= ScanTier::word) {
+    if constexpr (Tier >= ScanTier::word) {
         for (; i + 8 + filter.reach - 1 <= size; i += 8) {
             uint64_t any = 0;
             for (size_t n = 0; n < filter.count; ++n) {
@@ -531,6 +559,49 @@ size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t
         }
     }
     return kNoPosition;
+}
+
+template <ScanTier Tier>
+constexpr ByteSearches byteSearchesOf() {
+    return {Tier,
+            &findByteIn<Tier>,
+            &findEitherByteIn<Tier>,
+            &findLetterIn<Tier>,
+            &skipSpaceBytesIn<Tier>,
+            &findNameCandidateIn<Tier>};
+}
+
+ByteSearches byteSearchesOf(ScanTier tier) {
+    switch (tier) {
+        case ScanTier::plain:
+            break;
+        case ScanTier::word:
+            return byteSearchesOf<ScanTier::word>();
+        case ScanTier::sse2:
+            return byteSearchesOf<ScanTier::sse2>();
+        case ScanTier::avx2:
+            return byteSearchesOf<ScanTier::avx2>();
+    }
+    return byteSearchesOf<ScanTier::plain>();
+}
+
+}  // namespace
+
+// Plain until the program's start has asked the processor: a search run by another static
+// initializer before then is slower, never wrong.
+constinit ByteSearches byteSearchesInUse = byteSearchesOf<ScanTier::plain>();
+namespace {
+[[maybe_unused]] const bool kBestTierChosen = (byteSearchesInUse = byteSearchesOf(bestScanTier()), true);
+}
+
+ScanTier activeScanTier() {
+    return byteSearchesInUse.tier;
+}
+
+bool forceScanTierForTests(ScanTier tier) {
+    if (!scanTierAvailable(tier)) return false;
+    byteSearchesInUse = byteSearchesOf(tier);
+    return true;
 }
 
 size_t tagStartBefore(std::string_view text, size_t at, bool& closing) {

@@ -292,6 +292,9 @@ TEST(ScanDifferential, ByteSearchesAtTheEdgesOfTheirRounds) {
                         << size << " " << mark << " " << from;
                     ASSERT_EQ(text.find_first_of("!?", start), findEitherByte(text, from, '!', '?')) << from;
                     ASSERT_EQ(word, skipSpaceBytes(text, from)) << size << " " << mark << " " << from;
+                    size_t letter = start;
+                    while (letter < size && (text[letter] | 0x20) != 'p') ++letter;
+                    ASSERT_EQ(letter < size ? letter : kNoPosition, findLetter(text, from, 'p')) << from;
                     for (const NameFilter& f : filters) {
                         ASSERT_EQ(candidate(f, text, from), findNameCandidate(f, text, from))
                             << size << " " << mark << " " << from << " marks " << f.stopAtMarks;
