@@ -26,30 +26,6 @@ TEST(ElementText, PrefixCaseAttributesAndEntities) {
     EXPECT_EQ(elementText("<name\n  lang='x'\n>line\nbreak</name\n>", "name"), "line\nbreak");
 }
 
-TEST(ElementText, NestedMarkupIsRemovedAndWhiteSpaceKept) {
-    EXPECT_EQ(elementText("<name>  Abend <b>Runde</b> </name>", "name"), "  Abend Runde ");
-    // A CDATA section is text as it stands, joined with the rest; a comment is no text.
-    EXPECT_EQ(elementText("<name><![CDATA[a>b &amp; <c>]]>!<!-- x --></name>", "name"), "a>b &amp; <c>!");
-    EXPECT_EQ(elementText("<name>a<>b</name>", "name"), "a<>b");
-    EXPECT_EQ(elementText("<name>a<b<c>d</name>", "name"), "ad");
-    EXPECT_EQ(elementText("<name>a&lt;b&gt;c</name>", "name"), "a<b>c");
-}
-
-TEST(ElementText, WhichTagsOpenAndClose) {
-    // An empty-element tag opens: the text runs to the next closing tag further on.
-    EXPECT_EQ(elementText("<name/><x>later</x></name>", "name"), "later");
-    EXPECT_EQ(elementText("<name/>", "name"), "");
-    EXPECT_EQ(elementText("<name-alt>x</name>", "name"), "x");
-    EXPECT_EQ(elementText("<name.x>y</name>", "name"), "y");
-    EXPECT_EQ(elementText("<typed>x</typed><type>run</type>", "type"), "run");
-    EXPECT_EQ(elementText("<type>x</typed>y</type>", "type"), "xy");
-    EXPECT_EQ(elementText("<name>unclosed", "name"), "");
-    EXPECT_EQ(elementText("<name", "name"), "");
-    EXPECT_EQ(elementText("", "name"), "");
-    // The start tag ends at the first '>', whatever stands between.
-    EXPECT_EQ(elementText("<name a=\"<\" b>v</name>", "name"), "v");
-}
-
 TEST(AttributeText, QuotesNamesAndBoundaries) {
     std::string list = " lat='48.1' lon=\"11.5\"";
     EXPECT_EQ(attributeText(list, "lat"), "48.1");

@@ -286,18 +286,14 @@ TEST(ScanDifferential, ByteSearchesAtTheEdgesOfTheirRounds) {
             inEveryScanTier([&] {
                 for (const size_t from : starts) {
                     const size_t start = std::min(from, size);
-                    size_t word = start;
-                    while (word < size && isSpaceByte(text[word])) ++word;
-                    ASSERT_EQ(text.find('<', start), findByte(text, from, '<'))
-                        << size << " " << mark << " " << from;
-                    ASSERT_EQ(text.find_first_of("!?", start), findEitherByte(text, from, '!', '?')) << from;
-                    ASSERT_EQ(word, skipSpaceBytes(text, from)) << size << " " << mark << " " << from;
-                    size_t letter = start;
-                    while (letter < size && (text[letter] | 0x20) != 'p') ++letter;
-                    ASSERT_EQ(letter < size ? letter : kNoPosition, findLetter(text, from, 'p')) << from;
+                    const auto at = [&] { return escaped(text) + " from " + std::to_string(from); };
+                    ASSERT_EQ(text.find('<', start), findByte(text, from, '<')) << at();
+                    ASSERT_EQ(text.find_first_of("!?", start), findEitherByte(text, from, '!', '?')) << at();
+                    ASSERT_EQ(text.find_first_of("pP", start), findLetter(text, from, 'p')) << at();
+                    const size_t word = std::min(text.find_first_not_of(spaces, start), size);
+                    ASSERT_EQ(word, skipSpaceBytes(text, from)) << at();
                     for (const NameFilter& f : filters) {
-                        ASSERT_EQ(candidate(f, text, from), findNameCandidate(f, text, from))
-                            << size << " " << mark << " " << from << " marks " << f.stopAtMarks;
+                        ASSERT_EQ(candidate(f, text, from), findNameCandidate(f, text, from)) << at();
                     }
                 }
             });

@@ -9,18 +9,14 @@
 
 #include "core/ScanTier.h"
 
-// Stops at the first fatal failure and leaves the best tier in use; the tiers run are recorded
-// as the test's property "scanTiers".
+// Stops at the first fatal failure and leaves the best tier in use.
 template <typename Check>
 void inEveryScanTier(Check&& check) {
-    std::string run;
     for (ScanTier tier : kScanTiers) {
         if (!forceScanTierForTests(tier)) continue;
-        run += run.empty() ? scanTierName(tier) : std::string(" ") + scanTierName(tier);
         SCOPED_TRACE(std::string("scan tier ") + scanTierName(tier));
         check();
         if (testing::Test::HasFatalFailure()) break;
     }
     forceScanTierForTests(bestScanTier());
-    testing::Test::RecordProperty("scanTiers", run);
 }
