@@ -96,27 +96,6 @@ FirstElements findFirstElements(std::string_view text, std::string_view first, s
     return result;
 }
 
-namespace {
-
-// First byte at or after `from` that is the lower-case letter `letter` in either case.
-size_t findLetter(std::string_view text, size_t from, char letter) {
-    const size_t size = text.size();
-    const char* data = text.data();
-    const uint64_t ones = 0x0101010101010101ull;
-    const uint64_t wanted = ones * static_cast<unsigned char>(letter);
-    size_t i = from;
-    for (; i + 8 <= size; i += 8) {
-        uint64_t hits = zeroBytes((loadWord(data + i) | (ones * 0x20)) ^ wanted);
-        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
-    }
-    for (; i < size; ++i) {
-        if ((data[i] | 0x20) == letter) return i;
-    }
-    return kNoPosition;
-}
-
-}  // namespace
-
 bool findAttribute(std::string_view attributes, std::string_view name, AttributeMatch& match) {
     if (name.empty()) return false;
     // Lower-cased on the stack: this runs twice for every point of a track.

@@ -7,7 +7,8 @@
 #include <emmintrin.h>
 #endif
 // The name filter takes thirty-two bytes at a time where the processor has AVX2 (asked once at run
-// time; the build itself targets every x86-64) and the wanted names allow its table lookup.
+// time, core/ScanTier; the build itself targets every x86-64) and the wanted names allow its table
+// lookup.
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
 #define TIRN_AVX2_FILTER 1
@@ -15,27 +16,37 @@
 
 // Tags are mostly a few bytes apart, so a library call per hop costs more than it saves: sixteen
 // bytes at a time, then eight with the classic "has a zero byte" bit trick (the lowest flagged
-// byte is always a true hit; both targets are little-endian).
-size_t findByte(std::string_view text, size_t from, char byte) {
+// byte is always a true hit; both targets are little-endian), each as far as the tier in use
+// allows (core/ScanTier); each tier is one instance of these templates. A start at or past the end
+// finds nothing, and below the end `i + 16` cannot wrap around.
+namespace {
+
+template <ScanTier Tier>
+size_t findByteIn(std::string_view text, size_t from, char byte) {
     static_assert(std::endian::native == std::endian::little);
     const size_t size = text.size();
+    if (from >= size) return kNoPosition;
     const char* data = text.data();
-    const uint64_t ones = 0x0101010101010101ull;
-    const uint64_t highs = 0x8080808080808080ull;
-    const uint64_t pattern = ones * static_cast<unsigned char>(byte);
     size_t i = from;
 #if defined(__SSE2__)
-    const __m128i wanted = _mm_set1_epi8(byte);
-    for (; i + 16 <= size; i += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
-        if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask));
+    if constexpr (Tier >= ScanTier::sse2) {
+        const __m128i wanted = _mm_set1_epi8(byte);
+        for (; i + 16 <= size; i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
+            if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask));
+        }
     }
 #endif
-    for (; i + 8 <= size; i += 8) {
-        const uint64_t x = loadWord(data + i) ^ pattern;
-        const uint64_t hits = (x - ones) & ~x & highs;
-        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+    if constexpr (Tier >= ScanTier::word) {
+        const uint64_t ones = 0x0101010101010101ull;
+        const uint64_t highs = 0x8080808080808080ull;
+        const uint64_t pattern = ones * static_cast<unsigned char>(byte);
+        for (; i + 8 <= size; i += 8) {
+            const uint64_t x = loadWord(data + i) ^ pattern;
+            const uint64_t hits = (x - ones) & ~x & highs;
+            if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+        }
     }
     for (; i < size; ++i) {
         if (data[i] == byte) return i;
@@ -43,27 +54,33 @@ size_t findByte(std::string_view text, size_t from, char byte) {
     return kNoPosition;
 }
 
-size_t findEitherByte(std::string_view text, size_t from, char one, char other) {
+template <ScanTier Tier>
+size_t findEitherByteIn(std::string_view text, size_t from, char one, char other) {
     const size_t size = text.size();
+    if (from >= size) return kNoPosition;
     const char* data = text.data();
-    const uint64_t ones = 0x0101010101010101ull;
-    const uint64_t first = ones * static_cast<unsigned char>(one);
-    const uint64_t second = ones * static_cast<unsigned char>(other);
     size_t i = from;
 #if defined(__SSE2__)
-    const __m128i wantedOne = _mm_set1_epi8(one), wantedOther = _mm_set1_epi8(other);
-    for (; i + 16 <= size; i += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        const __m128i hits =
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, wantedOne), _mm_cmpeq_epi8(bytes, wantedOther));
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-        if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask));
+    if constexpr (Tier >= ScanTier::sse2) {
+        const __m128i wantedOne = _mm_set1_epi8(one), wantedOther = _mm_set1_epi8(other);
+        for (; i + 16 <= size; i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+            const __m128i hits =
+                _mm_or_si128(_mm_cmpeq_epi8(bytes, wantedOne), _mm_cmpeq_epi8(bytes, wantedOther));
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+            if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask));
+        }
     }
 #endif
-    for (; i + 8 <= size; i += 8) {
-        const uint64_t word = loadWord(data + i);
-        const uint64_t hits = zeroBytes(word ^ first) | zeroBytes(word ^ second);
-        if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+    if constexpr (Tier >= ScanTier::word) {
+        const uint64_t ones = 0x0101010101010101ull;
+        const uint64_t first = ones * static_cast<unsigned char>(one);
+        const uint64_t second = ones * static_cast<unsigned char>(other);
+        for (; i + 8 <= size; i += 8) {
+            const uint64_t word = loadWord(data + i);
+            const uint64_t hits = zeroBytes(word ^ first) | zeroBytes(word ^ second);
+            if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+        }
     }
     for (; i < size; ++i) {
         if (data[i] == one || data[i] == other) return i;
@@ -71,30 +88,59 @@ size_t findEitherByte(std::string_view text, size_t from, char one, char other) 
     return kNoPosition;
 }
 
-size_t skipSpaceBytes(std::string_view text, size_t at) {
+template <ScanTier Tier>
+size_t findLetterIn(std::string_view text, size_t from, char letter) {
+    const size_t size = text.size();
+    if (from >= size) return kNoPosition;
+    const char* data = text.data();
+    size_t i = from;
+    if constexpr (Tier >= ScanTier::word) {
+        const uint64_t ones = 0x0101010101010101ull;
+        const uint64_t wanted = ones * static_cast<unsigned char>(letter);
+        for (; i + 8 <= size; i += 8) {
+            uint64_t hits = zeroBytes((loadWord(data + i) | (ones * 0x20)) ^ wanted);
+            if (hits) return i + (static_cast<size_t>(std::countr_zero(hits)) >> 3);
+        }
+    }
+    for (; i < size; ++i) {
+        if ((data[i] | 0x20) == letter) return i;
+    }
+    return kNoPosition;
+}
+
+// The rounds test `at <= size` themselves (at a point's tags the first round mostly ends the search).
+template <ScanTier Tier>
+size_t skipSpaceBytesIn(std::string_view text, size_t at) {
+    const size_t size = text.size();
 #if defined(__SSE2__)
-    // Sixteen bytes a round: ' ', or \t..\r, which become 0..4 with 9 taken off (the others wrap
-    // around or stay above).
-    for (; at <= text.size() && text.size() - at >= 16; at += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
-        const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8(9));
-        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
-        const __m128i space = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')), control);
-        const auto others = ~static_cast<unsigned>(_mm_movemask_epi8(space)) & 0xFFFFu;
-        if (others != 0) return at + static_cast<size_t>(std::countr_zero(others));
+    if constexpr (Tier >= ScanTier::sse2) {
+        // Sixteen bytes a round: ' ', or \t..\r, which become 0..4 with 9 taken off (the others
+        // wrap around or stay above).
+        for (; at <= size && size - at >= 16; at += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+            const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8(9));
+            const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
+            const __m128i space = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')), control);
+            const auto others = ~static_cast<unsigned>(_mm_movemask_epi8(space)) & 0xFFFFu;
+            if (others != 0) return at + static_cast<size_t>(std::countr_zero(others));
+        }
     }
 #endif
-    for (; at <= text.size() && text.size() - at >= 8; at += 8) {
-        const uint64_t word = loadWord(text.data() + at);
-        // ' ' is a zero byte of the first, \t..\r below 5 in the second.
-        const uint64_t fromTab = word - 0x0909090909090909;
-        const uint64_t below5 = ~((fromTab + 0x7B7B7B7B7B7B7B7B) | fromTab) & 0x8080808080808080;
-        const uint64_t others = ~(zeroBytes(word ^ 0x2020202020202020) | below5) & 0x8080808080808080;
-        if (others != 0) return at + (static_cast<size_t>(std::countr_zero(others)) >> 3);
+    if constexpr (Tier >= ScanTier::word) {
+        for (; at <= size && size - at >= 8; at += 8) {
+            const uint64_t word = loadWord(text.data() + at);
+            // ' ' is a zero byte of the first, \t..\r below 5 in the second.
+            const uint64_t fromTab = word - 0x0909090909090909;
+            const uint64_t below5 = ~((fromTab + 0x7B7B7B7B7B7B7B7B) | fromTab) & 0x8080808080808080;
+            const uint64_t others = ~(zeroBytes(word ^ 0x2020202020202020) | below5) & 0x8080808080808080;
+            if (others != 0) return at + (static_cast<size_t>(std::countr_zero(others)) >> 3);
+        }
     }
-    while (at < text.size() && isSpaceByte(text[at])) ++at;
-    return at;
+    while (at < size && isSpaceByte(text[at])) ++at;
+    return std::min(at, size);
 }
+
+}  // namespace
 
 bool gapAt(std::string_view text, size_t lt, Gap& gap) {
     if (lt + 1 >= text.size() || text[lt] != '<') return false;
@@ -340,15 +386,6 @@ __attribute__((target("avx2"))) bool nibbleCandidate32(const NameFilter& filter,
     return false;
 }
 
-bool processorHasAvx2() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-}
-
-bool avx2Available() {
-    static const bool available = processorHasAvx2();
-    return available;
-}
 #endif
 
 template <size_t Count, bool Marks>
@@ -461,46 +498,57 @@ NameFilter makeNameFilter(const std::string_view* names, size_t count) {
     return NameFilter{};
 }
 
-size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t from) {
+namespace {
+
+template <ScanTier Tier>
+size_t findNameCandidateIn(const NameFilter& filter, std::string_view text, size_t from) {
     const size_t size = text.size();
     const char* data = text.data();
     const size_t width = filter.width;
     const uint64_t fold = 0x2020202020202020ull;
+    // Below the end the rounds' bounds (`i + 32 + reach`) cannot wrap around.
+    if (width == 0 || from >= size) return kNoPosition;
     size_t i = from;
-    if (width == 0) return kNoPosition;
 #if defined(TIRN_AVX2_FILTER)
-    if (filter.byNibble && avx2Available()) {
-        const bool hit = filter.stopAtMarks
-                             ? (filter.width == 3 ? nibbleCandidate32<3, true>(filter, text, i)
-                                                  : nibbleCandidate32<2, true>(filter, text, i))
-                             : (filter.width == 3 ? nibbleCandidate32<3, false>(filter, text, i)
-                                                  : nibbleCandidate32<2, false>(filter, text, i));
-        if (hit) return i;
+    if constexpr (Tier == ScanTier::avx2) {
+        if (filter.byNibble) {
+            const bool hit = filter.stopAtMarks
+                                 ? (filter.width == 3 ? nibbleCandidate32<3, true>(filter, text, i)
+                                                      : nibbleCandidate32<2, true>(filter, text, i))
+                                 : (filter.width == 3 ? nibbleCandidate32<3, false>(filter, text, i)
+                                                      : nibbleCandidate32<2, false>(filter, text, i));
+            if (hit) return i;
+        }
     }
 #endif
 #if defined(__SSE2__)
-    if (findNameCandidateWide(filter, text, i)) return i;
+    if constexpr (Tier >= ScanTier::sse2) {
+        if (findNameCandidateWide(filter, text, i)) return i;
+    }
 #endif
     const size_t* offset = filter.offset;
-    for (; i + 8 + filter.reach - 1 <= size; i += 8) {
-        uint64_t any = 0;
-        for (size_t n = 0; n < filter.count; ++n) {
-            uint64_t hits = zeroBytes((loadWord(data + i + offset[0]) | fold) ^
-                                      loadWord(reinterpret_cast<const char*>(filter.bytes[n][0])));
-            for (size_t j = 1; j < width && hits; ++j) {
-                hits &= zeroBytes((loadWord(data + i + offset[j]) | fold) ^
-                                  loadWord(reinterpret_cast<const char*>(filter.bytes[n][j])));
+    if constexpr (Tier >= ScanTier::word) {
+        for (; i + 8 + filter.reach - 1 <= size; i += 8) {
+            uint64_t any = 0;
+            for (size_t n = 0; n < filter.count; ++n) {
+                uint64_t hits = zeroBytes((loadWord(data + i + offset[0]) | fold) ^
+                                          loadWord(reinterpret_cast<const char*>(filter.bytes[n][0])));
+                for (size_t j = 1; j < width && hits; ++j) {
+                    hits &= zeroBytes((loadWord(data + i + offset[j]) | fold) ^
+                                      loadWord(reinterpret_cast<const char*>(filter.bytes[n][j])));
+                }
+                any |= hits;
             }
-            any |= hits;
+            if (filter.stopAtMarks) {
+                const uint64_t word = loadWord(data + i) | fold;
+                any |= zeroBytes(word ^ 0x2121212121212121ull) | zeroBytes(word ^ 0x3F3F3F3F3F3F3F3Full);
+            }
+            if (any) return i + (static_cast<size_t>(std::countr_zero(any)) >> 3);
         }
-        if (filter.stopAtMarks) {
-            const uint64_t word = loadWord(data + i) | fold;
-            any |= zeroBytes(word ^ 0x2121212121212121ull) | zeroBytes(word ^ 0x3F3F3F3F3F3F3F3Full);
-        }
-        if (any) return i + (static_cast<size_t>(std::countr_zero(any)) >> 3);
     }
     for (; i + filter.reach <= size; ++i) {
-        if (filter.stopAtMarks && (data[i] == '!' || data[i] == '?')) return i;
+        // Folded like the wider rounds, so that every tier stops at the same bytes.
+        if (filter.stopAtMarks && ((data[i] | 0x20) == '!' || (data[i] | 0x20) == '?')) return i;
         for (size_t n = 0; n < filter.count; ++n) {
             size_t j = 0;
             while (j < width &&
@@ -511,6 +559,49 @@ size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t
         }
     }
     return kNoPosition;
+}
+
+template <ScanTier Tier>
+constexpr ByteSearches byteSearchesOf() {
+    return {Tier,
+            &findByteIn<Tier>,
+            &findEitherByteIn<Tier>,
+            &findLetterIn<Tier>,
+            &skipSpaceBytesIn<Tier>,
+            &findNameCandidateIn<Tier>};
+}
+
+ByteSearches byteSearchesOf(ScanTier tier) {
+    switch (tier) {
+        case ScanTier::plain:
+            break;
+        case ScanTier::word:
+            return byteSearchesOf<ScanTier::word>();
+        case ScanTier::sse2:
+            return byteSearchesOf<ScanTier::sse2>();
+        case ScanTier::avx2:
+            return byteSearchesOf<ScanTier::avx2>();
+    }
+    return byteSearchesOf<ScanTier::plain>();
+}
+
+}  // namespace
+
+// Plain until the program's start has asked the processor: a search run by another static
+// initializer before then is slower, never wrong.
+constinit ByteSearches byteSearchesInUse = byteSearchesOf<ScanTier::plain>();
+namespace {
+[[maybe_unused]] const bool kBestTierChosen = (byteSearchesInUse = byteSearchesOf(bestScanTier()), true);
+}
+
+ScanTier activeScanTier() {
+    return byteSearchesInUse.tier;
+}
+
+bool forceScanTierForTests(ScanTier tier) {
+    if (!scanTierAvailable(tier)) return false;
+    byteSearchesInUse = byteSearchesOf(tier);
+    return true;
 }
 
 size_t tagStartBefore(std::string_view text, size_t at, bool& closing) {

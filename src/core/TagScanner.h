@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ScanTier.h"
+
 inline constexpr size_t kNoPosition = std::string_view::npos;
 
 // Byte classes of the classic "C" locale; bytes from 0x80 up belong to none of them. Looked up in
@@ -91,10 +93,34 @@ inline uint64_t zeroBytes(uint64_t x) {
     return ~(((x & low7) + low7) | x) & ~low7;
 }
 
-// First `byte` at or after `from`, eight bytes at a time.
-size_t findByte(std::string_view text, size_t from, char byte);
-// First `one` or `other` at or after `from`, eight bytes at a time.
-size_t findEitherByte(std::string_view text, size_t from, char one, char other);
+struct NameFilter;
+
+// The byte searches of one tier (core/ScanTier): the searches below call through the table of the
+// tier in use, one indirect call and no test of the tier per call. It holds the plain tier from
+// the program's first instruction and the best one once the program has started.
+struct ByteSearches {
+    ScanTier tier;
+    size_t (*findByte)(std::string_view text, size_t from, char byte);
+    size_t (*findEitherByte)(std::string_view text, size_t from, char one, char other);
+    size_t (*findLetter)(std::string_view text, size_t from, char letter);
+    size_t (*skipSpaceBytes)(std::string_view text, size_t at);
+    size_t (*findNameCandidate)(const NameFilter& filter, std::string_view text, size_t from);
+};
+extern ByteSearches byteSearchesInUse;
+
+// Every search below finds nothing from a start at or past the end (skipSpaceBytes: the size).
+// First `byte` at or after `from`.
+inline size_t findByte(std::string_view text, size_t from, char byte) {
+    return byteSearchesInUse.findByte(text, from, byte);
+}
+// First `one` or `other` at or after `from`.
+inline size_t findEitherByte(std::string_view text, size_t from, char one, char other) {
+    return byteSearchesInUse.findEitherByte(text, from, one, other);
+}
+// First byte at or after `from` that is the lower-case letter `letter` in either case.
+inline size_t findLetter(std::string_view text, size_t from, char letter) {
+    return byteSearchesInUse.findLetter(text, from, letter);
+}
 // `name` (lower case) at `pos` in any ASCII letter case.
 inline bool nameAt(std::string_view text, size_t pos, std::string_view name) {
     if (pos > text.size() || text.size() - pos < name.size()) return false;
@@ -104,9 +130,11 @@ inline bool nameAt(std::string_view text, size_t pos, std::string_view name) {
     }
     return true;
 }
-// The first byte at or after `at` that is not white space (\s), or the text's size; eight bytes a
+// The first byte at or after `at` that is not white space (\s), or the text's size; many bytes a
 // round, as tags are mostly indented by a line break and a run of spaces.
-size_t skipSpaceBytes(std::string_view text, size_t at);
+inline size_t skipSpaceBytes(std::string_view text, size_t at) {
+    return byteSearchesInUse.skipSpaceBytes(text, at);
+}
 // End of "\s*>" from `pos`, or kNoPosition.
 size_t closingTailEnd(std::string_view text, size_t pos);
 
@@ -200,7 +228,9 @@ NameFilter makeNameFilter(const std::string_view* names, size_t count);
 // First position at or after `from` where the filter bytes of one of the names stand, letter case
 // folded (or, with stopAtMarks, a mark): a superset of the positions where a name starts, every hit
 // to be checked exactly.
-size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t from);
+inline size_t findNameCandidate(const NameFilter& filter, std::string_view text, size_t from) {
+    return byteSearchesInUse.findNameCandidate(filter, text, from);
+}
 
 // The '<' of the tag whose name (or, after a prefix, whose name proper) starts at `at`, with
 // `closing` telling "</" from "<"; kNoPosition when `at` is not where a tag's name starts.

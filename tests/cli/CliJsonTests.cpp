@@ -131,6 +131,8 @@ TEST(RouteJson, WritesValuesOfAFilledRecord) {
 
 namespace {
 
+constexpr uint64_t kTens[4] = {1, 10, 100, 1000};
+
 // The quick outline figures against std::to_chars: every text it writes must be to_chars' own.
 TEST(CoordinateText, WritesWhatToCharsWrites) {
     std::mt19937_64 random(20261209u);
@@ -147,6 +149,21 @@ TEST(CoordinateText, WritesWhatToCharsWrites) {
         values.push_back(std::strtod(text.c_str(), nullptr));
     }
     for (int i = 1; i < 10000; ++i) values.push_back(i);
+    // Exact ties: seventeen significant digits ending in 5 (an odd multiple of 2^-(17 - integer
+    // digits)), where two sixteen-digit texts read back and to_chars takes the even one.
+    for (int digits = 1; digits <= 4; ++digits) {
+        for (int i = 0; i < 20000; ++i) {
+            const double whole = static_cast<double>(kTens[digits - 1] + random() % (9 * kTens[digits - 1]));
+            const auto odd = static_cast<double>(2 * (random() % (1u << (16 - digits))) + 1);
+            values.push_back(whole + std::ldexp(odd, -(17 - digits)));
+        }
+    }
+    // Carries into another digit: nines that round up to the next power of ten, or nearly.
+    for (std::string nines = "9."; nines.size() < 22; nines += '9') {
+        for (const char* lead : {"", "9", "99", "999"}) {
+            values.push_back(std::strtod((lead + nines).c_str(), nullptr));
+        }
+    }
     for (double edge : {1.0, 10.0, 100.0, 1000.0, 10000.0, 2.0, 4096.0, 0.5, 9999.999999999998}) {
         values.push_back(std::nextafter(edge, 0.0));
         values.push_back(std::nextafter(edge, 1e9));
