@@ -180,21 +180,27 @@ def main():
     parser.add_argument("--seed", type=int, default=1, help="seed of the pick, for a reproducible sample")
     parser.add_argument("--list", action="store_true", help="only print the mutants, build nothing")
     parser.add_argument("--file", action="append", default=[], help="only mutants of this source (repeatable)")
+    parser.add_argument("--ids", default="", help="only these mutants, by the #number a run prints (1,5,9)")
     parser.add_argument("--project", required=True)
     parser.add_argument("--work", required=True, help="scratch folder: the copy and its build")
     args = parser.parse_args()
 
-    mutants = all_mutants(args.project)
+    # A mutant's number is its place among all mutants of the unchanged sources: stable while
+    # only tests change, so the survivors of one run can be judged again after sharpening them.
+    mutants = [(number, *m) for number, m in enumerate(all_mutants(args.project), start=1)]
+    if args.ids:
+        wanted = {int(n) for n in args.ids.split(",")}
+        mutants = [m for m in mutants if m[0] in wanted]
     if args.file:
-        mutants = [m for m in mutants if m[0] in args.file]
+        mutants = [m for m in mutants if m[1] in args.file]
     total = len(mutants)
     if args.sample and args.sample < len(mutants):
         picked = random.Random(args.seed).sample(range(len(mutants)), args.sample)
         mutants = [mutants[i] for i in sorted(picked)]
     print(f"{total} mutants in all; judging {len(mutants)} (seed {args.seed})", flush=True)
     if args.list:
-        for path, number, kind, old, new in mutants:
-            print(f"{path}:{number} {kind}: {old.strip()}  ->  {new.strip()}")
+        for mutant, path, number, kind, old, new in mutants:
+            print(f"#{mutant} {path}:{number} {kind}: {old.strip()}  ->  {new.strip()}")
         return 0
 
     started = time.monotonic()
@@ -220,7 +226,7 @@ def main():
     print(f"unchanged copy built and passed in {(time.monotonic() - started) / 60:.1f} min", flush=True)
 
     killed = survived = unbuilt = 0
-    for index, (path, number, kind, old, new) in enumerate(mutants, start=1):
+    for index, (mutant, path, number, kind, old, new) in enumerate(mutants, start=1):
         target = os.path.join(tree, path)
         with open(target, encoding="utf-8") as f:
             original = f.read()
@@ -246,7 +252,7 @@ def main():
         finally:
             with open(target, "w", encoding="utf-8") as f:
                 f.write(original)
-        print(f"[{index}/{len(mutants)}] {verdict}{why}: {path}:{number} {kind} ({time.monotonic() - t0:.0f} s)",
+        print(f"[{index}/{len(mutants)}] {verdict}{why}: #{mutant} {path}:{number} {kind} ({time.monotonic() - t0:.0f} s)",
               flush=True)
         if verdict == "SURVIVED":
             diff = difflib.unified_diff([old + "\n"], [new + "\n"], f"a/{path}", f"b/{path}", n=0)
