@@ -64,6 +64,7 @@ TEST(AttributeText, QuotesNamesAndBoundaries) {
     EXPECT_EQ(attributeText(" lage=\"Sonne &amp; Wolken\"", "lage"), "Sonne & Wolken");
     EXPECT_EQ(attributeText(" lage=\"a&#233;\"", "lage"), "a&#233;");
     EXPECT_EQ(attributeText("", "lat"), "");
+    EXPECT_EQ(attributeText(" _a='7'", "_a"), "7");  // a name that starts with no letter
 }
 
 TEST(AttributeNumber, PrefixRuleAndRange) {
