@@ -37,6 +37,7 @@ TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {
 TEST(JsonString, KeepsValidUtf8Unchanged) {
     const std::string text = "Z\xC3\xBCrich \xE2\x80\x93 \xE4\xB8\xAD \xF0\x9F\x9A\xB4";  // Zürich – 中 🚴
     EXPECT_EQ(jsonString(text), quoted({text}));
+    EXPECT_EQ(jsonString("\xC2\x80\xDF\xBF"), quoted({"\xC2\x80\xDF\xBF"}));  // two-byte edges
 }
 
 TEST(JsonString, ReplacesEachInvalidSequenceWithOneReplacementCharacter) {
