@@ -73,7 +73,9 @@ TEST(AttributeNumber, PrefixRuleAndRange) {
     EXPECT_EQ(number("  -7.5e1x"), std::make_pair(-75.0, true));
     EXPECT_EQ(number("+.5"), std::make_pair(0.5, true));
     EXPECT_EQ(number("1e"), std::make_pair(1.0, true));
-    EXPECT_EQ(number("0x9aF"), std::make_pair(2479.0, true));  // the digit ranges' edges
+    EXPECT_EQ(number("0xaF"), std::make_pair(175.0, true));  // the first digit at the ranges' edges
+    EXPECT_EQ(number("0xf"), std::make_pair(15.0, true));
+    EXPECT_EQ(number("0x9"), std::make_pair(9.0, true));
     EXPECT_EQ(number("0x.A"), std::make_pair(0.625, true));
     EXPECT_EQ(number("0x"), std::make_pair(0.0, true));
     EXPECT_EQ(number("0xg"), std::make_pair(0.0, true));

@@ -79,6 +79,10 @@ TEST_F(SportRewriteTest, KeepsThePrefixAndDropsAttributesAndCase) {
     // A type without the track's prefix is not the track's type.
     EXPECT_EQ(rewrite("<g:trk><type>x</type></g:trk>", "swimming"),
               "<g:trk>\r\n    <g:type>swimming</g:type><type>x</type></g:trk>");
+    // A prefix of more than 64 KB that holds a '.' is compared byte by byte, still found.
+    const std::string p = std::string(70000, 'p') + ".q:";
+    EXPECT_EQ(rewrite("<" + p + "trk><" + p + "type>a</" + p + "type></" + p + "trk>", "hiking"),
+              "<" + p + "trk><" + p + "type>hiking</" + p + "type></" + p + "trk>");
 }
 
 TEST_F(SportRewriteTest, OnlyTheFirstTrackOrRouteChanges) {
