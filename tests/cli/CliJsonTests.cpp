@@ -143,9 +143,10 @@ TEST(RouteJson, MovedRecordKeepsEveryField) {
     route.weatherCondition = "i";
     route.errorText = "j";
     route.warningText = "k";
-    double* figures[] = {&route.distanceMeters, &route.durationSeconds, &route.ascentMeters, &route.startLat,
-                         &route.startLon,       &route.finishLat,       &route.finishLon,    &route.temperatureC,
-                         &route.humidityPercent, &route.windKmh};
+    double* figures[] = {&route.distanceMeters, &route.durationSeconds, &route.ascentMeters,
+                         &route.startLat,       &route.startLon,        &route.finishLat,
+                         &route.finishLon,      &route.temperatureC,    &route.humidityPercent,
+                         &route.windKmh};
     double next = 1.5;
     for (double* figure : figures) *figure = next++;
     route.pointCount = 7;

@@ -346,7 +346,8 @@ TEST(SportRewriteText, CommentsCdataAndEncodings) {
               "<gpx><trk><type>hiking</type></trk></gpx>");
     // UTF-16 is refused (never written with mixed bytes); a Latin-1 file takes the ASCII key as is.
     // The mark alone is enough, however short the file.
-    for (const std::string& text : {std::string("\xFF\xFE"), "\xFE\xFF" + std::string("\0<\0g\0p\0x\0>", 10)}) {
+    for (const std::string& text :
+         {std::string("\xFF\xFE"), "\xFE\xFF" + std::string("\0<\0g\0p\0x\0>", 10)}) {
         try {
             rewriteSportText(text, "hiking");
             ADD_FAILURE() << "UTF-16 rewritten";
