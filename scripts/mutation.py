@@ -188,16 +188,17 @@ def main():
     # A mutant's number is its place among all mutants of the unchanged sources: stable while
     # only tests change, so the survivors of one run can be judged again after sharpening them.
     mutants = [(number, *m) for number, m in enumerate(all_mutants(args.project), start=1)]
+    total = len(mutants)
     if args.ids:
         wanted = {int(n) for n in args.ids.split(",")}
         mutants = [m for m in mutants if m[0] in wanted]
     if args.file:
         mutants = [m for m in mutants if m[1] in args.file]
-    total = len(mutants)
     if args.sample and args.sample < len(mutants):
         picked = random.Random(args.seed).sample(range(len(mutants)), args.sample)
         mutants = [mutants[i] for i in sorted(picked)]
-    print(f"{total} mutants in all; judging {len(mutants)} (seed {args.seed})", flush=True)
+    print(f"{total} mutants in all; judging {len(mutants)}" + (f" (seed {args.seed})" if args.sample else ""),
+          flush=True)
     if args.list:
         for mutant, path, number, kind, old, new in mutants:
             print(f"#{mutant} {path}:{number} {kind}: {old.strip()}  ->  {new.strip()}")
