@@ -37,6 +37,7 @@ TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {
 TEST(JsonString, KeepsValidUtf8Unchanged) {
     const std::string text = "Z\xC3\xBCrich \xE2\x80\x93 \xE4\xB8\xAD \xF0\x9F\x9A\xB4";  // Zürich – 中 🚴
     EXPECT_EQ(jsonString(text), quoted({text}));
+    EXPECT_EQ(jsonString("\xC2\x80\xDF\xBF"), quoted({"\xC2\x80\xDF\xBF"}));  // two-byte edges
 }
 
 TEST(JsonString, ReplacesEachInvalidSequenceWithOneReplacementCharacter) {
@@ -125,6 +126,44 @@ TEST(RouteJson, WritesValuesOfAFilledRecord) {
     EXPECT_NE(json.find("\"startLat\":-0,"), std::string::npos);
     EXPECT_NE(json.find("\"outline\":[[47.5,8.25],[47.75,null]]"), std::string::npos);
     EXPECT_NE(json.find("\"errorText\":\"Unvollst\xEF\xBF\xBDndig\","), std::string::npos);
+}
+
+// The record is moved by hand, field by field: one forgotten field shows in its JSON line.
+TEST(RouteJson, MovedRecordKeepsEveryField) {
+    RouteInfo route;
+    route.filePath = "a.gpx";
+    route.fileStem = "a";
+    route.routeName = "b";
+    route.dateText = "c";
+    route.startPlace = "d";
+    route.finishPlace = "e";
+    route.sportKey = "f";
+    route.sportLabel = "g";
+    route.windDirection = "h";
+    route.weatherCondition = "i";
+    route.errorText = "j";
+    route.warningText = "k";
+    double* figures[] = {&route.distanceMeters, &route.durationSeconds, &route.ascentMeters,
+                         &route.startLat,       &route.startLon,        &route.finishLat,
+                         &route.finishLon,      &route.temperatureC,    &route.humidityPercent,
+                         &route.windKmh};
+    double next = 1.5;
+    for (double* figure : figures) *figure = next++;
+    route.pointCount = 7;
+    route.temperatureCount = 8;
+    route.humidityCount = 9;
+    route.windCount = 10;
+    route.hasTimestamps = route.isRoundTrip = route.hasStartPlace = route.hasFinishPlace = true;
+    route.sportFromSpeed = route.hasWeather = true;
+    route.outline = {{1, 2}};
+    const std::string json = routeJson(route);
+
+    RouteInfo moved(std::move(route));
+    EXPECT_EQ(routeJson(moved), json);
+    RouteInfo assigned;
+    assigned = std::move(moved);
+    EXPECT_EQ(routeJson(assigned), json);
+    EXPECT_TRUE(moved.fileStem.empty() && moved.errorText.empty() && moved.outline.empty());
 }
 
 }  // namespace

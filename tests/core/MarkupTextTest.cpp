@@ -59,6 +59,7 @@ TEST(AttributeText, QuotesNamesAndBoundaries) {
     EXPECT_EQ(attributeText(" lage=\"Sonne &amp; Wolken\"", "lage"), "Sonne & Wolken");
     EXPECT_EQ(attributeText(" lage=\"a&#233;\"", "lage"), "a&#233;");
     EXPECT_EQ(attributeText("", "lat"), "");
+    EXPECT_EQ(attributeText(" _a='7'", "_a"), "7");  // a name that starts with no letter
 }
 
 TEST(AttributeNumber, PrefixRuleAndRange) {
@@ -67,9 +68,14 @@ TEST(AttributeNumber, PrefixRuleAndRange) {
     EXPECT_EQ(number("  -7.5e1x"), std::make_pair(-75.0, true));
     EXPECT_EQ(number("+.5"), std::make_pair(0.5, true));
     EXPECT_EQ(number("1e"), std::make_pair(1.0, true));
-    EXPECT_EQ(number("0x1A"), std::make_pair(26.0, true));
+    EXPECT_EQ(number("0xaF"), std::make_pair(175.0, true));  // the first digit at the ranges' edges
+    EXPECT_EQ(number("0xf"), std::make_pair(15.0, true));
+    EXPECT_EQ(number("0x9"), std::make_pair(9.0, true));
+    EXPECT_EQ(number("0x.A"), std::make_pair(0.625, true));
     EXPECT_EQ(number("0x"), std::make_pair(0.0, true));
     EXPECT_EQ(number("0xg"), std::make_pair(0.0, true));
+    double value = 1;  // "0x" at the very end of the text: a byte beyond it is not a digit
+    EXPECT_TRUE(parseNumberPrefix(std::string_view("0x1", 2), value) && value == 0);
     EXPECT_EQ(number("abc"), std::make_pair(0.0, false));
     EXPECT_EQ(number("--1"), std::make_pair(0.0, false));
     EXPECT_EQ(number("1e999"), std::make_pair(0.0, false));

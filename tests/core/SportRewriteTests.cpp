@@ -104,6 +104,10 @@ TEST_F(SportRewriteTest, OnlyTheFirstTracksOwnTypeChangesAndEveryOtherByteStays)
         {"<trk></trk>", "a<b&c", "<trk>\r\n    <type>a&lt;b&amp;c</type></trk>"},
     };
     for (const auto& c : cases) EXPECT_EQ(rewrite(c.before, c.sport), c.after) << c.before;
+    // A prefix of more than 64 KB that holds a '.' is compared byte by byte, still found.
+    const std::string p = std::string(70000, 'p') + ".q:";
+    EXPECT_EQ(rewrite("<" + p + "trk><" + p + "type>a</" + p + "type></" + p + "trk>", "hiking"),
+              "<" + p + "trk><" + p + "type>hiking</" + p + "type></" + p + "trk>");
 }
 
 TEST_F(SportRewriteTest, FailuresLeaveTheFileAsItWas) {
@@ -326,9 +330,11 @@ TEST(SportRewriteText, CommentsCdataAndEncodings) {
     EXPECT_EQ(rewriteSportText("<gpx><trk><type><![CDATA[biking]]></type></trk></gpx>", "hiking"),
               "<gpx><trk><type>hiking</type></trk></gpx>");
     // UTF-16 is refused (never written with mixed bytes); a Latin-1 file takes the ASCII key as is.
-    for (const char* mark : {"\xFF\xFE", "\xFE\xFF"}) {
+    // The mark alone is enough, however short the file.
+    for (const std::string& text :
+         {std::string("\xFF\xFE"), "\xFE\xFF" + std::string("\0<\0g\0p\0x\0>", 10)}) {
         try {
-            rewriteSportText(std::string(mark) + std::string("<\0g\0p\0x\0>\0", 10), "hiking");
+            rewriteSportText(text, "hiking");
             ADD_FAILURE() << "UTF-16 rewritten";
         } catch (const GpxFailure& failure) {
             EXPECT_STREQ(failure.what(), kMessageUtf16NotRewritten);

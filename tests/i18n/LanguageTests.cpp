@@ -160,6 +160,7 @@ TEST_F(LanguageTest, CountWordsAgreeWithTheNumberBeforeThem) {
     EXPECT_EQ(utf8(countWord(resolveLanguage("uk"), UINT64_MAX)), "файлів");
     EXPECT_EQ(utf8(countWord(resolveLanguage("uk"), UINT64_MAX - 14)), "файл");  // ...601
     EXPECT_EQ(utf8(countWord(resolveLanguage("cs"), 1'000'000'000'000'000'003u)), "souborů");
+    EXPECT_TRUE(countWord(ActiveLanguage{}, 2).empty());  // no language chosen yet: no word, no crash
 }
 
 TEST(FillIn, ReplacesEveryPlaceholderOnce) {

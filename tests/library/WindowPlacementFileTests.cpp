@@ -17,7 +17,7 @@ TEST(WindowPlacementFile, ReadsOnlyWhatItWrites) {
           "a 20 1390 880 0", "10 20 99999999999 880 0", "1e3 2 3 4 0"}) {
         EXPECT_FALSE(parseWindowPlacement(bad)) << bad;
     }
-    EXPECT_FALSE(parseWindowPlacement(std::string(300, ' ') + "1 2 3 4 0"));
+    EXPECT_FALSE(parseWindowPlacement(std::string(185, ' ') + "10 20 1390 880 0"));  // 201 bytes: too long
 }
 
 class WindowPlacementSettings : public ScratchSettings {};

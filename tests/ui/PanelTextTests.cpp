@@ -108,6 +108,12 @@ TEST(PanelText, WeatherLineJoinsOnlyThePiecesThatExist) {
     // A weather element without any usable value still shows its caption.
     const RouteInfo bare = weatherRoute();
     EXPECT_EQ(panelTextsFor(&bare, german).weather, u"WETTER\r\n");
+    // A cut file tells so first, and its weather still follows.
+    RouteInfo cut = weatherRoute();
+    cut.warningText = "x";
+    const PanelTexts cutPanel = panelTextsFor(&cut, german);
+    EXPECT_TRUE(cutPanel.weather.ends_with(u"\r\nWETTER\r\n"));
+    EXPECT_EQ(cutPanel.weatherVisibility, WeatherVisibility::show);
 }
 
 TEST(PanelText, WeatherNumbersRoundHalvesAwayFromZero) {

@@ -51,11 +51,13 @@ TEST(Layout, ScalesWithTheDpiAndStaysExactAt96) {
     const auto large = layoutControls(2046, 1231, 144);
     for (std::size_t slot = 0; slot < layoutSlotCount; ++slot) {
         const ControlRect& r = normal[slot];
+        EXPECT_TRUE(r.width > 0 && r.height > 0) << slot;  // every control is placed
         EXPECT_TRUE(sameRect(large[slot], r.left * 3 / 2, r.top * 3 / 2, r.width * 3 / 2, r.height * 3 / 2) ||
                     slot == slotRouteList || slot == slotStatus)
             << slot;
     }
     EXPECT_EQ(large[slotRouteList].width, 2046 - 630);
+    EXPECT_EQ(layoutControls(1364, 821, 0), normal);  // an unknown DPI is taken as 96
     // At 120 DPI neighbours keep their gaps: edges are placed, not sizes rounded one by one.
     const auto medium = layoutControls(1705, 1026, 120);
     EXPECT_EQ(medium[slotSearch].left + medium[slotSearch].width,
