@@ -156,11 +156,19 @@ enum class RewriteError {
 class FileRewrite {
 public:
     FileRewrite() = default;
-    FileRewrite(FileRewrite&& other) noexcept;
-    FileRewrite& operator=(FileRewrite&& other) noexcept;
+    FileRewrite(FileRewrite&& other) noexcept { *this = std::move(other); }
+    FileRewrite& operator=(FileRewrite&& other) noexcept {
+        if (this != &other) {
+            close();
+            handle_ = std::exchange(other.handle_, -1);
+            target_ = std::move(other.target_);
+            identity_ = other.identity_;
+        }
+        return *this;
+    }
     FileRewrite(const FileRewrite&) = delete;
     FileRewrite& operator=(const FileRewrite&) = delete;
-    ~FileRewrite();
+    ~FileRewrite() { close(); }
 
     // Opens and locks the file and reads all of it into `bytes`.
     RewriteError open(const std::filesystem::path& path, std::string& bytes);

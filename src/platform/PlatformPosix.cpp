@@ -342,24 +342,6 @@ int createExclusiveTemporary(const fs::path& beside, std::string_view tag, fs::p
 
 }  // namespace
 
-FileRewrite::FileRewrite(FileRewrite&& other) noexcept {
-    *this = std::move(other);
-}
-
-FileRewrite& FileRewrite::operator=(FileRewrite&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, -1);
-        target_ = std::move(other.target_);
-        identity_ = other.identity_;
-    }
-    return *this;
-}
-
-FileRewrite::~FileRewrite() {
-    close();
-}
-
 void FileRewrite::close() noexcept {
     if (handle_ >= 0) closeQuietly(static_cast<int>(std::exchange(handle_, -1)));
 }

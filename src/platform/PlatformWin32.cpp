@@ -330,24 +330,6 @@ HANDLE asHandle(std::intptr_t handle) {
 
 }  // namespace
 
-FileRewrite::FileRewrite(FileRewrite&& other) noexcept {
-    *this = std::move(other);
-}
-
-FileRewrite& FileRewrite::operator=(FileRewrite&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, -1);
-        target_ = std::move(other.target_);
-        identity_ = other.identity_;
-    }
-    return *this;
-}
-
-FileRewrite::~FileRewrite() {
-    close();
-}
-
 void FileRewrite::close() noexcept {
     // Closing the handle ends its lock.
     if (handle_ != -1) CloseHandle(asHandle(std::exchange(handle_, -1)));
