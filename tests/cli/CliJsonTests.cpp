@@ -38,6 +38,8 @@ TEST(JsonString, KeepsValidUtf8Unchanged) {
     const std::string text = "Z\xC3\xBCrich \xE2\x80\x93 \xE4\xB8\xAD \xF0\x9F\x9A\xB4";  // Zürich – 中 🚴
     EXPECT_EQ(jsonString(text), quoted({text}));
     EXPECT_EQ(jsonString("\xC2\x80\xDF\xBF"), quoted({"\xC2\x80\xDF\xBF"}));  // two-byte edges
+    // The smallest three-byte sequence after E0 and the first code point behind F4.
+    EXPECT_EQ(jsonString("\xE0\xA0\x80\xF4\x80\x80\x80"), quoted({"\xE0\xA0\x80\xF4\x80\x80\x80"}));
 }
 
 TEST(JsonString, ReplacesEachInvalidSequenceWithOneReplacementCharacter) {

@@ -191,6 +191,7 @@ TEST(AnalysisTime, TimestampsZonesAndFractions) {
     EXPECT_EQ(durationBetween(epoch, "2024-03-10T07:15:30+01:0"), 1710054930);  // no zone
     EXPECT_EQ(durationBetween(epoch, "x 2024-03-10T07:15:30 y"), 1710054930);
     EXPECT_EQ(durationBetween(epoch, "2024-03-10t07:15:30Z"), 0);
+    EXPECT_EQ(durationBetween(epoch, "20x4-03-10T07:15:30Z"), 0);
     EXPECT_EQ(durationBetween("0000-01-01T00:00:00Z", "1970-01-01T00:00:00Z"), 62167219200.0);
     // Fields are not range-checked; absurd ones still give plain 64-bit arithmetic.
     EXPECT_EQ(durationBetween("0000-00-00T00:00:00Z", "9999-99-99T99:99:99+99:99"), 315808156899.0);

@@ -177,6 +177,13 @@ TEST_F(LibraryIndexTest, EveryDamagedIndexIsIgnoredAndWrittenAgain) {
     const fs::path indexFile = libraryIndexPath(folder);
     const std::string good = readBytes(indexFile);
     ASSERT_GT(good.size(), 200u);
+    // The checksum sees every byte: one bit changed anywhere in the body changes it.
+    const std::string body = good.substr(0, good.size() - 8);
+    for (std::size_t at = 0; at < body.size(); ++at) {
+        std::string changed = body;
+        changed[at] = static_cast<char>(changed[at] ^ 1);
+        EXPECT_NE(libraryIndexChecksum(changed), libraryIndexChecksum(body)) << at;
+    }
 
     // The header with a value changed and the checksum made to match: the checksum alone is no guard.
     const auto withField = [&](std::size_t offset, std::string_view value) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
+#include "ui/RouteColumns.h"
 #include "ui/RouteSort.h"
 
 namespace {
@@ -12,6 +13,7 @@ constexpr int kDate = 1;
 constexpr int kSportColumn = 2;
 constexpr int kLengthColumn = 3;
 constexpr int kTime = 4;
+constexpr int kAscent = 5;
 constexpr int kGhostColumn = 7;
 
 Rows sorted(const std::vector<RouteInfo>& routes, int column, bool descending) {
@@ -78,6 +80,21 @@ TEST(RouteSort, FiguresSortByTheirNumbersWithDashesLast) {
     EXPECT_EQ(sorted(routes, kLengthColumn, false), (Rows{1, 0, 3, 2, 4}));
     EXPECT_EQ(sorted(routes, kTime, true), (Rows{2, 0, 3, 1, 4}));
     EXPECT_EQ(sorted(routes, kTime, false), (Rows{0, 3, 2, 1, 4}));
+    for (std::size_t i = 0; i < 4; ++i) routes[i].ascentMeters = 300.0 - 100.0 * static_cast<double>(i);
+    EXPECT_EQ(sorted(routes, kAscent, false), (Rows{2, 1, 0, 3, 4}));  // 0 m shows a dash
+}
+
+TEST(RouteSort, AHeaderClickSortsByItsColumnAndASecondTurnsTheOrderRound) {
+    const auto click = [](ListSort current, std::size_t column) {
+        const ListSort after = sortAfterHeaderClick(current, column);
+        return std::pair(after.column, after.descending);
+    };
+    // Figures start with the largest, text with A.
+    EXPECT_EQ(click({kName, false}, kLengthColumn), std::pair(kLengthColumn, true));
+    EXPECT_EQ(click({kTime, true}, kSportColumn), std::pair(kSportColumn, false));
+    EXPECT_EQ(click({kName, false}, kName), std::pair(kName, true));
+    // A column the list does not have changes nothing.
+    EXPECT_EQ(click({kName, false}, kRouteColumnCount), std::pair(kName, false));
 }
 
 TEST(RouteSort, SportIgnoresTheGuessMarkAndGhostDashIsAValue) {
