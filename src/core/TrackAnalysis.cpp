@@ -215,8 +215,10 @@ void analyzeInto(RouteInfo& route, std::string_view text, AnalysisMemory& scratc
         route.outline.emplace_back(last.lat, last.lon);
 
     summarizeWeather(collector.weather, route);
-    route.windDirection = textToUtf8(route.windDirection, encoding);
-    route.weatherCondition = textToUtf8(route.weatherCondition, encoding);
+    if (encoding != TextEncoding::utf8) {
+        route.windDirection = textToUtf8(route.windDirection, encoding);
+        route.weatherCondition = textToUtf8(route.weatherCondition, encoding);
+    }
 }
 
 void guardedAnalysis(RouteInfo& route, std::string_view text, AnalysisMemory& scratch) {
