@@ -102,6 +102,15 @@ struct TranslationTexts {
     std::u16string_view fileTooLarge;
     std::u16string_view folderNotListed;
     std::u16string_view folderSettingIgnored;
+    // the window telling what it did and what its parts mean
+    std::u16string_view importedCount;
+    std::u16string_view renamedList;
+    std::u16string_view averageSpeed;
+    std::u16string_view ghostTip;
+    std::u16string_view estimatedSportTip;
+    std::u16string_view resetFilters;
+    std::u16string_view chooseLibraryFolder;
+    std::u16string_view emptyLibrary;
 };
 
 inline constexpr std::size_t kTranslationKeyCount = sizeof(TranslationTexts) / sizeof(std::u16string_view);
@@ -215,6 +224,14 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"fileTooLarge", &TranslationTexts::fileTooLarge},
     {"folderNotListed", &TranslationTexts::folderNotListed},
     {"folderSettingIgnored", &TranslationTexts::folderSettingIgnored},
+    {"importedCount", &TranslationTexts::importedCount},
+    {"renamedList", &TranslationTexts::renamedList},
+    {"averageSpeed", &TranslationTexts::averageSpeed},
+    {"ghostTip", &TranslationTexts::ghostTip},
+    {"estimatedSportTip", &TranslationTexts::estimatedSportTip},
+    {"resetFilters", &TranslationTexts::resetFilters},
+    {"chooseLibraryFolder", &TranslationTexts::chooseLibraryFolder},
+    {"emptyLibrary", &TranslationTexts::emptyLibrary},
 }};
 
 namespace translation_detail {
