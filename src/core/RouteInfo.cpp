@@ -45,6 +45,9 @@ void moveFields(RouteInfo& to, RouteInfo& from) noexcept {
     from.outline.clear();
     takeText(to.errorText, from.errorText);
     takeText(to.warningText, from.warningText);
+    to.hasFirstTime = from.hasFirstTime;
+    to.firstTimeSeconds = from.firstTimeSeconds;
+    to.firstTimeOffsetMinutes = from.firstTimeOffsetMinutes;
 }
 
 }  // namespace

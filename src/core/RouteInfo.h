@@ -42,6 +42,12 @@ struct RouteInfo {
     std::string errorText;
     // Why the figures may be short of the file's intent (it was cut); empty when nothing is amiss.
     std::string warningText;
+    // The first time stamp, the one dateText is read from: seconds since 1970 (UTC) and the zone
+    // offset it was written with, in minutes (0 for "Z" and for a stamp without zone, which is read
+    // as UTC). Both are 0 when hasFirstTime is clear.
+    bool hasFirstTime = false;
+    int64_t firstTimeSeconds = 0;
+    int32_t firstTimeOffsetMinutes = 0;
 
     RouteInfo() = default;
     // A record is moved, never shared; the moved-from record keeps empty texts and outline.

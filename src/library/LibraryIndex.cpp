@@ -16,7 +16,7 @@ namespace {
 
 constexpr char kMagic[8] = {'T', 'I', 'R', 'N', 'L', 'I', 'D', 'X'};
 constexpr std::uint32_t kByteOrderMark = 0x01020304;
-constexpr std::uint32_t kVersion = 2;
+constexpr std::uint32_t kVersion = 3;
 // magic, byte order, version, name unit size, reserved, total size, taken at, entry count
 constexpr std::size_t kHeaderSize = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 8;
 constexpr std::size_t kChecksumSize = 8;
@@ -144,10 +144,13 @@ void eachStoredField(Route& route, Visit&& visit) {
     visit(route.outline);
     visit(route.errorText);
     visit(route.warningText);
+    visit(route.hasFirstTime);
+    visit(route.firstTimeSeconds);
+    visit(route.firstTimeOffsetMinutes);
 }
 
 #if defined(__x86_64__) && defined(__GLIBCXX__)
-static_assert(sizeof(RouteInfo) == 528, "RouteInfo changed: store the new field in the library index");
+static_assert(sizeof(RouteInfo) == 552, "RouteInfo changed: store the new field in the library index");
 #endif
 
 struct Writer {
@@ -175,6 +178,7 @@ struct Writer {
     void operator()(double value) { u64(std::bit_cast<std::uint64_t>(value)); }
     void operator()(std::uint32_t value) { u32(value); }
     void operator()(std::int32_t value) { u32(static_cast<std::uint32_t>(value)); }
+    void operator()(std::int64_t value) { u64(static_cast<std::uint64_t>(value)); }
     void operator()(bool value) { u8(value ? 1 : 0); }
     void operator()(const std::vector<std::pair<double, double>>& points) {
         u32(static_cast<std::uint32_t>(points.size()));
@@ -246,6 +250,7 @@ struct Reader {
     void operator()(double& value) { value = std::bit_cast<double>(u64()); }
     void operator()(std::uint32_t& value) { value = u32(); }
     void operator()(std::int32_t& value) { value = static_cast<std::int32_t>(u32()); }
+    void operator()(std::int64_t& value) { value = static_cast<std::int64_t>(u64()); }
     void operator()(bool& value) {
         const std::uint8_t byte = u8();
         if (byte > 1) ok = false;
