@@ -37,7 +37,9 @@ int64_t zoneOffsetMinutes(std::string_view text, const TimestampMatch& match) {
 
 // The seconds within the minute, and the zone's offset taken back off.
 double timestampSeconds(std::string_view text, const TimestampMatch& match, int64_t minuteStart) {
-    return static_cast<double>(minuteStart + match.second - zoneOffsetMinutes(text, match) * 60);
+    int64_t seconds = minuteStart + match.second;
+    if (match.zoneLength > 1) seconds -= zoneOffsetMinutes(text, match) * 60;  // "Z" mostly: no work
+    return static_cast<double>(seconds);
 }
 
 double timestampSeconds(std::string_view text, const TimestampMatch& match) {
