@@ -5,30 +5,18 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "core/PointFields.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 
+// The stamp in UTC with milliseconds, as recording devices write it.
 void appendTime(std::string& out, int64_t seconds) {
-    // Civil date from days since 1970-01-01 (proleptic Gregorian).
-    int64_t days = seconds / 86400;
-    const int64_t daySeconds = seconds % 86400;
-    days += 719468;
-    const int64_t era = days / 146097;
-    const int64_t doe = days - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const int64_t day = doy - (153 * mp + 2) / 5 + 1;
-    const int64_t month = mp < 10 ? mp + 3 : mp - 9;
-    const int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d.000Z", static_cast<int>(year),
-                  static_cast<int>(month), static_cast<int>(day), static_cast<int>(daySeconds / 3600),
-                  static_cast<int>(daySeconds / 60 % 60), static_cast<int>(daySeconds % 60));
-    out += buffer;
+    const std::string stamp = stampInstantText(seconds, 0);
+    out.append(stamp, 0, stamp.size() - 1).append(".000Z");
 }
 
 void writeFile(const fs::path& path, const std::string& text) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "cli/CoordinateText.h"
+#include "core/PointFields.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -220,5 +221,17 @@ void appendRouteJson(std::string& out, const RouteInfo& route) {
     out += ']';
     text("errorText", route.errorText);
     text("warningText", route.warningText);
+    flag("hasFirstTime", route.hasFirstTime);
+    integer("firstTimeSeconds", route.firstTimeSeconds);
+    integer("firstTimeOffsetMinutes", route.firstTimeOffsetMinutes);
+    // The instant as the file wrote it, for a reader that wants no arithmetic.
+    const std::string firstTime =
+        route.hasFirstTime ? stampInstantText(route.firstTimeSeconds, route.firstTimeOffsetMinutes) : "";
+    appendKey(out, "firstTime");
+    if (firstTime.empty()) {
+        out += "null";
+    } else {
+        appendJsonString(out, firstTime);
+    }
     out += '}';
 }

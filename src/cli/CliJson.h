@@ -1,5 +1,6 @@
 #pragma once
-// JSON text of route summaries: one object per route, every field of RouteInfo in its order.
+// JSON text of route summaries: one object per route, every field of RouteInfo in its order, then
+// "firstTime", the first time stamp written in its own zone (null without one).
 
 #include <string>
 #include <string_view>

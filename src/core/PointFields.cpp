@@ -1,8 +1,10 @@
 #include "core/PointFields.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "core/MarkupText.h"
@@ -24,16 +26,19 @@ int64_t minuteSeconds(const TimestampMatch& match) {
     return days * 86400 + int64_t{match.hour} * 3600 + int64_t{match.minute} * 60;
 }
 
+// The zone written with the stamp, as minutes ahead of UTC: 0 for "Z" and for none.
+int64_t zoneOffsetMinutes(std::string_view text, const TimestampMatch& match) {
+    if (match.zoneLength <= 1) return 0;
+    std::string_view zone = text.substr(match.zoneStart, match.zoneLength);
+    int64_t hours = (zone[1] - '0') * 10 + (zone[2] - '0');
+    int64_t minutes = (zone[zone.size() - 2] - '0') * 10 + (zone[zone.size() - 1] - '0');
+    return zone[0] == '-' ? -(hours * 60 + minutes) : hours * 60 + minutes;
+}
+
 // The seconds within the minute, and the zone's offset taken back off.
 double timestampSeconds(std::string_view text, const TimestampMatch& match, int64_t minuteStart) {
     int64_t seconds = minuteStart + match.second;
-    if (match.zoneLength > 1) {
-        std::string_view zone = text.substr(match.zoneStart, match.zoneLength);
-        int64_t hours = (zone[1] - '0') * 10 + (zone[2] - '0');
-        int64_t minutes = (zone[zone.size() - 2] - '0') * 10 + (zone[zone.size() - 1] - '0');
-        int64_t offset = hours * 3600 + minutes * 60;
-        seconds += zone[0] == '+' ? -offset : offset;
-    }
+    if (match.zoneLength > 1) seconds -= zoneOffsetMinutes(text, match) * 60;  // "Z" mostly: no work
     return static_cast<double>(seconds);
 }
 
@@ -187,4 +192,83 @@ bool readPointHead(std::string_view text, size_t nameEnd, PointHead& head, Stamp
     head.greater = lonEnd + 1;
     head.end = end;
     return true;
+}
+
+namespace {
+
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int daysInMonth(int year, int month) {
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+bool isXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The instants of 0001-01-01T00:00:00 and of the second after 9999-12-31T23:59:59.
+constexpr int64_t kFirstInstant = -62135596800;
+constexpr int64_t kInstantsEnd = 253402300800;
+
+}  // namespace
+
+bool readStampInstant(std::string_view text, StampInstant& instant) {
+    // A dateTime's white space is collapsed: blanks and line ends around it do not count.
+    size_t begin = 0, end = text.size();
+    while (begin < end && isXmlSpace(text[begin])) ++begin;
+    while (end > begin && isXmlSpace(text[end - 1])) --end;
+    text = text.substr(begin, end - begin);
+    // The point stamps' reading: four-digit year, fraction and zone (with or without its colon);
+    // anything before or behind that (a sign, a fifth year digit, a lower-case z) is no dateTime.
+    TimestampMatch stamp;
+    if (!timestampAtStart(text, stamp) || stamp.end != text.size()) return false;
+    const int64_t offset = zoneOffsetMinutes(text, stamp);
+    const bool zoneMinutesOk = stamp.zoneLength <= 1 || text[stamp.end - 2] <= '5';  // its last two digits
+    // 24:00:00 is refused: it would name the next day, which the date read from the same text does
+    // not. A leap second stays in its minute, as :59, for the same reason.
+    if (stamp.year < 1 || stamp.month < 1 || stamp.month > 12 || stamp.day < 1 ||
+        stamp.day > daysInMonth(stamp.year, stamp.month) || stamp.hour > 23 || stamp.minute > 59 ||
+        stamp.second > 60 || !zoneMinutesOk || offset > 14 * 60 || offset < -14 * 60) {
+        return false;
+    }
+    instant.seconds = minuteSeconds(stamp) + std::min(stamp.second, 59) - offset * 60;
+    instant.offsetMinutes = static_cast<int32_t>(offset);
+    return true;
+}
+
+std::string stampInstantText(int64_t seconds, int32_t offsetMinutes) {
+    // Checked before any arithmetic: the figures may come from an index written by another build.
+    if (offsetMinutes < -14 * 60 || offsetMinutes > 14 * 60 || seconds < kFirstInstant - 86400 ||
+        seconds >= kInstantsEnd + 86400) {
+        return {};
+    }
+    const int64_t local = seconds + int64_t{offsetMinutes} * 60;
+    if (local < kFirstInstant || local >= kInstantsEnd) return {};
+    // Civil from days (proleptic Gregorian), the inverse of minuteSeconds' rule; `local` is above
+    // the start of year 1, so the divisions need no rounding toward minus infinity but the day's.
+    const int64_t days = (local - kFirstInstant) / 86400 + kFirstInstant / 86400;
+    const int64_t daySeconds = local - days * 86400;
+    const int64_t z = days + 719468;
+    const int64_t era = z / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    const int64_t day = doy - (153 * mp + 2) / 5 + 1;
+    const int64_t month = mp < 10 ? mp + 3 : mp - 9;
+    const int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+    char buffer[32];
+    int length =
+        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", static_cast<int>(year),
+                      static_cast<int>(month), static_cast<int>(day), static_cast<int>(daySeconds / 3600),
+                      static_cast<int>(daySeconds / 60 % 60), static_cast<int>(daySeconds % 60));
+    std::string text(buffer, static_cast<size_t>(length));
+    if (offsetMinutes == 0) return text + "Z";
+    const int32_t magnitude = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
+    std::snprintf(buffer, sizeof buffer, "%c%02d:%02d", offsetMinutes < 0 ? '-' : '+',
+                  static_cast<int>(magnitude / 60), static_cast<int>(magnitude % 60));
+    return text + buffer;
 }

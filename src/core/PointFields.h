@@ -52,3 +52,17 @@ struct StampCache {
     bool known = false;
 };
 bool readPointHead(std::string_view text, size_t nameEnd, PointHead& head, StampCache& stamps);
+
+// A time element's whole text as an XML Schema dateTime (surrounding white space aside):
+// YYYY-MM-DDThh:mm:ss, an optional fraction (dropped), and "Z", "+hh:mm", "-hh:mm" (also without
+// the colon) or no zone, which is read as UTC. Years 0001 to 9999; dates and times checked against
+// the calendar; a leap second :60 counts as :59. False for anything else: a negative or longer
+// year, text around the stamp, a field out of range.
+struct StampInstant {
+    int64_t seconds = 0;        // since 1970, UTC
+    int32_t offsetMinutes = 0;  // the zone written with it; local time = seconds + offset * 60
+};
+bool readStampInstant(std::string_view text, StampInstant& instant);
+// The instant as written in its own zone, without fraction: "2017-07-29T08:15:30+02:00", "Z" for
+// an offset of 0. Empty when its local time lies outside the years 0001 to 9999.
+std::string stampInstantText(int64_t seconds, int32_t offsetMinutes);

@@ -203,6 +203,13 @@ void analyzeInto(RouteInfo& route, std::string_view text, AnalysisMemory& scratc
                 .append(date.month)
                 .append(".")
                 .append(date.year.substr(2));
+            // The same element as a number, for what needs the instant rather than the text.
+            StampInstant instant;
+            if (readStampInstant(time, instant)) {
+                route.hasFirstTime = true;
+                route.firstTimeSeconds = instant.seconds;
+                route.firstTimeOffsetMinutes = instant.offsetMinutes;
+            }
         }
         if (route.dateText.empty()) route.dateText = kEnDash;
     }

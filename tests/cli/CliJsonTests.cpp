@@ -2,8 +2,9 @@
 
 #include <charconv>
 #include <cmath>
-#include <initializer_list>
+#include <cstdint>
 #include <cstdlib>
+#include <initializer_list>
 #include <limits>
 #include <random>
 #include <string>
@@ -83,15 +84,16 @@ TEST(JsonNumber, NonFiniteValuesBecomeNull) {
 TEST(RouteJson, DefaultRecordHasEveryFieldInOrder) {
     RouteInfo route;
     const std::string json = routeJson(route);
-    const char* names[] = {"filePath",       "fileStem",        "routeName",        "dateText",
-                           "distanceMeters", "durationSeconds", "ascentMeters",     "pointCount",
-                           "hasTimestamps",  "isRoundTrip",     "hasStartPlace",    "hasFinishPlace",
-                           "startLat",       "startLon",        "finishLat",        "finishLon",
-                           "startPlace",     "finishPlace",     "sportKey",         "sportLabel",
-                           "sportFromSpeed", "hasWeather",      "temperatureC",     "humidityPercent",
-                           "windKmh",        "temperatureCount", "humidityCount",   "windCount",
-                           "windDirection",  "weatherCondition", "outline",         "errorText",
-                           "warningText"};
+    const char* names[] = {"filePath",       "fileStem",         "routeName",        "dateText",
+                           "distanceMeters", "durationSeconds",  "ascentMeters",     "pointCount",
+                           "hasTimestamps",  "isRoundTrip",      "hasStartPlace",    "hasFinishPlace",
+                           "startLat",       "startLon",         "finishLat",        "finishLon",
+                           "startPlace",     "finishPlace",      "sportKey",         "sportLabel",
+                           "sportFromSpeed", "hasWeather",       "temperatureC",     "humidityPercent",
+                           "windKmh",        "temperatureCount", "humidityCount",    "windCount",
+                           "windDirection",  "weatherCondition", "outline",          "errorText",
+                           "warningText",    "hasFirstTime",     "firstTimeSeconds", "firstTimeOffsetMinutes",
+                           "firstTime"};
     std::size_t position = 0;
     for (const char* name : names) {
         const std::size_t found = json.find(quoted({name}) + ":", position);
@@ -103,6 +105,7 @@ TEST(RouteJson, DefaultRecordHasEveryFieldInOrder) {
     EXPECT_EQ(json.find('\n'), std::string::npos);
     EXPECT_NE(json.find("\"outline\":[]"), std::string::npos);
     EXPECT_NE(json.find("\"pointCount\":0,"), std::string::npos);
+    EXPECT_NE(json.find("\"firstTime\":null}"), std::string::npos);
 }
 
 TEST(RouteJson, WritesValuesOfAFilledRecord) {
@@ -117,6 +120,9 @@ TEST(RouteJson, WritesValuesOfAFilledRecord) {
     route.startLat = -0.0;
     route.outline = {{47.5, 8.25}, {47.75, std::numeric_limits<double>::quiet_NaN()}};
     route.errorText = "Unvollst\xE4ndig";  // a Latin-1 byte must not break the line's UTF-8
+    route.hasFirstTime = true;
+    route.firstTimeSeconds = 1483227000;  // 2016-12-31T23:30:00Z
+    route.firstTimeOffsetMinutes = 120;
     const std::string json = routeJson(route);
     EXPECT_NE(json.find("\"filePath\":\"Touren/Runde.gpx\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"routeName\":\"Feierabend \\\"Runde\\\"\""), std::string::npos);
@@ -128,6 +134,12 @@ TEST(RouteJson, WritesValuesOfAFilledRecord) {
     EXPECT_NE(json.find("\"startLat\":-0,"), std::string::npos);
     EXPECT_NE(json.find("\"outline\":[[47.5,8.25],[47.75,null]]"), std::string::npos);
     EXPECT_NE(json.find("\"errorText\":\"Unvollst\xEF\xBF\xBDndig\","), std::string::npos);
+    EXPECT_NE(json.find("\"firstTimeSeconds\":1483227000,\"firstTimeOffsetMinutes\":120,"
+                        "\"firstTime\":\"2017-01-01T01:30:00+02:00\"}"),
+              std::string::npos)
+        << json;
+    route.firstTimeSeconds = INT64_MAX;  // no instant of the years 1 to 9999: null, still valid JSON
+    EXPECT_NE(routeJson(route).find("\"firstTime\":null}"), std::string::npos);
 }
 
 // The record is moved by hand, field by field: one forgotten field shows in its JSON line.
@@ -156,7 +168,9 @@ TEST(RouteJson, MovedRecordKeepsEveryField) {
     route.humidityCount = 9;
     route.windCount = 10;
     route.hasTimestamps = route.isRoundTrip = route.hasStartPlace = route.hasFinishPlace = true;
-    route.sportFromSpeed = route.hasWeather = true;
+    route.sportFromSpeed = route.hasWeather = route.hasFirstTime = true;
+    route.firstTimeSeconds = 11;
+    route.firstTimeOffsetMinutes = 12;
     route.outline = {{1, 2}};
     const std::string json = routeJson(route);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,71 @@ TEST(AnalysisTime, TimestampsZonesAndFractions) {
     EXPECT_EQ(durationBetween("0000-00-00T00:00:00Z", "9999-99-99T99:99:99+99:99"), 315808156899.0);
 }
 
+// The first time element as an instant: what the parse accepts, the UTC instant it gives (written
+// back in UTC) and the zone it keeps; nullptr for a text that is no dateTime.
+TEST(AnalysisTime, FirstStampAsAnInstant) {
+    struct Case {
+        const char* text;
+        const char* utc;
+        int32_t offsetMinutes;
+    };
+    const Case cases[] = {
+        {"2017-07-29T08:15:30Z", "2017-07-29T08:15:30Z", 0},
+        {"2017-07-29T08:15:30+02:00", "2017-07-29T06:15:30Z", 120},
+        {"2017-07-29T08:15:30-05:30", "2017-07-29T13:45:30Z", -330},
+        {"2017-07-29T08:15:30+0530", "2017-07-29T02:45:30Z", 330},
+        {"2017-07-29T08:15:30.987654Z", "2017-07-29T08:15:30Z", 0},
+        {"2017-07-29T08:15:30", "2017-07-29T08:15:30Z", 0},
+        {" \n 2017-07-29T08:15:30-00:00\t", "2017-07-29T08:15:30Z", 0},
+        {"2016-12-31T23:59:60Z", "2016-12-31T23:59:59Z", 0},
+        {"2017-01-01T00:30:00+02:00", "2016-12-31T22:30:00Z", 120},
+        {"2016-12-31T22:00:00-03:00", "2017-01-01T01:00:00Z", -180},
+        {"2024-02-29T23:59:59+14:00", "2024-02-29T09:59:59Z", 840},
+        {"2000-02-29T00:00:00Z", "2000-02-29T00:00:00Z", 0},
+        {"0001-01-01T00:00:00Z", "0001-01-01T00:00:00Z", 0},
+        {"9999-12-31T23:59:59Z", "9999-12-31T23:59:59Z", 0},
+        {"-2017-07-29T08:15:30Z", nullptr, 0},
+        {"12017-07-29T08:15:30Z", nullptr, 0},
+        {"0000-01-01T00:00:00Z", nullptr, 0},
+        {"2017-07-29T08:15:30z", nullptr, 0},
+        {"2017-07-29t08:15:30Z", nullptr, 0},
+        {"at 2017-07-29T08:15:30Z", nullptr, 0},
+        {"2017-07-29T08:15:30Z x", nullptr, 0},
+        {"2017-07-29T08:15:30.Z", nullptr, 0},
+        {"2017-07-29T08:15Z", nullptr, 0},
+        {"2017-07-29", nullptr, 0},
+        {"", nullptr, 0},
+        {"2017-13-01T00:00:00Z", nullptr, 0},
+        {"2017-00-01T00:00:00Z", nullptr, 0},
+        {"2017-04-31T00:00:00Z", nullptr, 0},
+        {"2017-02-29T00:00:00Z", nullptr, 0},
+        {"1900-02-29T00:00:00Z", nullptr, 0},
+        {"2017-07-00T00:00:00Z", nullptr, 0},
+        {"2017-07-29T24:00:00Z", nullptr, 0},
+        {"2017-07-29T08:60:00Z", nullptr, 0},
+        {"2017-07-29T08:15:61Z", nullptr, 0},
+        {"2017-07-29T08:15:30+14:01", nullptr, 0},
+        {"2017-07-29T08:15:30-15:00", nullptr, 0},
+        {"2017-07-29T08:15:30+02:60", nullptr, 0},
+        {"2017-07-29T08:15:30+02", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        StampInstant instant;
+        const bool read = readStampInstant(c.text, instant);
+        ASSERT_EQ(read, c.utc != nullptr) << c.text;
+        if (!read) continue;
+        EXPECT_EQ(stampInstantText(instant.seconds, 0), c.utc) << c.text;
+        EXPECT_EQ(instant.offsetMinutes, c.offsetMinutes) << c.text;
+    }
+    StampInstant instant;
+    ASSERT_TRUE(readStampInstant("2024-03-10T08:15:30+01:00", instant));
+    EXPECT_EQ(instant.seconds, 1710054930);  // the point stamps' figure for the same text
+    EXPECT_EQ(stampInstantText(instant.seconds, instant.offsetMinutes), "2024-03-10T08:15:30+01:00");
+    EXPECT_EQ(stampInstantText(instant.seconds, -570), "2024-03-09T21:45:30-09:30");
+    EXPECT_EQ(stampInstantText(-62135596800 - 1, 0), "");  // before the year 1
+    EXPECT_EQ(stampInstantText(INT64_MAX, 0), "");
+}
+
 TEST(AnalysisTime, DurationUsesFirstAndLastInFileOrder) {
     RouteInfo backwards = analyze(track(segment(
         {point(0, 0, timed("2024-01-01T10:00:00Z")), point(0.01, 0, timed("2024-01-01T09:00:00Z"))})));
@@ -247,16 +313,19 @@ TEST(AnalysisOutline, SizesAndLastPoint) {
 }
 
 TEST(AnalysisScope, NameDateAndType) {
-    std::string metadata = "<metadata><name>Meta</name><time>2023-07-05T10:00:00Z</time></metadata>";
+    std::string metadata = "<metadata><name>Meta</name><time>2023-07-05T10:00:00+02:00</time></metadata>";
     std::string points = segment({point(0, 0, timed("2024-12-31T10:00:00Z"))});
     RouteInfo r = analyze(track(points, metadata + "<wpt lat='1' lon='1'><name>Hut</name></wpt>"));
     EXPECT_EQ(r.dateText, "05.07.23");
+    EXPECT_TRUE(r.hasFirstTime);  // the metadata's time, as the date
+    EXPECT_EQ(stampInstantText(r.firstTimeSeconds, r.firstTimeOffsetMinutes), "2023-07-05T10:00:00+02:00");
     EXPECT_EQ(r.routeName, "Tour");  // the track has no name of its own
 
     RouteInfo plain =
         analyze("<gpx><name>Anywhere</name><rtept lat='1' lon='1'><time>10.01.2024</time></rtept></gpx>");
     EXPECT_EQ(plain.routeName, "Anywhere");
     EXPECT_EQ(plain.dateText, kEnDash);
+    EXPECT_FALSE(plain.hasFirstTime);
     EXPECT_FALSE(plain.hasTimestamps);
 
     RouteInfo named = analyze("<gpx><trk><name>B &amp; C</name><type>Ride</type>" + points +

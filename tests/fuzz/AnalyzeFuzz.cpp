@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -131,6 +132,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (analysed && (route.outline.empty() || route.sportLabel.empty() || route.dateText.empty()))
         std::abort();
     if (analysed && route.outline.back() != std::make_pair(route.finishLat, route.finishLon)) std::abort();
+    // The first stamp is read from the element the date comes from: written back in its own zone it
+    // names the same day.
+    if (route.hasFirstTime) {
+        const std::string stamp = stampInstantText(route.firstTimeSeconds, route.firstTimeOffsetMinutes);
+        if (stamp.size() < 10 ||
+            stamp.substr(8, 2) + "." + stamp.substr(5, 2) + "." + stamp.substr(2, 2) != route.dateText) {
+            std::abort();
+        }
+    }
     if (!std::isfinite(route.distanceMeters) || !std::isfinite(route.durationSeconds)) std::abort();
     if (!std::isfinite(route.temperatureC) || !std::isfinite(route.humidityPercent) ||
         !std::isfinite(route.windKmh)) {

@@ -47,7 +47,7 @@ std::string trackText(int seed) {
         text += "<trkpt lat=\"47." + std::to_string(100 + seed * 7 + i * 13) + "\" lon=\"8." +
                 std::to_string(200 + i * 29) + "\"><ele>" + std::to_string(400 + i * seed % 37) +
                 "</ele><time>2024-0" + std::to_string(1 + seed % 3) + "-1" + std::to_string(i % 10) +
-                "T08:00:00Z</time></trkpt>";
+                "T08:00:00" + (seed % 2 ? "-05:30" : "Z") + "</time></trkpt>";
     }
     return text + "</trkseg></trk></gpx>";
 }
@@ -64,7 +64,9 @@ std::vector<std::string> describe(const std::vector<RouteInfo>& routes) {
         lines.push_back(pathToUtf8(route.filePath) + "|" + route.fileStem + "|" + route.routeName + "|" +
                         route.dateText + "|" + std::to_string(route.distanceMeters) + "|" +
                         std::to_string(route.pointCount) + "|" + route.sportKey + "|" +
-                        std::to_string(route.outline.size()) + "|" + route.errorText);
+                        std::to_string(route.outline.size()) + "|" + route.errorText + "|" +
+                        std::to_string(route.hasFirstTime) + "|" + std::to_string(route.firstTimeSeconds) +
+                        "|" + std::to_string(route.firstTimeOffsetMinutes));
     }
     return lines;
 }
