@@ -22,6 +22,10 @@ void setKnownFolderOverride(KnownFolder folder, const std::filesystem::path& pat
 std::u16string userDefaultLocaleName();
 // Tests fake the locale name; `active` false removes the override.
 void setLocaleNameOverride(bool active, std::u16string_view name);
+// Orders two texts as the alphabet of a language does: negative, zero or positive. The locale name
+// may be a full one ("uk-UA") or a language code of the translation table ("uk", "zh-Hans"). Where
+// the system cannot tell, and on POSIX, the order of the UTF-16 code units.
+int compareForLanguage(std::u16string_view localeName, std::u16string_view a, std::u16string_view b);
 
 // Memory for reading whole files, kept from one file to the next: touching fresh pages costs more
 // than reading a file into pages that are already there. It comes from the system directly, a large

@@ -79,6 +79,11 @@ std::u16string userDefaultLocaleName() {
     return utf8ToWide(value);
 }
 
+int compareForLanguage(std::u16string_view, std::u16string_view a, std::u16string_view b) {
+    // The C library's collation would follow the process locale, not the interface language.
+    return a.compare(b);
+}
+
 namespace {
 
 // Windows refuses to write or replace a read-only file; the mode bits decide here, because a

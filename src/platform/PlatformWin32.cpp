@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <system_error>
@@ -40,6 +41,18 @@ std::u16string userDefaultLocaleName() {
     std::u16string name;
     for (int i = 0; i < length && buffer[i] != L'\0'; ++i) name.push_back(static_cast<char16_t>(buffer[i]));
     return name;
+}
+
+int compareForLanguage(std::u16string_view localeName, std::u16string_view a, std::u16string_view b) {
+    const std::wstring locale(localeName.begin(), localeName.end());
+    if (!a.empty() && !b.empty() && a.size() <= INT_MAX && b.size() <= INT_MAX) {
+        const int result = CompareStringEx(
+            locale.c_str(), 0, reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
+            reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size()), nullptr, nullptr, 0);
+        if (result != 0) return result - CSTR_EQUAL;  // CSTR_LESS_THAN, CSTR_EQUAL, CSTR_GREATER_THAN
+    }
+    // An unknown locale, or an empty text the call refuses.
+    return a.compare(b);
 }
 
 namespace {

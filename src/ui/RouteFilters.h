@@ -16,6 +16,13 @@
 // The header followed by the ": all" part of the language's "sportAll" text.
 std::u16string filterHeaderText(const ActiveLanguage& language, std::string_view key);
 
+// How a filter on a text of the route orders its distinct items.
+enum class ItemOrder {
+    none,    // a filter on fixed choices
+    places,  // by the latitude, then the longitude, that the text shows
+    sports,  // the program's sports by name in the language's alphabet, then the file's own types
+};
+
 struct RouteFilter {
     int controlId = 0;
     std::string_view nameKey;  // the box's name for screen readers
@@ -29,6 +36,7 @@ struct RouteFilter {
     // the chosen one (1 for the first of them).
     std::vector<std::u16string> (*choiceItems)(const ActiveLanguage& language) = nullptr;
     bool (*passesChoice)(const RouteInfo& route, int choice) = nullptr;
+    ItemOrder itemOrder = ItemOrder::none;
 };
 
 // clang-format off
@@ -37,18 +45,17 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
      [](const ActiveLanguage& l) { return filterHeaderText(l, "start"); },
      [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.startPlace); },
      [](const RouteInfo& r) { return r.hasStartPlace; },
-     nullptr, nullptr},
+     nullptr, nullptr, ItemOrder::places},
     {IDC_FILTER_END, "endFilterName", 142,
      [](const ActiveLanguage& l) { return filterHeaderText(l, "end"); },
      [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.finishPlace); },
      [](const RouteInfo& r) { return r.hasFinishPlace; },
-     nullptr, nullptr},
+     nullptr, nullptr, ItemOrder::places},
     {IDC_FILTER_SPORT, "sportFilterName", 116,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "sportAll")); },
      [](const RouteInfo& r, const ActiveLanguage& l) { return sportDisplayText(l, r); },
-     // A failed record has an empty label, which is not the dash: it adds an empty item.
-     [](const RouteInfo& r) { return r.sportLabel != "\u2013"; },
-     nullptr, nullptr},
+     [](const RouteInfo& r) { return r.sportLabel != "\u2013"; },  // the dash: no sport
+     nullptr, nullptr, ItemOrder::sports},
     {IDC_FILTER_GHOST, "ghostFilterName", 126,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "ghostAll")); },
      nullptr, nullptr,
@@ -93,9 +100,7 @@ struct FilterChoice {
 };
 
 bool isFilterControl(int controlId);
-// Sorts by UTF-16 code units and removes duplicates.
-void sortDistinct(std::vector<std::u16string>& texts);
-// The items of each box in order, item 0 (the "all" entry) first.
+// The items of each box in order, item 0 (the "all" entry) first, the others in the box's ItemOrder.
 std::array<std::vector<std::u16string>, kFilterCount> filterBarItems(const std::vector<RouteInfo>& routes,
                                                                      const ActiveLanguage& language);
 bool filterPasses(const RouteFilter& filter, const FilterChoice& choice, const RouteInfo& route,

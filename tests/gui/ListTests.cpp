@@ -106,6 +106,22 @@ TEST_F(ListTest, EachFilterKeepsOnlyItsRoutes) {
     EXPECT_FALSE(isVisible(window->resetButton));
 }
 
+TEST_F(GuiTest, SportFilterListsTheSportsInTheLanguagesAlphabetThenTheFilesOwnTypes) {
+    // German: "Motorrad" before "MTB" as the alphabet has it, where code units would put the
+    // capital T first; a file's own type follows the program's sports.
+    for (const char* type : {"mtb", "walking", "NC", "motorrad"}) {
+        TrackShape shape;
+        shape.name = type;
+        shape.type = type;
+        writeTrack(library() / (std::string(type) + ".gpx"), shape);
+    }
+    startWindow("de");
+    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_SPORT)),
+              (Texts{u"Sport: alle", u"Gehen", u"Motorrad", u"MTB", u"NC"}));
+    chooseItem(filterCombo(IDC_FILTER_SPORT), 3);
+    EXPECT_EQ(listColumn(0), Texts{u"mtb"});
+}
+
 TEST_F(ListTest, FiltersAndSearchCombineAndResetClearsThemAll) {
     chooseItem(filterCombo(IDC_FILTER_GHOST), 1);
     chooseItem(filterCombo(IDC_FILTER_LENGTH), 2);

@@ -45,7 +45,7 @@ TEST_F(PanelTest, SelectingARowFillsThePanelAndEmptySpaceKeepsIt) {
     EXPECT_EQ(window->selectedRow, 0);
     EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
     EXPECT_EQ(textOf(window->subtitleStatic), u"02.08.24");
-    EXPECT_EQ(textOf(window->distanceStatic), u"DISTANZ\r\n" + listText(0, 3));
+    EXPECT_EQ(textOf(window->distanceStatic), u"Distanz\r\n" + listText(0, 3));
     EXPECT_EQ(textOf(window->timeStatic), u"Zeit\r\n0:24");
     EXPECT_EQ(textOf(window->pointsStatic), u"Punkte\r\n25");
     EXPECT_EQ(textOf(window->weatherStatic),
@@ -279,7 +279,7 @@ TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
         EXPECT_EQ(window->selectedRow, row);
     }
     selectListRow(3);
-    EXPECT_EQ(textOf(window->distanceStatic), u"DISTANCE\r\n0 m");
+    EXPECT_EQ(textOf(window->distanceStatic), u"Distance\r\n0 m");
     EXPECT_EQ(textOf(window->timeStatic), u"Time\r\n\u2013");
     EXPECT_EQ(comboSelection(window->sportCombo), -1);
     EXPECT_TRUE(isEnabled(window->sportCombo));

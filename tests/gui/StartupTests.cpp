@@ -25,7 +25,7 @@ TEST_F(GuiTest, EmptyLibraryStartsInGermanWithPromptAndEmptyList) {
     EXPECT_TRUE(fs::is_directory(roaming() / "Tirn GPX Library"));
 
     EXPECT_EQ(textOf(window->titleStatic), u"Eine Route w\u00e4hlen");
-    EXPECT_EQ(textOf(window->distanceStatic), u"DISTANZ\r\n\u2013");
+    EXPECT_EQ(textOf(window->distanceStatic), u"Distanz\r\n\u2013");
     EXPECT_EQ(comboItems(window->sportCombo).size(), 15u);
     EXPECT_EQ(comboSelection(window->sportCombo), -1);
     EXPECT_FALSE(isEnabled(window->sportCombo));

@@ -74,7 +74,7 @@ TEST(TranslationTable, EveryRowFollowsTheConventions) {
             EXPECT_NE(t.front(), u' ') << key.name;
             EXPECT_NE(t.back(), u' ') << key.name;
         }
-        for (const char* key : {"ghostAll", "ghostReady", "ghostFilterName"}) {
+        for (const char* key : {"ghostAll", "ghostReady", "ghostFilterName", "ghostTip"}) {
             EXPECT_NE(text(row, key).find(u"Ghost"), std::u16string_view::npos) << key;
         }
         EXPECT_NE(text(row, "show").find(u"Finder"), std::u16string_view::npos);
@@ -90,6 +90,7 @@ TEST(TranslationTable, EveryRowFollowsTheConventions) {
             return count;
         };
         EXPECT_EQ(occurrences("andMore", u"{n}"), 1u);
+        EXPECT_EQ(occurrences("importedCount", u"{n}"), 1u);
         EXPECT_EQ(occurrences("andMore", u"{m}"), 0u);
         EXPECT_EQ(occurrences("readingFiles", u"{n}"), 1u);
         EXPECT_EQ(occurrences("readingFiles", u"{m}"), 1u);
@@ -128,9 +129,17 @@ TEST(TranslationTable, EveryRowFollowsTheConventions) {
         }
         EXPECT_EQ(allWords.size(), 1u);
 
-        for (const char* key : {"selectedRoute", "distance", "classification", "weather", "changeSport"}) {
+        for (const char* key : {"selectedRoute", "classification", "weather", "changeSport"}) {
             const std::u16string_view heading = text(row, key);
             EXPECT_TRUE(std::none_of(heading.begin(), heading.end(), isSmallLetter)) << key;
+        }
+        // The four figure labels stand side by side in the panel: one style for all of them.
+        const auto hasSmallLetter = [&](const char* key) {
+            const std::u16string_view label = text(row, key);
+            return std::any_of(label.begin(), label.end(), isSmallLetter);
+        };
+        for (const char* key : {"distance", "ascent", "points"}) {
+            EXPECT_EQ(hasSmallLetter(key), hasSmallLetter("time")) << key;
         }
 
         // The sport filter merges equal texts, so two sports must never read alike.

@@ -18,7 +18,7 @@ TEST(PanelText, PromptStateWithoutARoute) {
     const PanelTexts panel = panelTextsFor(nullptr, german);
     EXPECT_EQ(panel.title, u"Eine Route wählen");
     EXPECT_EQ(panel.subtitle, u"");
-    EXPECT_EQ(panel.distance, u"DISTANZ\r\n\u2013");
+    EXPECT_EQ(panel.distance, u"Distanz\r\n\u2013");
     EXPECT_EQ(panel.time, u"Zeit\r\n\u2013");
     EXPECT_EQ(panel.ascent, u"Anstieg\r\n\u2013");
     EXPECT_EQ(panel.points, u"Punkte\r\n\u2013");
@@ -43,7 +43,7 @@ TEST(PanelText, FiguresOfARouteInGerman) {
     const PanelTexts panel = panelTextsFor(&route, german);
     EXPECT_EQ(panel.title, u"Isar-Runde");
     EXPECT_EQ(panel.subtitle, u"05.07.23");
-    EXPECT_EQ(panel.distance, u"DISTANZ\r\n12,3 km");
+    EXPECT_EQ(panel.distance, u"Distanz\r\n12,3 km");
     EXPECT_EQ(panel.time, u"Zeit\r\n1:01:01");
     EXPECT_EQ(panel.ascent, u"Anstieg\r\n412 m");
     EXPECT_EQ(panel.points, u"Punkte\r\n2500");
@@ -64,7 +64,7 @@ TEST(PanelText, FailedRecordAndHugePointCount) {
     EXPECT_EQ(panel.weather, u"No track or route points found.");
     EXPECT_EQ(panel.weatherVisibility, WeatherVisibility::show);
     EXPECT_EQ(panel.subtitle, u"");
-    EXPECT_EQ(panel.distance, u"DISTANCE\r\n0 m");
+    EXPECT_EQ(panel.distance, u"Distance\r\n0 m");
     EXPECT_EQ(panel.time, u"Time\r\n\u2013");
     EXPECT_EQ(panel.ascent, u"Ascent\r\n\u2013");
     EXPECT_EQ(panel.points, u"Points\r\n0");

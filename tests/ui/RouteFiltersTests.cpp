@@ -33,23 +33,6 @@ TEST(FilterHeader, UnknownKeyKeepsTheSuffix) {
     EXPECT_EQ(filterHeaderText(english, "noSuchKey"), u": all");
 }
 
-TEST(SortDistinct, OrdersByCodeUnitsAndDropsRepeats) {
-    std::vector<std::u16string> texts = {
-        u"9.5, 1.000", u"10.1, 2.000", u"b", u"B",      u"-33.9, 151.2", u"10.1, 2.000",
-        u"",           u"ab",          u"a", u"\uFF21", u"\U0001F6B2",   u"b"};
-    sortDistinct(texts);
-    // Latin capitals before small letters; a prefix first; a surrogate pair (D83D) sorts before
-    // U+FF21 because code units, not code points, are compared.
-    const std::vector<std::u16string> expected = {
-        u"",  u"-33.9, 151.2", u"10.1, 2.000", u"9.5, 1.000", u"B",
-        u"a", u"ab",           u"b",           u"\U0001F6B2", u"\uFF21"};
-    EXPECT_EQ(texts, expected);
-
-    std::vector<std::u16string> empty;
-    sortDistinct(empty);
-    EXPECT_TRUE(empty.empty());
-}
-
 TEST(FilterBarItems, EmptyLibraryStillOffersTheFixedChoices) {
     const ActiveLanguage english = resolveLanguage("en");
     const auto items = filterBarItems({}, english);
@@ -63,33 +46,37 @@ TEST(FilterBarItems, EmptyLibraryStillOffersTheFixedChoices) {
               (std::vector<std::u16string>{u"Length: all", u"< 5 km", u"5\u201320 km", u"> 20 km"}));
 }
 
-TEST(FilterBarItems, PlacesAndSportsAreDistinctAndSorted) {
+TEST(FilterBarItems, PlacesByNumberAndKnownSportsBeforeTheFilesOwnTypes) {
     std::vector<RouteInfo> routes;
-    routes.push_back(sampleRoute("a"));  // cycling, start 48.137, 11.575
-    routes.push_back(sampleRoute("b"));
-    routes.back().startPlace = "-33.868, 151.209";
-    routes.back().sportKey = "cycling";
-    routes.back().sportFromSpeed = true;  // same text as a named sport: listed once
-    routes.push_back(sampleRoute("c"));
-    routes.back().sportKey = "Kanu-Polo";
-    routes.back().sportLabel = "Kanu-Polo";
-    routes.push_back(sampleRoute("d"));
-    routes.back().sportKey.clear();
-    routes.back().sportLabel = "\u2013";  // no sport: no item
-    routes.push_back(RouteInfo{});        // failed record: no places, an empty sport item
+    const auto add = [&](std::string start, std::string sportKey, std::string sportLabel) {
+        routes.push_back(sampleRoute(start));
+        routes.back().startPlace = std::move(start);
+        routes.back().sportKey = std::move(sportKey);
+        routes.back().sportLabel = std::move(sportLabel);
+    };
+    add("48.137, 11.575", "hiking", "Wandern");
+    add("10.100, 2.000", "cycling", "Radfahren");
+    add("3.000, 10.000", "walking", "Gehen");
+    add("3.000, 9.000", "jkljkl", "jkljkl");
+    add("-33.868, 151.209", "NC", "NC");
+    add("48.137, 11.575", "4", "4");
+    add("9.500, 1.000", "Rad", "Rad");  // a file's type that reads like a known sport: listed once
+    add("9.500, 1.000", "", "\u2013");  // no sport: no item
+    routes.back().finishPlace = "9.500, 1.000";
+    routes.push_back(RouteInfo{});  // a failed record: no places, and no blank sport item
     routes.back().fileStem = "broken";
 
     const ActiveLanguage german = resolveLanguage("de");
     const auto items = filterBarItems(routes, german);
-    EXPECT_EQ(items[kStart],
-              (std::vector<std::u16string>{u"Start: alle", u"-33.868, 151.209", u"48.137, 11.575"}));
-    EXPECT_EQ(items[kEnd], (std::vector<std::u16string>{u"Ziel: alle", u"48.140, 11.580"}));
-    EXPECT_EQ(items[kSport], (std::vector<std::u16string>{u"Sport: alle", u"", u"Kanu-Polo", u"Rad"}));
+    // South to north, then west to east, as numbers: 9 before 10, a minus sign first.
+    EXPECT_EQ(items[kStart], (std::vector<std::u16string>{u"Start: alle", u"-33.868, 151.209",
+                                                          u"3.000, 9.000", u"3.000, 10.000", u"9.500, 1.000",
+                                                          u"10.100, 2.000", u"48.137, 11.575"}));
+    EXPECT_EQ(items[kEnd], (std::vector<std::u16string>{u"Ziel: alle", u"9.500, 1.000", u"48.140, 11.580"}));
+    // The program's sports (in an order every alphabet agrees on), then the rest by code units.
+    EXPECT_EQ(items[kSport], (std::vector<std::u16string>{u"Sport: alle", u"Gehen", u"Rad", u"Wandern", u"4",
+                                                          u"NC", u"jkljkl"}));
     EXPECT_EQ(items[kLength][2], u"5\u201320 km");  // never translated
-
-    const ActiveLanguage english = resolveLanguage("en");
-    EXPECT_EQ(filterBarItems(routes, english)[kSport],
-              (std::vector<std::u16string>{u"Sport: all", u"", u"Cycling", u"Kanu-Polo"}));
 }
 
 }  // namespace

@@ -130,10 +130,10 @@ void createControls(MainWindow& window) {
     window.sketchView =
         CreateWindowExW(0, L"TirnSketch", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window.mainWindow,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SKETCH)), windowInstance(), nullptr);
-    window.distanceStatic = createStatic(window, L"DISTANZ\r\n\u2013", window.statFont);
-    window.timeStatic = createStatic(window, L"ZEIT\r\n\u2013", window.statFont);
-    window.ascentStatic = createStatic(window, L"ANSTIEG\r\n\u2013", window.statFont);
-    window.pointsStatic = createStatic(window, L"PUNKTE\r\n\u2013", window.statFont);
+    window.distanceStatic = createStatic(window, L"Distanz\r\n\u2013", window.statFont);
+    window.timeStatic = createStatic(window, L"Zeit\r\n\u2013", window.statFont);
+    window.ascentStatic = createStatic(window, L"Anstieg\r\n\u2013", window.statFont);
+    window.pointsStatic = createStatic(window, L"Punkte\r\n\u2013", window.statFont);
     window.weatherStatic = createStatic(window, L"", window.statFont);
     createAccessibleLabel(window, "sportBoxName");
     window.sportCombo =
