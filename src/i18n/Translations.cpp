@@ -50,6 +50,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Aus der Durchschnittsgeschwindigkeit geschätzt", .resetFilters = u"Filter zurücksetzen",
         .chooseLibraryFolder = u"Bibliotheksordner wählen",
         .emptyLibrary = u"Noch keine Routen \u2013 GPX-Dateien importieren oder hier ablegen",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"en", u"English", CountRule::oneForOne, {
         .language = u"Language", .system = u"System", .import = u"Import", .folder = u"Folder",
@@ -90,6 +92,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Estimated from the average speed", .resetFilters = u"Reset filters",
         .chooseLibraryFolder = u"Choose the library folder",
         .emptyLibrary = u"No routes yet \u2014 import GPX files or drop them here",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"fr", u"Français", CountRule::oneForZeroAndOne, {
         .language = u"Langue", .system = u"Système", .import = u"Importer", .folder = u"Dossier",
@@ -135,6 +139,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Estimé d’après la vitesse moyenne", .resetFilters = u"Réinitialiser les filtres",
         .chooseLibraryFolder = u"Choisir le dossier de la bibliothèque",
         .emptyLibrary = u"Aucun itinéraire \u2014 importez ou déposez ici des fichiers GPX",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"es", u"Español", CountRule::oneForOne, {
         .language = u"Idioma", .system = u"Sistema", .import = u"Importar", .folder = u"Carpeta",
@@ -178,6 +184,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Estimado a partir de la velocidad media", .resetFilters = u"Restablecer filtros",
         .chooseLibraryFolder = u"Elegir la carpeta de la biblioteca",
         .emptyLibrary = u"Aún no hay rutas \u2014 importa archivos GPX o suéltalos aquí",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"it", u"Italiano", CountRule::oneForOne, {
         .language = u"Lingua", .system = u"Sistema", .import = u"Importa", .folder = u"Cartella",
@@ -221,6 +229,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Stimato dalla velocità media", .resetFilters = u"Reimposta filtri",
         .chooseLibraryFolder = u"Scegli la cartella della libreria",
         .emptyLibrary = u"Ancora nessun percorso \u2014 importa file GPX o trascinali qui",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"nl", u"Nederlands", CountRule::oneForOne, {
         .language = u"Taal", .system = u"Systeem", .import = u"Importeer", .folder = u"Map",
@@ -262,6 +272,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Geschat op basis van de gemiddelde snelheid", .resetFilters = u"Filters wissen",
         .chooseLibraryFolder = u"Kies de bibliotheekmap",
         .emptyLibrary = u"Nog geen routes \u2013 importeer GPX-bestanden of sleep ze hierheen",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"pt", u"Português", CountRule::oneForOne, {
         .language = u"Idioma", .system = u"Sistema", .import = u"Importar", .folder = u"Pasta",
@@ -304,6 +316,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Estimado pela velocidade média", .resetFilters = u"Redefinir filtros",
         .chooseLibraryFolder = u"Escolher a pasta da biblioteca",
         .emptyLibrary = u"Nenhuma rota ainda \u2014 importe arquivos GPX ou solte-os aqui",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"pl", u"Polski", CountRule::polish, {
         .language = u"Język", .system = u"System", .import = u"Importuj", .folder = u"Folder",
@@ -345,6 +359,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Oszacowano na podstawie średniej prędkości", .resetFilters = u"Wyczyść filtry",
         .chooseLibraryFolder = u"Wybierz folder biblioteki",
         .emptyLibrary = u"Nie ma jeszcze tras \u2013 zaimportuj pliki GPX lub upuść je tutaj",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"cs", u"Čeština", CountRule::czech, {
         .language = u"Jazyk", .system = u"Systém", .import = u"Import", .folder = u"Složka",
@@ -386,6 +402,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Odhadnuto podle průměrné rychlosti", .resetFilters = u"Zrušit filtry",
         .chooseLibraryFolder = u"Vyberte složku knihovny",
         .emptyLibrary = u"Zatím žádné trasy \u2013 importujte nebo sem přetáhněte soubory GPX",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"da", u"Dansk", CountRule::oneForOne, {
         .language = u"Sprog", .system = u"System", .import = u"Importér", .folder = u"Mappe",
@@ -427,6 +445,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Anslået ud fra gennemsnitsfarten", .resetFilters = u"Nulstil filtre",
         .chooseLibraryFolder = u"Vælg biblioteksmappen",
         .emptyLibrary = u"Ingen ruter endnu \u2013 importér GPX-filer eller træk dem hertil",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"sv", u"Svenska", CountRule::oneForOne, {
         .language = u"Språk", .system = u"System", .import = u"Importera", .folder = u"Mapp",
@@ -468,6 +488,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Uppskattad utifrån medelhastigheten", .resetFilters = u"Återställ filter",
         .chooseLibraryFolder = u"Välj biblioteksmapp",
         .emptyLibrary = u"Inga rutter än \u2013 importera GPX-filer eller släpp dem här",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"nb", u"Norsk", CountRule::oneForOne, {
         .language = u"Språk", .system = u"System", .import = u"Importer", .folder = u"Mappe",
@@ -508,6 +530,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Anslått ut fra gjennomsnittsfarten", .resetFilters = u"Tilbakestill filtre",
         .chooseLibraryFolder = u"Velg biblioteksmappen",
         .emptyLibrary = u"Ingen ruter ennå \u2013 importer GPX-filer eller slipp dem her",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"fi", u"Suomi", CountRule::oneForOne, {
         .language = u"Kieli", .system = u"Järjestelmä", .import = u"Tuo", .folder = u"Kansio",
@@ -550,6 +574,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Arvioitu keskinopeuden perusteella", .resetFilters = u"Tyhjennä suodattimet",
         .chooseLibraryFolder = u"Valitse kirjaston kansio",
         .emptyLibrary = u"Ei vielä reittejä \u2013 tuo GPX-tiedostoja tai pudota ne tähän",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"tr", u"Türkçe", CountRule::oneForm, {
         .language = u"Dil", .system = u"Sistem", .import = u"İçe aktar", .folder = u"Klasör",
@@ -589,6 +615,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Ortalama hızdan tahmin edildi", .resetFilters = u"Filtreleri sıfırla",
         .chooseLibraryFolder = u"Kitaplık klasörünü seçin",
         .emptyLibrary = u"Henüz rota yok \u2013 GPX dosyası içe aktarın veya buraya bırakın",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"uk", u"Українська", CountRule::eastSlavic, {
         .language = u"Мова", .system = u"Системна", .import = u"Імпорт", .folder = u"Папка",
@@ -631,6 +659,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"Оцінено за середньою швидкістю", .resetFilters = u"Скинути фільтри",
         .chooseLibraryFolder = u"Виберіть папку бібліотеки",
         .emptyLibrary = u"Маршрутів ще немає \u2014 імпортуйте або перетягніть сюди файли GPX",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"ja", u"日本語", CountRule::oneForm, {
         .language = u"言語", .system = u"システム", .import = u"取り込み", .folder = u"フォルダ", .reload = u"更新",
@@ -666,6 +696,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"平均速度から推定", .resetFilters = u"フィルターをリセット",
         .chooseLibraryFolder = u"ライブラリ フォルダーを選択",
         .emptyLibrary = u"ルートがありません。GPX ファイルを取り込むか、ここにドロップ",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"ko", u"한국어", CountRule::oneForm, {
         .language = u"언어", .system = u"시스템", .import = u"가져오기", .folder = u"폴더", .reload = u"새로 고침",
@@ -700,6 +732,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"평균 속도로 추정", .resetFilters = u"필터 초기화",
         .chooseLibraryFolder = u"라이브러리 폴더 선택",
         .emptyLibrary = u"아직 경로가 없습니다. GPX 파일을 가져오거나 여기에 놓으세요",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"zh-Hans", u"简体中文", CountRule::oneForm, {
         .language = u"语言", .system = u"系统", .import = u"导入", .folder = u"文件夹", .reload = u"重新加载",
@@ -730,6 +764,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"根据平均速度估算", .resetFilters = u"重置筛选",
         .chooseLibraryFolder = u"选择路线库文件夹",
         .emptyLibrary = u"还没有路线。请导入 GPX 文件，或将其拖放到此处",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"zh-Hant", u"繁體中文", CountRule::oneForm, {
         .language = u"語言", .system = u"系統", .import = u"匯入", .folder = u"資料夾", .reload = u"重新載入",
@@ -760,6 +796,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .estimatedSportTip = u"根據平均速度估算", .resetFilters = u"重設篩選",
         .chooseLibraryFolder = u"選擇路線庫資料夾",
         .emptyLibrary = u"還沒有路線。請匯入 GPX 檔案，或將其拖放到此處",
+        .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
+        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
 }};
 // clang-format on

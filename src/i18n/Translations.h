@@ -111,6 +111,15 @@ struct TranslationTexts {
     std::u16string_view resetFilters;
     std::u16string_view chooseLibraryFolder;
     std::u16string_view emptyLibrary;
+    // own words where one served two meanings, and the units box
+    std::u16string_view oneWay;
+    std::u16string_view startAll;
+    std::u16string_view endAll;
+    std::u16string_view lengthAll;
+    std::u16string_view lengthFilterHeader;
+    std::u16string_view unitsBoxName;
+    std::u16string_view metric;
+    std::u16string_view imperial;
 };
 
 inline constexpr std::size_t kTranslationKeyCount = sizeof(TranslationTexts) / sizeof(std::u16string_view);
@@ -232,6 +241,14 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"resetFilters", &TranslationTexts::resetFilters},
     {"chooseLibraryFolder", &TranslationTexts::chooseLibraryFolder},
     {"emptyLibrary", &TranslationTexts::emptyLibrary},
+    {"oneWay", &TranslationTexts::oneWay},
+    {"startAll", &TranslationTexts::startAll},
+    {"endAll", &TranslationTexts::endAll},
+    {"lengthAll", &TranslationTexts::lengthAll},
+    {"lengthFilterHeader", &TranslationTexts::lengthFilterHeader},
+    {"unitsBoxName", &TranslationTexts::unitsBoxName},
+    {"metric", &TranslationTexts::metric},
+    {"imperial", &TranslationTexts::imperial},
 }};
 
 namespace translation_detail {
