@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace fs = std::filesystem;
+
 namespace {
 
 bool byNativeText(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -83,18 +85,27 @@ bool applySportChange(ListView& view, RouteInfo record, const ActiveLanguage& la
     return true;
 }
 
-void applyImport(ListView& view, const std::vector<std::filesystem::path>& files, std::u16string note,
+bool applyImport(ListView& view, const std::vector<std::filesystem::path>& files, std::u16string note,
                  const ActiveLanguage& language) {
+    // The arrived files are what the user looks for now: a search or filter that would hide one
+    // of them is cleared.
+    const bool hidden = std::any_of(view.routes.begin(), view.routes.end(), [&](const RouteInfo& route) {
+        return std::any_of(files.begin(), files.end(),
+                           [&](const fs::path& file) { return file.native() == route.filePath.native(); }) &&
+               !routePassesFilters(route, view.filters, language);
+    });
+    if (hidden) view.filters = {};
     view.selected.clear();
     for (const std::filesystem::path& file : files) addSelected(view, file);
     view.focused = files.empty() ? std::filesystem::path() : files.front();
     view.anchor = view.focused;
-    // The place before the import does not matter: the new rows are what the user looks for.
+    // The place before the import does not matter: the list scrolls to the new rows.
     view.top.clear();
     view.focusedOffset = -1;
     rebuildRows(view, language);
     if (view.singleSelection && view.selected.size() > 1) view.selected = {view.focused};
     view.note = std::move(note);
+    return hidden;
 }
 
 void setSearchText(ListView& view, std::u16string_view boxText, const ActiveLanguage& language) {

@@ -54,9 +54,10 @@ void applyScan(ListView& view, std::vector<RouteInfo> routes, FolderSnapshot sna
                const ActiveLanguage& language);
 // The new record of a route whose file the program rewrote; false when no record has its file.
 bool applySportChange(ListView& view, RouteInfo record, const ActiveLanguage& language);
-// Files just imported (their records already read): they become the selection, the first listed one
-// focused, and `note` says what arrived.
-void applyImport(ListView& view, const std::vector<std::filesystem::path>& files, std::u16string note,
+// Files just imported (their records already read): they become the selection, the first listed
+// one focused, and `note` says what arrived. A search or filter that would hide one of them is
+// cleared; true when that happened.
+bool applyImport(ListView& view, const std::vector<std::filesystem::path>& files, std::u16string note,
                  const ActiveLanguage& language);
 void setSearchText(ListView& view, std::u16string_view boxText, const ActiveLanguage& language);
 void setFilterChoice(ListView& view, std::size_t box, FilterChoice choice, const ActiveLanguage& language);

@@ -114,7 +114,9 @@ TEST_F(GuiTest, ImportCopiesChosenFilesUnderFreeNames) {
     EXPECT_EQ(textOf(window->titleStatic), u"Tour");
     EXPECT_EQ(textOf(window->statusStatic), u"Imported: 1   \u00B7   Renamed: Tour.gpx \u2192 Tour 2.gpx");
 
-    // Two files of the same name from different folders, chosen together.
+    // Two files of the same name from different folders, chosen together, while a search would
+    // hide them: the search goes, so that they can be shown.
+    typeSearch(u"tour");
     EXPECT_TRUE(withWatchedWindow(
         window->mainWindow, u"Import",
         [&](HWND dialog) {
@@ -127,6 +129,7 @@ TEST_F(GuiTest, ImportCopiesChosenFilesUnderFreeNames) {
     EXPECT_EQ(readBytes(library() / "Run 2.gpx"), readBytes(sources.path / "b" / "Run.GPX"));
     EXPECT_EQ(listRowCount(), 4);
     EXPECT_EQ(listText(0, 0), u"Run 2");
+    EXPECT_EQ(textOf(window->searchBox), u"");
     EXPECT_EQ(window->list.focusedRow, 1);  // the first chosen file
     EXPECT_EQ(textOf(window->titleStatic), u"Run A");
     EXPECT_EQ(textOf(window->statusStatic), u"Imported: 2   \u00B7   Renamed: Run.GPX \u2192 Run 2.gpx");

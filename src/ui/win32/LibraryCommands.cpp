@@ -77,7 +77,14 @@ void showImportedFiles(MainWindow& window, const std::vector<std::filesystem::pa
     }
     if (arrived.empty()) return;
     const std::u16string note = importNoteText(sources, results, window.language);
-    changeRouteList(window, [&](ListView& view) { applyImport(view, arrived, note, window.language); });
+    bool filtersCleared = false;
+    changeRouteList(
+        window, [&](ListView& view) { filtersCleared = applyImport(view, arrived, note, window.language); });
+    if (!filtersCleared) return;
+    rebuildFilterBar(window);
+    window.fillingSearchBox = true;
+    SetWindowTextW(window.searchBox, L"");
+    window.fillingSearchBox = false;
 }
 
 void showFileList(MainWindow& window, std::string_view headingKey, const std::vector<std::u16string>& lines) {

@@ -61,6 +61,7 @@ struct MainWindow {
     // Set while the two combo boxes are refilled, so their notifications are ignored.
     bool fillingSportCombo = false;
     bool fillingLanguageCombo = false;
+    bool fillingSearchBox = false;          // the window empties the box itself: the list is shown already
     SportBoxState sportBox;                 // whether the sport box's list is open (SportBox)
     std::filesystem::path sportChoiceFile;  // a chosen sport waiting to be written: the route's file
     int sportChoice = -1;                   // and the box's item

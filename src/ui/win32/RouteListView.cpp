@@ -207,6 +207,7 @@ void rebuildRouteList(MainWindow& window) {
 
 void routeListControlChanged(MainWindow& window, int controlId) {
     if (controlId == IDC_SEARCH) {
+        if (window.fillingSearchBox) return;
         const std::u16string text = searchBoxText(window);
         changeRouteList(window, [&](ListView& view) { setSearchText(view, text, window.language); });
         return;
