@@ -95,7 +95,7 @@ int main() {
         // A header click re-sorts every listed row (here all of them), from library order.
         const std::vector<uint64_t> listed = filterRoutes(routes, none, active);
         for (std::size_t column = 0; column < kRouteColumnCount; ++column) {
-            const ListSort sort{static_cast<int>(column), sortsDescendingFirst(routeColumns[column].sortKey)};
+            const ListSort sort{static_cast<int>(column), routeColumns[column].descendingFirst};
             std::printf("  sort by column %zu:              %8.2f ms\n", column, medianMilliseconds([&] {
                             std::vector<uint64_t> rows = listed;
                             sortRows(rows, routes, sort, active);

@@ -71,7 +71,7 @@ double keystroke(MainWindow& window, const wchar_t* text) {
 }
 
 void measureKeystrokes(MainWindow& window, std::size_t routes) {
-    std::vector<RouteInfo>& libraryRoutes = window.libraryRoutes;
+    std::vector<RouteInfo>& libraryRoutes = window.list.routes;
     libraryRoutes.clear();
     libraryRoutes.reserve(routes);
     const std::string sample = generatedGpx(1, 200);
@@ -100,7 +100,7 @@ void measureKeystrokes(MainWindow& window, std::size_t routes) {
                     milliseconds(filtered - start), milliseconds(Clock::now() - filtered), length);
     }
     std::printf("keystroke with %5zu routes: %7.1f ms (all rows), %7.1f ms (\"r\"), %zu rows\n", routes,
-                median(all), median(narrowing), window.visibleRows.size());
+                median(all), median(narrowing), window.list.rows.size());
 }
 
 struct ClickTime {
@@ -133,13 +133,13 @@ void measureSorting(MainWindow& window) {
             handled.push_back(click.handled);
             painted.push_back(click.painted);
         }
-        std::vector<uint64_t> rows = window.visibleRows;
+        std::vector<uint64_t> rows = window.list.rows;
         std::sort(rows.begin(), rows.end());  // library order, where a click starts from
         const auto start = Clock::now();
-        sortRows(rows, window.libraryRoutes, window.listSort, window.language);
+        sortRows(rows, window.list.routes, window.list.sort, window.language);
         std::printf(
             "header click, %zu rows, column %d: %7.1f ms until painted, %6.1f ms handled, %5.1f ms sorting\n",
-            window.visibleRows.size(), column, median(painted), median(handled),
+            window.list.rows.size(), column, median(painted), median(handled),
             milliseconds(Clock::now() - start));
     }
     headerClick(window, 0);  // by name
@@ -150,7 +150,7 @@ void measureSorting(MainWindow& window) {
         keystroke(window, L"route 1");
     }
     std::printf("keystroke sorted by name, %zu routes: %7.1f ms (all rows), %7.1f ms (\"r\")\n",
-                window.libraryRoutes.size(), median(all), median(narrowing));
+                window.list.routes.size(), median(all), median(narrowing));
 }
 
 }  // namespace
@@ -183,7 +183,8 @@ int main() {
         // Files written just now are always analysed again (their time is not older than the
         // index); a library that has been there a while is dated back.
         const auto dayAgo = fs::file_time_type::clock::now() - std::chrono::hours(24);
-        for (const auto& entry : fs::directory_iterator(library)) fs::last_write_time(entry.path(), dayAgo, ignored);
+        for (const auto& entry : fs::directory_iterator(library))
+            fs::last_write_time(entry.path(), dayAgo, ignored);
         fs::remove_all(root / "cache", ignored);
         fs::create_directories(root / "cache");
         std::vector<double> startups;
@@ -198,9 +199,10 @@ int main() {
         }
         const double first = startups.front();
         startups.erase(startups.begin());
-        std::printf("start-up to window shown, %5d routes of 200 points (%.0f MB): %6.0f ms without index, "
-                    "%5.0f ms with the index (median of 3); %zu rows\n",
-                    files, bytes / 1e6, first, median(startups), window->visibleRows.size());
+        std::printf(
+            "start-up to window shown, %5d routes of 200 points (%.0f MB): %6.0f ms without index, "
+            "%5.0f ms with the index (median of 3); %zu rows\n",
+            files, bytes / 1e6, first, median(startups), window->list.rows.size());
     }
 
     measureKeystrokes(*window, 1000);

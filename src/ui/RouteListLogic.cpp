@@ -78,3 +78,33 @@ std::u16string statusLineText(std::size_t rowCount, const std::filesystem::path&
     text += pathToWide(folder);
     return text;
 }
+
+std::u16string importNoteText(const std::vector<std::filesystem::path>& sources,
+                              const std::vector<ImportResult>& results, const ActiveLanguage& language) {
+    constexpr std::size_t kNamedRenames = 3;
+    std::size_t arrived = 0;
+    std::size_t renamed = 0;
+    std::u16string renames;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (results[i].target.empty()) continue;
+        ++arrived;
+        if (i >= sources.size() || results[i].target.filename() == sources[i].filename()) continue;
+        if (renamed++ >= kNamedRenames) continue;
+        if (!renames.empty()) renames += u", ";
+        renames += pathToWide(sources[i].filename()) + u" \u2192 " + pathToWide(results[i].target.filename());
+    }
+    if (arrived == 0) return {};
+    std::u16string text =
+        fillIn(translate(language, "importedCount"), u"{n}", decimalText(static_cast<int64_t>(arrived)));
+    if (renamed == 0) return text;
+    text += u"   \u00B7   ";
+    text += translate(language, "renamedList");
+    text += u' ';
+    text += renames;
+    if (renamed > kNamedRenames) {
+        text += u' ';
+        text += fillIn(translate(language, "andMore"), u"{n}",
+                       decimalText(static_cast<int64_t>(renamed - kNamedRenames)));
+    }
+    return text;
+}

@@ -9,6 +9,7 @@
 
 #include "core/RouteInfo.h"
 #include "i18n/Language.h"
+#include "library/Import.h"
 #include "ui/RouteColumns.h"
 #include "ui/RouteFilters.h"
 
@@ -29,3 +30,7 @@ std::array<std::u16string, kRouteColumnCount> routeRowTexts(const RouteInfo& rou
                                                             const ActiveLanguage& language);
 std::u16string statusLineText(std::size_t rowCount, const std::filesystem::path& folder,
                               const ActiveLanguage& language);
+// What an import brought, for the status line: "Imported: 2   ·   Renamed: Tour.gpx → Tour 2.gpx",
+// the first three renamed files and then how many more; empty when nothing arrived.
+std::u16string importNoteText(const std::vector<std::filesystem::path>& sources,
+                              const std::vector<ImportResult>& results, const ActiveLanguage& language);

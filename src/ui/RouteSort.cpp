@@ -1,8 +1,6 @@
 #include "ui/RouteSort.h"
 
 #include <algorithm>
-#include <cmath>
-#include <string>
 
 #include "platform/Platform.h"
 #include "ui/RouteColumns.h"
@@ -10,72 +8,6 @@
 namespace {
 
 constexpr std::u16string_view kDash = u"\u2013";
-
-// One row's value, worked out once before sorting so that the comparisons stay cheap.
-struct RowKey {
-    uint64_t route = 0;
-    bool missing = false;
-    double number = 0;
-    std::u16string text;
-};
-
-bool isTextKey(SortKey key) {
-    return key == SortKey::name || key == SortKey::sport || key == SortKey::text;
-}
-
-// Most names are plain ASCII: widened directly, they spare the conversion's cost per row.
-std::u16string nameText(const std::string& stem) {
-    const bool ascii =
-        std::all_of(stem.begin(), stem.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return ascii ? std::u16string(stem.begin(), stem.end()) : utf8ToWide(stem);
-}
-
-void setText(RowKey& row, std::u16string text, bool dashIsMissing) {
-    row.missing = text.empty() || (dashIsMissing && text == kDash);
-    row.text = std::move(text);
-}
-
-RowKey rowKey(const RouteInfo& route, uint64_t index, const RouteColumn& column,
-              const ActiveLanguage& language) {
-    RowKey row;
-    row.route = index;
-    switch (column.sortKey) {
-        case SortKey::name:
-            setText(row, nameText(route.fileStem), false);
-            break;
-        case SortKey::date: {
-            const int32_t day = calendarDay(route.dateText);
-            row.missing = day < 0;
-            row.number = day;
-            break;
-        }
-        case SortKey::distance:
-            // The column shows an unreadable length as 0 m.
-            row.number = std::isnan(route.distanceMeters) ? 0 : route.distanceMeters;
-            break;
-        case SortKey::duration:
-            // Exactly where the column shows a dash.
-            row.missing = !(route.durationSeconds > 0);
-            row.number = route.durationSeconds;
-            break;
-        case SortKey::ascent:
-            row.missing = !(route.ascentMeters > 0);
-            row.number = route.ascentMeters;
-            break;
-        case SortKey::points:
-            row.number = route.pointCount;
-            break;
-        case SortKey::sport:
-            setText(row, sportDisplayText(language, route), true);
-            break;
-        case SortKey::text:
-            // A dash here is a value (the Ghost column's "no timestamps"), not a missing one.
-            setText(row, column.cellText(route, language), false);
-            break;
-    }
-    if (!route.errorText.empty()) row.missing = true;
-    return row;
-}
 
 char16_t foldAscii(char16_t c) {
     return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
@@ -93,9 +25,9 @@ int compareTexts(const std::u16string& a, const std::u16string& b) {
     return a.compare(b);
 }
 
-int compareValues(const RowKey& a, const RowKey& b, bool textual) {
-    if (textual) return compareTexts(a.text, b.text);
-    return a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
+int compareValues(const SortValue& a, const SortValue& b) {
+    if (a.number != b.number) return a.number < b.number ? -1 : 1;
+    return compareTexts(a.text, b.text);
 }
 
 int twoDigits(std::string_view text, std::size_t at) {
@@ -107,17 +39,33 @@ int twoDigits(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-bool sortsDescendingFirst(SortKey key) {
-    return !isTextKey(key);
+SortValue numberValue(double number, bool missing) {
+    SortValue value;
+    value.missing = missing;
+    value.number = number;
+    return value;
+}
+
+SortValue textValue(std::u16string text, bool dashIsMissing) {
+    SortValue value;
+    value.missing = text.empty() || (dashIsMissing && text == kDash);
+    value.text = std::move(text);
+    return value;
+}
+
+SortValue nameValue(const std::string& stem) {
+    const bool ascii =
+        std::all_of(stem.begin(), stem.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return textValue(ascii ? std::u16string(stem.begin(), stem.end()) : utf8ToWide(stem));
 }
 
 ListSort sortAfterHeaderClick(ListSort current, std::size_t column) {
-    if (column >= kRouteColumnCount) return current;
+    if (column >= kRouteColumnCount || routeColumns[column].sortValue == nullptr) return current;
     if (current.column == static_cast<int>(column)) {
         current.descending = !current.descending;
         return current;
     }
-    return {static_cast<int>(column), sortsDescendingFirst(routeColumns[column].sortKey)};
+    return {static_cast<int>(column), routeColumns[column].descendingFirst};
 }
 
 int32_t calendarDay(std::string_view dateText) {
@@ -134,24 +82,28 @@ void sortRows(std::vector<uint64_t>& rows, const std::vector<RouteInfo>& routes,
               const ActiveLanguage& language) {
     if (sort.column < 0 || static_cast<std::size_t>(sort.column) >= kRouteColumnCount) return;
     const RouteColumn& column = routeColumns[static_cast<std::size_t>(sort.column)];
-    std::vector<RowKey> keys;
-    keys.reserve(rows.size());
+    if (column.sortValue == nullptr) return;
+    std::vector<uint64_t> listed;
+    std::vector<SortValue> values;
+    listed.reserve(rows.size());
+    values.reserve(rows.size());
     for (uint64_t index : rows) {
         if (index >= routes.size()) continue;
-        keys.push_back(rowKey(routes[index], index, column, language));
+        listed.push_back(index);
+        values.push_back(column.sortValue(routes[index], language));
+        if (!routes[index].errorText.empty()) values.back().missing = true;
     }
-    const bool textual = isTextKey(column.sortKey);
     const bool descending = sort.descending;
-    // The positions are sorted, not the keys: moving a number is cheaper than moving a text.
-    std::vector<uint32_t> order(keys.size());
+    // The positions are sorted, not the values: moving a number is cheaper than moving a text.
+    std::vector<uint32_t> order(values.size());
     for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](uint32_t left, uint32_t right) {
-        const RowKey& a = keys[left];
-        const RowKey& b = keys[right];
+        const SortValue& a = values[left];
+        const SortValue& b = values[right];
         if (a.missing || b.missing) return !a.missing && b.missing;
-        const int result = compareValues(a, b, textual);
+        const int result = compareValues(a, b);
         return descending ? result > 0 : result < 0;
     });
     rows.clear();
-    for (uint32_t position : order) rows.push_back(keys[position].route);
+    for (uint32_t position : order) rows.push_back(listed[position]);
 }

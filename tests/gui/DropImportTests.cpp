@@ -84,7 +84,7 @@ TEST_F(GuiTest, ManyRefusedFilesAreListedUpToFifteenAndNothingIsRead) {
         dropped.push_back(outside.path / ("Datei " + std::to_string(i) + ".txt"));
         writeBytes(dropped.back(), "x");
     }
-    const RouteInfo* records = window->libraryRoutes.data();
+    const RouteInfo* records = window->list.routes.data();
     std::u16string message;
     EXPECT_TRUE(withWatchedWindow(
         window->mainWindow, u"Tirn GPX Library", [&](HWND box) { message = readMessageBoxAndClose(box); },
@@ -94,6 +94,6 @@ TEST_F(GuiTest, ManyRefusedFilesAreListedUpToFifteenAndNothingIsRead) {
     EXPECT_EQ(shown[2], u"Datei 1.txt: not a GPX file");
     EXPECT_EQ(shown[16], u"Datei 15.txt: not a GPX file");
     EXPECT_EQ(shown[17], u"and 5 more");
-    EXPECT_EQ(window->libraryRoutes.data(), records);
+    EXPECT_EQ(window->list.routes.data(), records);
     EXPECT_TRUE(fileNames(library()).empty());
 }

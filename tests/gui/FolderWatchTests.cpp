@@ -74,7 +74,7 @@ TEST_F(FolderWatchTest, FilesCopiedInOrDeletedFromOutsideFollowWithSearchFilterS
     EXPECT_EQ(names(), (Texts{u"Bach", u"Bad", u"Berg"}));
     EXPECT_EQ(textOf(window->searchBox), u"b");
     EXPECT_EQ(comboSelection(filterCombo(IDC_FILTER_GHOST)), 1);
-    EXPECT_EQ(window->selectedRow, 2);
+    EXPECT_EQ(window->list.focusedRow, 2);
     EXPECT_EQ(textOf(window->titleStatic), u"Berg");
 
     fs::remove(library() / "Bach.gpx");
@@ -85,7 +85,7 @@ TEST_F(FolderWatchTest, FilesCopiedInOrDeletedFromOutsideFollowWithSearchFilterS
     // The selected route deleted: nothing is selected any more.
     fs::remove(library() / "Berg.gpx");
     EXPECT_TRUE(pumpUntil([&] { return !listed(u"Berg"); }, 3000ms));
-    EXPECT_EQ(window->selectedRow, -1);
+    EXPECT_EQ(window->list.focusedRow, -1);
     EXPECT_EQ(textOf(window->titleStatic), u"Select a route");
 }
 
@@ -99,9 +99,9 @@ TEST_F(FolderWatchTest, TheProgramsOwnWritesStartNoSecondReading) {
     pressKey(VK_DOWN);
     pressKey(VK_RETURN);  // the file is rewritten in place
     ASSERT_EQ(listText(0, 2), u"Running");
-    const RouteInfo* records = window->libraryRoutes.data();
+    const RouteInfo* records = window->list.routes.data();
     pumpFor(1500ms);
-    EXPECT_EQ(window->libraryRoutes.data(), records) << "the records were read again";
+    EXPECT_EQ(window->list.routes.data(), records) << "the records were read again";
 
     // A file changed from outside is read again, once the burst is over.
     writeTrack(library() / "Eins.gpx", track("Eins neu", "2024-03-02"));

@@ -65,7 +65,7 @@ TEST_F(KeyboardTest, TabVisitsEveryControlInOrderAndShortcutsWork) {
     focusSearchBox(*window);
     press(VK_DOWN);
     EXPECT_EQ(focusedId(), IDC_ROUTE_LIST);
-    EXPECT_EQ(window->selectedRow, 0);
+    EXPECT_EQ(window->list.focusedRow, 0);
     EXPECT_EQ(textOf(window->titleStatic), u"Route");
     press(VK_TAB);
     EXPECT_EQ(focusedId(), IDC_SPORT_CHANGE);

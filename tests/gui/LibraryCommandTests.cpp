@@ -109,8 +109,14 @@ TEST_F(GuiTest, ImportCopiesChosenFilesUnderFreeNames) {
     EXPECT_EQ(fileNames(library()), (Texts{u"Tour 2.gpx", u"Tour.gpx"}));
     EXPECT_EQ(readBytes(library() / "Tour 2.gpx"), readBytes(sources.path / "Tour.gpx"));
     EXPECT_EQ(listRowCount(), 2);
+    // The new row is selected and the status line tells what arrived under which name.
+    EXPECT_EQ(listText(window->list.focusedRow, 0), u"Tour 2");
+    EXPECT_EQ(textOf(window->titleStatic), u"Tour");
+    EXPECT_EQ(textOf(window->statusStatic), u"Imported: 1   \u00B7   Renamed: Tour.gpx \u2192 Tour 2.gpx");
 
-    // Two files of the same name from different folders, chosen together.
+    // Two files of the same name from different folders, chosen together, while a search would
+    // hide them: the search goes, so that they can be shown.
+    typeSearch(u"tour");
     EXPECT_TRUE(withWatchedWindow(
         window->mainWindow, u"Import",
         [&](HWND dialog) {
@@ -123,6 +129,13 @@ TEST_F(GuiTest, ImportCopiesChosenFilesUnderFreeNames) {
     EXPECT_EQ(readBytes(library() / "Run 2.gpx"), readBytes(sources.path / "b" / "Run.GPX"));
     EXPECT_EQ(listRowCount(), 4);
     EXPECT_EQ(listText(0, 0), u"Run 2");
+    EXPECT_EQ(textOf(window->searchBox), u"");
+    EXPECT_EQ(window->list.focusedRow, 1);  // the first chosen file
+    EXPECT_EQ(textOf(window->titleStatic), u"Run A");
+    EXPECT_EQ(textOf(window->statusStatic), u"Imported: 2   \u00B7   Renamed: Run.GPX \u2192 Run 2.gpx");
+    // The next change of the user's brings the usual status line back.
+    typeSearch(u"run");
+    EXPECT_EQ(textOf(window->statusStatic).substr(0, 8), u"2 Files ");
 }
 
 TEST_F(GuiTest, CancellingEitherDialogChangesNothing) {

@@ -103,22 +103,25 @@ TEST_F(ListSortTest, DatesSortByCalendarKeepTheSelectionAndSurviveReloadAndLangu
     selectListRow(rowOf(u"bravo"));
     clickHeader(kDateColumn);  // newest first; the undated route last
     EXPECT_EQ(names(), (Texts{u"Charlie", u"Alpha", u"bravo", u"Delta"}));
-    EXPECT_EQ(window->selectedRow, 2);
+    EXPECT_EQ(window->list.focusedRow, 2);
     EXPECT_TRUE(rowSelected(2));
     EXPECT_FALSE(rowSelected(0));
     EXPECT_EQ(textOf(window->titleStatic), u"bravo");
     clickHeader(kDateColumn);  // oldest first; still last
     EXPECT_EQ(names(), (Texts{u"bravo", u"Alpha", u"Charlie", u"Delta"}));
-    EXPECT_EQ(window->selectedRow, 0);
+    EXPECT_EQ(window->list.focusedRow, 0);
 
     clickButton(IDC_RELOAD);
     EXPECT_EQ(names(), (Texts{u"bravo", u"Alpha", u"Charlie", u"Delta"}));
+    EXPECT_TRUE(rowSelected(0));
     const auto german = std::find(window->languageChoices.begin(), window->languageChoices.end(), "de");
     ASSERT_NE(german, window->languageChoices.end());
     chooseItem(window->languageCombo, static_cast<int>(german - window->languageChoices.begin()));
     EXPECT_EQ(columnHeader(kNameColumn), u"Name");
     EXPECT_EQ(names(), (Texts{u"bravo", u"Alpha", u"Charlie", u"Delta"}));
     EXPECT_EQ(arrow(), std::make_pair(kDateColumn, HDF_SORTUP));
+    EXPECT_TRUE(rowSelected(0));
+    EXPECT_EQ(textOf(window->titleStatic), u"bravo");
 
     // Reset goes back to library order exactly.
     clickButton(IDC_RESET);

@@ -145,13 +145,45 @@ TEST_F(ListTest, FiltersAndSearchCombineAndResetClearsThemAll) {
     for (HWND combo : window->filterCombos) EXPECT_EQ(comboSelection(combo), 0);
     EXPECT_EQ(listRowCount(), 3);
     EXPECT_FALSE(isVisible(window->resetButton));
-    EXPECT_EQ(window->selectedRow, -1);
+    EXPECT_EQ(window->list.focusedRow, -1);
 
     // Typing in the list jumps to the row whose name begins with the letter.
     SetFocus(window->routeList);
     SendMessageW(window->routeList, WM_CHAR, L's', 1);
-    EXPECT_EQ(window->selectedRow, 2);
+    EXPECT_EQ(window->list.focusedRow, 2);
     EXPECT_EQ(textOf(window->titleStatic), u"Stadt");
     SendMessageW(window->routeList, WM_CHAR, L'q', 1);  // no name begins with it: the selection stays
-    EXPECT_EQ(window->selectedRow, 2);
+    EXPECT_EQ(window->list.focusedRow, 2);
+}
+
+TEST_F(ListTest, TheSelectedRouteStaysSelectedOverReloadSearchAndSportChange) {
+    selectListRow(1);
+    ASSERT_EQ(textOf(window->titleStatic), u"Alpen");
+    const auto selectedListRow = [&] {
+        return SendMessageW(window->routeList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    };
+    SetForegroundWindow(window->mainWindow);
+    SetFocus(window->routeList);
+    pressKey(VK_F5);
+    EXPECT_EQ(window->list.focusedRow, 1);
+    EXPECT_EQ(selectedListRow(), 1);
+    EXPECT_EQ(textOf(window->titleStatic), u"Alpen");
+
+    typeSearch(u"alp");
+    EXPECT_EQ(selectedListRow(), 0);
+    EXPECT_EQ(textOf(window->titleStatic), u"Alpen");
+
+    // A new sport: the route is analysed again and stays selected, as does the box's focus.
+    SetFocus(window->sportCombo);
+    pressKey(VK_DOWN);
+    pressKey(VK_RETURN);
+    EXPECT_NE(listText(0, 2), u"Hiking");
+    EXPECT_EQ(selectedListRow(), 0);
+    EXPECT_EQ(textOf(window->titleStatic), u"Alpen");
+    EXPECT_EQ(GetFocus(), window->sportCombo);
+
+    // Only a search that no longer lists the route takes the selection away.
+    typeSearch(u"isar");
+    EXPECT_EQ(selectedListRow(), -1);
+    EXPECT_EQ(textOf(window->titleStatic), u"Select a route");
 }

@@ -42,7 +42,7 @@ TEST_F(PanelTest, SelectingARowFillsThePanelAndEmptySpaceKeepsIt) {
     startWindow("de");
     ASSERT_EQ(listText(0, 0), u"Nordweg");
     selectListRow(0);
-    EXPECT_EQ(window->selectedRow, 0);
+    EXPECT_EQ(window->list.focusedRow, 0);
     EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
     EXPECT_EQ(textOf(window->subtitleStatic), u"02.08.24");
     EXPECT_EQ(textOf(window->distanceStatic), u"Distanz\r\n" + listText(0, 3));
@@ -57,23 +57,27 @@ TEST_F(PanelTest, SelectingARowFillsThePanelAndEmptySpaceKeepsIt) {
 
     // Clicking empty space takes the selection away but leaves the panel as it was.
     clearListSelection();
-    EXPECT_EQ(window->selectedRow, 0);
+    EXPECT_EQ(window->list.focusedRow, 0);
     EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
 
-    // A route without weather hides the weather line; a rebuild (prompt) leaves it hidden.
+    // A route without weather hides the weather line; a rebuild keeps the route, and one that
+    // filters it out (prompt) leaves the line hidden.
     selectListRow(1);
     EXPECT_EQ(textOf(window->titleStatic), u"Ohne Wetter");
     EXPECT_EQ(comboSelection(window->sportCombo), 4);
     EXPECT_FALSE(isVisible(window->weatherStatic));
-    typeSearch(u"");
-    EXPECT_EQ(window->selectedRow, -1);
+    typeSearch(u"ohne");
+    EXPECT_EQ(window->list.focusedRow, 0);
+    EXPECT_EQ(textOf(window->titleStatic), u"Ohne Wetter");
+    typeSearch(u"nordweg");
+    EXPECT_EQ(window->list.focusedRow, -1);
     EXPECT_EQ(textOf(window->titleStatic), u"Eine Route w\u00e4hlen");
     EXPECT_FALSE(isVisible(window->weatherStatic));
     EXPECT_FALSE(isEnabled(window->sportCombo));
 
-    // With weather, then a rebuild: the weather static stays visible but empty.
+    // With weather, then a rebuild that filters it out: the weather static stays visible but empty.
     selectListRow(0);
-    typeSearch(u"");
+    typeSearch(u"ohne");
     EXPECT_TRUE(isVisible(window->weatherStatic));
     EXPECT_EQ(textOf(window->weatherStatic), u"");
     EXPECT_EQ(textOf(window->pointsStatic), u"Punkte\r\n\u2013");
@@ -112,7 +116,7 @@ TEST_F(PanelTest, TheSketchAndTheRowColoursFollowTheSelection) {
     EXPECT_GT(after.count(colorOf(kEvenRowColor)), 1000);
     EXPECT_LT(after.count(colorOf(kOddRowColor)), before.count(colorOf(kOddRowColor)) / 10);
 
-    typeSearch(u"");  // a rebuild drops the selection, and the sketch its track
+    typeSearch(u"nordweg");  // the selected route filtered out: the sketch drops its track
     EXPECT_EQ(captureClient(window->sketchView).count(track), 0);
 }
 
@@ -148,7 +152,7 @@ TEST_F(PanelTest, TheSportBoxWritesADeliberateChoiceOnlyAndKeepsTheRouteAndTheFo
                              [](const auto& entry) { return isOwnTemporaryName(entry.path().filename()); }));
     EXPECT_EQ(listText(1, 0), u"Nordweg");
     EXPECT_EQ(SendMessageW(window->routeList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
-    EXPECT_EQ(window->selectedRow, 1);
+    EXPECT_EQ(window->list.focusedRow, 1);
     EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
     EXPECT_EQ(GetFocus(), window->sportCombo);
     EXPECT_TRUE(isEnabled(window->sportCombo));
@@ -182,7 +186,7 @@ TEST_F(PanelTest, TheSportBoxWritesADeliberateChoiceOnlyAndKeepsTheRouteAndTheFo
     EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
 
     // Far down a long list the route stays where it was on the screen.
-    clearRouteListSort(*window);
+    window->list.sort = {};
     rebuildRouteList(*window);
     selectListRow(35);
     SendMessageW(window->routeList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(listRowCount() - 1), FALSE);
@@ -192,7 +196,7 @@ TEST_F(PanelTest, TheSportBoxWritesADeliberateChoiceOnlyAndKeepsTheRouteAndTheFo
     pressKey(VK_DOWN);
     pressKey(VK_RETURN);
     EXPECT_EQ(listText(35, 2), u"Mountain bike");
-    EXPECT_EQ(window->selectedRow, 35);
+    EXPECT_EQ(window->list.focusedRow, 35);
     EXPECT_EQ(SendMessageW(window->routeList, LVM_GETTOPINDEX, 0, 0), top);
     EXPECT_EQ(GetFocus(), window->sportCombo);
 
@@ -206,7 +210,7 @@ TEST_F(PanelTest, TheSportBoxWritesADeliberateChoiceOnlyAndKeepsTheRouteAndTheFo
     pressKey(VK_DOWN);
     pressKey(VK_RETURN);
     EXPECT_EQ(listRowCount(), 38);
-    EXPECT_EQ(window->selectedRow, -1);
+    EXPECT_EQ(window->list.focusedRow, -1);
     EXPECT_EQ(textOf(window->titleStatic), u"Select a route");
     EXPECT_EQ(GetFocus(), window->routeList);
 }
@@ -245,7 +249,7 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
     EXPECT_EQ(readBytes(file), original);
     EXPECT_TRUE(std::none_of(fs::directory_iterator(library()), fs::directory_iterator(),
                              [](const auto& entry) { return isOwnTemporaryName(entry.path().filename()); }));
-    EXPECT_EQ(window->selectedRow, 0);
+    EXPECT_EQ(window->list.focusedRow, 0);
     EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
     EXPECT_EQ(listText(0, 2), u"Cycling");
     // The box shows the sport the file really has, not the one that could not be written.
@@ -276,7 +280,7 @@ TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
     ASSERT_EQ(listRowCount(), 4);
     for (int row = 0; row < listRowCount(); ++row) {
         selectListRow(row);
-        EXPECT_EQ(window->selectedRow, row);
+        EXPECT_EQ(window->list.focusedRow, row);
     }
     selectListRow(3);
     EXPECT_EQ(textOf(window->distanceStatic), u"Distance\r\n0 m");
@@ -316,7 +320,7 @@ TEST_F(GuiTest, EveryRealWorldFileCanBeListedSelectedAndSketched) {
     int sketched = 0;
     for (int row = 0; row < listRowCount(); ++row) {
         selectListRow(row);
-        ASSERT_EQ(window->selectedRow, row);
+        ASSERT_EQ(window->list.focusedRow, row);
         EXPECT_EQ(textOf(window->subtitleStatic), listText(row, 1));
         sketched += captureClient(window->sketchView).count(colorOf(kSketchTrackColor)) > 0;
     }

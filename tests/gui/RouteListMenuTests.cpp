@@ -81,7 +81,7 @@ TEST_F(GuiTest, RowMenuOpensOnTheClickedRowAndChangeSportGoesToTheSportBox) {
         },
         {VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_EQ(commands, (std::vector<UINT>{kMenuShowInFolder, kMenuChangeSport}));
-    EXPECT_EQ(window->selectedRow, 1);
+    EXPECT_EQ(window->list.focusedRow, 1);
     EXPECT_EQ(textOf(window->titleStatic), u"Zweite");
     EXPECT_EQ(GetFocus(), window->sportCombo);
 
@@ -93,6 +93,6 @@ TEST_F(GuiTest, RowMenuOpensOnTheClickedRowAndChangeSportGoesToTheSportBox) {
         },
         {});
     EXPECT_EQ(again.size(), 2u);
-    EXPECT_EQ(window->selectedRow, 1);
+    EXPECT_EQ(window->list.focusedRow, 1);
     EXPECT_EQ(GetFocus(), window->routeList);  // closed without a choice
 }

@@ -27,7 +27,6 @@ void refreshDetailPanel(MainWindow& window) {
     if (texts.weatherVisibility == WeatherVisibility::hide) ShowWindow(window.weatherStatic, SW_HIDE);
     if (route) SendMessageW(window.sportCombo, CB_SETCURSEL, static_cast<WPARAM>(texts.sportSelection), 0);
     EnableWindow(window.sportCombo, texts.sportEnabled ? TRUE : FALSE);
-    if (!route) window.selectedRow = -1;
     window.fillingSportCombo = false;
     InvalidateRect(window.sketchView, nullptr, TRUE);
 }

@@ -79,6 +79,7 @@ void importDroppedFiles(MainWindow& window, HDROP drop) {
                 failed.push_back(failureLine(sources[i], importFailureReason(window.language, failure)));
         }
         scanLibrary(window);
+        showImportedFiles(window, sources, results);
     }
     showFileList(window, "importFailedList", failed);
 }

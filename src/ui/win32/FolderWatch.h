@@ -11,15 +11,7 @@
 #include <vector>
 
 #include "core/RouteInfo.h"
-
-// One library file as the folder lists it: enough to tell a changed file from an unchanged one.
-struct WatchedFile {
-    std::u16string name;
-    uint64_t size = 0;
-    uint64_t writeTime = 0;
-    bool operator==(const WatchedFile&) const = default;
-};
-using FolderSnapshot = std::vector<WatchedFile>;  // sorted by name
+#include "library/FolderSnapshot.h"
 
 // The library files (.gpx, not folders) directly in `folder`; empty when it cannot be listed.
 FolderSnapshot folderSnapshot(const std::filesystem::path& folder);

@@ -40,8 +40,10 @@ void applyLanguage(MainWindow& window) {
     SetWindowTextW(window.resetButton, L"\u00d7");
     applyAccessibleTexts(window);
 
+    // The filter bar is refilled in the new language, each box on its first entry; the search,
+    // the sort and the selection stay.
+    changeRouteList(window, [&](ListView& view) { changeListLanguage(view, window.language); });
     rebuildFilterBar(window);
-    rebuildRouteList(window);
 }
 
 void selectLanguage(MainWindow& window) {

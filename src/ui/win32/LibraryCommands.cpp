@@ -20,6 +20,7 @@
 #include "library/LibraryScan.h"
 #include "platform/Platform.h"
 #include "ui/Format.h"
+#include "ui/RouteListLogic.h"
 #include "ui/win32/LibraryWatch.h"
 #include "ui/win32/RouteListView.h"
 
@@ -68,6 +69,24 @@ void showImportFailures(MainWindow& window, const std::vector<std::filesystem::p
     showFileList(window, "importFailedList", lines);
 }
 
+void showImportedFiles(MainWindow& window, const std::vector<std::filesystem::path>& sources,
+                       const std::vector<ImportResult>& results) {
+    std::vector<std::filesystem::path> arrived;
+    for (const ImportResult& result : results) {
+        if (!result.target.empty()) arrived.push_back(result.target);
+    }
+    if (arrived.empty()) return;
+    const std::u16string note = importNoteText(sources, results, window.language);
+    bool filtersCleared = false;
+    changeRouteList(
+        window, [&](ListView& view) { filtersCleared = applyImport(view, arrived, note, window.language); });
+    if (!filtersCleared) return;
+    rebuildFilterBar(window);
+    window.fillingSearchBox = true;
+    SetWindowTextW(window.searchBox, L"");
+    window.fillingSearchBox = false;
+}
+
 void showFileList(MainWindow& window, std::string_view headingKey, const std::vector<std::u16string>& lines) {
     if (lines.empty()) return;
     // A long list would not fit on the screen: the first files, then how many more.
@@ -98,7 +117,7 @@ void showRouteSport(MainWindow& window, const RouteInfo& route) {
 }
 
 void scanLibrary(MainWindow& window, bool rereadEveryFile) {
-    beginLibraryScan(window);
+    FolderSnapshot snapshot = beginLibraryScan(window);
     LibraryScanOptions options;
     if (rereadEveryFile) options.index = LibraryIndexUse::rewrite;
     // A scan that takes longer than half a second shows how far it is (and, at start-up, shows
@@ -129,13 +148,15 @@ void scanLibrary(MainWindow& window, bool rereadEveryFile) {
         }
         RedrawWindow(window.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     };
-    window.libraryRoutes.clear();
     LibraryScanCounts counts;
-    window.libraryRoutes = readLibrary(window.settings.libraryFolder, options, &counts);
+    std::vector<RouteInfo> routes = readLibrary(window.settings.libraryFolder, options, &counts);
     window.libraryFolderNotListed = counts.folderNotListed;
     window.folderNotListedToTell = counts.folderNotListed;
+    // The filter bar starts afresh; the search, the sort and the selected routes stay.
+    changeRouteList(window, [&](ListView& view) {
+        applyScan(view, std::move(routes), std::move(snapshot), FilterChoices::reset, window.language);
+    });
     rebuildFilterBar(window);
-    rebuildRouteList(window);
     // At start-up the window is still hidden: runMainWindow tells it once the window is shown.
     if (IsWindowVisible(window.mainWindow)) tellFolderNotListed(window);
 }
@@ -180,6 +201,7 @@ void importFiles(MainWindow& window) {
     finishLibraryRescan(window);
     const std::vector<ImportResult> imported = importIntoLibrary(window.settings.libraryFolder, sources);
     scanLibrary(window);
+    showImportedFiles(window, sources, imported);
     showImportFailures(window, sources, imported);
     dialog->Release();
 }
@@ -218,17 +240,18 @@ void changeRouteSport(MainWindow& window, const std::filesystem::path& file, std
     if (choice >= sportKeys.size()) return;
     // Applying a rescan renumbers the records: the route is found by its file afterwards.
     finishLibraryRescan(window);
-    const auto route = std::find_if(window.libraryRoutes.begin(), window.libraryRoutes.end(),
+    const auto route = std::find_if(window.list.routes.begin(), window.list.routes.end(),
                                     [&](const RouteInfo& r) { return r.filePath == file; });
-    if (route == window.libraryRoutes.end()) return;
+    if (route == window.list.routes.end()) return;
 
     std::string message;
     if (rewriteSport(*route, sportKeys[choice], message)) {
-        *route = analyzeGpxFile(file);
+        RouteInfo record = analyzeGpxFile(file);
         noteLibraryFileWritten(window, file);
         // The next start takes the new record from the index instead of reading the file again.
-        updateIndexEntry(window.settings.libraryFolder, *route);
-        rebuildRouteListKeepingSelection(window);
+        updateIndexEntry(window.settings.libraryFolder, record);
+        changeRouteList(window,
+                        [&](ListView& view) { applySportChange(view, std::move(record), window.language); });
     } else {
         // The box goes back to the sport the file really has before the message box takes the
         // focus: showing the one that could not be written would report a failure as success,

@@ -24,6 +24,10 @@ void changeRouteSport(MainWindow& window, const std::filesystem::path& file, std
 void showRouteSport(MainWindow& window, const RouteInfo& route);
 // Why an imported file did not arrive, in the interface language.
 std::u16string_view importFailureReason(const ActiveLanguage& language, ImportFailure failure);
+// The files of an import that arrived become the list's selection, and the status line says how
+// many arrived and which were renamed.
+void showImportedFiles(MainWindow& window, const std::vector<std::filesystem::path>& sources,
+                       const std::vector<ImportResult>& results);
 // One message box: the files of an import that did not arrive, each with the reason.
 void showImportFailures(MainWindow& window, const std::vector<std::filesystem::path>& sources,
                         const std::vector<ImportResult>& results);

@@ -9,26 +9,18 @@ namespace {
 void applyRescan(MainWindow& window) {
     LibraryRescan& rescan = window.rescan;
     if (rescan.unchanged || (rescan.folderMissing && window.libraryFolderMissing)) return;
-    const RouteInfo* selected = selectedRoute(window);
-    const fs::path selectedFile = selected ? selected->filePath : fs::path();
-    const auto top = static_cast<int>(SendMessageW(window.routeList, LVM_GETTOPINDEX, 0, 0));
-    if (rescan.folderMissing) {
-        window.libraryRoutes.clear();
-        window.librarySnapshot.clear();
-        window.libraryFolderMissing = true;
-    } else {
-        window.libraryRoutes = std::move(rescan.routes);
-        window.librarySnapshot = std::move(rescan.snapshot);
-        window.libraryFolderMissing = false;
-        // Only the status line says so: a box for each change in the folder would be a storm.
-        window.libraryFolderNotListed = rescan.folderNotListed;
-    }
+    window.libraryFolderMissing = rescan.folderMissing;
+    // Only the status line says so: a box for each change in the folder would be a storm.
+    if (!rescan.folderMissing) window.libraryFolderNotListed = rescan.folderNotListed;
+    std::vector<RouteInfo> routes =
+        rescan.folderMissing ? std::vector<RouteInfo>() : std::move(rescan.routes);
+    FolderSnapshot snapshot = rescan.folderMissing ? FolderSnapshot() : std::move(rescan.snapshot);
     rescan.routes.clear();
     rescan.snapshot.clear();
-    rebuildFilterBarKeepingChoices(window);
-    rebuildRouteList(window);
-    scrollRouteListTo(window, top);
-    if (!selectedFile.empty()) selectRouteRow(window, selectedFile);
+    changeRouteList(window, [&](ListView& view) {
+        applyScan(view, std::move(routes), std::move(snapshot), FilterChoices::keepOffered, window.language);
+    });
+    rebuildFilterBar(window);
 }
 
 }  // namespace
@@ -51,7 +43,7 @@ void libraryFolderChanged(MainWindow& window) {
         return;
     }
     // After the folder was missing every file is new, also when there are none.
-    startLibraryRescan(window.rescan, window.settings.libraryFolder, window.librarySnapshot,
+    startLibraryRescan(window.rescan, window.settings.libraryFolder, window.list.snapshot,
                        window.libraryFolderMissing, window.mainWindow, kRescanDoneMessage);
 }
 
@@ -77,18 +69,18 @@ void finishLibraryRescan(MainWindow& window) {
     }
 }
 
-void beginLibraryScan(MainWindow& window) {
+FolderSnapshot beginLibraryScan(MainWindow& window) {
     // The scan reads everything anew, also what the dropped rescan would have brought.
     joinLibraryRescan(window.rescan);
     window.rescan.again = false;
     window.rescan.routes.clear();
-    // Listed before the files are read: a file that changes during the scan differs from this
-    // list afterwards and is read again, never missed.
-    window.librarySnapshot = folderSnapshot(window.settings.libraryFolder);
     window.libraryFolderMissing = false;
     window.libraryFolderNotListed = false;
+    // Listed before the files are read: a file that changes during the scan differs from this
+    // list afterwards and is read again, never missed.
+    return folderSnapshot(window.settings.libraryFolder);
 }
 
 void noteLibraryFileWritten(MainWindow& window, const fs::path& file) {
-    updateFolderSnapshot(window.librarySnapshot, file);
+    updateFolderSnapshot(window.list.snapshot, file);
 }

@@ -22,8 +22,8 @@ void libraryRescanDone(MainWindow& window, WPARAM id);
 // Before a command changes the folder's files or the records: waits for a running rescan and
 // applies its result.
 void finishLibraryRescan(MainWindow& window);
-// At the start of a full scan: a running rescan is waited for and dropped, and the files about to
-// be read are noted.
-void beginLibraryScan(MainWindow& window);
+// At the start of a full scan: a running rescan is waited for and dropped; returns the listing of
+// the files about to be read, which the scan's records go with.
+FolderSnapshot beginLibraryScan(MainWindow& window);
 // After the program itself rewrote a library file.
 void noteLibraryFileWritten(MainWindow& window, const std::filesystem::path& file);

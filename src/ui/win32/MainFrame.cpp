@@ -144,7 +144,7 @@ void createControls(MainWindow& window) {
 
 void handleCommand(MainWindow& window, int id, int code) {
     switch (dispatchCommand(id, code, window.fillingLanguageCombo, window.fillingSportCombo,
-                            window.selectedRow)) {
+                            window.list.focusedRow)) {
         case Command::importFiles:
             importFiles(window);
             break;
@@ -155,13 +155,10 @@ void handleCommand(MainWindow& window, int id, int code) {
             scanLibrary(window, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
             break;
         case Command::rebuildList:
-            rebuildRouteList(window);
+            routeListControlChanged(window, id);
             break;
         case Command::resetFilters:
-            rebuildFilterBar(window);
-            clearRouteListSort(window);
-            SetWindowTextW(window.searchBox, L"");
-            rebuildRouteList(window);
+            resetRouteList(window);
             break;
         case Command::selectLanguage:
             selectLanguage(window);

@@ -19,8 +19,8 @@
 #include "i18n/Language.h"
 #include "library/Settings.h"
 #include "ui/ListColors.h"
+#include "ui/ListView.h"
 #include "ui/RouteFilters.h"
-#include "ui/RouteSort.h"
 #include "ui/SportChoice.h"
 #include "ui/win32/FolderWatch.h"
 
@@ -61,22 +61,21 @@ struct MainWindow {
     // Set while the two combo boxes are refilled, so their notifications are ignored.
     bool fillingSportCombo = false;
     bool fillingLanguageCombo = false;
+    bool fillingSearchBox = false;          // the window empties the box itself: the list is shown already
     SportBoxState sportBox;                 // whether the sport box's list is open (SportBox)
     std::filesystem::path sportChoiceFile;  // a chosen sport waiting to be written: the route's file
     int sportChoice = -1;                   // and the box's item
 
     Settings settings;                         // libraryFolder and languageSetting
     ActiveLanguage language;                   // resolved from settings.languageSetting at each change
-    std::vector<RouteInfo> libraryRoutes;      // library order
-    std::vector<uint64_t> visibleRows;         // row -> index into libraryRoutes
-    int32_t selectedRow = -1;                  // -1 for none
     std::vector<std::string> languageChoices;  // code behind each language combo item
 
-    // Sorting by a column, and the list following its folder (RouteListView, LibraryWatch).
-    ListSort listSort;                  // column -1: library order
+    // The routes, the search, filters and sort, the rows and the user's selection and place in
+    // them (RouteListView shows it), and the list following its folder (LibraryWatch).
+    ListView list;
+    bool applyingListState = false;     // the list's reports of states the window sets are ignored
     FolderWatch folderWatch;            // on settings.libraryFolder while the window lives
     LibraryRescan rescan;               // the background rescan after a change from outside
-    FolderSnapshot librarySnapshot;     // the library's files as libraryRoutes was read from them
     bool libraryFolderMissing = false;  // the folder vanished while watched: the list is empty
     // The last scan could not list the folder; the status line says so, and a scan the user (or
     // the start) asked for tells it once in a box, when the window is shown.
@@ -87,7 +86,7 @@ struct MainWindow {
 // The state held by a main window (its user data); null before WM_NCCREATE and after WM_NCDESTROY.
 MainWindow* mainWindowOf(HWND mainWindow);
 
-// The record of the selected row, or none when selectedRow names no row.
+// The record of the focused row, which the panel shows; none when no row is focused.
 const RouteInfo* selectedRoute(const MainWindow& window);
 
 inline const wchar_t* wideText(const std::u16string& text) {

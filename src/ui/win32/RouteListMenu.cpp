@@ -58,10 +58,10 @@ bool showRouteListMenu(MainWindow& window, HWND source, LPARAM position) {
         row = static_cast<int>(
             SendMessageW(window.routeList, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
         // Over the header or below the last row there is no route to offer anything for.
-        if (row < 0 || static_cast<std::size_t>(row) >= window.visibleRows.size()) return true;
+        if (row < 0 || static_cast<std::size_t>(row) >= window.list.rows.size()) return true;
         if (row != selectedListRow(window)) selectRow(window, row);
     }
-    if (static_cast<std::size_t>(row) >= window.visibleRows.size()) return false;
+    if (static_cast<std::size_t>(row) >= window.list.rows.size()) return false;
 
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return true;

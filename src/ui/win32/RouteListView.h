@@ -1,31 +1,29 @@
 #pragma once
-// The filter bar and the owner-data route list: filling them and answering the list's
-// notifications.
+// The filter bar and the owner-data route list: showing the window's ListView in them and
+// answering the list's notifications. Every change of the list goes through the view (ListView),
+// so that the user's selection and place in the list survive it.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "ui/win32/MainWindow.h"
 
+// Fills the filter boxes from the view's routes, each on the view's choice.
 void rebuildFilterBar(MainWindow& window);
-// The same for a library that changed under the list: every box keeps its choice while the
-// library still offers it.
-void rebuildFilterBarKeepingChoices(MainWindow& window);
-// Filters and sorts the library into the list; no row stays selected.
+// Notes where the user stands in the list, lets `change` change the view, and shows the result:
+// the rows, the selection, the scroll position, the status line and the panel.
+void changeRouteList(MainWindow& window, const std::function<void(ListView& view)>& change);
+// The same without a change of the view's settings: the rows are filtered and sorted again.
 void rebuildRouteList(MainWindow& window);
-// The same, but the selected route stays selected (found again by its file) and keeps its place on
-// the screen; when the filters hide it now, no row is selected, as after a plain rebuild.
-void rebuildRouteListKeepingSelection(MainWindow& window);
-// Scrolls the list so that `top` is its first visible row, as far as the list allows.
-void scrollRouteListTo(const MainWindow& window, int top);
+// The search box or a filter box changed (EN_CHANGE, CBN_SELCHANGE).
+void routeListControlChanged(MainWindow& window, int controlId);
+// The reset button: empty search, every filter on its first entry, library order.
+void resetRouteList(MainWindow& window);
 // A click on a column header: sorts by that column, or turns the sort round when it is the
-// sorted one; the selected route stays selected.
+// sorted one.
 void sortRouteListBy(MainWindow& window, int column);
-// Back to library order, as after start-up.
-void clearRouteListSort(MainWindow& window);
-// Selects the row that shows the route of `file` and scrolls it into view; false when no row does.
-bool selectRouteRow(MainWindow& window, const std::filesystem::path& file);
 void resetCombo(HWND combo, const std::u16string& text);
 // The text of the selected item of a combo box; empty for none or the first item.
 std::u16string selectedFilterText(HWND combo);
