@@ -41,12 +41,24 @@ protected:
 TEST_F(PanelTest, SelectingARowFillsThePanelAndEmptySpaceKeepsIt) {
     startWindow("de");
     ASSERT_EQ(listText(0, 0), u"Nordweg");
+    // The first time stamp as the analysis gives it: 02.08.2024 00:00 UTC, written at +02:00.
+    for (RouteInfo& route : window->libraryRoutes) {
+        route.hasFirstTime = route.fileStem == "Nordweg";
+        route.firstTimeSeconds = 1722556800;
+        route.firstTimeOffsetMinutes = 120;
+    }
     selectListRow(0);
     EXPECT_EQ(window->selectedRow, 0);
     EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
-    EXPECT_EQ(textOf(window->subtitleStatic), u"02.08.24");
-    EXPECT_EQ(textOf(window->distanceStatic), u"DISTANZ\r\n" + listText(0, 3));
+    EXPECT_EQ(textOf(window->fileNameStatic), u"Nordweg.gpx");
+    EXPECT_EQ(textOf(window->subtitleStatic), u"02.08.2024 02:00");
+    const std::u16string distance(translate(window->language, "distance"));
+    EXPECT_EQ(textOf(window->distanceStatic), distance + u"\r\n" + listText(0, 3));
     EXPECT_EQ(textOf(window->timeStatic), u"Zeit\r\n0:24");
+    EXPECT_EQ(textOf(window->typeStatic), u"Art\r\nStrecke");
+    EXPECT_EQ(textOf(window->startStatic).substr(0, 9), u"Start\r\n48");
+    EXPECT_EQ(textOf(window->finishStatic).substr(0, 8), u"Ziel\r\n48");
+    EXPECT_TRUE(textOf(window->speedStatic).ends_with(u" km/h")) << wideToUtf8(textOf(window->speedStatic));
     EXPECT_EQ(textOf(window->pointsStatic), u"Punkte\r\n25");
     EXPECT_EQ(textOf(window->weatherStatic),
               u"WETTER\r\n22 \u00b0C  sonnig  \u00b7  40 %  \u00b7  13 km/h NW");
@@ -63,6 +75,7 @@ TEST_F(PanelTest, SelectingARowFillsThePanelAndEmptySpaceKeepsIt) {
     // A route without weather hides the weather line; a rebuild (prompt) leaves it hidden.
     selectListRow(1);
     EXPECT_EQ(textOf(window->titleStatic), u"Ohne Wetter");
+    EXPECT_EQ(textOf(window->subtitleStatic), u"01.08.24");  // no time stamp: the short date
     EXPECT_EQ(comboSelection(window->sportCombo), 4);
     EXPECT_FALSE(isVisible(window->weatherStatic));
     typeSearch(u"");
@@ -279,7 +292,8 @@ TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
         EXPECT_EQ(window->selectedRow, row);
     }
     selectListRow(3);
-    EXPECT_EQ(textOf(window->distanceStatic), u"DISTANCE\r\n0 m");
+    EXPECT_EQ(textOf(window->distanceStatic),
+              std::u16string(translate(window->language, "distance")) + u"\r\n0 m");
     EXPECT_EQ(textOf(window->timeStatic), u"Time\r\n\u2013");
     EXPECT_EQ(comboSelection(window->sportCombo), -1);
     EXPECT_TRUE(isEnabled(window->sportCombo));
@@ -289,13 +303,14 @@ TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
     // interface language where the weather stands. The mark is not part of the name searched.
     const std::vector<std::u16string> names = listColumn(0);
     EXPECT_EQ(std::count_if(names.begin(), names.end(),
-                            [](const std::u16string& n) { return n.starts_with(u"\u26A0 "); }),
+                            [&](const std::u16string& n) { return n.starts_with(window->brokenMark); }),
               2);
     typeSearch(u"empty");
     ASSERT_EQ(listRowCount(), 1);
-    EXPECT_EQ(listText(0, 0), u"\u26A0 empty");
+    EXPECT_EQ(listText(0, 0), window->brokenMark + u"empty");
     selectListRow(0);
-    EXPECT_EQ(textOf(window->titleStatic), u"empty");
+    EXPECT_EQ(textOf(window->titleStatic), u"empty.gpx");
+    EXPECT_EQ(textOf(window->fileNameStatic), u"");
     EXPECT_TRUE(isVisible(window->weatherStatic));
     const std::u16string reason = textOf(window->weatherStatic);
     EXPECT_TRUE(reason == u"This file cannot be read." || reason == u"No track or route points found.")
