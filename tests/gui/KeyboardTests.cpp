@@ -7,6 +7,7 @@
 #include "library/WindowPlacementFile.h"
 #include "ui/ControlIds.h"
 #include "ui/win32/Keyboard.h"
+#include "ui/win32/ListHints.h"
 
 namespace fs = std::filesystem;
 
@@ -124,6 +125,16 @@ TEST_F(KeyboardTest, BoxesAreNamedForScreenReadersAndTooltipsNameTheShortcutsInT
     EXPECT_EQ(tip(IDC_IMPORT), u"Import (Ctrl+O)");
     EXPECT_EQ(tip(IDC_RESET), std::u16string(translate(window->language, "resetFilters")));
     EXPECT_EQ(tip(IDC_FILTER_GHOST), std::u16string(translate(window->language, "ghostTip")));
+    // The Ghost caption explains itself; the others need no tip.
+    HWND header = reinterpret_cast<HWND>(SendMessageW(window->routeList, LVM_GETHEADER, 0, 0));
+    const auto headerTip = [&](int column) {
+        RECT item{};
+        SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        return listHintText(*window, header,
+                            POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    };
+    EXPECT_EQ(headerTip(7), std::u16string(translate(window->language, "ghostTip")));
+    EXPECT_EQ(headerTip(6), u"");
 }
 
 TEST_F(GuiTest, DpiChangeScalesFontsColumnsAndLayoutAndComesBackExactly) {

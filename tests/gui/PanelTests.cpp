@@ -6,6 +6,7 @@
 #include "core/Failure.h"
 #include "ui/ListColors.h"
 #include "ui/RouteListLogic.h"
+#include "ui/win32/Accessibility.h"
 #include "ui/win32/RouteListView.h"
 
 namespace fs = std::filesystem;
@@ -267,13 +268,19 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
 
 TEST_F(PanelTest, AnAmpersandInARouteNameIsShownAsText) {
     TrackShape shape;
-    shape.name = "Feierabend &amp; Eisbach";
+    shape.name = "Feierabend &amp; Eisbach, den ganzen Englischen Garten hinauf und wieder zurück";
     shape.day = "2024-12-31";  // 31.12.24 sorts first
     writeTrack(library() / "Amp.gpx", shape);
     startWindow("en");
     ASSERT_EQ(listText(0, 0), u"Amp");
     selectListRow(0);
-    EXPECT_EQ(textOf(window->titleStatic), u"Feierabend & Eisbach");
+    const std::u16string name =
+        u"Feierabend & Eisbach, den ganzen Englischen Garten hinauf und wieder zur\u00fcck";
+    EXPECT_EQ(textOf(window->titleStatic), name);
+    // Too long for the panel: it ends in an ellipsis there and shows whole in the tooltip.
+    EXPECT_EQ(toolTipTextOf(*window, window->titleStatic), name);
+    selectListRow(1);
+    EXPECT_EQ(toolTipTextOf(*window, window->titleStatic), u"");
     // Drawn with and without the prefix rule, "&E" would differ: the static must not apply it.
     for (HWND window :
          {window->titleStatic, window->subtitleStatic, window->weatherStatic, window->statusStatic}) {

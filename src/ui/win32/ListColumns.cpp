@@ -29,7 +29,7 @@ void measureRouteListColumns(MainWindow& window) {
     // A cell's text stands 6 px from either edge; a caption has the header's margins and room for
     // the sort arrow beside it.
     const int cellPadding = scaledPixels(14, window.dpi);
-    const int captionPadding = scaledPixels(32, window.dpi);
+    const int captionPadding = scaledPixels(26, window.dpi);
 
     window.columnNeeds.assign(kRouteColumnCount, ColumnNeed{});
     std::vector<std::u16string> texts;
@@ -51,9 +51,9 @@ void measureRouteListColumns(MainWindow& window) {
                 content = std::max(content, textWidth(dc, texts[i]) + cellPadding);
         }
         need.wanted = std::max(caption, content);
-        // Figures and dates are never cut; a sport or a type may give room back down to its caption.
-        const bool whole = description.figure || description.sortKey == SortKey::date;
-        need.minimum = whole ? need.wanted : caption;
+        // Only the sport, whose texts run longest, gives room back down to its caption; figures,
+        // dates and the short marks are never cut.
+        need.minimum = description.sortKey == SortKey::sport ? caption : need.wanted;
     }
     SelectObject(dc, oldFont);
     ReleaseDC(window.routeList, dc);
@@ -71,7 +71,7 @@ void fitRouteListColumns(MainWindow& window) {
     const int room = client.right + (hasScrollBar ? scrollBar : 0) - scrollBar;
     if (room <= 0) return;  // minimised
     const std::vector<int> widths =
-        shareColumnWidths(window.columnNeeds, room, 0, scaledPixels(150, window.dpi));
+        shareColumnWidths(window.columnNeeds, room, 0, scaledPixels(180, window.dpi));
     for (std::size_t column = 0; column < widths.size(); ++column) {
         const auto index = static_cast<WPARAM>(column);
         if (SendMessageW(window.routeList, LVM_GETCOLUMNWIDTH, index, 0) != widths[column])
