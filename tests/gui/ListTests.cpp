@@ -7,6 +7,7 @@
 #include "ui/ControlIds.h"
 #include "ui/ListColors.h"
 #include "ui/RouteListLogic.h"
+#include "ui/win32/ListHints.h"
 
 namespace {
 
@@ -155,8 +156,30 @@ TEST_F(ListTest, TheColumnsFitWithWholeFiguresInEveryLanguageAndSize) {
                "<trkpt lat=\"0\" lon=\"0\"><ele>9000</ele><time>2024-02-01T00:00:00Z</time></trkpt>"
                "<trkpt lat=\"45\" lon=\"0\"><ele>0</ele><time>2024-03-01T00:00:00Z</time></trkpt>"
                "</trkseg></trk></gpx>");
+    TrackShape guessed;  // no type, but a speed: the sport is guessed
+    guessed.name = "Guess";
+    guessed.stepLat = 0.00005;
+    guessed.points = 120;
+    writeTrack(library() / "Guess.gpx", guessed);
     clickButton(IDC_RELOAD);
-    ASSERT_EQ(listRowCount(), 4);
+    ASSERT_EQ(listRowCount(), 5);
+    // A guessed sport explains its mark in a tooltip over the cell, and only there.
+    const Texts sports = listColumn(2);
+    const auto guessedRow = std::find_if(sports.begin(), sports.end(), [](const std::u16string& sport) {
+        return sport.starts_with(u"\u2248");
+    });
+    ASSERT_NE(guessedRow, sports.end());
+    const auto cellTip = [&](int column) {
+        RECT cell{};
+        cell.top = column;
+        cell.left = LVIR_LABEL;
+        SendMessageW(window->routeList, LVM_GETSUBITEMRECT, static_cast<WPARAM>(guessedRow - sports.begin()),
+                     reinterpret_cast<LPARAM>(&cell));
+        return listHintText(*window, window->routeList,
+                            POINT{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+    };
+    EXPECT_EQ(cellTip(2), std::u16string(translate(window->language, "estimatedSportTip")));
+    EXPECT_EQ(cellTip(6), u"");
     // A search without hits is no empty library: the list shows no hint.
     typeSearch(u"zzz");
     const Rgb hint = kHintTextColor;
