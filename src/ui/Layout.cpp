@@ -1,5 +1,6 @@
 #include "ui/Layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -47,26 +48,38 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
     rects[slotReload] = {262, 18, 110, 34};
     rects[slotLanguage] = {listWidth - 376, 18, 126, 34};
     rects[slotSearch] = {listWidth - 242, 18, 260, 34};
-    rects[slotHeader] = {18, 60, listWidth, 76};
+    // Two lines of the 34-pixel title font: room for the second line's descenders too.
+    rects[slotHeader] = {18, 54, listWidth, 92};
     // The filter boxes stand side by side, 6 pixels apart, with the reset button after them.
     double x = 18;
     for (std::size_t box = 0; box < kFilterCount; ++box) {
-        rects[slotFirstFilter + box] = {x, 138, static_cast<double>(routeFilters[box].width), 30};
+        rects[slotFirstFilter + box] = {x, 150, static_cast<double>(routeFilters[box].width), 30};
         x += routeFilters[box].width + 6;
     }
-    rects[slotReset] = {x, 138, 96, 30};
-    // A client height below 222 gives a negative list height; it is passed on as it is.
-    rects[slotRouteList] = {18, 176, listWidth, h - 222};
+    rects[slotReset] = {x, 150, 96, 30};
+    // A client height below 234 gives a negative list height; it is passed on as it is.
+    rects[slotRouteList] = {18, 188, listWidth, h - 234};
     rects[slotStatus] = {18, h - 34, listWidth + 384, 34};
+    // The panel: title, file name and date, the sketch, then rows of figures, the weather, the
+    // sport box and the places. The sketch gives up height first when the window is low, so that
+    // the rows below it stay clear of the status line.
+    const double sketchHeight = std::clamp(h - 578, 100.0, 218.0);
+    const double y = 106 + sketchHeight + 14;  // the first figure row
+    const double rightX = listWidth + 222;
     rects[slotTitle] = {panelX, 18, 370, 38};
-    rects[slotSubtitle] = {panelX, 58, 370, 24};
-    rects[slotSketch] = {panelX, 94, 370, 230};
-    rects[slotDistance] = {panelX, 338, 180, 76};
-    rects[slotTime] = {listWidth + 222, 338, 180, 76};
-    rects[slotAscent] = {panelX, 424, 180, 76};
-    rects[slotPoints] = {listWidth + 222, 424, 180, 76};
-    rects[slotWeather] = {panelX, 510, 370, 70};
-    rects[slotSportCombo] = {panelX, 588, 370, 34};
+    rects[slotFileName] = {panelX, 58, 370, 20};
+    rects[slotSubtitle] = {panelX, 78, 370, 22};
+    rects[slotSketch] = {panelX, 106, 370, sketchHeight};
+    rects[slotDistance] = {panelX, y, 180, 76};
+    rects[slotTime] = {rightX, y, 180, 76};
+    rects[slotAscent] = {panelX, y + 86, 180, 76};
+    rects[slotPoints] = {rightX, y + 86, 180, 76};
+    rects[slotWeather] = {panelX, y + 172, 370, 70};
+    rects[slotSportCombo] = {panelX, y + 250, 370, 34};
+    rects[slotSpeed] = {panelX, y + 298, 180, 56};
+    rects[slotType] = {rightX, y + 298, 180, 56};
+    rects[slotStart] = {panelX, y + 362, 180, 56};
+    rects[slotFinish] = {rightX, y + 362, 180, 56};
 
     std::array<ControlRect, layoutSlotCount> device{};
     for (std::size_t slot = 0; slot < layoutSlotCount; ++slot) device[slot] = toDevice(rects[slot], scale);

@@ -39,6 +39,11 @@ enum LayoutSlot : std::size_t {
     slotPoints,
     slotWeather,
     slotSportCombo,
+    slotFileName,
+    slotSpeed,
+    slotType,
+    slotStart,
+    slotFinish,
     layoutSlotCount
 };
 

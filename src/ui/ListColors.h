@@ -12,6 +12,7 @@ struct Rgb {
 
 inline constexpr Rgb kBackgroundColor{249, 248, 246};
 inline constexpr Rgb kTextColor{29, 29, 31};
+inline constexpr Rgb kHintTextColor{104, 104, 110};  // the hint in the list of an empty library
 inline constexpr Rgb kSelectedRowColor{214, 236, 250};
 inline constexpr Rgb kEvenRowColor{255, 254, 251};
 inline constexpr Rgb kOddRowColor{244, 245, 245};

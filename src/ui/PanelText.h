@@ -10,12 +10,17 @@
 enum class WeatherVisibility { show, hide, keep };
 
 struct PanelTexts {
-    std::u16string title;
-    std::u16string subtitle;
+    std::u16string title;     // the route's name; the file name when it has none
+    std::u16string fileName;  // under the title; empty when the title already is the file name
+    std::u16string subtitle;  // the date, with the start time where the track has one
     std::u16string distance;
     std::u16string time;
     std::u16string ascent;
     std::u16string points;
+    std::u16string speed;   // caption and average speed
+    std::u16string type;    // caption and loop or one-way
+    std::u16string start;   // caption and start place
+    std::u16string finish;  // caption and finish place
     std::u16string weather;
     WeatherVisibility weatherVisibility = WeatherVisibility::keep;
     std::vector<std::u16string> sportItems;  // translate(key) for each of sportKeys
@@ -25,6 +30,11 @@ struct PanelTexts {
 
 // `route` null: the prompt state.
 PanelTexts panelTextsFor(const RouteInfo* route, const ActiveLanguage& language);
+// The day and time of the first time stamp in the zone it was written in, "29.07.2017 08:15";
+// the short date text when the track has no time stamp.
+std::u16string startDateText(const RouteInfo& route);
+// "12,3 km/h", or the dash when the route has no elapsed time.
+std::u16string formatSpeed(double meters, double seconds);
 std::u16string weatherLineText(const RouteInfo& route, const ActiveLanguage& language);
 // Why a record's analysis failed, in the interface language where the reason is a known one.
 std::u16string failureText(const RouteInfo& route, const ActiveLanguage& language);

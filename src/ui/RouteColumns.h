@@ -16,9 +16,9 @@
 #include "ui/RouteSort.h"
 
 struct RouteColumn {
-    std::string_view headerKey{};     // translation key of the header; empty: fixedHeader
+    std::string_view headerKey{};       // translation key of the header; empty: fixedHeader
     std::u16string_view fixedHeader{};  // the same in every language
-    int width = 0;                    // initial width in pixels at 96 DPI
+    int width = 0;                      // first width at 96 DPI, until the list measures its texts
     bool figure = false;              // a number: right-aligned in the console table
     std::u16string (*cellText)(const RouteInfo& route, const ActiveLanguage& language) = nullptr;
     // What a click on the header sorts by (none: the header does not sort), and whether the first

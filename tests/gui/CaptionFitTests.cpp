@@ -10,7 +10,6 @@
 #include "ui/CommandDispatch.h"
 #include "ui/LanguageMenu.h"
 #include "ui/Layout.h"
-#include "ui/RouteColumns.h"
 
 namespace {
 
@@ -39,7 +38,6 @@ TEST_F(GuiTest, EveryTranslatedCaptionFitsItsControl) {
     // What the frame, the drop-down arrow and the padding of each kind of control take away.
     const int buttonPadding = 8;
     const int comboPadding = GetSystemMetrics(SM_CXVSCROLL) + 8;
-    const int headerPadding = 12;
     std::vector<Place> places;
     for (std::size_t row = 2; row < translationTable.size(); ++row) {
         const ActiveLanguage language = resolveLanguage(translationTable[row].code);
@@ -54,16 +52,13 @@ TEST_F(GuiTest, EveryTranslatedCaptionFitsItsControl) {
         }
         add(u"title", std::u16string(translate(language, "selectRoute")), window->titleFont,
             rects[slotTitle].width);
-        for (const char* key : {"distance", "time", "ascent", "points"}) {
+        for (const char* key : {"distance", "time", "ascent", "points", "averageSpeed", "type", "start",
+                                "end", "roundTrip", "route"}) {
             add(u"figure", std::u16string(translate(language, key)), window->statFont,
                 rects[slotDistance].width);
         }
         add(u"weather", std::u16string(translate(language, "weather")), window->statFont,
             rects[slotWeather].width);
-        for (const RouteColumn& column : routeColumns) {
-            add(u"column", columnHeaderText(column, language), window->bodyFont,
-                column.width - headerPadding);
-        }
         // The closed face of a combo box shows its chosen item: every fixed item must fit.
         const auto items = filterBarItems({}, language);
         for (std::size_t box = 0; box < kFilterCount; ++box) {
@@ -91,4 +86,15 @@ TEST_F(GuiTest, EveryTranslatedCaptionFitsItsControl) {
         }
     }
     EXPECT_TRUE(tooWide.empty()) << wideToUtf8(tooWide);
+
+    // The two-line wordmark keeps the descenders of its second line above the filter row.
+    HWND header = GetDlgItem(window->mainWindow, IDC_HEADER);
+    HDC dc = GetDC(header);
+    HGDIOBJ old = SelectObject(dc, window->titleFont);
+    RECT needed{0, 0, rects[slotHeader].width, 0};
+    DrawTextW(dc, L"TIRN GPX\r\nTirn GPX Library", -1, &needed, DT_CALCRECT | DT_WORDBREAK);
+    SelectObject(dc, old);
+    ReleaseDC(header, dc);
+    EXPECT_LE(needed.bottom, rects[slotHeader].height);
+    EXPECT_LE(rects[slotHeader].top + rects[slotHeader].height, rects[slotFirstFilter].top);
 }

@@ -1,11 +1,13 @@
 // Keyboard use, screen-reader names and DPI scaling of the real window.
 
 #include <array>
+#include <vector>
 
 #include "GuiTestSupport.h"
 #include "library/WindowPlacementFile.h"
 #include "ui/ControlIds.h"
 #include "ui/win32/Keyboard.h"
+#include "ui/win32/ListHints.h"
 
 namespace fs = std::filesystem;
 
@@ -121,11 +123,30 @@ TEST_F(KeyboardTest, BoxesAreNamedForScreenReadersAndTooltipsNameTheShortcutsInT
     EXPECT_EQ(textOf(GetWindow(window->filterCombos[2], GW_HWNDPREV)), u"Sport filter");
     EXPECT_EQ(textOf(GetWindow(window->searchBox, GW_HWNDPREV)), u"Search routes");
     EXPECT_EQ(tip(IDC_IMPORT), u"Import (Ctrl+O)");
+    EXPECT_EQ(tip(IDC_RESET), std::u16string(translate(window->language, "resetFilters")));
+    EXPECT_EQ(tip(IDC_FILTER_GHOST), std::u16string(translate(window->language, "ghostTip")));
+    // The Ghost caption explains itself; the others need no tip.
+    HWND header = reinterpret_cast<HWND>(SendMessageW(window->routeList, LVM_GETHEADER, 0, 0));
+    const auto headerTip = [&](int column) {
+        RECT item{};
+        SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        return listHintText(*window, header,
+                            POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    };
+    EXPECT_EQ(headerTip(7), std::u16string(translate(window->language, "ghostTip")));
+    EXPECT_EQ(headerTip(6), u"");
 }
 
 TEST_F(GuiTest, DpiChangeScalesFontsColumnsAndLayoutAndComesBackExactly) {
     startWindow("en");
     ASSERT_EQ(window->dpi, 96u);
+    const auto columnWidths = [&] {
+        std::vector<LRESULT> widths;
+        for (int column = 0; column < 9; ++column)
+            widths.push_back(SendMessageW(window->routeList, LVM_GETCOLUMNWIDTH, column, 0));
+        return widths;
+    };
+    const std::vector<LRESULT> widths96 = columnWidths();
     const auto send = [&](UINT dpi, RECT rect) {
         SendMessageW(window->mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                      reinterpret_cast<LPARAM>(&rect));
@@ -137,18 +158,19 @@ TEST_F(GuiTest, DpiChangeScalesFontsColumnsAndLayoutAndComesBackExactly) {
     EXPECT_EQ(fontOf(window->routeList).lfHeight, -27);
     EXPECT_EQ(fontOf(window->titleStatic).lfHeight, -51);
     EXPECT_EQ(fontOf(window->filterCombos[0]).lfHeight, -23);  // 15 px, rounded half up
-    EXPECT_EQ(SendMessageW(window->routeList, LVM_GETCOLUMNWIDTH, 0, 0), 450);
+    // The columns are measured anew with the larger font.
+    EXPECT_NEAR(SendMessageW(window->routeList, LVM_GETCOLUMNWIDTH, 1, 0), widths96[1] * 3 / 2, 6);
     RECT list = childRect(window->routeList);
     EXPECT_EQ(list.left, 27);
-    EXPECT_EQ(list.top, 264);
+    EXPECT_EQ(list.top, 282);
     EXPECT_EQ(childRect(window->sketchView).right - childRect(window->sketchView).left, 555);
 
     send(96, outer);
     EXPECT_EQ(fontOf(window->routeList).lfHeight, -18);
-    EXPECT_EQ(SendMessageW(window->routeList, LVM_GETCOLUMNWIDTH, 0, 0), 300);
+    EXPECT_EQ(columnWidths(), widths96);
     list = childRect(window->routeList);
     EXPECT_EQ(list.left, 18);
-    EXPECT_EQ(list.top, 176);
+    EXPECT_EQ(list.top, 188);
     RECT now{};
     GetWindowRect(window->mainWindow, &now);
     EXPECT_EQ(now.right - now.left, 1380);
@@ -192,10 +214,10 @@ TEST_F(GuiTest, DISABLED_HighDpiWindowIsOneAndAHalfTimesAsLarge) {
     EXPECT_EQ(outer.right - outer.left, 2070);
     EXPECT_EQ(outer.bottom - outer.top, 1290);
     EXPECT_EQ(fontOf(window->routeList).lfHeight, -27);
-    EXPECT_EQ(SendMessageW(window->routeList, LVM_GETCOLUMNWIDTH, 0, 0), 450);
+    EXPECT_FALSE(GetWindowLongPtrW(window->routeList, GWL_STYLE) & WS_HSCROLL);
     const RECT list = childRect(window->routeList);
     EXPECT_EQ(list.left, 27);
-    EXPECT_EQ(list.top, 264);
+    EXPECT_EQ(list.top, 282);
     RECT client{};
     GetClientRect(window->mainWindow, &client);
     EXPECT_EQ(list.right - list.left, std::max<LONG>(930, client.right - 630));

@@ -145,8 +145,8 @@ TEST_F(GuiTest, CancellingEitherDialogChangesNothing) {
     chooseItem(filterCombo(IDC_FILTER_TYPE), 2);
     EXPECT_TRUE(
         withWatchedWindow(window->mainWindow, u"Import", pressCancel, [&] { clickButton(IDC_IMPORT); }));
-    EXPECT_TRUE(
-        withWatchedWindow(window->mainWindow, u"Folder", pressCancel, [&] { clickButton(IDC_FOLDER); }));
+    EXPECT_TRUE(withWatchedWindow(window->mainWindow, u"Choose the library folder", pressCancel,
+                                  [&] { clickButton(IDC_FOLDER); }));
     EXPECT_EQ(fileNames(library()), Texts{u"Only.gpx"});
     EXPECT_FALSE(fs::exists(roaming() / "Tirn GPX Library" / "settings.txt"));
     EXPECT_EQ(window->settings.libraryFolder, library());
@@ -164,7 +164,7 @@ TEST_F(GuiTest, ChoosingAFolderSwitchesTheLibraryAndRemembersIt) {
     ASSERT_EQ(listColumn(0), Texts{u"Old"});
 
     EXPECT_TRUE(withWatchedWindow(
-        window->mainWindow, u"Folder",
+        window->mainWindow, u"Choose the library folder",
         [&](HWND dialog) { typeAndConfirm(dialog, u16Text(other.path.c_str())); },
         [&] { clickButton(IDC_FOLDER); }));
     EXPECT_EQ(listColumn(0), (Texts{u"New Two", u"New One"}));

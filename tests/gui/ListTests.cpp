@@ -1,8 +1,13 @@
 // The search box, the six filters, their combination and the reset button on the real list.
 
+#include <algorithm>
+#include <string>
+
 #include "GuiTestSupport.h"
 #include "ui/ControlIds.h"
+#include "ui/ListColors.h"
 #include "ui/RouteListLogic.h"
+#include "ui/win32/ListHints.h"
 
 namespace {
 
@@ -186,4 +191,85 @@ TEST_F(ListTest, TheSelectedRouteStaysSelectedOverReloadSearchAndSportChange) {
     typeSearch(u"isar");
     EXPECT_EQ(selectedListRow(), -1);
     EXPECT_EQ(textOf(window->titleStatic), u"Select a route");
+}
+
+// The columns share the list's width as measured with its font: at the default size and at a
+// smaller one, in scripts of every width, nothing needs a horizontal scroll bar and every figure
+// stands whole, also an extreme one.
+TEST_F(ListTest, TheColumnsFitWithWholeFiguresInEveryLanguageAndSize) {
+    // A quarter of the globe over two months: more than 10,000 km and more than 100 hours.
+    writeBytes(library() / "Far.gpx",
+               "<gpx><trk><name>Far</name><trkseg>"
+               "<trkpt lat=\"-45\" lon=\"0\"><ele>0</ele><time>2024-01-01T00:00:00Z</time></trkpt>"
+               "<trkpt lat=\"0\" lon=\"0\"><ele>9000</ele><time>2024-02-01T00:00:00Z</time></trkpt>"
+               "<trkpt lat=\"45\" lon=\"0\"><ele>0</ele><time>2024-03-01T00:00:00Z</time></trkpt>"
+               "</trkseg></trk></gpx>");
+    TrackShape guessed;  // no type, but a speed: the sport is guessed
+    guessed.name = "Guess";
+    guessed.stepLat = 0.00005;
+    guessed.points = 120;
+    writeTrack(library() / "Guess.gpx", guessed);
+    clickButton(IDC_RELOAD);
+    ASSERT_EQ(listRowCount(), 5);
+    // A guessed sport explains its mark in a tooltip over the cell, and only there.
+    const Texts sports = listColumn(2);
+    const auto guessedRow = std::find_if(sports.begin(), sports.end(), [](const std::u16string& sport) {
+        return sport.starts_with(u"\u2248");
+    });
+    ASSERT_NE(guessedRow, sports.end());
+    const auto cellTip = [&](int column) {
+        RECT cell{};
+        cell.top = column;
+        cell.left = LVIR_LABEL;
+        SendMessageW(window->routeList, LVM_GETSUBITEMRECT, static_cast<WPARAM>(guessedRow - sports.begin()),
+                     reinterpret_cast<LPARAM>(&cell));
+        return listHintText(*window, window->routeList,
+                            POINT{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+    };
+    EXPECT_EQ(cellTip(2), std::u16string(translate(window->language, "estimatedSportTip")));
+    EXPECT_EQ(cellTip(6), u"");
+    // A search without hits is no empty library: the list shows no hint.
+    typeSearch(u"zzz");
+    const Rgb hint = kHintTextColor;
+    EXPECT_EQ(captureClient(window->routeList, true).count(rgbValue(hint.r, hint.g, hint.b)), 0);
+    typeSearch(u"");
+    const auto widthOf = [&](const std::u16string& text) {
+        HDC dc = GetDC(window->routeList);
+        HGDIOBJ old = SelectObject(dc, window->bodyFont);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wideText(text), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(window->routeList, dc);
+        return static_cast<int>(size.cx);
+    };
+    for (const SIZE outer : {SIZE{1380, 860}, SIZE{1366, 728}}) {
+        SetWindowPos(window->mainWindow, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOMOVE);
+        for (const char* code : {"en", "de", "pl", "ja"}) {
+            const auto choice =
+                std::find(window->languageChoices.begin(), window->languageChoices.end(), code);
+            ASSERT_NE(choice, window->languageChoices.end());
+            chooseItem(window->languageCombo, static_cast<int>(choice - window->languageChoices.begin()));
+            const std::string where = std::string(code) + " at " + std::to_string(outer.cx);
+            EXPECT_FALSE(GetWindowLongPtrW(window->routeList, GWL_STYLE) & WS_HSCROLL) << where;
+            for (int column = 1; column < 9; ++column) {
+                const auto width =
+                    static_cast<int>(SendMessageW(window->routeList, LVM_GETCOLUMNWIDTH, column, 0));
+                EXPECT_LE(widthOf(columnHeader(column)) + 12, width) << where << " column " << column;
+                // A sport may give room back down to its caption; figures never do.
+                if (column == 2) continue;
+                for (int row = 0; row < listRowCount(); ++row)
+                    EXPECT_LE(widthOf(listText(row, column)) + 12, width) << where << " column " << column;
+            }
+        }
+    }
+    // The figures stand right-aligned.
+    LVCOLUMNW length{};
+    length.mask = LVCF_FMT;
+    SendMessageW(window->routeList, LVM_GETCOLUMNW, 3, reinterpret_cast<LPARAM>(&length));
+    EXPECT_EQ(length.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_RIGHT);
+    const Texts names = listColumn(0);
+    const auto farRow = static_cast<int>(std::find(names.begin(), names.end(), u"Far") - names.begin());
+    ASSERT_LT(farRow, listRowCount());
+    EXPECT_GE(listText(farRow, 3).size(), 10u) << wideToUtf8(listText(farRow, 3));  // 10007,5 km
+    EXPECT_EQ(listText(farRow, 4), u"1440:00:00");
 }

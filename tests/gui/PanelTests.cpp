@@ -6,6 +6,7 @@
 #include "core/Failure.h"
 #include "ui/ListColors.h"
 #include "ui/RouteListLogic.h"
+#include "ui/win32/Accessibility.h"
 #include "ui/win32/RouteListView.h"
 
 namespace fs = std::filesystem;
@@ -41,12 +42,24 @@ protected:
 TEST_F(PanelTest, SelectingARowFillsThePanelAndEmptySpaceKeepsIt) {
     startWindow("de");
     ASSERT_EQ(listText(0, 0), u"Nordweg");
+    // The first time stamp as the analysis gives it: 02.08.2024 00:00 UTC, written at +02:00.
+    for (RouteInfo& route : window->list.routes) {
+        route.hasFirstTime = route.fileStem == "Nordweg";
+        route.firstTimeSeconds = 1722556800;
+        route.firstTimeOffsetMinutes = 120;
+    }
     selectListRow(0);
     EXPECT_EQ(window->list.focusedRow, 0);
     EXPECT_EQ(textOf(window->titleStatic), u"Nordweg");
-    EXPECT_EQ(textOf(window->subtitleStatic), u"02.08.24");
-    EXPECT_EQ(textOf(window->distanceStatic), u"Distanz\r\n" + listText(0, 3));
+    EXPECT_EQ(textOf(window->fileNameStatic), u"Nordweg.gpx");
+    EXPECT_EQ(textOf(window->subtitleStatic), u"02.08.2024 02:00");
+    const std::u16string distance(translate(window->language, "distance"));
+    EXPECT_EQ(textOf(window->distanceStatic), distance + u"\r\n" + listText(0, 3));
     EXPECT_EQ(textOf(window->timeStatic), u"Zeit\r\n0:24");
+    EXPECT_EQ(textOf(window->typeStatic), u"Art\r\nStrecke");
+    EXPECT_EQ(textOf(window->startStatic).substr(0, 9), u"Start\r\n48");
+    EXPECT_EQ(textOf(window->finishStatic).substr(0, 8), u"Ziel\r\n48");
+    EXPECT_TRUE(textOf(window->speedStatic).ends_with(u" km/h")) << wideToUtf8(textOf(window->speedStatic));
     EXPECT_EQ(textOf(window->pointsStatic), u"Punkte\r\n25");
     EXPECT_EQ(textOf(window->weatherStatic),
               u"WETTER\r\n22 \u00b0C  sonnig  \u00b7  40 %  \u00b7  13 km/h NW");
@@ -64,6 +77,7 @@ TEST_F(PanelTest, SelectingARowFillsThePanelAndEmptySpaceKeepsIt) {
     // filters it out (prompt) leaves the line hidden.
     selectListRow(1);
     EXPECT_EQ(textOf(window->titleStatic), u"Ohne Wetter");
+    EXPECT_EQ(textOf(window->subtitleStatic), u"01.08.24");  // no time stamp: the short date
     EXPECT_EQ(comboSelection(window->sportCombo), 4);
     EXPECT_FALSE(isVisible(window->weatherStatic));
     typeSearch(u"ohne");
@@ -258,13 +272,19 @@ TEST_F(PanelTest, AFailingRewriteShowsTheErrorBoxAndChangesNothing) {
 
 TEST_F(PanelTest, AnAmpersandInARouteNameIsShownAsText) {
     TrackShape shape;
-    shape.name = "Feierabend &amp; Eisbach";
+    shape.name = "Feierabend &amp; Eisbach, den ganzen Englischen Garten hinauf und wieder zurück";
     shape.day = "2024-12-31";  // 31.12.24 sorts first
     writeTrack(library() / "Amp.gpx", shape);
     startWindow("en");
     ASSERT_EQ(listText(0, 0), u"Amp");
     selectListRow(0);
-    EXPECT_EQ(textOf(window->titleStatic), u"Feierabend & Eisbach");
+    const std::u16string name =
+        u"Feierabend & Eisbach, den ganzen Englischen Garten hinauf und wieder zur\u00fcck";
+    EXPECT_EQ(textOf(window->titleStatic), name);
+    // Too long for the panel: it ends in an ellipsis there and shows whole in the tooltip.
+    EXPECT_EQ(toolTipTextOf(*window, window->titleStatic), name);
+    selectListRow(1);
+    EXPECT_EQ(toolTipTextOf(*window, window->titleStatic), u"");
     // Drawn with and without the prefix rule, "&E" would differ: the static must not apply it.
     for (HWND window :
          {window->titleStatic, window->subtitleStatic, window->weatherStatic, window->statusStatic}) {
@@ -283,7 +303,8 @@ TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
         EXPECT_EQ(window->list.focusedRow, row);
     }
     selectListRow(3);
-    EXPECT_EQ(textOf(window->distanceStatic), u"Distance\r\n0 m");
+    EXPECT_EQ(textOf(window->distanceStatic),
+              std::u16string(translate(window->language, "distance")) + u"\r\n0 m");
     EXPECT_EQ(textOf(window->timeStatic), u"Time\r\n\u2013");
     EXPECT_EQ(comboSelection(window->sportCombo), -1);
     EXPECT_TRUE(isEnabled(window->sportCombo));
@@ -293,13 +314,14 @@ TEST_F(PanelTest, BrokenFilesAreListedAndSelectableWithoutHarm) {
     // interface language where the weather stands. The mark is not part of the name searched.
     const std::vector<std::u16string> names = listColumn(0);
     EXPECT_EQ(std::count_if(names.begin(), names.end(),
-                            [](const std::u16string& n) { return n.starts_with(u"\u26A0 "); }),
+                            [&](const std::u16string& n) { return n.starts_with(window->brokenMark); }),
               2);
     typeSearch(u"empty");
     ASSERT_EQ(listRowCount(), 1);
-    EXPECT_EQ(listText(0, 0), u"\u26A0 empty");
+    EXPECT_EQ(listText(0, 0), window->brokenMark + u"empty");
     selectListRow(0);
-    EXPECT_EQ(textOf(window->titleStatic), u"empty");
+    EXPECT_EQ(textOf(window->titleStatic), u"empty.gpx");
+    EXPECT_EQ(textOf(window->fileNameStatic), u"");
     EXPECT_TRUE(isVisible(window->weatherStatic));
     const std::u16string reason = textOf(window->weatherStatic);
     EXPECT_TRUE(reason == u"This file cannot be read." || reason == u"No track or route points found.")
@@ -321,7 +343,14 @@ TEST_F(GuiTest, EveryRealWorldFileCanBeListedSelectedAndSketched) {
     for (int row = 0; row < listRowCount(); ++row) {
         selectListRow(row);
         ASSERT_EQ(window->list.focusedRow, row);
-        EXPECT_EQ(textOf(window->subtitleStatic), listText(row, 1));
+        // The panel writes the list's date with the whole year and the start time.
+        const std::u16string date = listText(row, 1);
+        const std::u16string subtitle = textOf(window->subtitleStatic);
+        if (date.size() == 8) {
+            EXPECT_EQ(subtitle.substr(0, 6) + subtitle.substr(8, 2), date.substr(0, 6) + date.substr(6, 2));
+        } else {
+            EXPECT_EQ(subtitle, date);
+        }
         sketched += captureClient(window->sketchView).count(colorOf(kSketchTrackColor)) > 0;
     }
     EXPECT_GT(sketched, static_cast<int>(files) / 2);

@@ -7,6 +7,10 @@
 
 namespace {
 
+std::u16string caption(const ActiveLanguage& language, std::string_view key) {
+    return std::u16string(translate(language, key)) + u"\r\n";
+}
+
 RouteInfo weatherRoute() {
     RouteInfo route = sampleRoute("Wetter");
     route.hasWeather = true;
@@ -18,10 +22,12 @@ TEST(PanelText, PromptStateWithoutARoute) {
     const PanelTexts panel = panelTextsFor(nullptr, german);
     EXPECT_EQ(panel.title, u"Eine Route wählen");
     EXPECT_EQ(panel.subtitle, u"");
-    EXPECT_EQ(panel.distance, u"Distanz\r\n\u2013");
+    EXPECT_EQ(panel.distance, caption(german, "distance") + u"\u2013");
     EXPECT_EQ(panel.time, u"Zeit\r\n\u2013");
     EXPECT_EQ(panel.ascent, u"Anstieg\r\n\u2013");
     EXPECT_EQ(panel.points, u"Punkte\r\n\u2013");
+    EXPECT_EQ(panel.start, u"Start\r\n\u2013");
+    EXPECT_EQ(panel.fileName, u"");
     EXPECT_EQ(panel.weather, u"");
     EXPECT_EQ(panel.weatherVisibility, WeatherVisibility::keep);
     EXPECT_FALSE(panel.sportEnabled);
@@ -42,8 +48,9 @@ TEST(PanelText, FiguresOfARouteInGerman) {
     route.pointCount = 2500;
     const PanelTexts panel = panelTextsFor(&route, german);
     EXPECT_EQ(panel.title, u"Isar-Runde");
+    EXPECT_EQ(panel.fileName, u"Tour");
     EXPECT_EQ(panel.subtitle, u"05.07.23");
-    EXPECT_EQ(panel.distance, u"Distanz\r\n12,3 km");
+    EXPECT_EQ(panel.distance, caption(german, "distance") + u"12,3 km");
     EXPECT_EQ(panel.time, u"Zeit\r\n1:01:01");
     EXPECT_EQ(panel.ascent, u"Anstieg\r\n412 m");
     EXPECT_EQ(panel.points, u"Punkte\r\n2500");
@@ -64,7 +71,10 @@ TEST(PanelText, FailedRecordAndHugePointCount) {
     EXPECT_EQ(panel.weather, u"No track or route points found.");
     EXPECT_EQ(panel.weatherVisibility, WeatherVisibility::show);
     EXPECT_EQ(panel.subtitle, u"");
-    EXPECT_EQ(panel.distance, u"Distance\r\n0 m");
+    EXPECT_EQ(panel.fileName, u"");
+    EXPECT_EQ(panel.distance, caption(english, "distance") + u"0 m");
+    EXPECT_EQ(panel.speed, u"Average speed\r\n\u2013");
+    EXPECT_EQ(panel.start, u"Start\r\n\u2013");
     EXPECT_EQ(panel.time, u"Time\r\n\u2013");
     EXPECT_EQ(panel.ascent, u"Ascent\r\n\u2013");
     EXPECT_EQ(panel.points, u"Points\r\n0");
@@ -83,6 +93,56 @@ TEST(PanelText, FailedRecordAndHugePointCount) {
     EXPECT_EQ(panelTextsFor(&many, english).sportSelection, -1);
     many.sportKey = "kayaking";
     EXPECT_EQ(panelTextsFor(&many, english).sportSelection, 14);
+}
+
+TEST(PanelText, NameFileDatePlacesTypeAndSpeed) {
+    const ActiveLanguage english = resolveLanguage("en");
+    RouteInfo route = sampleRoute("Isar");
+    route.filePath = std::filesystem::path("lib") / "Isar.gpx";
+    route.routeName = "Along the Isar";
+    route.distanceMeters = 12345.6;
+    route.durationSeconds = 3600;
+    route.isRoundTrip = true;
+    PanelTexts panel = panelTextsFor(&route, english);
+    EXPECT_EQ(panel.title, u"Along the Isar");
+    EXPECT_EQ(panel.fileName, u"Isar.gpx");
+    EXPECT_EQ(panel.subtitle, u"05.07.23");  // no time stamp: the short date
+    EXPECT_EQ(panel.speed, u"Average speed\r\n12,3 km/h");
+    EXPECT_EQ(panel.type, u"Type\r\nLoop");
+    EXPECT_EQ(panel.start, u"Start\r\n48.137, 11.575");
+    EXPECT_EQ(panel.finish, u"Finish\r\n48.140, 11.580");
+
+    // No name of its own: the file names it, once. No time: no speed.
+    route.routeName.clear();
+    route.durationSeconds = 0;
+    route.isRoundTrip = false;
+    route.hasFinishPlace = false;
+    panel = panelTextsFor(&route, english);
+    EXPECT_EQ(panel.title, u"Isar.gpx");
+    EXPECT_EQ(panel.fileName, u"");
+    EXPECT_EQ(panel.speed, u"Average speed\r\n\u2013");
+    EXPECT_EQ(panel.type, u"Type\r\nRoute");
+    EXPECT_EQ(panel.finish, u"Finish\r\n\u2013");
+
+    // The time stamp shows in the zone it was written in, across day, month and year ends.
+    route.hasFirstTime = true;
+    route.firstTimeSeconds = 1501316100;  // 2017-07-29 08:15 UTC
+    EXPECT_EQ(startDateText(route), u"29.07.2017 08:15");
+    route.firstTimeOffsetMinutes = -510;  // 23:45 the day before, 8 h 30 min west
+    EXPECT_EQ(startDateText(route), u"28.07.2017 23:45");
+    route.firstTimeSeconds = 1704065400;  // 2023-12-31 23:30 UTC
+    route.firstTimeOffsetMinutes = 60;
+    EXPECT_EQ(startDateText(route), u"01.01.2024 00:30");
+    route.firstTimeSeconds = -1;  // before 1970
+    route.firstTimeOffsetMinutes = 0;
+    EXPECT_EQ(startDateText(route), u"31.12.1969 23:59");
+    route.firstTimeSeconds = 951782400;  // 2000-02-29, a leap day of a century year
+    EXPECT_EQ(startDateText(route), u"29.02.2000 00:00");
+    route.firstTimeSeconds = std::numeric_limits<int64_t>::min();  // nonsense: the short date
+    EXPECT_EQ(startDateText(route), u"05.07.23");
+
+    EXPECT_EQ(formatSpeed(1e300, 1e-300), u"\u2013");
+    EXPECT_EQ(formatSpeed(std::numeric_limits<double>::quiet_NaN(), 10), u"\u2013");
 }
 
 TEST(PanelText, WeatherLineJoinsOnlyThePiecesThatExist) {

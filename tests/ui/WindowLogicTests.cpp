@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ui/ColumnWidths.h"
 #include "ui/CommandDispatch.h"
 #include "ui/ControlIds.h"
 #include "ui/Layout.h"
@@ -24,24 +25,35 @@ TEST(Layout, ListWidthFollowsTheWindowFrom1040Up) {
     EXPECT_EQ(wide[slotSketch].left + wide[slotSketch].width, 1380 - 18);
     EXPECT_EQ(wide[slotSearch].left + wide[slotSearch].width, 18 + 960);
     EXPECT_EQ(wide[slotLanguage].left + wide[slotLanguage].width, wide[slotSearch].left - 8);
-    EXPECT_TRUE(sameRect(wide[slotTime], 1182, 338, 180, 76));
-    EXPECT_TRUE(sameRect(wide[slotPoints], 1182, 424, 180, 76));
     EXPECT_TRUE(sameRect(wide[slotStatus], 18, 666, 1344, 34));
 }
 
-TEST(Layout, HeightMovesOnlyTheListAndTheStatusLineAndExtremeSizesStayExact) {
+TEST(Layout, ThePanelStacksWithoutOverlapAboveTheStatusLineAndExtremeSizesStayExact) {
+    // From the default height down to a maximised window on a 768-pixel screen, the panel's rows
+    // follow each other top to bottom, and the last ends above the status line.
+    const LayoutSlot stack[] = {slotTitle,  slotFileName, slotSubtitle,   slotSketch, slotDistance,
+                                slotAscent, slotWeather,  slotSportCombo, slotSpeed,  slotStart};
+    for (const uint16_t height : {821, 700}) {
+        const auto rects = layoutControls(1364, height);
+        for (std::size_t i = 1; i < std::size(stack); ++i) {
+            const ControlRect& above = rects[stack[i - 1]];
+            EXPECT_LE(above.top + above.height, rects[stack[i]].top) << height << " " << i;
+        }
+        EXPECT_LT(rects[slotFinish].top + rects[slotFinish].height, rects[slotStatus].top) << height;
+        EXPECT_EQ(rects[slotFinish].top, rects[slotStart].top);
+        EXPECT_GE(rects[slotSketch].height, 100);
+    }
     const auto rects = layoutControls(1200, 600);
-    EXPECT_TRUE(sameRect(rects[slotRouteList], 18, 176, 780, 378));
+    EXPECT_TRUE(sameRect(rects[slotRouteList], 18, 188, 780, 366));
     EXPECT_TRUE(sameRect(rects[slotStatus], 18, 566, 1164, 34));
-    EXPECT_TRUE(sameRect(rects[slotSportCombo], 812, 588, 370, 34));
-    EXPECT_TRUE(sameRect(rects[slotReset], 806, 138, 96, 30));
+    EXPECT_TRUE(sameRect(rects[slotReset], 806, 150, 96, 30));
     // A minimised window keeps the negative list height; the largest size does not overflow.
     const auto none = layoutControls(0, 0);
-    EXPECT_TRUE(sameRect(none[slotRouteList], 18, 176, 620, -222));
+    EXPECT_TRUE(sameRect(none[slotRouteList], 18, 188, 620, -234));
     EXPECT_TRUE(sameRect(none[slotStatus], 18, -34, 1004, 34));
     EXPECT_TRUE(sameRect(none[slotLanguage], 244, 18, 126, 34));
     const auto largest = layoutControls(65535, 65535);
-    EXPECT_TRUE(sameRect(largest[slotRouteList], 18, 176, 65115, 65313));
+    EXPECT_TRUE(sameRect(largest[slotRouteList], 18, 188, 65115, 65301));
     EXPECT_EQ(largest[slotStatus].width, 65499);
 }
 
@@ -64,6 +76,21 @@ TEST(Layout, ScalesWithTheDpiAndStaysExactAt96) {
               medium[slotRouteList].left + medium[slotRouteList].width);
     EXPECT_EQ(scaledPixels(15, 120), 19);
     EXPECT_EQ(scaledPixels(18, 0), 18);
+}
+
+TEST(ColumnWidths, TheNameTakesTheSlackAndTheOthersGiveOnlyWhatTheyCanSpare) {
+    const ColumnNeed needs[] = {{40, 500}, {60, 100}, {80, 80}, {30, 70}};
+    // Room enough: every column as wanted, the name gets the rest.
+    EXPECT_EQ(shareColumnWidths(needs, 600, 0, 150), (std::vector<int>{350, 100, 80, 70}));
+    // Short: the columns with room to spare give it in proportion (40 and 40 here), the figure
+    // (minimum = wanted) keeps its width, and the widths still add up to the room.
+    EXPECT_EQ(shareColumnWidths(needs, 330, 0, 150), (std::vector<int>{150, 65, 80, 35}));
+    // Nothing left to give: the minimums stand and the list overflows.
+    EXPECT_EQ(shareColumnWidths(needs, 100, 0, 150), (std::vector<int>{150, 60, 80, 30}));
+    // Odd shortfall: no pixel lost or gained by rounding.
+    const auto odd = shareColumnWidths(needs, 347, 0, 150);
+    EXPECT_EQ(odd[0] + odd[1] + odd[2] + odd[3], 347);
+    EXPECT_EQ(odd[2], 80);
 }
 
 TEST(RowColors, SelectionWinsOverTheAlternatingStripes) {

@@ -2,6 +2,7 @@
 // What assistive technology and the mouse pointer learn about the controls: hidden labels that
 // name the search box and the combo boxes, and tooltips that name the shortcuts.
 
+#include <string>
 #include <string_view>
 
 #include "ui/win32/MainWindow.h"
@@ -12,5 +13,7 @@ void createAccessibleLabel(MainWindow& window, std::string_view nameKey);
 void createToolTips(MainWindow& window);
 // The labels' texts in the window's language (the tooltips ask for theirs when shown).
 void applyAccessibleTexts(MainWindow& window);
+// The tooltip's text for a control where the pointer is now; empty for none (no tip shows).
+std::u16string toolTipTextOf(const MainWindow& window, HWND control);
 // WM_NOTIFY TTN_GETDISPINFOW from the tooltip control.
 void fillToolTipText(MainWindow& window, NMTTDISPINFOW& info);

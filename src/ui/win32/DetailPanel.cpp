@@ -17,11 +17,16 @@ void refreshDetailPanel(MainWindow& window) {
         SendMessageW(window.sportCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(item)));
     }
     SetWindowTextW(window.titleStatic, wideText(texts.title));
+    SetWindowTextW(window.fileNameStatic, wideText(texts.fileName));
     SetWindowTextW(window.subtitleStatic, wideText(texts.subtitle));
     SetWindowTextW(window.distanceStatic, wideText(texts.distance));
     SetWindowTextW(window.timeStatic, wideText(texts.time));
     SetWindowTextW(window.ascentStatic, wideText(texts.ascent));
     SetWindowTextW(window.pointsStatic, wideText(texts.points));
+    SetWindowTextW(window.speedStatic, wideText(texts.speed));
+    SetWindowTextW(window.typeStatic, wideText(texts.type));
+    SetWindowTextW(window.startStatic, wideText(texts.start));
+    SetWindowTextW(window.finishStatic, wideText(texts.finish));
     SetWindowTextW(window.weatherStatic, wideText(texts.weather));
     if (texts.weatherVisibility == WeatherVisibility::show) ShowWindow(window.weatherStatic, SW_SHOW);
     if (texts.weatherVisibility == WeatherVisibility::hide) ShowWindow(window.weatherStatic, SW_HIDE);

@@ -214,8 +214,17 @@ void chooseLibraryFolder(MainWindow& window) {
         return;
     }
     addOptions(dialog, FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM);
-    const std::u16string title(translate(window.language, "folder"));
+    const std::u16string title(translate(window.language, "chooseLibraryFolder"));
     dialog->SetTitle(wideText(title));
+    // It opens on the library in use, not wherever the last dialog of any program was.
+    IShellItem* current = nullptr;
+    const std::u16string folderText = pathToWide(window.settings.libraryFolder);
+    if (SUCCEEDED(SHCreateItemFromParsingName(wideText(folderText), nullptr, IID_IShellItem,
+                                              reinterpret_cast<void**>(&current))) &&
+        current) {
+        dialog->SetFolder(current);
+        current->Release();
+    }
 
     IShellItem* item = nullptr;
     if (FAILED(dialog->Show(window.mainWindow)) || FAILED(dialog->GetResult(&item)) || !item) {

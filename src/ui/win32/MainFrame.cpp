@@ -17,6 +17,8 @@
 #include "ui/win32/LanguageView.h"
 #include "ui/win32/LibraryCommands.h"
 #include "ui/win32/LibraryWatch.h"
+#include "ui/win32/ListColumns.h"
+#include "ui/win32/ListHints.h"
 #include "ui/win32/RouteListMenu.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/SportBox.h"
@@ -79,8 +81,10 @@ void insertColumns(const MainWindow& window) {
     for (int index = 0; index < static_cast<int>(kRouteColumnCount); ++index) {
         const std::u16string header = columnHeaderText(routeColumns[index], german);
         LVCOLUMNW column{};
-        column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        // Figures stand right-aligned, so that their digits line up; the widths follow the
+        // measured texts (ListColumns).
+        column.fmt = routeColumns[index].figure ? LVCFMT_RIGHT : LVCFMT_LEFT;
         column.cx = scaledPixels(routeColumns[index].width, window.dpi);
         column.pszText = const_cast<wchar_t*>(wideText(header));
         column.iSubItem = index;
@@ -123,9 +127,11 @@ void createControls(MainWindow& window) {
     insertColumns(window);
 
     window.titleStatic = createStatic(window, L"Eine Route w\u00e4hlen", window.titleFont);
-    // A name too long for the panel ends in an ellipsis instead of wrapping out of sight.
+    // A name too long for the panel ends in an ellipsis instead of wrapping out of sight; the
+    // whole name shows in its tooltip, for which the static takes the mouse (SS_NOTIFY).
     SetWindowLongPtrW(window.titleStatic, GWL_STYLE,
-                      GetWindowLongPtrW(window.titleStatic, GWL_STYLE) | SS_ENDELLIPSIS);
+                      GetWindowLongPtrW(window.titleStatic, GWL_STYLE) | SS_ENDELLIPSIS | SS_NOTIFY);
+    window.fileNameStatic = createStatic(window, L"", window.smallFont);
     window.subtitleStatic = createStatic(window, L"", window.smallFont);
     window.sketchView =
         CreateWindowExW(0, L"TirnSketch", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window.mainWindow,
@@ -138,8 +144,13 @@ void createControls(MainWindow& window) {
     createAccessibleLabel(window, "sportBoxName");
     window.sportCombo =
         createChild(window, L"ComboBox", 0, kComboStyle, L"", IDC_SPORT_CHANGE, window.bodyFont);
+    window.speedStatic = createStatic(window, L"", window.statFont);
+    window.typeStatic = createStatic(window, L"", window.statFont);
+    window.startStatic = createStatic(window, L"", window.statFont);
+    window.finishStatic = createStatic(window, L"", window.statFont);
     window.statusStatic = createStatic(window, L"", window.smallFont);
     createToolTips(window);
+    installListHints(window);
 }
 
 void handleCommand(MainWindow& window, int id, int code) {
@@ -290,10 +301,16 @@ void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
     controls[slotPoints] = window.pointsStatic;
     controls[slotWeather] = window.weatherStatic;
     controls[slotSportCombo] = window.sportCombo;
+    controls[slotFileName] = window.fileNameStatic;
+    controls[slotSpeed] = window.speedStatic;
+    controls[slotType] = window.typeStatic;
+    controls[slotStart] = window.startStatic;
+    controls[slotFinish] = window.finishStatic;
     for (std::size_t slot = 0; slot < layoutSlotCount; ++slot) {
         const ControlRect& rect = rects[slot];
         MoveWindow(controls[slot], rect.left, rect.top, rect.width, rect.height, TRUE);
     }
+    fitRouteListColumns(window);
 }
 
 MainWindow* createMainWindow(HINSTANCE instance) {
@@ -383,7 +400,6 @@ void applyDpi(MainWindow& window, UINT dpi, const RECT* suggested) {
         }
         return;
     }
-    const UINT oldDpi = window.dpi;
     window.dpi = dpi;
     const WindowFonts fonts = createFonts(dpi);
     const std::pair<HFONT, HFONT> replaced[] = {{window.bodyFont, fonts.body},
@@ -402,12 +418,9 @@ void applyDpi(MainWindow& window, UINT dpi, const RECT* suggested) {
     window.statFont = fonts.stat;
     window.titleFont = fonts.title;
     window.smallFont = fonts.small;
-    // Column widths keep their proportions, also where the user has dragged them.
-    for (int column = 0; column < static_cast<int>(kRouteColumnCount); ++column) {
-        const auto width = static_cast<int>(SendMessageW(window.routeList, LVM_GETCOLUMNWIDTH, column, 0));
-        SendMessageW(window.routeList, LVM_SETCOLUMNWIDTH, column,
-                     MulDiv(width, static_cast<int>(dpi), static_cast<int>(oldDpi)));
-    }
+    // The columns are measured again with the new fonts; the layout below shares them out.
+    chooseBrokenMark(window);
+    measureRouteListColumns(window);
     if (suggested) {
         SetWindowPos(window.mainWindow, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,

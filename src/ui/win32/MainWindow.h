@@ -18,6 +18,7 @@
 #include "core/RouteInfo.h"
 #include "i18n/Language.h"
 #include "library/Settings.h"
+#include "ui/ColumnWidths.h"
 #include "ui/ListColors.h"
 #include "ui/ListView.h"
 #include "ui/RouteFilters.h"
@@ -32,6 +33,7 @@ struct MainWindow {
     HWND resetButton = nullptr;
     HWND routeList = nullptr;
     HWND titleStatic = nullptr;
+    HWND fileNameStatic = nullptr;
     HWND subtitleStatic = nullptr;
     HWND sketchView = nullptr;
     HWND distanceStatic = nullptr;
@@ -40,6 +42,10 @@ struct MainWindow {
     HWND pointsStatic = nullptr;
     HWND weatherStatic = nullptr;
     HWND sportCombo = nullptr;
+    HWND speedStatic = nullptr;
+    HWND typeStatic = nullptr;
+    HWND startStatic = nullptr;
+    HWND finishStatic = nullptr;
     HWND statusStatic = nullptr;
 
     HFONT bodyFont = nullptr;
@@ -52,6 +58,13 @@ struct MainWindow {
     UINT dpi = 96;  // the window's DPI: layout, fonts, columns and pens are scaled by dpi / 96
     HWND toolTip = nullptr;
     std::u16string toolTipText;  // the shown tip's text, which the tooltip reads after the notification
+    std::u16string listTipText;  // the tip the pointer is over in the list or its header (ListHints)
+    // Before the name of a file that is damaged or cut: a warning sign where the list's font has
+    // one, else a mark it surely has (ListHints).
+    std::u16string brokenMark = u"\u26A0 ";
+    // What each list column needs, measured with the list's font when the library, the language
+    // or the DPI changes; shared out at each size (ListColumns).
+    std::vector<ColumnNeed> columnNeeds;
     // Hidden statics just before the search box and each combo box in the Z-order, whose texts
     // screen readers announce as the boxes' names, with their translation keys.
     std::vector<std::pair<HWND, std::string_view>> accessibleLabels;

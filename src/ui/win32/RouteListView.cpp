@@ -10,6 +10,7 @@
 #include "ui/ControlIds.h"
 #include "ui/RouteListLogic.h"
 #include "ui/win32/DetailPanel.h"
+#include "ui/win32/ListColumns.h"
 
 namespace {
 
@@ -134,7 +135,8 @@ std::u16string routeListCellText(const MainWindow& window, std::size_t row, std:
     std::u16string text = routeColumns[column].cellText(*route, window.language);
     // A file whose analysis failed, or that was cut short, is marked in the list, so that it does
     // not pass for an empty or whole route; the panel says why. Search and sorting go by the stem.
-    if (column == 0 && (!route->errorText.empty() || !route->warningText.empty())) text.insert(0, u"\u26A0 ");
+    if (column == 0 && (!route->errorText.empty() || !route->warningText.empty()))
+        text.insert(0, window.brokenMark);
     return text;
 }
 
@@ -182,6 +184,8 @@ void rebuildFilterBar(MainWindow& window) {
         SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(combo, nullptr, TRUE);
     }
+    // The columns fit what the library now holds, in the language now shown.
+    measureRouteListColumns(window);
 }
 
 std::u16string selectedFilterText(HWND combo) {
