@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
 #include "cli/CliCommands.h"
 #include "cli/CliJson.h"
 #include "core/SportRewrite.h"
 #include "library/LibraryIndex.h"
 #include "library/LibraryScan.h"
+#include "library/LibraryTestSupport.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
@@ -18,20 +18,12 @@ namespace fs = std::filesystem;
 namespace {
 
 // The configured library (the Documents folder's) and the cache in scratch folders.
-struct CliIndex : ::testing::Test {
-    TempFolder home;
+struct CliIndex : ScratchSettings {
     fs::path library;
     void SetUp() override {
-        setKnownFolderOverride(KnownFolder::RoamingAppData, home.path / "roaming");
-        setKnownFolderOverride(KnownFolder::Documents, home.path / "documents");
-        setLocalCacheFolderOverride(home.path / "cache");
-        library = home.path / "documents" / "Tirn GPX Library";
+        ScratchSettings::SetUp();
+        library = temp.path / "documents" / "Tirn GPX Library";
         fs::create_directories(library);
-    }
-    void TearDown() override {
-        setKnownFolderOverride(KnownFolder::RoamingAppData, {});
-        setKnownFolderOverride(KnownFolder::Documents, {});
-        setLocalCacheFolderOverride({});
     }
     std::string summary(bool noIndex) {
         std::vector<CliArgument> arguments{cliArgumentFromUtf8("summary"), cliArgumentFromUtf8("--json")};

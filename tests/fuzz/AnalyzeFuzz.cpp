@@ -125,20 +125,19 @@ void checkSinglePass(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
     RouteInfo route = analyzeGpxText("fuzz.gpx", text);
-    bool analysed = route.errorText.empty();
-    if (route.hasStartPlace != route.hasFinishPlace || route.hasStartPlace != (route.pointCount > 0))
-        std::abort();
-    if (analysed && (route.outline.empty() || route.sportLabel.empty() || route.dateText.empty()))
-        std::abort();
-    if (analysed && route.outline.back() != std::make_pair(route.finishLat, route.finishLon)) std::abort();
-    if (!std::isfinite(route.distanceMeters) || !std::isfinite(route.durationSeconds)) std::abort();
-    if (!std::isfinite(route.temperatureC) || !std::isfinite(route.humidityPercent) ||
-        !std::isfinite(route.windKmh)) {
-        std::abort();
-    }
-    for (const auto& [lat, lon] : route.outline) {
-        if (!std::isfinite(lat) || !std::isfinite(lon)) std::abort();
-    }
+    const bool analysed = route.errorText.empty();
+    check(route.hasStartPlace == route.hasFinishPlace && route.hasStartPlace == (route.pointCount > 0),
+          "places");
+    check(!analysed || (!route.outline.empty() && !route.sportLabel.empty() && !route.dateText.empty()),
+          "an analysed record is complete");
+    check(!analysed || route.outline.back() == std::make_pair(route.finishLat, route.finishLon),
+          "outline end");
+    check(std::isfinite(route.distanceMeters) && std::isfinite(route.durationSeconds) &&
+              std::isfinite(route.temperatureC) && std::isfinite(route.humidityPercent) &&
+              std::isfinite(route.windKmh),
+          "finite figures");
+    for (const auto& [lat, lon] : route.outline)
+        check(std::isfinite(lat) && std::isfinite(lon), "finite outline");
     checkSinglePass(text);
     // The helpers on their own, with names the analysis uses.
     (void)elementText(text, "name");
