@@ -107,11 +107,12 @@ TEST_F(CliRun, JsonSummaryWrittenInPiecesIsTheWholeSummaryInOrder) {
     const std::vector<CliArgument> arguments = {text("summary"), text("--json"), path(library)};
     ASSERT_EQ(run(arguments), 0);
     EXPECT_EQ(output.out, expected);
+    // What the caller had in `out` goes first, once.
     std::string pieces;
-    output = {};
-    output.writeOut = [&](std::string_view bytes) { pieces.append(bytes); };
+    output = {
+        .out = "earlier\n", .err = "", .writeOut = [&](std::string_view bytes) { pieces.append(bytes); }};
     ASSERT_EQ(runCli(arguments, output), 0);
-    EXPECT_EQ(pieces + output.out, expected);
+    EXPECT_EQ(pieces + output.out, "earlier\n" + expected);
 }
 
 TEST_F(CliRun, SummaryMixesFilesAndFoldersAndListsUnreadableFiles) {
