@@ -124,6 +124,17 @@ std::pair<long, long> span(size_t start, size_t end) {
     return {static_cast<long>(start), static_cast<long>(end - start)};
 }
 
+Groups pointMatchGroups(const PointMatch& m) {
+    Groups groups = {span(m.start, m.end), span(m.attributesStart, m.attributesEnd)};
+    groups.push_back(m.hasContent ? span(m.contentStart, m.contentEnd) : std::pair<long, long>(-1, -1));
+    return groups;
+}
+
+Groups elementGroups(bool found, const ElementMatch& m) {
+    if (!found) return {};
+    return {span(m.start, m.end), span(m.contentStart, m.contentEnd)};
+}
+
 const std::string kPrefix = "<(?:[\\w.-]+:)?";
 const std::string kClose = "</(?:[\\w.-]+:)?";
 
@@ -212,9 +223,8 @@ TEST(ScanDifferential, ElementsMatchRegexIteration) {
                 std::vector<Groups> actual;
                 TagScanner scanner = makeTagScanner(text, {c.first, c.second});
                 ElementMatch m;
-                for (size_t from = 0; findElement(scanner, from, m); from = m.end) {
-                    actual.push_back({span(m.start, m.end), span(m.contentStart, m.contentEnd)});
-                }
+                for (size_t from = 0; findElement(scanner, from, m); from = m.end)
+                    actual.push_back(elementGroups(true, m));
                 ASSERT_EQ(expected, actual) << c.first << " in: " << escaped(text);
             });
             if (HasFatalFailure()) return;
@@ -233,12 +243,8 @@ TEST(ScanDifferential, PointsMatchRegexIteration) {
                 std::vector<Groups> actual;
                 TagScanner scanner = makeTagScanner(text, {name});
                 PointMatch m;
-                for (size_t from = 0; findPoint(scanner, from, m); from = m.end) {
-                    Groups groups = {span(m.start, m.end), span(m.attributesStart, m.attributesEnd)};
-                    groups.push_back(m.hasContent ? span(m.contentStart, m.contentEnd)
-                                                  : std::pair<long, long>(-1, -1));
-                    actual.push_back(groups);
-                }
+                for (size_t from = 0; findPoint(scanner, from, m); from = m.end)
+                    actual.push_back(pointMatchGroups(m));
                 ASSERT_EQ(expected, actual) << name << " in: " << escaped(text);
             });
             if (HasFatalFailure()) return;
@@ -299,16 +305,8 @@ struct RouteCollection {
     std::vector<Groups> track, route, weather;
     size_t segmentStart = 0;
 };
-
-Groups pointMatchGroups(const PointMatch& m) {
-    Groups groups = {span(m.start, m.end), span(m.attributesStart, m.attributesEnd)};
-    groups.push_back(m.hasContent ? span(m.contentStart, m.contentEnd) : std::pair<long, long>(-1, -1));
-    return groups;
-}
-
-Groups elementGroups(bool found, const ElementMatch& m) {
-    if (!found) return {};
-    return {span(m.start, m.end), span(m.contentStart, m.contentEnd)};
+RouteCollection& collection(void* context) {
+    return *static_cast<RouteCollection*>(context);
 }
 
 // A point's time stamp: mostly the one before, or one with another second, minute, hour, day,
@@ -358,23 +356,18 @@ std::string plainPointMarkup(Picker& p) {
 TEST(ScanDifferential, OnePassFindsWhatEachSearchFinds) {
     Picker p;
     RouteScanSink sink;
-    sink.segmentBegins = [](void* c) {
-        auto& collection = *static_cast<RouteCollection*>(c);
-        collection.segmentStart = collection.track.size();
-    };
+    sink.segmentBegins = [](void* c) { collection(c).segmentStart = collection(c).track.size(); };
     sink.segmentEnds = [](void* c, bool kept) {
-        auto& collection = *static_cast<RouteCollection*>(c);
-        if (!kept) collection.track.resize(collection.segmentStart);
+        if (!kept) collection(c).track.resize(collection(c).segmentStart);
     };
     sink.trackPoint = [](void* c, const PointMatch& m) {
-        static_cast<RouteCollection*>(c)->track.push_back(pointMatchGroups(m));
+        collection(c).track.push_back(pointMatchGroups(m));
     };
     sink.routePoint = [](void* c, const PointMatch& m) {
-        static_cast<RouteCollection*>(c)->route.push_back(pointMatchGroups(m));
+        collection(c).route.push_back(pointMatchGroups(m));
     };
     sink.weather = [](void* c, const OpenTagMatch& m) {
-        static_cast<RouteCollection*>(c)->weather.push_back(
-            {span(m.start, m.end), span(m.attributesStart, m.attributesEnd)});
+        collection(c).weather.push_back({span(m.start, m.end), span(m.attributesStart, m.attributesEnd)});
     };
     int withPoints = 0;
     for (int round = 0; round < kRounds; ++round) {
@@ -382,12 +375,11 @@ TEST(ScanDifferential, OnePassFindsWhatEachSearchFinds) {
             round % 3 == 2 ? plainPointMarkup(p) : randomMarkup(p, round % 2 ? kNames : kRouteNames);
         RouteExpectation expected = expectedRoute(maskedGaps(text));
         inEveryScanTier([&] {
-            RouteCollection collection;
-            sink.context = &collection;
+            RouteCollection collected;
+            sink.context = &collected;
             RouteScan scan = scanRoute(text, sink);
-            ASSERT_EQ(expected.points, scan.hasSegments ? collection.track : collection.route)
-                << escaped(text);
-            ASSERT_EQ(expected.weather, collection.weather) << escaped(text);
+            ASSERT_EQ(expected.points, scan.hasSegments ? collected.track : collected.route) << escaped(text);
+            ASSERT_EQ(expected.weather, collected.weather) << escaped(text);
             ASSERT_EQ(expected.scope, elementGroups(scan.hasScope, scan.scope)) << escaped(text);
             ASSERT_EQ(expected.name, elementGroups(scan.hasName, scan.name)) << escaped(text);
             ASSERT_EQ(expected.type, elementGroups(scan.hasType, scan.type)) << escaped(text);

@@ -28,6 +28,10 @@ struct Found {
     size_t segmentStart = 0;
 };
 
+Found& found(void* context) {
+    return *static_cast<Found*>(context);
+}
+
 Span pointSpan(const PointMatch& m, size_t offset = 0) {
     const size_t none = SIZE_MAX;
     return {m.start + offset,
@@ -57,23 +61,17 @@ bool firstElement(std::string_view text, std::initializer_list<std::string_view>
 }
 
 void checkSinglePass(std::string_view text) {
-    Found found;
+    Found collected;
     RouteScanSink sink;
-    sink.context = &found;
-    sink.segmentBegins = [](void* c) {
-        static_cast<Found*>(c)->segmentStart = static_cast<Found*>(c)->track.size();
-    };
+    sink.context = &collected;
+    sink.segmentBegins = [](void* c) { found(c).segmentStart = found(c).track.size(); };
     sink.segmentEnds = [](void* c, bool kept) {
-        if (!kept) static_cast<Found*>(c)->track.resize(static_cast<Found*>(c)->segmentStart);
+        if (!kept) found(c).track.resize(found(c).segmentStart);
     };
-    sink.trackPoint = [](void* c, const PointMatch& m) {
-        static_cast<Found*>(c)->track.push_back(pointSpan(m));
-    };
-    sink.routePoint = [](void* c, const PointMatch& m) {
-        static_cast<Found*>(c)->route.push_back(pointSpan(m));
-    };
+    sink.trackPoint = [](void* c, const PointMatch& m) { found(c).track.push_back(pointSpan(m)); };
+    sink.routePoint = [](void* c, const PointMatch& m) { found(c).route.push_back(pointSpan(m)); };
     sink.weather = [](void* c, const OpenTagMatch& m) {
-        static_cast<Found*>(c)->weather.push_back({m.start, m.end, m.attributesStart, m.attributesEnd, 0, 0});
+        found(c).weather.push_back({m.start, m.end, m.attributesStart, m.attributesEnd, 0, 0});
     };
     const RouteScan scan = scanRoute(text, sink);
 
@@ -88,7 +86,7 @@ void checkSinglePass(std::string_view text) {
     }
     if (!anySegment) allPoints(text, "rtept", 0, points);
     check(scan.hasSegments == anySegment, "segments");
-    check(points == (anySegment ? found.track : found.route), "points");
+    check(points == (anySegment ? collected.track : collected.route), "points");
 
     ElementMatch scope;
     const bool hasScope = firstElement(text, {"trk", "rte"}, scope);
@@ -117,7 +115,7 @@ void checkSinglePass(std::string_view text) {
         weather.push_back({open.at, gt + 1, open.nameEnd, gt, 0, 0});
         open = findOpeningTag(wetter, gt + 1);
     }
-    check(weather == found.weather, "weather tags");
+    check(weather == collected.weather, "weather tags");
 }
 
 }  // namespace
