@@ -78,16 +78,7 @@ TEST_F(CliIndex, TheIndexNeverChangesWhatTheSummaryShows) {
     expectSameAsWithoutIndex("first");
     EXPECT_TRUE(fs::is_regular_file(libraryIndexPath(library)));
 
-    writeBytes(library / "Pilatus-Aufstieg.gpx", readBytes(projectPath("examples") / "Greifensee-Runde.gpx"));
-    makeOld(library / "Pilatus-Aufstieg.gpx");
-    expectSameAsWithoutIndex("edited");
-    makeOld(library / "Greifensee-Runde.gpx", 7200);
-    expectSameAsWithoutIndex("touched");
-    fs::rename(library / "Bodanrueck-Route.gpx", library / "Bodensee.gpx");
-    expectSameAsWithoutIndex("renamed");
-    fs::remove(library / "Rastplaetze.gpx");
-    expectSameAsWithoutIndex("deleted");
-
+    // Edits, renames and deletions: tests/library/LibraryIndexTests.cpp.
     // The sport rewritten in place, as the window does: the same size when the keys are as long.
     RouteInfo route;
     route.filePath = library / "Englischer Garten Lauf.gpx";
