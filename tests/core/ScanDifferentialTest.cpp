@@ -101,7 +101,9 @@ using Groups = std::vector<std::pair<long, long>>;  // (position, length), (-1, 
 Groups regexGroups(const std::cmatch& m) {
     Groups groups;
     for (size_t i = 0; i < m.size(); ++i) {
-        groups.emplace_back(m[i].matched ? std::pair(m.position(i), m.length(i)) : std::pair(-1L, -1L));
+        const bool in = m[i].matched;
+        groups.emplace_back(in ? static_cast<long>(m.position(i)) : -1L,
+                            in ? static_cast<long>(m.length(i)) : -1L);
     }
     return groups;
 }
