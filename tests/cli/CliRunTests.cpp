@@ -7,6 +7,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliJson.h"
+#include "core/Failure.h"
 #include "core/TrackAnalysis.h"
 #include "i18n/Language.h"
 #include "library/LibraryScan.h"
@@ -146,13 +147,19 @@ TEST_F(CliRun, TableListsNonAsciiStemsNewestFirstAndEndsWithTheCount) {
     copyExample("Greifensee-Runde.gpx", "Öschberg Runde.gpx");
     copyExample("Pilatus-Aufstieg.gpx", "a.gpx");
     copyExample("Englischer Garten Lauf.gpx", "富士山.gpx");
+    writeBytes(work.path / "cut.gpx",
+               "<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"2\"><time>2001-01-01T00:00:00Z"
+               "</time></trkpt></trkseg>");
     EXPECT_EQ(run({text("summary"), path(work.path)}), 0) << output.err;
     const auto lines = outLines();
-    ASSERT_EQ(lines.size(), 5u) << output.out;  // header, three rows, count
-    // Aligned by code points (tests/cli/CliTableTests.cpp); the newest first, the count last.
+    ASSERT_EQ(lines.size(), 6u) << output.out;  // header, four rows, count
+    // Aligned by code points (tests/cli/CliTableTests.cpp); the newest first, a warning at the row's
+    // end, the count last on a line of its own.
     EXPECT_EQ(lines[1].rfind("\xE5\xAF\x8C\xE5\xA3\xAB\xE5\xB1\xB1", 0), 0u);
+    EXPECT_TRUE(lines[4].starts_with("cut") && lines[4].ends_with(kMessageEndsEarly)) << lines[4];
     EXPECT_EQ(lines.back(),
-              "3 " + wideToUtf8(translate(resolveLanguage(loadSettings().languageSetting), "files")));
+              "4 " + wideToUtf8(translate(resolveLanguage(loadSettings().languageSetting), "files")));
+    EXPECT_TRUE(output.out.ends_with('\n'));
 }
 
 TEST_F(CliRun, SetSportRewritesAndReportsFailuresWithoutTouchingTheFile) {
