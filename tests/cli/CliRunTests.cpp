@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/CliCommands.h"
@@ -20,6 +25,29 @@
 #endif
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// While set, requests of 32 KB or more fail on every thread but the test's own.
+std::atomic<bool> refuseOtherThreads{false};
+std::thread::id testThread;
+
+}  // namespace
+
+// Not inlined: the compiler would see malloc paired with a delete expression and warn.
+[[gnu::noinline]] void* operator new(std::size_t size) {
+    if (refuseOtherThreads && size >= (std::size_t{1} << 15) && std::this_thread::get_id() != testThread) {
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+    throw std::bad_alloc();
+}
+[[gnu::noinline]] void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
 
 namespace {
 
@@ -114,6 +142,20 @@ TEST_F(CliRun, JsonSummaryWrittenInPiecesIsTheWholeSummaryInOrder) {
         .out = "earlier\n", .err = "", .writeOut = [&](std::string_view bytes) { pieces.append(bytes); }};
     ASSERT_EQ(runCli(arguments, output), 0);
     EXPECT_EQ(pieces + output.out, "earlier\n" + expected);
+
+    // A formatting thread out of memory fails the run instead of leaving its lines out. The
+    // records come from the index, so that only the formatting runs on other threads.
+    if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "no formatting thread on one processor";
+    for (const auto& entry : fs::directory_iterator(library)) {
+        fs::last_write_time(entry.path(), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    ASSERT_EQ(run(arguments), 0);
+    testThread = std::this_thread::get_id();
+    refuseOtherThreads = true;
+    const int status = run(arguments);
+    refuseOtherThreads = false;
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(output.err, "tirn-gpx: std::bad_alloc\n");
 }
 
 TEST_F(CliRun, SummaryMixesFilesAndFoldersAndListsUnreadableFiles) {
