@@ -38,20 +38,9 @@ struct Picker {
     }
 };
 
+// The text as a C string literal, for failure messages.
 std::string escaped(std::string_view text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c == '\n') {
-            out += "\\n";
-        } else if (c < 0x20 || c >= 0x7f) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
-            out += buffer;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
+    return testing::PrintToString(std::string(text));
 }
 
 const std::vector<std::string> kNames = pieces(
