@@ -26,7 +26,7 @@ namespace {
 std::atomic<std::size_t> allocatedBytes{0};
 // While set, memory runs out for every thread but `sparedThread`, which waits in its first large
 // request until another thread was refused.
-std::atomic<bool> refuseOtherThreads{false}, otherThreadRefused{false};
+std::atomic<bool> refuseOtherThreads{false}, otherThreadRefused{false}, spareWaits{false};
 std::thread::id sparedThread;
 
 }  // namespace
@@ -38,8 +38,9 @@ std::thread::id sparedThread;
         otherThreadRefused = true;
         throw std::bad_alloc();
     }
-    if (refuseOtherThreads && size >= (std::size_t{1} << 16)) {
-        for (int waited = 0; !otherThreadRefused && waited < 10000; ++waited) {
+    if (refuseOtherThreads && size >= (std::size_t{1} << 16) && spareWaits.exchange(false)) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!otherThreadRefused && std::chrono::steady_clock::now() < until) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
@@ -451,6 +452,7 @@ TEST_F(LibraryIndexTest, AWorkerOutOfMemoryFailsTheScan) {
     }
     sparedThread = std::this_thread::get_id();
     otherThreadRefused = false;
+    spareWaits = true;
     refuseOtherThreads = true;
     EXPECT_THROW(readLibrary(folder, {.index = LibraryIndexUse::none, .threads = 2}), std::bad_alloc);
     refuseOtherThreads = false;
