@@ -29,20 +29,21 @@ RouteInfo routeWithSport(std::string key, std::string label) {
     return route;
 }
 
-// Only ASCII capitals fold, so odd spellings of real names still resolve; a script subtag decides
-// even where the region alone would not; too short, empty or unknown gives English, never an empty
-// code; each unit counts by its low byte, so a non-ASCII name maps to some code or to English.
+// The whole language subtag decides (fil is Filipino, kok Konkani: both English); only ASCII
+// capitals fold; Chinese goes by its script, else by its region; Nynorsk and plain Norwegian read
+// Bokmål; too short, empty or unknown gives English, never an empty code.
+// clang-format off
 const std::pair<std::u16string_view, std::string_view> kLocaleCases[] = {
-    {u"de-CH", "de"},           {u"en-GB", "en"},      {u"pt-BR", "pt"},
-    {u"sv-SE", "sv"},           {u"nb-NO", "nb"},      {u"no", "nb"},
-    {u"nn-NO", "en"},           {u"ru-RU", "en"},      {u"zh-CN", "zh-Hans"},
-    {u"zh-SG", "zh-Hans"},      {u"zh-TW", "zh-Hant"}, {u"zh-HK", "zh-Hant"},
-    {u"zh-MO", "zh-Hant"},      {u"fil-PH", "fi"},     {u"uk-UA", "uk"},
-    {u"ja-JP", "ja"},           {u"DE-de", "de"},      {u"ZH-Tw", "zh-Hant"},
-    {u"zh", "zh-Hans"},         {u"fr", "fr"},         {u"zh-Hant", "zh-Hant"},
-    {u"zh-Hans-HK", "zh-Hans"}, {u"", "en"},           {u"d", "en"},
-    {u"xx-YY", "en"},           {u"-", "en"},          {u"\u6587\u5B57", "en"},
-    {u"\u0164\u0165-CH", "de"}};
+    {u"de-CH", "de"},            {u"en-GB", "en"},            {u"pt-BR", "pt"},            {u"sv-SE", "sv"},
+    {u"nb-NO", "nb"},            {u"no", "nb"},               {u"nn-NO", "nb"},            {u"ru-RU", "en"},
+    {u"fil-PH", "en"},           {u"kok-IN", "en"},           {u"fi-FI", "fi"},            {u"ko-KR", "ko"},
+    {u"zh-CN", "zh-Hans"},       {u"zh-SG", "zh-Hans"},       {u"zh-TW", "zh-Hant"},       {u"zh-HK", "zh-Hant"},
+    {u"zh-MO", "zh-Hant"},       {u"zh-Hant", "zh-Hant"},     {u"zh-Hans-HK", "zh-Hans"},  {u"ZH-Tw", "zh-Hant"},
+    {u"zh_TW", "zh-Hant"},       {u"zh-Latn-CN", "zh-Hans"},  {u"zh", "zh-Hans"},          {u"DE-de", "de"},
+    {u"fr", "fr"},               {u"uk-UA", "uk"},            {u"ja-JP", "ja"},            {u"", "en"},
+    {u"d", "en"},                {u"xx-YY", "en"},            {u"-", "en"},                {u"\u6587\u5B57", "en"},
+    {u"\u0164\u0165-CH", "en"}};
+// clang-format on
 
 }  // namespace
 
