@@ -148,6 +148,10 @@ constexpr FailureMessageKey kFailureMessageKeys[] = {
     {kMessageUtf16NotRewritten, "utf16NotRewritten"},
     {kMessageTooLarge, "fileTooLarge"},
     {kMessageEndsEarly, "fileEndsEarly"},
+    {kMessageNoTrackOrRoute, "noTrackOrRoute"},
+    {kMessageIncomplete, "gpxIncomplete"},
+    {kMessageTempNotWritten, "tempNotWritten"},
+    {kMessageNotReplaced, "fileNotReplaced"},
 };
 
 }  // namespace
@@ -156,5 +160,8 @@ std::u16string failureMessageText(const ActiveLanguage& language, std::string_vi
     for (const FailureMessageKey& entry : kFailureMessageKeys) {
         if (message == entry.message) return std::u16string(translate(language, entry.key));
     }
-    return utf8ToWide(message);
+    // What else can arrive is the system giving out (memory) or a record of another version:
+    // never shown raw, in a language the reader may not have chosen.
+    if (message.empty()) return {};
+    return std::u16string(translate(language, "fileNotProcessed"));
 }

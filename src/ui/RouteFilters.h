@@ -13,9 +13,6 @@
 #include "platform/Platform.h"
 #include "ui/ControlIds.h"
 
-// The header followed by the ": all" part of the language's "sportAll" text.
-std::u16string filterHeaderText(const ActiveLanguage& language, std::string_view key);
-
 // How a filter on a text of the route orders its distinct items.
 enum class ItemOrder {
     none,    // a filter on fixed choices
@@ -42,12 +39,12 @@ struct RouteFilter {
 // clang-format off
 inline constexpr auto routeFilters = std::to_array<RouteFilter>({
     {IDC_FILTER_START, "startFilterName", 142,
-     [](const ActiveLanguage& l) { return filterHeaderText(l, "start"); },
+     [](const ActiveLanguage& l) { return std::u16string(translate(l, "startAll")); },
      [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.startPlace); },
      [](const RouteInfo& r) { return r.hasStartPlace; },
      nullptr, nullptr, ItemOrder::places},
     {IDC_FILTER_END, "endFilterName", 142,
-     [](const ActiveLanguage& l) { return filterHeaderText(l, "end"); },
+     [](const ActiveLanguage& l) { return std::u16string(translate(l, "endAll")); },
      [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.finishPlace); },
      [](const RouteInfo& r) { return r.hasFinishPlace; },
      nullptr, nullptr, ItemOrder::places},
@@ -69,11 +66,11 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
      nullptr, nullptr,
      [](const ActiveLanguage& l) {
          return std::vector<std::u16string>{std::u16string(translate(l, "roundTrip")),
-                                            std::u16string(translate(l, "route"))};
+                                            std::u16string(translate(l, "oneWay"))};
      },
      [](const RouteInfo& r, int choice) { return choice == 1 ? r.isRoundTrip : choice == 2 ? !r.isRoundTrip : true; }},
     {IDC_FILTER_LENGTH, "lengthFilterName", 118,
-     [](const ActiveLanguage& l) { return filterHeaderText(l, "length"); },
+     [](const ActiveLanguage& l) { return std::u16string(translate(l, "lengthAll")); },
      nullptr, nullptr,
      [](const ActiveLanguage&) { return std::vector<std::u16string>{u"< 5 km", u"5\u201320 km", u"> 20 km"}; },
      [](const RouteInfo& r, int choice) {

@@ -261,7 +261,7 @@ TEST_F(CliRun, OutputThatCannotBeWrittenIsToldAndFails) {
         runInto({text("set-sport"), text("hiking"), path(work.path / "gone.gpx")}, outPath, "/dev/full"), 1);
     EXPECT_EQ(runInto({text("summary"), path(ride)}, outPath, errPath), 0) << readBytes(errPath);
     EXPECT_EQ(readBytes(errPath), "");
-    EXPECT_NE(readBytes(outPath).find("1 Files"), std::string::npos);
+    EXPECT_NE(readBytes(outPath).find("1 File"), std::string::npos);
 }
 #endif
 

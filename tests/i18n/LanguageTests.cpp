@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "core/Failure.h"
 #include "core/RouteInfo.h"
 #include "i18n/Language.h"
 #include "platform/Platform.h"
@@ -68,17 +69,16 @@ TEST_F(LanguageTest, SettingOverridesLocaleAndSystemFollowsItAtEachResolve) {
 
     const ActiveLanguage japanese = resolveLanguage("ja");
     EXPECT_EQ(japanese.code, "ja");
-    EXPECT_EQ(utf8(translate(japanese, "sportAll")), "種目：全て");
+    EXPECT_EQ(utf8(translate(japanese, "sportAll")), "種目：すべて");
 
     // "system" is matched exactly; anything else is taken as a code.
     EXPECT_EQ(resolveLanguage("System").code, "System");
 }
 
 TEST_F(LanguageTest, TranslateLooksUpKeysInTheActiveRow) {
-    EXPECT_EQ(utf8(translate(resolveLanguage("fr"), "typeAll")), "Type : tous");
-    EXPECT_EQ(utf8(translate(resolveLanguage("en"), "show")), "Show in Finder");
+    EXPECT_EQ(translate(resolveLanguage("fr"), "typeAll"), u"Type\u202F: tous");
     const ActiveLanguage german = resolveLanguage("de");
-    EXPECT_EQ(utf8(translate(german, "show")), "Im Finder zeigen");
+    EXPECT_EQ(utf8(translate(german, "oneWay")), "Strecke");
     EXPECT_EQ(utf8(translate(german, "kayaking")), "Kajak");
 
     // Unknown keys, including near misses, give the empty text.
@@ -142,10 +142,11 @@ TEST_F(LanguageTest, CountWordsAgreeWithTheNumberBeforeThem) {
          "tiedostoa tiedosto tiedostoa tiedostoa tiedostoa tiedostoa tiedostoa tiedostoa tiedostoa "
          "tiedostoa tiedostoa tiedostoa"},
         {"tr", "dosya"},
-        // English and German keep their one word; a code without row counts in English.
-        {"en", "Files"},
-        {"de", "Dateien"},
-        {"xx", "Files"},
+        {"en", "Files File Files Files Files Files Files Files Files Files Files Files"},
+        {"de",
+         "Dateien Datei Dateien Dateien Dateien Dateien Dateien Dateien Dateien Dateien Dateien Dateien"},
+        // A code without row counts in English.
+        {"xx", "Files File Files Files Files Files Files Files Files Files Files Files"},
     };
     for (const auto& [code, words] : cases) {
         const ActiveLanguage language = resolveLanguage(code);
@@ -162,6 +163,21 @@ TEST_F(LanguageTest, CountWordsAgreeWithTheNumberBeforeThem) {
     EXPECT_EQ(utf8(countWord(resolveLanguage("uk"), UINT64_MAX - 14)), "файл");  // ...601
     EXPECT_EQ(utf8(countWord(resolveLanguage("cs"), 1'000'000'000'000'000'003u)), "souborů");
     EXPECT_TRUE(countWord(ActiveLanguage{}, 2).empty());  // no language chosen yet: no word, no crash
+}
+
+// The records keep fixed German texts; nobody reads them raw, in any language.
+TEST_F(LanguageTest, EveryFixedFailureIsToldInTheInterfaceLanguage) {
+    const ActiveLanguage english = resolveLanguage("en");
+    for (const char* message :
+         {kMessageCannotRead, kMessageNoPoints, kMessageNoTrackOrRoute, kMessageIncomplete,
+          kMessageTempNotWritten, kMessageNotReplaced, kMessageChangedMeanwhile, kMessageFileBusy,
+          kMessageHardLinks, kMessageUtf16NotRewritten, kMessageTooLarge, kMessageEndsEarly,
+          "std::bad_alloc"}) {
+        const std::u16string told = failureMessageText(english, message);
+        EXPECT_FALSE(told.empty()) << message;
+        EXPECT_NE(told, utf8ToWide(message)) << message;
+    }
+    EXPECT_TRUE(failureMessageText(english, "").empty());
 }
 
 TEST(FillIn, ReplacesEveryPlaceholderOnce) {
