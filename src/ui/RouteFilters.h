@@ -23,7 +23,7 @@ enum class ItemOrder {
 struct RouteFilter {
     int controlId = 0;
     std::string_view nameKey;  // the box's name for screen readers
-    int width = 0;             // combo box width in pixels at 96 DPI
+    int width = 0;             // combo box width in pixels at 96 DPI: its widest "all" text or item
     std::u16string (*firstItem)(const ActiveLanguage& language) = nullptr;  // the "all" entry
     // A filter on a text of the route offers the library's distinct texts and keeps the routes
     // whose text equals the chosen one.
@@ -38,7 +38,7 @@ struct RouteFilter {
 
 // clang-format off
 inline constexpr auto routeFilters = std::to_array<RouteFilter>({
-    {IDC_FILTER_START, "startFilterName", 142,
+    {IDC_FILTER_START, "startFilterName", 146,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "startAll")); },
      [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.startPlace); },
      [](const RouteInfo& r) { return r.hasStartPlace; },
@@ -48,12 +48,12 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
      [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.finishPlace); },
      [](const RouteInfo& r) { return r.hasFinishPlace; },
      nullptr, nullptr, ItemOrder::places},
-    {IDC_FILTER_SPORT, "sportFilterName", 116,
+    {IDC_FILTER_SPORT, "sportFilterName", 134,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "sportAll")); },
      [](const RouteInfo& r, const ActiveLanguage& l) { return sportDisplayText(l, r); },
      [](const RouteInfo& r) { return r.sportLabel != "\u2013"; },  // the dash: no sport
      nullptr, nullptr, ItemOrder::sports},
-    {IDC_FILTER_GHOST, "ghostFilterName", 126,
+    {IDC_FILTER_GHOST, "ghostFilterName", 140,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "ghostAll")); },
      nullptr, nullptr,
      [](const ActiveLanguage& l) {
@@ -61,7 +61,7 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
                                             std::u16string(translate(l, "noTimestamps"))};
      },
      [](const RouteInfo& r, int choice) { return choice == 1 ? r.hasTimestamps : choice == 2 ? !r.hasTimestamps : true; }},
-    {IDC_FILTER_TYPE, "typeFilterName", 108,
+    {IDC_FILTER_TYPE, "typeFilterName", 130,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "typeAll")); },
      nullptr, nullptr,
      [](const ActiveLanguage& l) {
@@ -69,7 +69,7 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
                                             std::u16string(translate(l, "oneWay"))};
      },
      [](const RouteInfo& r, int choice) { return choice == 1 ? r.isRoundTrip : choice == 2 ? !r.isRoundTrip : true; }},
-    {IDC_FILTER_LENGTH, "lengthFilterName", 118,
+    {IDC_FILTER_LENGTH, "lengthFilterName", 152,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "lengthAll")); },
      nullptr, nullptr,
      [](const ActiveLanguage&) { return std::vector<std::u16string>{u"< 5 km", u"5\u201320 km", u"> 20 km"}; },
