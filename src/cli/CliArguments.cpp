@@ -4,6 +4,7 @@
 
 #include "TirnVersion.h"
 #include "core/SportWeather.h"
+#include "i18n/Language.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
@@ -23,6 +24,12 @@ CliCommand usageError(std::string message) {
     CliCommand command;
     command.error = std::move(message);
     return command;
+}
+
+std::string languageCodeList() {
+    std::string list = "system";
+    for (const LanguageRow& row : translationTable) list += ", " + std::string(row.code);
+    return list;
 }
 
 bool isSportKey(std::string_view key) {
@@ -47,8 +54,11 @@ std::string usageText() {
            "  tirn-gpx set-sport KEY FILE...        write the sport KEY into each file\n"
            "  tirn-gpx import FILE...               copy files into the library under free names\n"
            "  tirn-gpx --version                    the tool's version\n"
+           "option of every command:\n"
+           "  --language CODE                       messages and the table in this language (default:\n"
+           "                                        the window's)\n"
            "sport keys: " +
-           sportKeyList() + "\n";
+           sportKeyList() + "\nlanguages: " + languageCodeList() + "\n";
 }
 
 std::string versionText() {
@@ -86,6 +96,17 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
             continue;
         }
         if (!optionsEnded && argument.text.size() > 1 && argument.text[0] == '-') {
+            if (argument.text == "--language") {
+                if (i + 1 == arguments.size()) {
+                    return usageError("--language needs a CODE (one of " + languageCodeList() + ")");
+                }
+                const std::string& code = arguments[++i].text;
+                if (code != "system" && findLanguage(code) == nullptr) {
+                    return usageError("unknown language: " + code + " (one of " + languageCodeList() + ")");
+                }
+                command.languageSetting = code;
+                continue;
+            }
             if (command.kind == CliCommandKind::summary && argument.text == "--json") {
                 command.json = true;
                 continue;

@@ -20,6 +20,7 @@ struct CliCommand {
     bool json = false;
     bool noIndex = false;  // summary: read every file, then write the library index anew
     std::string sportKey;
+    std::string languageSetting;  // --language: "system" or a table code; empty: the window's setting
     std::vector<std::filesystem::path> paths;
     std::string error;  // set for a usage error; kind is then none
 };

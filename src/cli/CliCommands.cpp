@@ -99,24 +99,33 @@ void writeJsonLines(const std::vector<RouteInfo>& routes, CliOutput& output) {
     }
 }
 
+// The language the window would use, unless the command line names one.
+ActiveLanguage commandLanguage(const CliCommand& command, const std::string& savedSetting) {
+    return resolveLanguage(command.languageSetting.empty() ? savedSetting : command.languageSetting);
+}
+
+std::string say(const ActiveLanguage& language, std::string_view key) {
+    return wideToUtf8(translate(language, key));
+}
+
 // The window's settings; a saved library folder that was not usable is noted, the run goes on
 // with the default one.
-Settings loadSettingsTold(CliOutput& output) {
+Settings loadSettingsTold(const CliCommand& command, ActiveLanguage& language, CliOutput& output) {
     Settings settings = loadSettings();
-    if (settings.libraryFolderIgnored) {
-        output.err += "tirn-gpx: note: the saved library folder is not usable; the default folder is used\n";
-    }
+    language = commandLanguage(command, settings.languageSetting);
+    if (settings.libraryFolderIgnored)
+        output.err += "tirn-gpx: " + say(language, "folderSettingIgnored") + "\n";
     return settings;
 }
 
 // A folder that cannot be listed would look like an empty library: it is told, and the run fails
 // once the records of everything else are printed.
 std::vector<RouteInfo> readFolder(const fs::path& folder, const LibraryScanOptions& options,
-                                  CliOutput& output, int& status) {
+                                  const ActiveLanguage& language, CliOutput& output, int& status) {
     LibraryScanCounts counts;
     std::vector<RouteInfo> routes = readLibrary(folder, options, &counts);
     if (counts.folderNotListed) {
-        output.err += "tirn-gpx: " + displayPath(folder) + ": the folder cannot be listed\n";
+        output.err += "tirn-gpx: " + displayPath(folder) + ": " + say(language, "folderNotRead") + "\n";
         status = 1;
     }
     return routes;
@@ -124,8 +133,8 @@ std::vector<RouteInfo> readFolder(const fs::path& folder, const LibraryScanOptio
 
 int runSummary(const CliCommand& command, CliOutput& output) {
     // The language (and, without paths, the library folder) come from the window's settings.
-    const Settings settings = loadSettingsTold(output);
-    const ActiveLanguage language = resolveLanguage(settings.languageSetting);
+    ActiveLanguage language;
+    const Settings settings = loadSettingsTold(command, language, output);
     int exitStatus = 0;
     std::vector<RouteInfo> routes;
     // The configured library shares its index with the window (--no-index reads every file and
@@ -135,14 +144,14 @@ int runSummary(const CliCommand& command, CliOutput& output) {
     options.index = LibraryIndexUse::none;
     if (command.paths.empty()) {
         options.index = command.noIndex ? LibraryIndexUse::rewrite : LibraryIndexUse::readAndWrite;
-        routes = readFolder(settings.libraryFolder, options, output, exitStatus);
+        routes = readFolder(settings.libraryFolder, options, language, output, exitStatus);
     } else {
         AnalysisMemory memory;
         for (const fs::path& path : command.paths) {
             std::error_code error;
             const fs::file_status status = fs::status(path, error);
             if (fs::is_directory(status)) {
-                std::vector<RouteInfo> found = readFolder(path, options, output, exitStatus);
+                std::vector<RouteInfo> found = readFolder(path, options, language, output, exitStatus);
                 if (routes.empty()) {
                     routes = std::move(found);
                 } else {
@@ -172,10 +181,11 @@ int runSummary(const CliCommand& command, CliOutput& output) {
     for (const RouteInfo& route : routes) {
         const auto texts = routeRowTexts(route, language);
         std::vector<std::u16string> row(texts.begin(), texts.end());
+        // The record keeps its fixed text (the JSON shows it); people read their own language.
         if (!route.errorText.empty()) {
-            row.push_back(utf8ToWide(route.errorText));
+            row.push_back(failureMessageText(language, route.errorText));
         } else if (!route.warningText.empty()) {
-            row.push_back(utf8ToWide(route.warningText));
+            row.push_back(failureMessageText(language, route.warningText));
         }
         table.rows.push_back(std::move(row));
     }
@@ -187,6 +197,11 @@ int runSummary(const CliCommand& command, CliOutput& output) {
 }
 
 int runSetSport(const CliCommand& command, CliOutput& output) {
+    const ActiveLanguage language =
+        commandLanguage(command, command.languageSetting.empty() ? loadLanguageSetting() : std::string());
+    const auto told = [&](std::string_view message) {
+        return wideToUtf8(failureMessageText(language, message));
+    };
     int exitStatus = 0;
     for (const fs::path& path : command.paths) {
         RouteInfo route;
@@ -195,14 +210,14 @@ int runSetSport(const CliCommand& command, CliOutput& output) {
         std::error_code error;
         const fs::file_status kind = fs::status(path, error);
         if (fs::exists(kind) && !fs::is_regular_file(kind)) {
-            output.err += displayPath(path) + ": " + kMessageCannotRead + "\n";
+            output.err += displayPath(path) + ": " + told(kMessageCannotRead) + "\n";
             exitStatus = 1;
             continue;
         }
         if (rewriteSport(route, command.sportKey, message)) {
             output.out += displayPath(path) + ": " + command.sportKey + "\n";
         } else {
-            output.err += displayPath(path) + ": " + message + "\n";
+            output.err += displayPath(path) + ": " + told(message) + "\n";
             exitStatus = 1;
         }
     }
@@ -210,42 +225,50 @@ int runSetSport(const CliCommand& command, CliOutput& output) {
 }
 
 int runImport(const CliCommand& command, CliOutput& output) {
+    ActiveLanguage language =
+        commandLanguage(command, command.languageSetting.empty() ? loadLanguageSetting() : std::string());
+    // Refused files are listed under one line, as the window lists them.
+    bool listing = false;
+    const auto refuse = [&](const fs::path& path, std::string_view reasonKey) {
+        if (!listing) output.err += say(language, "importFailedList") + "\n";
+        listing = true;
+        output.err += displayPath(path) + ": " + say(language, reasonKey) + "\n";
+    };
     int status = 0;
     std::vector<fs::path> sources;
     for (const fs::path& path : command.paths) {
         // A missing file is left to the import, which says so like for any other failure.
         const FileKind kind = fileKind(path);
         if (kind == FileKind::folder || kind == FileKind::other) {
-            output.err += displayPath(path) + ": not a file, not imported\n";
+            refuse(path, "reasonNotFile");
             status = 1;
         } else if (!isLibraryFileName(path.filename())) {
-            output.err += displayPath(path) + ": not a .gpx file, not imported\n";
+            refuse(path, "reasonNotGpx");
             status = 1;
         } else {
             sources.push_back(path);
         }
     }
     if (sources.empty()) return status;
-    const Settings settings = loadSettingsTold(output);
+    const Settings settings = loadSettingsTold(command, language, output);
     const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, sources);
-    const auto reasonText = [](ImportFailure failure) {
+    const auto reasonKey = [](ImportFailure failure) {
         switch (failure) {
             case ImportFailure::missingSource:
-                return "file not found";
+                return "reasonMissing";
             case ImportFailure::diskFull:
-                return "disk full";
+                return "reasonDiskFull";
             case ImportFailure::accessDenied:
-                return "access denied";
+                return "reasonAccessDenied";
             default:
-                return "could not be copied";
+                return "reasonNotCopied";
         }
     };
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (i < results.size() && results[i].failure == ImportFailure::none) {
             output.out += displayPath(sources[i]) + " -> " + displayPath(results[i].target) + "\n";
         } else {
-            const ImportFailure failure = i < results.size() ? results[i].failure : ImportFailure::other;
-            output.err += displayPath(sources[i]) + ": " + reasonText(failure) + ", not imported\n";
+            refuse(sources[i], reasonKey(i < results.size() ? results[i].failure : ImportFailure::other));
             status = 1;
         }
     }

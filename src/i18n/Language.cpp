@@ -1,13 +1,12 @@
 #include "i18n/Language.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/Failure.h"
 #include "platform/Platform.h"
 
 namespace {
-
-bool containsText(std::u16string_view text, std::u16string_view part) {
-    return text.find(part) != std::u16string_view::npos;
-}
 
 enum class CountForm { one, few, other };
 
@@ -45,24 +44,35 @@ const LanguageRow* findLanguage(std::string_view code) {
 }
 
 std::string languageForLocaleName(std::u16string_view localeName) {
-    const std::u16string name = lowerText(localeName);
-    if (name.starts_with(u"zh")) {
-        // An explicit script subtag says it outright; otherwise the regions that write the
-        // traditional script decide.
-        if (containsText(name, u"hant")) return "zh-Hant";
-        if (containsText(name, u"hans")) return "zh-Hans";
-        if (containsText(name, u"tw") || containsText(name, u"hk") || containsText(name, u"mo")) {
-            return "zh-Hant";
+    // The subtags of the name, lower-cased: "zh-Hant-TW" is {"zh", "hant", "tw"}.
+    std::vector<std::u16string> subtags(1);
+    for (char16_t c : lowerText(localeName)) {
+        if (c == u'-' || c == u'_') {
+            subtags.emplace_back();
+        } else {
+            subtags.back().push_back(c);
         }
-        return "zh-Hans";
     }
-    std::string candidate;
-    for (std::size_t i = 0; i < name.size() && i < 2; ++i) {
-        candidate.push_back(static_cast<char>(name[i] & 0xFF));
+    const auto has = [&](std::u16string_view subtag) {
+        return std::find(subtags.begin() + 1, subtags.end(), subtag) != subtags.end();
+    };
+    // The language is the whole first subtag: "fil-PH" is Filipino, not Finnish, and "kok-IN"
+    // Konkani, not Korean.
+    const std::u16string& first = subtags.front();
+    if (first == u"zh") {
+        // An explicit script says it outright; otherwise the regions that write the traditional
+        // script decide.
+        if (has(u"hant")) return "zh-Hant";
+        if (has(u"hans")) return "zh-Hans";
+        return has(u"tw") || has(u"hk") || has(u"mo") ? "zh-Hant" : "zh-Hans";
     }
-    // Windows reports plain Norwegian as "no"; the table holds it as Bokmål.
-    if (candidate == "no") return "nb";
-    return findLanguage(candidate) ? candidate : "en";
+    // Windows reports plain Norwegian as "no"; a Nynorsk reader reads Bokmål sooner than English.
+    if (first == u"no" || first == u"nn") return "nb";
+    if (first.size() != 2 || first[0] < u'a' || first[0] > u'z' || first[1] < u'a' || first[1] > u'z') {
+        return "en";
+    }
+    const std::string code{static_cast<char>(first[0]), static_cast<char>(first[1])};
+    return findLanguage(code) ? code : "en";
 }
 
 std::string systemLanguage() {
@@ -138,6 +148,10 @@ constexpr FailureMessageKey kFailureMessageKeys[] = {
     {kMessageUtf16NotRewritten, "utf16NotRewritten"},
     {kMessageTooLarge, "fileTooLarge"},
     {kMessageEndsEarly, "fileEndsEarly"},
+    {kMessageNoTrackOrRoute, "noTrackOrRoute"},
+    {kMessageIncomplete, "gpxIncomplete"},
+    {kMessageTempNotWritten, "tempNotWritten"},
+    {kMessageNotReplaced, "fileNotReplaced"},
 };
 
 }  // namespace
@@ -146,5 +160,8 @@ std::u16string failureMessageText(const ActiveLanguage& language, std::string_vi
     for (const FailureMessageKey& entry : kFailureMessageKeys) {
         if (message == entry.message) return std::u16string(translate(language, entry.key));
     }
-    return utf8ToWide(message);
+    // What else can arrive is the system giving out (memory) or a record of another version:
+    // never shown raw, in a language the reader may not have chosen.
+    if (message.empty()) return {};
+    return std::u16string(translate(language, "fileNotProcessed"));
 }

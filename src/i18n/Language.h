@@ -32,5 +32,5 @@ std::u16string fillIn(std::u16string_view text, std::u16string_view placeholder,
 // file, no sport, a language without row) shows the stored label.
 std::u16string sportDisplayText(const ActiveLanguage& language, const RouteInfo& route);
 // A failure or warning message of the analysis or the rewrite (the fixed texts of core/Failure.h)
-// in the interface language; a message without a translation is shown as it stands.
+// in the interface language; any other message reads as a general failure, an empty one as nothing.
 std::u16string failureMessageText(const ActiveLanguage& language, std::string_view message);

@@ -9,7 +9,6 @@
 
 struct TranslationTexts {
     // menu and buttons
-    std::u16string_view language;
     std::u16string_view system;
     std::u16string_view import;
     std::u16string_view folder;
@@ -19,12 +18,10 @@ struct TranslationTexts {
     std::u16string_view files;     // after most numbers ("12 plików")
     std::u16string_view filesOne;  // after the numbers the row's count rule calls "one"
     std::u16string_view filesFew;  // after the "few" numbers of Polish, Czech and Ukrainian
-    std::u16string_view total;
     // filter choices
     std::u16string_view sportAll;
     std::u16string_view typeAll;
     std::u16string_view roundTrip;
-    std::u16string_view route;
     std::u16string_view ghostAll;
     std::u16string_view ghostReady;
     std::u16string_view noTimestamps;
@@ -39,14 +36,10 @@ struct TranslationTexts {
     std::u16string_view type;
     // panel
     std::u16string_view selectRoute;
-    std::u16string_view selectedRoute;
     std::u16string_view distance;
-    std::u16string_view classification;
     std::u16string_view start;
     std::u16string_view end;
-    std::u16string_view show;
     std::u16string_view weather;
-    std::u16string_view changeSport;
     // sports, named by their sport keys
     std::u16string_view cycling;
     std::u16string_view running;
@@ -116,10 +109,17 @@ struct TranslationTexts {
     std::u16string_view startAll;
     std::u16string_view endAll;
     std::u16string_view lengthAll;
-    std::u16string_view lengthFilterHeader;
     std::u16string_view unitsBoxName;
     std::u16string_view metric;
     std::u16string_view imperial;
+    // failures of the analysis, the rewrite and the console tool
+    std::u16string_view noTrackOrRoute;
+    std::u16string_view gpxIncomplete;
+    std::u16string_view tempNotWritten;
+    std::u16string_view fileNotReplaced;
+    std::u16string_view fileNotProcessed;
+    std::u16string_view reasonNotFile;
+    std::u16string_view folderNotRead;
 };
 
 inline constexpr std::size_t kTranslationKeyCount = sizeof(TranslationTexts) / sizeof(std::u16string_view);
@@ -149,7 +149,6 @@ struct TranslationKey {
 };
 
 inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKeys = {{
-    {"language", &TranslationTexts::language},
     {"system", &TranslationTexts::system},
     {"import", &TranslationTexts::import},
     {"folder", &TranslationTexts::folder},
@@ -159,11 +158,9 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"files", &TranslationTexts::files},
     {"filesOne", &TranslationTexts::filesOne},
     {"filesFew", &TranslationTexts::filesFew},
-    {"total", &TranslationTexts::total},
     {"sportAll", &TranslationTexts::sportAll},
     {"typeAll", &TranslationTexts::typeAll},
     {"roundTrip", &TranslationTexts::roundTrip},
-    {"route", &TranslationTexts::route},
     {"ghostAll", &TranslationTexts::ghostAll},
     {"ghostReady", &TranslationTexts::ghostReady},
     {"noTimestamps", &TranslationTexts::noTimestamps},
@@ -176,14 +173,10 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"points", &TranslationTexts::points},
     {"type", &TranslationTexts::type},
     {"selectRoute", &TranslationTexts::selectRoute},
-    {"selectedRoute", &TranslationTexts::selectedRoute},
     {"distance", &TranslationTexts::distance},
-    {"classification", &TranslationTexts::classification},
     {"start", &TranslationTexts::start},
     {"end", &TranslationTexts::end},
-    {"show", &TranslationTexts::show},
     {"weather", &TranslationTexts::weather},
-    {"changeSport", &TranslationTexts::changeSport},
     {"cycling", &TranslationTexts::cycling},
     {"running", &TranslationTexts::running},
     {"motorcycling", &TranslationTexts::motorcycling},
@@ -245,10 +238,16 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"startAll", &TranslationTexts::startAll},
     {"endAll", &TranslationTexts::endAll},
     {"lengthAll", &TranslationTexts::lengthAll},
-    {"lengthFilterHeader", &TranslationTexts::lengthFilterHeader},
     {"unitsBoxName", &TranslationTexts::unitsBoxName},
     {"metric", &TranslationTexts::metric},
     {"imperial", &TranslationTexts::imperial},
+    {"noTrackOrRoute", &TranslationTexts::noTrackOrRoute},
+    {"gpxIncomplete", &TranslationTexts::gpxIncomplete},
+    {"tempNotWritten", &TranslationTexts::tempNotWritten},
+    {"fileNotReplaced", &TranslationTexts::fileNotReplaced},
+    {"fileNotProcessed", &TranslationTexts::fileNotProcessed},
+    {"reasonNotFile", &TranslationTexts::reasonNotFile},
+    {"folderNotRead", &TranslationTexts::folderNotRead},
 }};
 
 namespace translation_detail {

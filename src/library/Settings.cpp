@@ -100,6 +100,12 @@ fs::path defaultLibraryFolder() {
     return knownFolderPath(KnownFolder::Documents) / kFolderName;
 }
 
+std::string loadLanguageSetting() {
+    std::string setting = "system";
+    if (auto line = readFirstLine(languageFilePath())) setting = std::move(*line);
+    return setting == "system" || findLanguage(setting) != nullptr ? setting : "system";
+}
+
 Settings loadSettings() {
     Settings settings;
     std::u16string folder;
@@ -110,10 +116,7 @@ Settings loadSettings() {
     }
     settings.libraryFolder = folder.empty() ? defaultLibraryFolder() : widePath(folder);
 
-    if (auto line = readFirstLine(languageFilePath())) settings.languageSetting = std::move(*line);
-    if (settings.languageSetting != "system" && findLanguage(settings.languageSetting) == nullptr) {
-        settings.languageSetting = "system";
-    }
+    settings.languageSetting = loadLanguageSetting();
 
     createFolders(settings.libraryFolder);
     return settings;

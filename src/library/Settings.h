@@ -20,6 +20,8 @@ std::filesystem::path defaultLibraryFolder();
 // The saved settings, defaults where a file is missing, is no regular file or names nothing usable;
 // creates the library folder.
 Settings loadSettings();
+// The saved language setting alone ("system" where none is saved or it names no row).
+std::string loadLanguageSetting();
 // False when the file could not be written; it then keeps its previous contents.
 // Whole or not at all: the new contents go to a temporary file beside the old one, which is
 // replaced only once they are on the disk. Every side file is saved this way.

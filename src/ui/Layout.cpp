@@ -50,13 +50,14 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
     rects[slotSearch] = {listWidth - 242, 18, 260, 34};
     // Two lines of the 34-pixel title font: room for the second line's descenders too.
     rects[slotHeader] = {18, 54, listWidth, 92};
-    // The filter boxes stand side by side, 6 pixels apart, with the reset button after them.
+    // The filter boxes stand side by side, 6 pixels apart, with the reset button after them: a
+    // square-ish button for its "×", so that the boxes have the room their words take.
     double x = 18;
     for (std::size_t box = 0; box < kFilterCount; ++box) {
         rects[slotFirstFilter + box] = {x, 150, static_cast<double>(routeFilters[box].width), 30};
         x += routeFilters[box].width + 6;
     }
-    rects[slotReset] = {x, 150, 96, 30};
+    rects[slotReset] = {x, 150, 40, 30};
     // A client height below 234 gives a negative list height; it is passed on as it is.
     rects[slotRouteList] = {18, 188, listWidth, h - 234};
     rects[slotStatus] = {18, h - 34, listWidth + 384, 34};

@@ -136,7 +136,7 @@ PanelTexts panelTextsFor(const RouteInfo* route, const ActiveLanguage& language)
     panel.speed =
         figureText(language, "averageSpeed", formatSpeed(route->distanceMeters, route->durationSeconds));
     panel.type = figureText(language, "type",
-                            std::u16string(translate(language, route->isRoundTrip ? "roundTrip" : "route")));
+                            std::u16string(translate(language, route->isRoundTrip ? "roundTrip" : "oneWay")));
     panel.start = figureText(language, "start", placeText(route->hasStartPlace, route->startPlace));
     panel.finish = figureText(language, "end", placeText(route->hasFinishPlace, route->finishPlace));
     if (failed) {

@@ -19,7 +19,7 @@ struct RouteColumn {
     std::string_view headerKey{};       // translation key of the header; empty: fixedHeader
     std::u16string_view fixedHeader{};  // the same in every language
     int width = 0;                      // first width at 96 DPI, until the list measures its texts
-    bool figure = false;              // a number: right-aligned in the console table
+    bool figure = false;                // a number: right-aligned in the console table
     std::u16string (*cellText)(const RouteInfo& route, const ActiveLanguage& language) = nullptr;
     // What a click on the header sorts by (none: the header does not sort), and whether the first
     // click sorts descending. Missing values (SortValue::missing) come last in either direction.
@@ -83,10 +83,10 @@ inline constexpr auto routeColumns = std::to_array<RouteColumn>({
      .sortValue = [](const RouteInfo& r, const ActiveLanguage&) { return textValue(ghostCellText(r)); }},
     {.headerKey = "type", .width = 100,
      .cellText = [](const RouteInfo& r, const ActiveLanguage& language) {
-         return std::u16string(translate(language, r.isRoundTrip ? "roundTrip" : "route"));
+         return std::u16string(translate(language, r.isRoundTrip ? "roundTrip" : "oneWay"));
      },
      .sortValue = [](const RouteInfo& r, const ActiveLanguage& language) {
-         return textValue(std::u16string(translate(language, r.isRoundTrip ? "roundTrip" : "route")));
+         return textValue(std::u16string(translate(language, r.isRoundTrip ? "roundTrip" : "oneWay")));
      }},
 });
 // clang-format on

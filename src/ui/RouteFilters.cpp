@@ -7,21 +7,6 @@
 
 #include "core/SportWeather.h"
 
-std::u16string filterHeaderText(const ActiveLanguage& language, std::string_view key) {
-    // The ": all" part is borrowed from the sport box's text, so that each language keeps its own
-    // colon (French blank excepted, full-width colon in Japanese and Chinese).
-    std::u16string_view sportAll = translate(language, "sportAll");
-    std::size_t colon = sportAll.find(u':');
-    if (colon == std::u16string_view::npos) colon = sportAll.find(u'\uFF1A');
-    std::u16string header(translate(language, key));
-    if (colon != std::u16string_view::npos) {
-        header += sportAll.substr(colon);
-    } else {
-        header += u": all";
-    }
-    return header;
-}
-
 bool isFilterControl(int controlId) {
     return std::any_of(routeFilters.begin(), routeFilters.end(),
                        [&](const RouteFilter& filter) { return filter.controlId == controlId; });

@@ -13,9 +13,6 @@
 #include "platform/Platform.h"
 #include "ui/ControlIds.h"
 
-// The header followed by the ": all" part of the language's "sportAll" text.
-std::u16string filterHeaderText(const ActiveLanguage& language, std::string_view key);
-
 // How a filter on a text of the route orders its distinct items.
 enum class ItemOrder {
     none,    // a filter on fixed choices
@@ -26,7 +23,7 @@ enum class ItemOrder {
 struct RouteFilter {
     int controlId = 0;
     std::string_view nameKey;  // the box's name for screen readers
-    int width = 0;             // combo box width in pixels at 96 DPI
+    int width = 0;             // combo box width in pixels at 96 DPI: its widest "all" text or item
     std::u16string (*firstItem)(const ActiveLanguage& language) = nullptr;  // the "all" entry
     // A filter on a text of the route offers the library's distinct texts and keeps the routes
     // whose text equals the chosen one.
@@ -41,22 +38,22 @@ struct RouteFilter {
 
 // clang-format off
 inline constexpr auto routeFilters = std::to_array<RouteFilter>({
-    {IDC_FILTER_START, "startFilterName", 142,
-     [](const ActiveLanguage& l) { return filterHeaderText(l, "start"); },
+    {IDC_FILTER_START, "startFilterName", 146,
+     [](const ActiveLanguage& l) { return std::u16string(translate(l, "startAll")); },
      [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.startPlace); },
      [](const RouteInfo& r) { return r.hasStartPlace; },
      nullptr, nullptr, ItemOrder::places},
     {IDC_FILTER_END, "endFilterName", 142,
-     [](const ActiveLanguage& l) { return filterHeaderText(l, "end"); },
+     [](const ActiveLanguage& l) { return std::u16string(translate(l, "endAll")); },
      [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.finishPlace); },
      [](const RouteInfo& r) { return r.hasFinishPlace; },
      nullptr, nullptr, ItemOrder::places},
-    {IDC_FILTER_SPORT, "sportFilterName", 116,
+    {IDC_FILTER_SPORT, "sportFilterName", 134,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "sportAll")); },
      [](const RouteInfo& r, const ActiveLanguage& l) { return sportDisplayText(l, r); },
      [](const RouteInfo& r) { return r.sportLabel != "\u2013"; },  // the dash: no sport
      nullptr, nullptr, ItemOrder::sports},
-    {IDC_FILTER_GHOST, "ghostFilterName", 126,
+    {IDC_FILTER_GHOST, "ghostFilterName", 140,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "ghostAll")); },
      nullptr, nullptr,
      [](const ActiveLanguage& l) {
@@ -64,16 +61,16 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
                                             std::u16string(translate(l, "noTimestamps"))};
      },
      [](const RouteInfo& r, int choice) { return choice == 1 ? r.hasTimestamps : choice == 2 ? !r.hasTimestamps : true; }},
-    {IDC_FILTER_TYPE, "typeFilterName", 108,
+    {IDC_FILTER_TYPE, "typeFilterName", 130,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "typeAll")); },
      nullptr, nullptr,
      [](const ActiveLanguage& l) {
          return std::vector<std::u16string>{std::u16string(translate(l, "roundTrip")),
-                                            std::u16string(translate(l, "route"))};
+                                            std::u16string(translate(l, "oneWay"))};
      },
      [](const RouteInfo& r, int choice) { return choice == 1 ? r.isRoundTrip : choice == 2 ? !r.isRoundTrip : true; }},
-    {IDC_FILTER_LENGTH, "lengthFilterName", 118,
-     [](const ActiveLanguage& l) { return filterHeaderText(l, "length"); },
+    {IDC_FILTER_LENGTH, "lengthFilterName", 152,
+     [](const ActiveLanguage& l) { return std::u16string(translate(l, "lengthAll")); },
      nullptr, nullptr,
      [](const ActiveLanguage&) { return std::vector<std::u16string>{u"< 5 km", u"5\u201320 km", u"> 20 km"}; },
      [](const RouteInfo& r, int choice) {

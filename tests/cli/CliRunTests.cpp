@@ -181,7 +181,7 @@ TEST_F(CliRun, SummaryNeverReadsDevicesOrPipes) {
     EXPECT_EQ(field(output.out, "errorText"), "\"Datei kann nicht gelesen werden\"");
     EXPECT_EQ(field(output.out, "fileStem"), "\"zero\"");
     EXPECT_EQ(run({text("set-sport"), text("hiking"), text("/dev/zero")}), 1);
-    EXPECT_NE(output.err.find("Datei kann nicht gelesen werden"), std::string::npos);
+    EXPECT_NE(output.err.find("This file cannot be read."), std::string::npos);
 }
 #endif
 
@@ -213,15 +213,44 @@ TEST_F(CliRun, SetSportRewritesAndReportsFailuresWithoutTouchingTheFile) {
               1);
     EXPECT_EQ(analyzeGpxFile(hike).sportKey, "trail_running");
     EXPECT_EQ(readBytes(points), before);
-    EXPECT_NE(output.err.find("waypoints.gpx: GPX enth\xC3\xA4lt weder Track noch Route"), std::string::npos)
+    EXPECT_NE(output.err.find("waypoints.gpx: The file holds neither a track nor a route."),
+              std::string::npos)
         << output.err;
-    EXPECT_NE(output.err.find("gone.gpx: Datei kann nicht gelesen werden"), std::string::npos) << output.err;
+    EXPECT_NE(output.err.find("gone.gpx: This file cannot be read."), std::string::npos) << output.err;
     for (const auto& entry : fs::directory_iterator(work.path)) {
         EXPECT_FALSE(isOwnTemporaryName(entry.path().filename())) << entry.path();
     }
 
     EXPECT_EQ(run({text("set-sport"), text("kayaking"), path(hike)}), 0) << output.err;
     EXPECT_EQ(analyzeGpxFile(hike).sportKey, "kayaking");
+}
+
+// People read the window's language (its saved setting, else the system's) or the one asked for;
+// the record's fixed text stays what scripts read.
+TEST_F(CliRun, MessagesAndTheTableSpeakTheInterfaceLanguage) {
+    const fs::path points = copyExample("Rastplaetze.gpx", "waypoints.gpx");
+    writeBytes(languageFilePath(), "de");
+    EXPECT_EQ(run({text("set-sport"), text("hiking"), path(points)}), 1);
+    EXPECT_EQ(output.err,
+              pathToUtf8(points) + ": Die Datei enth\xC3\xA4lt weder einen Track noch eine Route.\n");
+    EXPECT_EQ(run({text("set-sport"), text("--language"), text("en"), text("hiking"), path(points)}), 1);
+    EXPECT_EQ(output.err, pathToUtf8(points) + ": The file holds neither a track nor a route.\n");
+
+    writeBytes(work.path / "empty.gpx", "<gpx></gpx>");
+    EXPECT_EQ(run({text("summary"), text("--language"), text("ja"), path(work.path / "empty.gpx")}), 0);
+    EXPECT_NE(output.out.find(wideToUtf8(u"\u30C8\u30E9\u30C3\u30AF")), std::string::npos) << output.out;
+    EXPECT_NE(output.out.find(wideToUtf8(u"1 \u500B\u306E\u30D5\u30A1\u30A4\u30EB")), std::string::npos);
+    EXPECT_EQ(
+        run({text("summary"), text("--json"), text("--language"), text("ja"), path(work.path / "empty.gpx")}),
+        0);
+    EXPECT_EQ(field(output.out, "errorText"), "\"Keine Track- oder Routenpunkte gefunden\"");
+
+    EXPECT_EQ(run({text("import"), text("--language"), text("fr"), path(work.path / "empty.txt")}), 1);
+    EXPECT_EQ(output.err, "Ces fichiers n'ont pas pu \xC3\xAAtre import\xC3\xA9s :\n" +
+                              pathToUtf8(work.path / "empty.txt") + ": pas un fichier GPX\n");
+    for (const char* code : {"xx", "zh-hant", "EN"})
+        EXPECT_EQ(run({text("summary"), text("--language"), text(code)}), 2);
+    EXPECT_EQ(run({text("summary"), text("--language")}), 2);
 }
 
 TEST_F(CliRun, ImportCopiesUnderFreeNamesIntoTheConfiguredLibrary) {
@@ -248,7 +277,7 @@ TEST_F(CliRun, ImportOnAFullDiskSaysSoAndLeavesNoBrokenRoute) {
     setWriteFailureOverride(1, FileError::diskFull);
     EXPECT_EQ(run({text("import"), path(tour)}), 1);
     setWriteFailureOverride(0, FileError::none);
-    EXPECT_EQ(output.err, pathToUtf8(tour) + ": disk full, not imported\n");
+    EXPECT_EQ(output.err, "These files could not be imported:\n" + pathToUtf8(tour) + ": disk full\n");
     EXPECT_EQ(output.out, "");
     EXPECT_EQ(run({text("summary"), text("--json")}), 0);
     EXPECT_EQ(output.out, "");
@@ -289,7 +318,7 @@ TEST_F(CliRun, OutputThatCannotBeWrittenIsToldAndFails) {
         runInto({text("set-sport"), text("hiking"), path(work.path / "gone.gpx")}, outPath, "/dev/full"), 1);
     EXPECT_EQ(runInto({text("summary"), path(ride)}, outPath, errPath), 0) << readBytes(errPath);
     EXPECT_EQ(readBytes(errPath), "");
-    EXPECT_NE(readBytes(outPath).find("1 Files"), std::string::npos);
+    EXPECT_NE(readBytes(outPath).find("1 File"), std::string::npos);
 }
 #endif
 
@@ -300,7 +329,7 @@ TEST_F(CliRun, AFolderThatCannotBeListedIsToldAndFails) {
     fs::create_directories(settingsDir());
     writeBytes(settingsDir() / "settings.txt", pathToUtf8(unlisted));
     EXPECT_EQ(run({text("summary")}), 1);
-    EXPECT_EQ(output.err, "tirn-gpx: " + pathToUtf8(unlisted) + ": the folder cannot be listed\n");
+    EXPECT_EQ(output.err, "tirn-gpx: " + pathToUtf8(unlisted) + ": This folder cannot be read.\n");
     EXPECT_NE(output.out.find("0 Files"), std::string::npos) << output.out;
 #ifndef _WIN32
     // Permissions do not bind root (as on CI).
@@ -311,15 +340,14 @@ TEST_F(CliRun, AFolderThatCannotBeListedIsToldAndFails) {
         const fs::path ride = copyExample("Greifensee-Runde.gpx", "ride.gpx");
         EXPECT_EQ(run({text("summary"), text("--json"), path(locked), path(ride)}), 1);
         fs::permissions(locked, fs::perms::owner_all);
-        EXPECT_EQ(output.err, "tirn-gpx: " + pathToUtf8(locked) + ": the folder cannot be listed\n");
+        EXPECT_EQ(output.err, "tirn-gpx: " + pathToUtf8(locked) + ": This folder cannot be read.\n");
         EXPECT_EQ(field(output.out, "fileStem"), "\"ride\"");
     }
 #endif
     // A saved folder that is not usable is noted; the run goes on with the default library.
     writeBytes(settingsDir() / "settings.txt", "relative");
     EXPECT_EQ(run({text("summary"), text("--json")}), 0);
-    EXPECT_NE(output.err.find("note: the saved library folder is not usable"), std::string::npos)
-        << output.err;
+    EXPECT_NE(output.err.find("The saved library folder is not usable"), std::string::npos) << output.err;
 }
 
 TEST_F(CliRun, UsageErrorsExitWithTwoAndExplain) {

@@ -53,7 +53,7 @@ TEST_F(GuiTest, EveryTranslatedCaptionFitsItsControl) {
         add(u"title", std::u16string(translate(language, "selectRoute")), window->titleFont,
             rects[slotTitle].width);
         for (const char* key : {"distance", "time", "ascent", "points", "averageSpeed", "type", "start",
-                                "end", "roundTrip", "route"}) {
+                                "end", "roundTrip", "oneWay"}) {
             add(u"figure", std::u16string(translate(language, key)), window->statFont,
                 rects[slotDistance].width);
         }

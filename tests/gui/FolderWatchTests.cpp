@@ -129,7 +129,7 @@ TEST_F(FolderWatchTest, AVanishedFolderEmptiesTheListAndIsNotCreatedAgain) {
     writeTrack(library() / "Drei.gpx", track("Drei", "2024-03-03"));
     typeSearch(u"");
     EXPECT_TRUE(pumpUntil([&] { return listRowCount() == 1; }, 4000ms));
-    EXPECT_EQ(textOf(window->statusStatic), u"1 Files   \u00b7   " + u16Text(library().c_str()));
+    EXPECT_EQ(textOf(window->statusStatic), u"1 File   \u00b7   " + u16Text(library().c_str()));
 
     // Reload recreates a missing folder, as it always did.
     fs::remove_all(library());

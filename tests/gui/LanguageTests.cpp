@@ -53,7 +53,7 @@ TEST_F(LanguageTest, ChoosingALanguageChangesEveryCaptionAndIsRemembered) {
     EXPECT_EQ(comboSelection(window->languageCombo), 16);
     const auto japanese = captions();
     for (std::size_t i = 0; i < english.size(); ++i) EXPECT_NE(japanese[i], english[i]) << "caption " << i;
-    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_SPORT))[0], u"\u7a2e\u76ee\uff1a\u5168\u3066");
+    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_SPORT))[0], u"\u7a2e\u76ee\uff1a\u3059\u3079\u3066");
     EXPECT_EQ(textOf(GetDlgItem(window->mainWindow, IDC_IMPORT)),
               u"\uff0b " + std::u16string(translate(window->language, "import")));
     EXPECT_EQ(comboItems(window->languageCombo)[2], u"English");  // own names do not change
@@ -82,12 +82,12 @@ TEST_F(LanguageTest, SystemLanguageFollowsTheLocaleAndBadSettingsFallBackToIt) {
     const auto typeItems = comboItems(filterCombo(IDC_FILTER_TYPE));
     EXPECT_EQ(comboSelection(window->languageCombo), 0);
     EXPECT_EQ(items[0], u"\u25ce Syst\u00e8me");
-    EXPECT_EQ(typeItems[0], u"Type : tous");
+    EXPECT_EQ(typeItems[0], u"Type\u202F: tous");
 
     // A change of the regional settings is followed at once; other setting changes are not.
     setLocaleNameOverride(true, u"sv-SE");
     SendMessageW(window->mainWindow, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"));
-    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_TYPE))[0], u"Type : tous");
+    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_TYPE))[0], u"Type\u202F: tous");
     SendMessageW(window->mainWindow, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
     EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_TYPE))[0], u"Typ: alla");
     setLocaleNameOverride(false, u"");

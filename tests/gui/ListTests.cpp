@@ -51,7 +51,7 @@ TEST_F(ListTest, SearchNarrowsByStemAndSportAndShowsTheResetButton) {
     typeSearch(u"tour");
     EXPECT_EQ(names(), Texts{u"Tour Alpen"});
     EXPECT_TRUE(isVisible(window->resetButton));
-    EXPECT_EQ(textOf(window->statusStatic).substr(0, 8), u"1 Files ");
+    EXPECT_EQ(textOf(window->statusStatic).substr(0, 7), u"1 File ");
 
     typeSearch(u"CYCL");  // the sport's name in the active language, folded
     EXPECT_EQ(names(), Texts{u"Isar"});

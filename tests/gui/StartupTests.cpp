@@ -77,7 +77,7 @@ TEST_F(GuiTest, PopulatedLibraryListsRoutesInLibraryOrderWithTheirTexts) {
     EXPECT_EQ(listText(0, 2), u"Running");
     EXPECT_EQ(listText(0, 7), u"\u2713");
     EXPECT_EQ(listText(0, 8), u"Loop");
-    EXPECT_EQ(listText(1, 8), u"Route");
+    EXPECT_EQ(listText(1, 8), u"One-way");
     EXPECT_EQ(listText(2, 1), u"");
     EXPECT_EQ(listText(2, 3), u"0 m");
     EXPECT_EQ(listText(2, 6), u"0");

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "core/Failure.h"
 #include "core/RouteInfo.h"
 #include "i18n/Language.h"
 #include "platform/Platform.h"
@@ -29,20 +30,21 @@ RouteInfo routeWithSport(std::string key, std::string label) {
     return route;
 }
 
-// Only ASCII capitals fold, so odd spellings of real names still resolve; a script subtag decides
-// even where the region alone would not; too short, empty or unknown gives English, never an empty
-// code; each unit counts by its low byte, so a non-ASCII name maps to some code or to English.
+// The whole language subtag decides (fil is Filipino, kok Konkani: both English); only ASCII
+// capitals fold; Chinese goes by its script, else by its region; Nynorsk and plain Norwegian read
+// Bokmål; too short, empty or unknown gives English, never an empty code.
+// clang-format off
 const std::pair<std::u16string_view, std::string_view> kLocaleCases[] = {
-    {u"de-CH", "de"},           {u"en-GB", "en"},      {u"pt-BR", "pt"},
-    {u"sv-SE", "sv"},           {u"nb-NO", "nb"},      {u"no", "nb"},
-    {u"nn-NO", "en"},           {u"ru-RU", "en"},      {u"zh-CN", "zh-Hans"},
-    {u"zh-SG", "zh-Hans"},      {u"zh-TW", "zh-Hant"}, {u"zh-HK", "zh-Hant"},
-    {u"zh-MO", "zh-Hant"},      {u"fil-PH", "fi"},     {u"uk-UA", "uk"},
-    {u"ja-JP", "ja"},           {u"DE-de", "de"},      {u"ZH-Tw", "zh-Hant"},
-    {u"zh", "zh-Hans"},         {u"fr", "fr"},         {u"zh-Hant", "zh-Hant"},
-    {u"zh-Hans-HK", "zh-Hans"}, {u"", "en"},           {u"d", "en"},
-    {u"xx-YY", "en"},           {u"-", "en"},          {u"\u6587\u5B57", "en"},
-    {u"\u0164\u0165-CH", "de"}};
+    {u"de-CH", "de"},            {u"en-GB", "en"},            {u"pt-BR", "pt"},            {u"sv-SE", "sv"},
+    {u"nb-NO", "nb"},            {u"no", "nb"},               {u"nn-NO", "nb"},            {u"ru-RU", "en"},
+    {u"fil-PH", "en"},           {u"kok-IN", "en"},           {u"fi-FI", "fi"},            {u"ko-KR", "ko"},
+    {u"zh-CN", "zh-Hans"},       {u"zh-SG", "zh-Hans"},       {u"zh-TW", "zh-Hant"},       {u"zh-HK", "zh-Hant"},
+    {u"zh-MO", "zh-Hant"},       {u"zh-Hant", "zh-Hant"},     {u"zh-Hans-HK", "zh-Hans"},  {u"ZH-Tw", "zh-Hant"},
+    {u"zh_TW", "zh-Hant"},       {u"zh-Latn-CN", "zh-Hans"},  {u"zh", "zh-Hans"},          {u"DE-de", "de"},
+    {u"fr", "fr"},               {u"uk-UA", "uk"},            {u"ja-JP", "ja"},            {u"", "en"},
+    {u"d", "en"},                {u"xx-YY", "en"},            {u"-", "en"},                {u"\u6587\u5B57", "en"},
+    {u"\u0164\u0165-CH", "en"}};
+// clang-format on
 
 }  // namespace
 
@@ -67,17 +69,16 @@ TEST_F(LanguageTest, SettingOverridesLocaleAndSystemFollowsItAtEachResolve) {
 
     const ActiveLanguage japanese = resolveLanguage("ja");
     EXPECT_EQ(japanese.code, "ja");
-    EXPECT_EQ(utf8(translate(japanese, "sportAll")), "種目：全て");
+    EXPECT_EQ(utf8(translate(japanese, "sportAll")), "種目：すべて");
 
     // "system" is matched exactly; anything else is taken as a code.
     EXPECT_EQ(resolveLanguage("System").code, "System");
 }
 
 TEST_F(LanguageTest, TranslateLooksUpKeysInTheActiveRow) {
-    EXPECT_EQ(utf8(translate(resolveLanguage("fr"), "typeAll")), "Type : tous");
-    EXPECT_EQ(utf8(translate(resolveLanguage("en"), "show")), "Show in Finder");
+    EXPECT_EQ(translate(resolveLanguage("fr"), "typeAll"), u"Type\u202F: tous");
     const ActiveLanguage german = resolveLanguage("de");
-    EXPECT_EQ(utf8(translate(german, "show")), "Im Finder zeigen");
+    EXPECT_EQ(utf8(translate(german, "oneWay")), "Strecke");
     EXPECT_EQ(utf8(translate(german, "kayaking")), "Kajak");
 
     // Unknown keys, including near misses, give the empty text.
@@ -141,10 +142,11 @@ TEST_F(LanguageTest, CountWordsAgreeWithTheNumberBeforeThem) {
          "tiedostoa tiedosto tiedostoa tiedostoa tiedostoa tiedostoa tiedostoa tiedostoa tiedostoa "
          "tiedostoa tiedostoa tiedostoa"},
         {"tr", "dosya"},
-        // English and German keep their one word; a code without row counts in English.
-        {"en", "Files"},
-        {"de", "Dateien"},
-        {"xx", "Files"},
+        {"en", "Files File Files Files Files Files Files Files Files Files Files Files"},
+        {"de",
+         "Dateien Datei Dateien Dateien Dateien Dateien Dateien Dateien Dateien Dateien Dateien Dateien"},
+        // A code without row counts in English.
+        {"xx", "Files File Files Files Files Files Files Files Files Files Files Files"},
     };
     for (const auto& [code, words] : cases) {
         const ActiveLanguage language = resolveLanguage(code);
@@ -161,6 +163,21 @@ TEST_F(LanguageTest, CountWordsAgreeWithTheNumberBeforeThem) {
     EXPECT_EQ(utf8(countWord(resolveLanguage("uk"), UINT64_MAX - 14)), "файл");  // ...601
     EXPECT_EQ(utf8(countWord(resolveLanguage("cs"), 1'000'000'000'000'000'003u)), "souborů");
     EXPECT_TRUE(countWord(ActiveLanguage{}, 2).empty());  // no language chosen yet: no word, no crash
+}
+
+// The records keep fixed German texts; nobody reads them raw, in any language.
+TEST_F(LanguageTest, EveryFixedFailureIsToldInTheInterfaceLanguage) {
+    const ActiveLanguage english = resolveLanguage("en");
+    for (const char* message :
+         {kMessageCannotRead, kMessageNoPoints, kMessageNoTrackOrRoute, kMessageIncomplete,
+          kMessageTempNotWritten, kMessageNotReplaced, kMessageChangedMeanwhile, kMessageFileBusy,
+          kMessageHardLinks, kMessageUtf16NotRewritten, kMessageTooLarge, kMessageEndsEarly,
+          "std::bad_alloc"}) {
+        const std::u16string told = failureMessageText(english, message);
+        EXPECT_FALSE(told.empty()) << message;
+        EXPECT_NE(told, utf8ToWide(message)) << message;
+    }
+    EXPECT_TRUE(failureMessageText(english, "").empty());
 }
 
 TEST(FillIn, ReplacesEveryPlaceholderOnce) {

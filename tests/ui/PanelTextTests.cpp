@@ -83,8 +83,10 @@ TEST(PanelText, FailedRecordAndHugePointCount) {
     EXPECT_TRUE(panel.sportEnabled);
     failed.errorText = "Datei kann nicht gelesen werden";
     EXPECT_EQ(panelTextsFor(&failed, resolveLanguage("de")).weather, u"Die Datei kann nicht gelesen werden.");
-    failed.errorText = "Unvollständiges GPX-XML";  // shown as the analysis gave it
-    EXPECT_EQ(panelTextsFor(&failed, english).weather, u"Unvollständiges GPX-XML");
+    failed.errorText = "Unvollständiges GPX-XML";
+    EXPECT_EQ(panelTextsFor(&failed, english).weather, u"The GPX file is incomplete.");
+    failed.errorText = "std::bad_alloc";  // no raw system text, in no one's language
+    EXPECT_EQ(panelTextsFor(&failed, english).weather, u"The file could not be processed.");
 
     RouteInfo many = sampleRoute("many");
     many.pointCount = 4294967295u;
@@ -121,7 +123,7 @@ TEST(PanelText, NameFileDatePlacesTypeAndSpeed) {
     EXPECT_EQ(panel.title, u"Isar.gpx");
     EXPECT_EQ(panel.fileName, u"");
     EXPECT_EQ(panel.speed, u"Average speed\r\n\u2013");
-    EXPECT_EQ(panel.type, u"Type\r\nRoute");
+    EXPECT_EQ(panel.type, u"Type\r\nOne-way");
     EXPECT_EQ(panel.finish, u"Finish\r\n\u2013");
 
     // The time stamp shows in the zone it was written in, across day, month and year ends.

@@ -5,34 +5,6 @@
 
 namespace {
 
-TEST(FilterHeader, BorrowsTheColonPartOfTheSportBox) {
-    struct Case {
-        const char* language;
-        const char16_t* start;
-        const char16_t* finish;
-        const char16_t* length;
-    };
-    const Case cases[] = {
-        {"en", u"Start: all", u"Finish: all", u"Length: all"},
-        {"de", u"Start: alle", u"Ziel: alle", u"Länge: alle"},
-        // French writes "Sport : tous"; only the part from the colon on is carried over.
-        {"fr", u"Départ: tous", u"Arrivée: tous", u"Dist.: tous"},
-        {"ja", u"スタート：全て", u"ゴール：全て", u"距離：全て"},
-        {"zh-Hans", u"起点：全部", u"终点：全部", u"长度：全部"},
-    };
-    for (const Case& c : cases) {
-        const ActiveLanguage language = resolveLanguage(c.language);
-        EXPECT_EQ(filterHeaderText(language, "start"), c.start) << c.language;
-        EXPECT_EQ(filterHeaderText(language, "end"), c.finish) << c.language;
-        EXPECT_EQ(filterHeaderText(language, "length"), c.length) << c.language;
-    }
-}
-
-TEST(FilterHeader, UnknownKeyKeepsTheSuffix) {
-    const ActiveLanguage english = resolveLanguage("en");
-    EXPECT_EQ(filterHeaderText(english, "noSuchKey"), u": all");
-}
-
 TEST(FilterBarItems, EmptyLibraryStillOffersTheFixedChoices) {
     const ActiveLanguage english = resolveLanguage("en");
     const auto items = filterBarItems({}, english);
@@ -41,7 +13,7 @@ TEST(FilterBarItems, EmptyLibraryStillOffersTheFixedChoices) {
     EXPECT_EQ(items[kSport], (std::vector<std::u16string>{u"Sport: all"}));
     EXPECT_EQ(items[kGhost],
               (std::vector<std::u16string>{u"Ghost: all", u"Ghost-ready", u"without timestamps"}));
-    EXPECT_EQ(items[kType], (std::vector<std::u16string>{u"Type: all", u"Loop", u"Route"}));
+    EXPECT_EQ(items[kType], (std::vector<std::u16string>{u"Type: all", u"Loop", u"One-way"}));
     EXPECT_EQ(items[kLength],
               (std::vector<std::u16string>{u"Length: all", u"< 5 km", u"5\u201320 km", u"> 20 km"}));
 }

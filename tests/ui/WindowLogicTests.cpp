@@ -43,10 +43,14 @@ TEST(Layout, ThePanelStacksWithoutOverlapAboveTheStatusLineAndExtremeSizesStayEx
         EXPECT_EQ(rects[slotFinish].top, rects[slotStart].top);
         EXPECT_GE(rects[slotSketch].height, 100);
     }
+    // At the default size the filter row, reset button included, stays above the list.
+    const auto standard = layoutControls(1364, 821);
+    EXPECT_LE(standard[slotReset].left + standard[slotReset].width,
+              standard[slotRouteList].left + standard[slotRouteList].width);
     const auto rects = layoutControls(1200, 600);
     EXPECT_TRUE(sameRect(rects[slotRouteList], 18, 188, 780, 366));
     EXPECT_TRUE(sameRect(rects[slotStatus], 18, 566, 1164, 34));
-    EXPECT_TRUE(sameRect(rects[slotReset], 806, 150, 96, 30));
+    EXPECT_TRUE(sameRect(rects[slotReset], 898, 150, 40, 30));
     // A minimised window keeps the negative list height; the largest size does not overflow.
     const auto none = layoutControls(0, 0);
     EXPECT_TRUE(sameRect(none[slotRouteList], 18, 188, 620, -234));

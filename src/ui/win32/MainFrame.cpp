@@ -118,6 +118,7 @@ void createControls(MainWindow& window) {
     window.resetButton = createChild(window, L"BUTTON", 0, kButtonStyle, L"\u00d7 Zur\u00fccksetzen",
                                      IDC_RESET, window.smallFont);
 
+    createAccessibleLabel(window, "routes");  // screen readers name the list by it
     window.routeList = createChild(
         window, WC_LISTVIEWW, WS_EX_CLIENTEDGE,
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
