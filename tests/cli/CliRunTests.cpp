@@ -198,9 +198,11 @@ TEST_F(CliRun, TableListsNonAsciiStemsNewestFirstAndEndsWithTheCount) {
     // Aligned by code points (tests/cli/CliTableTests.cpp); the newest first, a warning at the row's
     // end, the count last on a line of its own.
     EXPECT_EQ(lines[1].rfind("\xE5\xAF\x8C\xE5\xA3\xAB\xE5\xB1\xB1", 0), 0u);
-    EXPECT_TRUE(lines[4].starts_with("cut") && lines[4].ends_with(kMessageEndsEarly)) << lines[4];
-    EXPECT_EQ(lines.back(),
-              "4 " + wideToUtf8(translate(resolveLanguage(loadSettings().languageSetting), "files")));
+    const ActiveLanguage language = resolveLanguage(loadSettings().languageSetting);
+    EXPECT_TRUE(lines[4].starts_with("cut") &&
+                lines[4].ends_with(wideToUtf8(failureMessageText(language, kMessageEndsEarly))))
+        << lines[4];
+    EXPECT_EQ(lines.back(), "4 " + wideToUtf8(translate(language, "files")));
     EXPECT_TRUE(output.out.ends_with('\n'));
 }
 
