@@ -9,7 +9,7 @@
 
 // clang-format off
 constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
-    {"de", u"Deutsch", CountRule::oneForOne, {
+    {"de", u"Deutsch", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Sprache", .system = u"System", .import = u"Importieren", .folder = u"Ordner",
         .reload = u"Neu laden", .search = u"Suchen", .routes = u"Routen", .files = u"Dateien",
         .filesOne = u"Dateien", .filesFew = u"Dateien", .total = u"gesamt", .sportAll = u"Sport: alle",
@@ -53,7 +53,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"en", u"English", CountRule::oneForOne, {
+    {"en", u"English", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u'.', .followsRegion = true}, {
         .language = u"Language", .system = u"System", .import = u"Import", .folder = u"Folder",
         .reload = u"Reload", .search = u"Search", .routes = u"Routes", .files = u"Files",
         .filesOne = u"Files", .filesFew = u"Files", .total = u"total", .sportAll = u"Sport: all",
@@ -95,7 +95,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"fr", u"Français", CountRule::oneForZeroAndOne, {
+    {"fr", u"Français", CountRule::oneForZeroAndOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .language = u"Langue", .system = u"Système", .import = u"Importer", .folder = u"Dossier",
         .reload = u"Relire", .search = u"Rechercher", .routes = u"Itinéraires", .files = u"fichiers",
         .filesOne = u"fichier", .filesFew = u"fichiers", .total = u"total", .sportAll = u"Sport : tous",
@@ -142,7 +142,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"es", u"Español", CountRule::oneForOne, {
+    {"es", u"Español", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .language = u"Idioma", .system = u"Sistema", .import = u"Importar", .folder = u"Carpeta",
         .reload = u"Recargar", .search = u"Buscar", .routes = u"Rutas", .files = u"archivos",
         .filesOne = u"archivo", .filesFew = u"archivos", .total = u"total", .sportAll = u"Dep.: todos",
@@ -187,7 +187,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"it", u"Italiano", CountRule::oneForOne, {
+    {"it", u"Italiano", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .language = u"Lingua", .system = u"Sistema", .import = u"Importa", .folder = u"Cartella",
         .reload = u"Ricarica", .search = u"Cerca", .routes = u"Percorsi", .files = u"file",
         .filesOne = u"file", .filesFew = u"file", .total = u"totale", .sportAll = u"Sport: tutti",
@@ -232,7 +232,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"nl", u"Nederlands", CountRule::oneForOne, {
+    {"nl", u"Nederlands", CountRule::oneForOne, {.datePattern = u"dd-MM-yyyy", .decimal = u','}, {
         .language = u"Taal", .system = u"Systeem", .import = u"Importeer", .folder = u"Map",
         .reload = u"Herladen", .search = u"Zoeken", .routes = u"Routes", .files = u"bestanden",
         .filesOne = u"bestand", .filesFew = u"bestanden", .total = u"totaal", .sportAll = u"Sport: alle",
@@ -275,7 +275,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"pt", u"Português", CountRule::oneForOne, {
+    {"pt", u"Português", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .language = u"Idioma", .system = u"Sistema", .import = u"Importar", .folder = u"Pasta",
         .reload = u"Atualizar", .search = u"Pesquisar", .routes = u"Rotas", .files = u"arquivos",
         .filesOne = u"arquivo", .filesFew = u"arquivos", .total = u"total", .sportAll = u"Esp.: todos",
@@ -319,7 +319,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"pl", u"Polski", CountRule::polish, {
+    {"pl", u"Polski", CountRule::polish, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Język", .system = u"System", .import = u"Importuj", .folder = u"Folder",
         .reload = u"Odśwież", .search = u"Szukaj", .routes = u"Trasy", .files = u"plików",
         .filesOne = u"plik", .filesFew = u"pliki", .total = u"łącznie", .sportAll = u"Sport: każdy",
@@ -362,7 +362,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"cs", u"Čeština", CountRule::czech, {
+    {"cs", u"Čeština", CountRule::czech, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Jazyk", .system = u"Systém", .import = u"Import", .folder = u"Složka",
         .reload = u"Obnovit", .search = u"Hledat", .routes = u"Trasy", .files = u"souborů",
         .filesOne = u"soubor", .filesFew = u"soubory", .total = u"celkem", .sportAll = u"Sport: vše",
@@ -405,7 +405,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"da", u"Dansk", CountRule::oneForOne, {
+    {"da", u"Dansk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Sprog", .system = u"System", .import = u"Importér", .folder = u"Mappe",
         .reload = u"Opdater", .search = u"Søg", .routes = u"Ruter", .files = u"filer", .filesOne = u"fil",
         .filesFew = u"filer", .total = u"i alt", .sportAll = u"Sport: alle", .typeAll = u"Type: alle",
@@ -448,7 +448,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"sv", u"Svenska", CountRule::oneForOne, {
+    {"sv", u"Svenska", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u','}, {
         .language = u"Språk", .system = u"System", .import = u"Importera", .folder = u"Mapp",
         .reload = u"Läs om", .search = u"Sök", .routes = u"Rutter", .files = u"filer", .filesOne = u"fil",
         .filesFew = u"filer", .total = u"totalt", .sportAll = u"Sport: alla", .typeAll = u"Typ: alla",
@@ -491,7 +491,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"nb", u"Norsk", CountRule::oneForOne, {
+    {"nb", u"Norsk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Språk", .system = u"System", .import = u"Importer", .folder = u"Mappe",
         .reload = u"Oppdater", .search = u"Søk", .routes = u"Ruter", .files = u"filer", .filesOne = u"fil",
         .filesFew = u"filer", .total = u"totalt", .sportAll = u"Sport: alle", .typeAll = u"Type: alle",
@@ -533,7 +533,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"fi", u"Suomi", CountRule::oneForOne, {
+    {"fi", u"Suomi", CountRule::oneForOne, {.datePattern = u"d.M.yyyy", .decimal = u','}, {
         .language = u"Kieli", .system = u"Järjestelmä", .import = u"Tuo", .folder = u"Kansio",
         .reload = u"Päivitä", .search = u"Hae", .routes = u"Reitit", .files = u"tiedostoa",
         .filesOne = u"tiedosto", .filesFew = u"tiedostoa", .total = u"yhteensä", .sportAll = u"Laji: kaikki",
@@ -577,7 +577,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"tr", u"Türkçe", CountRule::oneForm, {
+    {"tr", u"Türkçe", CountRule::oneForm, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Dil", .system = u"Sistem", .import = u"İçe aktar", .folder = u"Klasör",
         .reload = u"Yenile", .search = u"Ara", .routes = u"Rotalar", .files = u"dosya", .filesOne = u"dosya",
         .filesFew = u"dosya", .total = u"toplam", .sportAll = u"Spor: tümü", .typeAll = u"Tür: tümü",
@@ -618,7 +618,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"uk", u"Українська", CountRule::eastSlavic, {
+    {"uk", u"Українська", CountRule::eastSlavic, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Мова", .system = u"Системна", .import = u"Імпорт", .folder = u"Папка",
         .reload = u"Оновити", .search = u"Пошук", .routes = u"Маршрути", .files = u"файлів",
         .filesOne = u"файл", .filesFew = u"файли", .total = u"усього", .sportAll = u"Спорт: усі",
@@ -662,7 +662,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"ja", u"日本語", CountRule::oneForm, {
+    {"ja", u"日本語", CountRule::oneForm, {.datePattern = u"yyyy/MM/dd", .decimal = u'.'}, {
         .language = u"言語", .system = u"システム", .import = u"取り込み", .folder = u"フォルダ", .reload = u"更新",
         .search = u"検索", .routes = u"ルート一覧", .files = u"個のファイル", .filesOne = u"個のファイル", .filesFew = u"個のファイル",
         .total = u"合計", .sportAll = u"種目：全て", .typeAll = u"種類：全て", .roundTrip = u"周回", .route = u"ルート",
@@ -699,7 +699,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"ko", u"한국어", CountRule::oneForm, {
+    {"ko", u"한국어", CountRule::oneForm, {.datePattern = u"yyyy. M. d.", .decimal = u'.'}, {
         .language = u"언어", .system = u"시스템", .import = u"가져오기", .folder = u"폴더", .reload = u"새로 고침",
         .search = u"검색", .routes = u"경로", .files = u"파일", .filesOne = u"파일", .filesFew = u"파일",
         .total = u"합계", .sportAll = u"스포츠: 전체", .typeAll = u"유형: 전체", .roundTrip = u"순환 경로",
@@ -735,7 +735,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"zh-Hans", u"简体中文", CountRule::oneForm, {
+    {"zh-Hans", u"简体中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .language = u"语言", .system = u"系统", .import = u"导入", .folder = u"文件夹", .reload = u"重新加载",
         .search = u"搜索", .routes = u"路线", .files = u"个文件", .filesOne = u"个文件", .filesFew = u"个文件",
         .total = u"总计", .sportAll = u"运动：全部", .typeAll = u"类型：全部", .roundTrip = u"环线", .route = u"单程路线",
@@ -767,7 +767,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
         .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
-    {"zh-Hant", u"繁體中文", CountRule::oneForm, {
+    {"zh-Hant", u"繁體中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .language = u"語言", .system = u"系統", .import = u"匯入", .folder = u"資料夾", .reload = u"重新載入",
         .search = u"搜尋", .routes = u"路線", .files = u"個檔案", .filesOne = u"個檔案", .filesFew = u"個檔案",
         .total = u"總計", .sportAll = u"運動：全部", .typeAll = u"類型：全部", .roundTrip = u"環線", .route = u"單程路線",

@@ -142,7 +142,7 @@ TEST(RowTexts, AnalysedRouteInEnglish) {
     route.isRoundTrip = true;
     const auto texts = routeRowTexts(route, english);
     const std::array<std::u16string, kRouteColumnCount> expected = {
-        u"Tour", u"05.07.23", u"\u2248 Hiking", u"5,0 km", u"12:34", u"0 m", u"2500", u"\u2713", u"Loop"};
+        u"Tour", u"05.07.23", u"\u2248 Hiking", u"5.0 km", u"12:34", u"0 m", u"2500", u"\u2713", u"Loop"};
     EXPECT_EQ(texts, expected);
 }
 
