@@ -125,7 +125,8 @@ std::vector<RouteInfo> readFolder(const fs::path& folder, const LibraryScanOptio
 int runSummary(const CliCommand& command, CliOutput& output) {
     // The language (and, without paths, the library folder) come from the window's settings.
     const Settings settings = loadSettingsTold(output);
-    const ActiveLanguage language = resolveLanguage(settings.languageSetting);
+    const ActiveLanguage language =
+        resolveLanguage(settings.languageSetting, command.units.value_or(settings.units));
     int exitStatus = 0;
     std::vector<RouteInfo> routes;
     // The configured library shares its index with the window (--no-index reads every file and

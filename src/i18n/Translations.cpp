@@ -51,7 +51,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Bibliotheksordner wählen",
         .emptyLibrary = u"Noch keine Routen \u2013 GPX-Dateien importieren oder hier ablegen",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Maßeinheiten", .metric = u"Metrisch", .imperial = u"Imperial",
     }},
     {"en", u"English", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u'.', .followsRegion = true}, {
         .language = u"Language", .system = u"System", .import = u"Import", .folder = u"Folder",
@@ -93,7 +94,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Choose the library folder",
         .emptyLibrary = u"No routes yet \u2014 import GPX files or drop them here",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
     }},
     {"fr", u"Français", CountRule::oneForZeroAndOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .language = u"Langue", .system = u"Système", .import = u"Importer", .folder = u"Dossier",
@@ -140,7 +142,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Choisir le dossier de la bibliothèque",
         .emptyLibrary = u"Aucun itinéraire \u2014 importez ou déposez ici des fichiers GPX",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Unités de mesure", .metric = u"Métrique", .imperial = u"Impérial",
     }},
     {"es", u"Español", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .language = u"Idioma", .system = u"Sistema", .import = u"Importar", .folder = u"Carpeta",
@@ -185,7 +188,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Elegir la carpeta de la biblioteca",
         .emptyLibrary = u"Aún no hay rutas \u2014 importa archivos GPX o suéltalos aquí",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Unidades de medida", .metric = u"Métrico", .imperial = u"Imperial",
     }},
     {"it", u"Italiano", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .language = u"Lingua", .system = u"Sistema", .import = u"Importa", .folder = u"Cartella",
@@ -230,7 +234,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Scegli la cartella della libreria",
         .emptyLibrary = u"Ancora nessun percorso \u2014 importa file GPX o trascinali qui",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Unità di misura", .metric = u"Metrico", .imperial = u"Imperiale",
     }},
     {"nl", u"Nederlands", CountRule::oneForOne, {.datePattern = u"dd-MM-yyyy", .decimal = u','}, {
         .language = u"Taal", .system = u"Systeem", .import = u"Importeer", .folder = u"Map",
@@ -273,7 +278,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Kies de bibliotheekmap",
         .emptyLibrary = u"Nog geen routes \u2013 importeer GPX-bestanden of sleep ze hierheen",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Maateenheden", .metric = u"Metrisch", .imperial = u"Imperiaal",
     }},
     {"pt", u"Português", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .language = u"Idioma", .system = u"Sistema", .import = u"Importar", .folder = u"Pasta",
@@ -317,7 +323,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Escolher a pasta da biblioteca",
         .emptyLibrary = u"Nenhuma rota ainda \u2014 importe arquivos GPX ou solte-os aqui",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Unidades de medida", .metric = u"Métrico", .imperial = u"Imperial",
     }},
     {"pl", u"Polski", CountRule::polish, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Język", .system = u"System", .import = u"Importuj", .folder = u"Folder",
@@ -360,7 +367,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Wybierz folder biblioteki",
         .emptyLibrary = u"Nie ma jeszcze tras \u2013 zaimportuj pliki GPX lub upuść je tutaj",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Jednostki miary", .metric = u"Metryczne", .imperial = u"Imperialne",
     }},
     {"cs", u"Čeština", CountRule::czech, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Jazyk", .system = u"Systém", .import = u"Import", .folder = u"Složka",
@@ -403,7 +411,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Vyberte složku knihovny",
         .emptyLibrary = u"Zatím žádné trasy \u2013 importujte nebo sem přetáhněte soubory GPX",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Jednotky", .metric = u"Metrické", .imperial = u"Imperiální",
     }},
     {"da", u"Dansk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Sprog", .system = u"System", .import = u"Importér", .folder = u"Mappe",
@@ -446,7 +455,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Vælg biblioteksmappen",
         .emptyLibrary = u"Ingen ruter endnu \u2013 importér GPX-filer eller træk dem hertil",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Måleenheder", .metric = u"Metrisk", .imperial = u"Imperisk",
     }},
     {"sv", u"Svenska", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u','}, {
         .language = u"Språk", .system = u"System", .import = u"Importera", .folder = u"Mapp",
@@ -489,7 +499,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Välj biblioteksmapp",
         .emptyLibrary = u"Inga rutter än \u2013 importera GPX-filer eller släpp dem här",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Måttenheter", .metric = u"Metriska", .imperial = u"Imperiska",
     }},
     {"nb", u"Norsk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Språk", .system = u"System", .import = u"Importer", .folder = u"Mappe",
@@ -531,7 +542,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Velg biblioteksmappen",
         .emptyLibrary = u"Ingen ruter ennå \u2013 importer GPX-filer eller slipp dem her",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Måleenheter", .metric = u"Metrisk", .imperial = u"Imperisk",
     }},
     {"fi", u"Suomi", CountRule::oneForOne, {.datePattern = u"d.M.yyyy", .decimal = u','}, {
         .language = u"Kieli", .system = u"Järjestelmä", .import = u"Tuo", .folder = u"Kansio",
@@ -575,7 +587,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Valitse kirjaston kansio",
         .emptyLibrary = u"Ei vielä reittejä \u2013 tuo GPX-tiedostoja tai pudota ne tähän",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Mittayksiköt", .metric = u"Metrinen", .imperial = u"Imperiaalinen",
     }},
     {"tr", u"Türkçe", CountRule::oneForm, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Dil", .system = u"Sistem", .import = u"İçe aktar", .folder = u"Klasör",
@@ -616,7 +629,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Kitaplık klasörünü seçin",
         .emptyLibrary = u"Henüz rota yok \u2013 GPX dosyası içe aktarın veya buraya bırakın",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Ölçü birimleri", .metric = u"Metrik", .imperial = u"İngiliz",
     }},
     {"uk", u"Українська", CountRule::eastSlavic, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .language = u"Мова", .system = u"Системна", .import = u"Імпорт", .folder = u"Папка",
@@ -660,7 +674,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Виберіть папку бібліотеки",
         .emptyLibrary = u"Маршрутів ще немає \u2014 імпортуйте або перетягніть сюди файли GPX",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"Одиниці виміру", .metric = u"Метричні", .imperial = u"Імперські",
     }},
     {"ja", u"日本語", CountRule::oneForm, {.datePattern = u"yyyy/MM/dd", .decimal = u'.'}, {
         .language = u"言語", .system = u"システム", .import = u"取り込み", .folder = u"フォルダ", .reload = u"更新",
@@ -697,7 +712,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"ライブラリ フォルダーを選択",
         .emptyLibrary = u"ルートがありません。GPX ファイルを取り込むか、ここにドロップ",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"単位", .metric = u"メートル法", .imperial = u"ヤード・ポンド法",
     }},
     {"ko", u"한국어", CountRule::oneForm, {.datePattern = u"yyyy. M. d.", .decimal = u'.'}, {
         .language = u"언어", .system = u"시스템", .import = u"가져오기", .folder = u"폴더", .reload = u"새로 고침",
@@ -733,7 +749,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"라이브러리 폴더 선택",
         .emptyLibrary = u"아직 경로가 없습니다. GPX 파일을 가져오거나 여기에 놓으세요",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"단위", .metric = u"미터법", .imperial = u"야드파운드법",
     }},
     {"zh-Hans", u"简体中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .language = u"语言", .system = u"系统", .import = u"导入", .folder = u"文件夹", .reload = u"重新加载",
@@ -765,7 +782,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"选择路线库文件夹",
         .emptyLibrary = u"还没有路线。请导入 GPX 文件，或将其拖放到此处",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"单位", .metric = u"公制", .imperial = u"英制",
     }},
     {"zh-Hant", u"繁體中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .language = u"語言", .system = u"系統", .import = u"匯入", .folder = u"資料夾", .reload = u"重新載入",
@@ -797,7 +815,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"選擇路線庫資料夾",
         .emptyLibrary = u"還沒有路線。請匯入 GPX 檔案，或將其拖放到此處",
         .oneWay = u"One-way", .startAll = u"Start: all", .endAll = u"Finish: all", .lengthAll = u"Length: all",
-        .lengthFilterHeader = u"Length", .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .lengthFilterHeader = u"Length",
+        .unitsBoxName = u"單位", .metric = u"公制", .imperial = u"英制",
     }},
 }};
 // clang-format on

@@ -174,6 +174,12 @@ TEST_F(CliRun, TableAlignsNonAsciiStemsAndEndsWithTheCount) {
     EXPECT_EQ(lines[1].rfind("\xE5\xAF\x8C\xE5\xA3\xAB\xE5\xB1\xB1", 0), 0u);  // newest first
     EXPECT_EQ(lines.back(),
               "3 " + wideToUtf8(translate(resolveLanguage(loadSettings().languageSetting), "files")));
+    // --units overrides the window's units for this table alone.
+    output = {};
+    EXPECT_EQ(run({text("summary"), text("--units"), text("imperial"), path(work.path)}), 0) << output.err;
+    EXPECT_NE(output.out.find(" mi "), std::string::npos) << output.out;
+    EXPECT_NE(output.out.find(" ft "), std::string::npos) << output.out;
+    EXPECT_EQ(output.out.find(" km "), std::string::npos) << output.out;
 }
 
 TEST_F(CliRun, SetSportRewritesAndReportsFailuresWithoutTouchingTheFile) {
