@@ -57,6 +57,11 @@ std::u16string datePart(const CivilTime& civil, std::u16string_view pattern) {
     return text;
 }
 
+// The first time stamp's local date and time; false without a usable stamp.
+bool firstStampTime(const RouteInfo& route, CivilTime& civil) {
+    return route.hasFirstTime && localCivilTime(route.firstTimeSeconds, route.firstTimeOffsetMinutes, civil);
+}
+
 }  // namespace
 
 std::u16string decimalText(int64_t value) {
@@ -136,17 +141,13 @@ std::u16string formatWindSpeed(double kmh, const ActiveLanguage& language) {
 
 std::u16string formatDate(const RouteInfo& route, const ActiveLanguage& language) {
     CivilTime civil;
-    if (!route.hasFirstTime || !localCivilTime(route.firstTimeSeconds, route.firstTimeOffsetMinutes, civil)) {
-        return utf8ToWide(route.dateText);
-    }
+    if (!firstStampTime(route, civil)) return utf8ToWide(route.dateText);
     return datePart(civil, language.forms.datePattern);
 }
 
 std::u16string formatDateTime(const RouteInfo& route, const ActiveLanguage& language) {
     CivilTime civil;
-    if (!route.hasFirstTime || !localCivilTime(route.firstTimeSeconds, route.firstTimeOffsetMinutes, civil)) {
-        return utf8ToWide(route.dateText);
-    }
+    if (!firstStampTime(route, civil)) return utf8ToWide(route.dateText);
     std::u16string text = datePart(civil, language.forms.datePattern) + u' ';
     if (!language.forms.twelveHour)
         return text + padded(civil.hour, true) + u':' + padded(civil.minute, true);
