@@ -235,8 +235,12 @@ void guardedAnalysis(RouteInfo& route, std::string_view text, AnalysisMemory& sc
             return;
         }
         analyzeInto(route, text, scratch);
-    } catch (const std::exception& failure) {
+    } catch (const GpxFailure& failure) {
         route.errorText = failure.what();
+    } catch (const std::exception&) {
+        // Out of memory and the like say nothing about the file: it reads as unreadable, which the
+        // user is told in their language and which the index does not keep, so it is read again.
+        route.errorText = kMessageCannotRead;
     }
 }
 

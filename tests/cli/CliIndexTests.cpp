@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
 #include "cli/CliCommands.h"
 #include "cli/CliJson.h"
 #include "core/SportRewrite.h"
 #include "library/LibraryIndex.h"
 #include "library/LibraryScan.h"
+#include "library/LibraryTestSupport.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
@@ -18,20 +18,12 @@ namespace fs = std::filesystem;
 namespace {
 
 // The configured library (the Documents folder's) and the cache in scratch folders.
-struct CliIndex : ::testing::Test {
-    TempFolder home;
+struct CliIndex : ScratchSettings {
     fs::path library;
     void SetUp() override {
-        setKnownFolderOverride(KnownFolder::RoamingAppData, home.path / "roaming");
-        setKnownFolderOverride(KnownFolder::Documents, home.path / "documents");
-        setLocalCacheFolderOverride(home.path / "cache");
-        library = home.path / "documents" / "Tirn GPX Library";
+        ScratchSettings::SetUp();
+        library = temp.path / "documents" / "Tirn GPX Library";
         fs::create_directories(library);
-    }
-    void TearDown() override {
-        setKnownFolderOverride(KnownFolder::RoamingAppData, {});
-        setKnownFolderOverride(KnownFolder::Documents, {});
-        setLocalCacheFolderOverride({});
     }
     std::string summary(bool noIndex) {
         std::vector<CliArgument> arguments{cliArgumentFromUtf8("summary"), cliArgumentFromUtf8("--json")};
@@ -86,16 +78,7 @@ TEST_F(CliIndex, TheIndexNeverChangesWhatTheSummaryShows) {
     expectSameAsWithoutIndex("first");
     EXPECT_TRUE(fs::is_regular_file(libraryIndexPath(library)));
 
-    writeBytes(library / "Pilatus-Aufstieg.gpx", readBytes(projectPath("examples") / "Greifensee-Runde.gpx"));
-    makeOld(library / "Pilatus-Aufstieg.gpx");
-    expectSameAsWithoutIndex("edited");
-    makeOld(library / "Greifensee-Runde.gpx", 7200);
-    expectSameAsWithoutIndex("touched");
-    fs::rename(library / "Bodanrueck-Route.gpx", library / "Bodensee.gpx");
-    expectSameAsWithoutIndex("renamed");
-    fs::remove(library / "Rastplaetze.gpx");
-    expectSameAsWithoutIndex("deleted");
-
+    // Edits, renames and deletions: tests/library/LibraryIndexTests.cpp.
     // The sport rewritten in place, as the window does: the same size when the keys are as long.
     RouteInfo route;
     route.filePath = library / "Englischer Garten Lauf.gpx";

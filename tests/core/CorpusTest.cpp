@@ -13,6 +13,7 @@
 #include "TestSupport.h"
 #include "core/Failure.h"
 #include "core/TrackAnalysis.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -33,11 +34,6 @@ std::map<std::string, std::set<std::string>> catalogueFeatures() {
         while (words >> word) features[name].insert(word);
     }
     return features;
-}
-
-std::string utf8Name(const fs::path& path) {
-    std::u8string name = path.filename().u8string();
-    return std::string(name.begin(), name.end());
 }
 
 void expectConsistentShape(const RouteInfo& r, const std::string& name) {
@@ -84,7 +80,7 @@ TEST(Corpus, EveryFileAnalysesIntoOneShapeAndMatchesItsCatalogue) {
         if (!entry.is_regular_file() || entry.path().filename() == "SOURCES.md") continue;
         ++files;
         RouteInfo r = analyzeGpxFile(entry.path());
-        std::string name = utf8Name(entry.path());
+        std::string name = pathToUtf8(entry.path().filename());
         expectConsistentShape(r, name);
         ASSERT_TRUE(features.count(name)) << name;
         const auto& f = features[name];

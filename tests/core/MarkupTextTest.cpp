@@ -17,32 +17,19 @@
 
 namespace {
 
+// The rules in their plainest forms; every form against its regular expression in
+// ScanDifferential.ElementTextAndTagStrippingMatchRegex.
 TEST(ElementText, PrefixCaseAttributesEntitiesNestingAndWhichTagsOpenAndClose) {
     EXPECT_EQ(elementText("<gpx:Name lang=\"de\">Berg &amp; Tal</gpx:NAME >", "name"), "Berg & Tal");
-    EXPECT_EQ(elementText("<x><name>first</name><name>second</name></x>", "name"), "first");
     // "<name:x>" is the element name itself with no prefix; the word boundary lies before ':'.
     EXPECT_EQ(elementText("<name:x>a</name>", "name"), "a");
     EXPECT_EQ(elementText("<a:b:name>a</name>", "name"), "");
-    EXPECT_EQ(elementText("<name\n  lang='x'\n>line\nbreak</name\n>", "name"), "line\nbreak");
-    // Nested markup is removed, white space kept.
-    EXPECT_EQ(elementText("<name>  Abend <b>Runde</b> </name>", "name"), "  Abend Runde ");
-    // A CDATA section is text as it stands, joined with the rest; a comment is no text.
-    EXPECT_EQ(elementText("<name><![CDATA[a>b &amp; <c>]]>!<!-- x --></name>", "name"), "a>b &amp; <c>!");
-    EXPECT_EQ(elementText("<name>a<>b</name>", "name"), "a<>b");
-    EXPECT_EQ(elementText("<name>a<b<c>d</name>", "name"), "ad");
-    EXPECT_EQ(elementText("<name>a&lt;b&gt;c</name>", "name"), "a<b>c");
+    // Nested markup is removed, white space kept; a CDATA section is text as it stands.
+    EXPECT_EQ(elementText("<name>  Abend <b>Runde</b> <![CDATA[a>b &amp;]]></name>", "name"),
+              "  Abend Runde a>b &amp;");
     // An empty-element tag opens: the text runs to the next closing tag further on.
     EXPECT_EQ(elementText("<name/><x>later</x></name>", "name"), "later");
-    EXPECT_EQ(elementText("<name/>", "name"), "");
-    EXPECT_EQ(elementText("<name-alt>x</name>", "name"), "x");
-    EXPECT_EQ(elementText("<name.x>y</name>", "name"), "y");
-    EXPECT_EQ(elementText("<typed>x</typed><type>run</type>", "type"), "run");
-    EXPECT_EQ(elementText("<type>x</typed>y</type>", "type"), "xy");
     EXPECT_EQ(elementText("<name>unclosed", "name"), "");
-    EXPECT_EQ(elementText("<name", "name"), "");
-    EXPECT_EQ(elementText("", "name"), "");
-    // The start tag ends at the first '>', whatever stands between.
-    EXPECT_EQ(elementText("<name a=\"<\" b>v</name>", "name"), "v");
 }
 
 TEST(AttributeText, QuotesNamesAndBoundaries) {

@@ -45,6 +45,14 @@ protected:
         return count;
     }
     void SetUp() override { route.filePath = temp.path / "Tour.gpx"; }
+    // A rewrite of kBefore that fails with `expected`, leaving the file as it was and nothing behind.
+    void expectRefused(const std::string& expected) {
+        EXPECT_FALSE(rewriteSport(route, "cycling", message));
+        EXPECT_EQ(message, expected);
+        EXPECT_EQ(readBytes(route.filePath), kBefore);
+        EXPECT_EQ(leftovers(), 0);
+    }
+    static constexpr const char* kBefore = "<trk><type>run</type></trk>";
 
     TempFolder temp;
     RouteInfo route;
@@ -132,25 +140,17 @@ TEST_F(SportRewriteTest, FailuresLeaveTheFileAsItWas) {
 }
 
 TEST_F(SportRewriteTest, AReadOnlyFileIsNotReplaced) {
-    const std::string before = "<trk><type>run</type></trk>";
-    writeBytes(route.filePath, before);
+    writeBytes(route.filePath, kBefore);
     fs::permissions(route.filePath, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    EXPECT_FALSE(rewriteSport(route, "cycling", message));
-    EXPECT_EQ(message, "Datei konnte nicht ersetzt werden");
-    EXPECT_EQ(readBytes(route.filePath), before);
-    EXPECT_EQ(leftovers(), 0);
+    expectRefused("Datei konnte nicht ersetzt werden");
 }
 
 TEST_F(SportRewriteTest, ATemporaryFileThatCannotBeWrittenFailsCleanly) {
-    const std::string before = "<trk><type>run</type></trk>";
-    writeBytes(route.filePath, before);
+    writeBytes(route.filePath, kBefore);
     setWriteFailureOverride(1, FileError::diskFull);
-    EXPECT_FALSE(rewriteSport(route, "cycling", message));
+    expectRefused("Temporäre Datei konnte nicht geschrieben werden");
     setWriteFailureOverride(0, FileError::none);
-    EXPECT_EQ(message, "Temporäre Datei konnte nicht geschrieben werden");
-    EXPECT_EQ(readBytes(route.filePath), before);
-    EXPECT_EQ(leftovers(), 0);
 }
 
 TEST_F(SportRewriteTest, NamesUpToTheSystemsLimitCanBeRewritten) {
@@ -162,18 +162,14 @@ TEST_F(SportRewriteTest, NamesUpToTheSystemsLimitCanBeRewritten) {
 }
 
 TEST_F(SportRewriteTest, AFileBeingRewrittenElsewhereIsBusy) {
-    const std::string before = "<trk><type>run</type></trk>";
-    writeBytes(route.filePath, before);
+    writeBytes(route.filePath, kBefore);
     FileRewrite other;
     std::string bytes;
     ASSERT_EQ(other.open(route.filePath, bytes), RewriteError::none);
-    EXPECT_FALSE(rewriteSport(route, "cycling", message));
-    EXPECT_EQ(message, kMessageFileBusy);
-    EXPECT_EQ(readBytes(route.filePath), before);
-    EXPECT_EQ(leftovers(), 0);
+    expectRefused(kMessageFileBusy);
     // The lock ends with the other rewrite.
     other = FileRewrite();
-    EXPECT_EQ(rewrite(before, "hiking"), "<trk><type>hiking</type></trk>");
+    EXPECT_EQ(rewrite(kBefore, "hiking"), "<trk><type>hiking</type></trk>");
 }
 
 // Two windows, or a window and the console tool, changing one file at the same moment.
@@ -256,18 +252,13 @@ TEST_F(SportRewriteTest, ALinkStaysALinkAndItsTargetIsRewritten) {
 }
 
 TEST_F(SportRewriteTest, AFileWithTwoNamesIsRefused) {
-    const std::string before = "<trk><type>run</type></trk>";
-    writeBytes(route.filePath, before);
+    writeBytes(route.filePath, kBefore);
     fs::create_hard_link(route.filePath, temp.path / "Second.gpx");
-    EXPECT_FALSE(rewriteSport(route, "cycling", message));
-    EXPECT_EQ(message, kMessageHardLinks);
-    EXPECT_EQ(readBytes(route.filePath), before);
+    expectRefused(kMessageHardLinks);
     EXPECT_EQ(fs::hard_link_count(route.filePath), 2u);
-    EXPECT_EQ(leftovers(), 0);
 }
 
 TEST_F(SportRewriteTest, AChangeByAnotherProgramMeanwhileIsNeverLost) {
-    const std::string before = "<trk><type>run</type></trk>";
     // Written in place, or saved anew under the same name.
     const std::function<void(const fs::path&)> changes[] = {
         [](const fs::path& file) { std::ofstream(file, std::ios::app) << "<!-- edited -->"; },
@@ -277,7 +268,7 @@ TEST_F(SportRewriteTest, AChangeByAnotherProgramMeanwhileIsNeverLost) {
         },
     };
     for (const auto& change : changes) {
-        writeBytes(route.filePath, before);
+        writeBytes(route.filePath, kBefore);
         std::string theirs;
         setRewriteHookForTests([&](const fs::path& file) {
             change(file);
@@ -286,7 +277,7 @@ TEST_F(SportRewriteTest, AChangeByAnotherProgramMeanwhileIsNeverLost) {
         EXPECT_FALSE(rewriteSport(route, "cycling", message));
         setRewriteHookForTests({});
         EXPECT_EQ(message, kMessageChangedMeanwhile);
-        EXPECT_NE(theirs, before);
+        EXPECT_NE(theirs, kBefore);
         EXPECT_EQ(readBytes(route.filePath), theirs);
         EXPECT_EQ(leftovers(), 0);
     }
@@ -295,7 +286,7 @@ TEST_F(SportRewriteTest, AChangeByAnotherProgramMeanwhileIsNeverLost) {
 
 #ifdef _WIN32
 TEST_F(SportRewriteTest, AFileHeldOpenByAnotherProgramIsLeftAlone) {
-    const std::string before = "<trk><type>run</type></trk>";
+    const std::string before = kBefore;
     writeBytes(route.filePath, before);
     // Another program that shares nothing: even reading the file is refused.
     HANDLE exclusive = CreateFileW(route.filePath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,

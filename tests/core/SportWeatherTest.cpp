@@ -46,7 +46,7 @@ TEST(Sport, FromTheTypeTextOrTheSpeed) {
         {"", 10000, 1800, "cycling", "Rad", true},
         {"", 14000, 3600, "cycling", "Rad", true},
         {"", 45000, 3600, "driving", "Auto", true},
-        {"", 200000, 3600, "", kEnDash, false},
+        {"", 160000, 3600, "", kEnDash, false},
         {"", 5000, 0, "", kEnDash, false},
     };
     for (const auto& c : cases) {

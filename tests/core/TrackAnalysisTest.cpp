@@ -48,27 +48,21 @@ double durationBetween(const std::string& first, const std::string& second) {
     return r.durationSeconds;
 }
 
-TEST(AnalysisShapes, UnreadableFileKeepsOnlyPathAndStem) {
-    TempFolder folder;
-    RouteInfo r = analyzeGpxFile(folder.path / "Gone.gpx");
-    EXPECT_EQ(r.errorText, kMessageCannotRead);
-    EXPECT_EQ(r.filePath, folder.path / "Gone.gpx");
-    EXPECT_EQ(r.fileStem, "Gone");
-    EXPECT_EQ(r.dateText, "");
-    EXPECT_EQ(r.sportLabel, "");
-    EXPECT_EQ(r.routeName, "");
-    EXPECT_FALSE(r.hasStartPlace);
+// A failed record keeps only its path, stem and message: the list shows nothing else of it.
+void expectFailedRecord(const RouteInfo& r, const char* message, const std::string& stem) {
+    EXPECT_EQ(r.errorText, message);
+    EXPECT_EQ(r.fileStem, stem);
+    EXPECT_EQ(r.routeName + r.dateText + r.sportLabel, "");
+    EXPECT_FALSE(r.hasStartPlace || r.pointCount > 0 || !r.outline.empty());
 }
 
-TEST(AnalysisShapes, NoPointsAndAnalysed) {
-    RouteInfo empty = analyze("<gpx><trk><name>x</name><time>2024-01-02T00:00:00Z</time></trk></gpx>");
-    EXPECT_EQ(empty.errorText, kMessageNoPoints);
-    EXPECT_EQ(empty.fileStem, "Tour");
-    EXPECT_EQ(empty.routeName, "");
-    EXPECT_EQ(empty.dateText, "");
-    EXPECT_EQ(empty.sportLabel, "");
-    EXPECT_EQ(empty.pointCount, 0u);
-    EXPECT_TRUE(empty.outline.empty());
+TEST(AnalysisShapes, FailedNoPointsAndAnalysed) {
+    TempFolder folder;
+    RouteInfo gone = analyzeGpxFile(folder.path / "Gone.gpx");
+    expectFailedRecord(gone, kMessageCannotRead, "Gone");
+    EXPECT_EQ(gone.filePath, folder.path / "Gone.gpx");
+    expectFailedRecord(analyze("<gpx><trk><name>x</name><time>2024-01-02T00:00:00Z</time></trk></gpx>"),
+                       kMessageNoPoints, "Tour");
 
     RouteInfo one = analyze(track(segment({point(48.1374, 11.5756)})));
     EXPECT_EQ(one.errorText, "");
@@ -82,7 +76,6 @@ TEST(AnalysisShapes, NoPointsAndAnalysed) {
     EXPECT_EQ(one.sportKey, "");
     ASSERT_EQ(one.outline.size(), 1u);
 
-    TempFolder folder;
     writeBytes(folder.path / "On Disk.v2.gpx", track(segment({point(1, 2)})));
     RouteInfo disk = analyzeGpxFile(folder.path / "On Disk.v2.gpx");
     EXPECT_EQ(disk.fileStem, "On Disk.v2");

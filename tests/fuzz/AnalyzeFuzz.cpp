@@ -29,6 +29,10 @@ struct Found {
     size_t segmentStart = 0;
 };
 
+Found& found(void* context) {
+    return *static_cast<Found*>(context);
+}
+
 Span pointSpan(const PointMatch& m, size_t offset = 0) {
     const size_t none = SIZE_MAX;
     return {m.start + offset,
@@ -58,23 +62,17 @@ bool firstElement(std::string_view text, std::initializer_list<std::string_view>
 }
 
 void checkSinglePass(std::string_view text) {
-    Found found;
+    Found collected;
     RouteScanSink sink;
-    sink.context = &found;
-    sink.segmentBegins = [](void* c) {
-        static_cast<Found*>(c)->segmentStart = static_cast<Found*>(c)->track.size();
-    };
+    sink.context = &collected;
+    sink.segmentBegins = [](void* c) { found(c).segmentStart = found(c).track.size(); };
     sink.segmentEnds = [](void* c, bool kept) {
-        if (!kept) static_cast<Found*>(c)->track.resize(static_cast<Found*>(c)->segmentStart);
+        if (!kept) found(c).track.resize(found(c).segmentStart);
     };
-    sink.trackPoint = [](void* c, const PointMatch& m) {
-        static_cast<Found*>(c)->track.push_back(pointSpan(m));
-    };
-    sink.routePoint = [](void* c, const PointMatch& m) {
-        static_cast<Found*>(c)->route.push_back(pointSpan(m));
-    };
+    sink.trackPoint = [](void* c, const PointMatch& m) { found(c).track.push_back(pointSpan(m)); };
+    sink.routePoint = [](void* c, const PointMatch& m) { found(c).route.push_back(pointSpan(m)); };
     sink.weather = [](void* c, const OpenTagMatch& m) {
-        static_cast<Found*>(c)->weather.push_back({m.start, m.end, m.attributesStart, m.attributesEnd, 0, 0});
+        found(c).weather.push_back({m.start, m.end, m.attributesStart, m.attributesEnd, 0, 0});
     };
     const RouteScan scan = scanRoute(text, sink);
 
@@ -89,7 +87,7 @@ void checkSinglePass(std::string_view text) {
     }
     if (!anySegment) allPoints(text, "rtept", 0, points);
     check(scan.hasSegments == anySegment, "segments");
-    check(points == (anySegment ? found.track : found.route), "points");
+    check(points == (anySegment ? collected.track : collected.route), "points");
 
     ElementMatch scope;
     const bool hasScope = firstElement(text, {"trk", "rte"}, scope);
@@ -118,7 +116,7 @@ void checkSinglePass(std::string_view text) {
         weather.push_back({open.at, gt + 1, open.nameEnd, gt, 0, 0});
         open = findOpeningTag(wetter, gt + 1);
     }
-    check(weather == found.weather, "weather tags");
+    check(weather == collected.weather, "weather tags");
 }
 
 }  // namespace
@@ -126,28 +124,26 @@ void checkSinglePass(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
     RouteInfo route = analyzeGpxText("fuzz.gpx", text);
-    bool analysed = route.errorText.empty();
-    if (route.hasStartPlace != route.hasFinishPlace || route.hasStartPlace != (route.pointCount > 0))
-        std::abort();
-    if (analysed && (route.outline.empty() || route.sportLabel.empty() || route.dateText.empty()))
-        std::abort();
-    if (analysed && route.outline.back() != std::make_pair(route.finishLat, route.finishLon)) std::abort();
+    const bool analysed = route.errorText.empty();
+    check(route.hasStartPlace == route.hasFinishPlace && route.hasStartPlace == (route.pointCount > 0),
+          "places");
+    check(!analysed || (!route.outline.empty() && !route.sportLabel.empty() && !route.dateText.empty()),
+          "an analysed record is complete");
+    check(!analysed || route.outline.back() == std::make_pair(route.finishLat, route.finishLon),
+          "outline end");
+    check(std::isfinite(route.distanceMeters) && std::isfinite(route.durationSeconds) &&
+              std::isfinite(route.temperatureC) && std::isfinite(route.humidityPercent) &&
+              std::isfinite(route.windKmh),
+          "finite figures");
+    for (const auto& [lat, lon] : route.outline)
+        check(std::isfinite(lat) && std::isfinite(lon), "finite outline");
     // The first stamp is read from the element the date comes from: written back in its own zone it
     // names the same day.
     if (route.hasFirstTime) {
         const std::string stamp = stampInstantText(route.firstTimeSeconds, route.firstTimeOffsetMinutes);
-        if (stamp.size() < 10 ||
-            stamp.substr(8, 2) + "." + stamp.substr(5, 2) + "." + stamp.substr(2, 2) != route.dateText) {
-            std::abort();
-        }
-    }
-    if (!std::isfinite(route.distanceMeters) || !std::isfinite(route.durationSeconds)) std::abort();
-    if (!std::isfinite(route.temperatureC) || !std::isfinite(route.humidityPercent) ||
-        !std::isfinite(route.windKmh)) {
-        std::abort();
-    }
-    for (const auto& [lat, lon] : route.outline) {
-        if (!std::isfinite(lat) || !std::isfinite(lon)) std::abort();
+        check(stamp.size() >= 10 &&
+                  stamp.substr(8, 2) + "." + stamp.substr(5, 2) + "." + stamp.substr(2, 2) == route.dateText,
+              "first stamp names the date");
     }
     checkSinglePass(text);
     // The helpers on their own, with names the analysis uses.

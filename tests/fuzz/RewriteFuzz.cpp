@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../core/ReferenceMarkup.h"
 #include "core/Failure.h"
 #include "core/SportRewrite.h"
 
@@ -189,51 +190,6 @@ bool isTypeElement(std::string_view text, size_t from, size_t to, const std::str
     return close >= from + end.size() && pieceAt(text, close - end.size(), end);
 }
 
-// Comments, processing instructions, the DOCTYPE and CDATA sections hold no tags: the reference
-// sees the text with every '<' and '>' inside them masked, found left to right as a reader would.
-std::string masked(std::string_view text) {
-    std::string out(text);
-    const auto upTo = [&](std::string_view close, size_t from) {
-        const size_t found = text.find(close, from);
-        return found == std::string_view::npos ? text.size() : found + close.size();
-    };
-    for (size_t i = 0; i < text.size();) {
-        size_t end = 0;
-        if (text.compare(i, 2, "<?") == 0 && i + 1 < text.size()) {
-            end = upTo("?>", i + 2);
-        } else if (text.compare(i, 4, "<!--") == 0) {
-            end = upTo("-->", i + 4);
-        } else if (text.compare(i, 9, "<![CDATA[") == 0) {
-            end = upTo("]]>", i + 9);
-        } else if (text.compare(i, 9, "<!DOCTYPE") == 0) {
-            // "<!DOCTYPE" [^[>]* then ">" or "[" ... the first "]" followed by white space and ">".
-            size_t at = i + 9;
-            while (at < text.size() && text[at] != '[' && text[at] != '>') ++at;
-            end = text.size();
-            if (at < text.size() && text[at] == '>') {
-                end = at + 1;
-            } else if (at < text.size()) {
-                for (size_t close = text.find(']', at + 1); close != std::string_view::npos; close = text.find(']', close + 1)) {
-                    size_t after = close + 1;
-                    while (after < text.size() && isSpace(text[after])) ++after;
-                    if (after < text.size() && text[after] == '>') {
-                        end = after + 1;
-                        break;
-                    }
-                }
-            }
-        } else {
-            ++i;
-            continue;
-        }
-        for (size_t k = i; k < end; ++k) {
-            if (out[k] == '<' || out[k] == '>') out[k] = '\x01';
-        }
-        i = end;
-    }
-    return out;
-}
-
 // A broken invariant says which one before it stops the run.
 void check(bool condition, const char* invariant) {
     if (condition) return;
@@ -242,11 +198,12 @@ void check(bool condition, const char* invariant) {
 }
 
 void checkRewrite(std::string_view text, std::string_view key) {
-    const std::string seen = masked(text);
+    // Comments, processing instructions, the DOCTYPE and CDATA sections hold no tags.
+    const std::string seen = maskedGaps(text);
     const Reference ref = reference(seen);
     if (ref.nameLength > kLongestName) return;
-    const bool utf16 = text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') ||
-                                            (text[0] == '\xFE' && text[1] == '\xFF'));
+    const bool utf16 = text.size() >= 2 &&
+                       ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'));
     std::string result;
     try {
         result = rewriteSportText(text, key);

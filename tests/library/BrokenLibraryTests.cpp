@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "LibraryTestSupport.h"
@@ -29,41 +31,26 @@ TEST_F(BrokenLibraryTest, EveryFileIsListedTheBrokenOnesWithTheirError) {
 
     // Every tenth file is broken, in turn truncated, binary, an empty document, zero bytes and
     // (on Windows) locked by another program without sharing, elsewhere cut inside a point.
+    // Without a closed segment there is no point to show; a cut file says so.
+    const std::pair<std::string, std::string> broken[] = {
+        {good.substr(0, good.size() / 2), kMessageEndsEarly},  // cut inside its only segment
+        {binary, kMessageNoPoints},
+        {"<?xml version=\"1.0\"?>\n<gpx>\n</gpx>\n", kMessageNoPoints},
+        {"", kMessageNoPoints},
+        {good.substr(0, good.find("<trkpt") + 20), kMessageEndsEarly}};
     std::map<std::string, std::string> expectedErrors;
     std::vector<fs::path> lockedFiles;
     for (int i = 0; i < 200; ++i) {
         const std::string stem = "route " + std::to_string(i);
         const fs::path path = folder / (stem + ".gpx");
-        std::string bytes = good;
-        std::string error;
-        if (i % 10 == 0) {
-            // Without a closed segment there is no point to show; a cut file says so.
-            error = kMessageNoPoints;
-            switch (i / 10 % 5) {
-                case 0:
-                    bytes = good.substr(0, good.size() / 2);
-                    error = kMessageEndsEarly;  // cut inside its only segment
-                    break;
-                case 1:
-                    bytes = binary;
-                    break;
-                case 2:
-                    bytes = "<?xml version=\"1.0\"?>\n<gpx>\n</gpx>\n";
-                    break;
-                case 3:
-                    bytes.clear();
-                    break;
-                default:
+        std::string bytes = good, error;
+        if (i % 10 == 0) std::tie(bytes, error) = broken[i / 10 % 5];
 #ifdef _WIN32
-                    lockedFiles.push_back(path);
-                    error = kMessageCannotRead;
-#else
-                    bytes = good.substr(0, good.find("<trkpt") + 20);
-                    error = kMessageEndsEarly;
-#endif
-                    break;
-            }
+        if (i % 50 == 40) {
+            lockedFiles.push_back(path);
+            std::tie(bytes, error) = std::pair(good, std::string(kMessageCannotRead));
         }
+#endif
         writeBytes(path, bytes);
         expectedErrors[stem] = error;
     }

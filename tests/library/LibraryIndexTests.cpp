@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "LibraryTestSupport.h"
+#include "core/Failure.h"
 #include "core/SportRewrite.h"
 #include "core/TrackAnalysis.h"
 #include "library/LibraryIndex.h"
@@ -22,12 +24,26 @@ namespace {
 
 // Every byte this program asks of operator new, to see what loading an index allocates.
 std::atomic<std::size_t> allocatedBytes{0};
+// While set, memory runs out for every thread but `sparedThread`, which waits in its first large
+// request until another thread was refused.
+std::atomic<bool> refuseOtherThreads{false}, otherThreadRefused{false}, spareWaits{false};
+std::thread::id sparedThread;
 
 }  // namespace
 
 // Not inlined: the compiler would see malloc paired with a delete expression and warn.
 [[gnu::noinline]] void* operator new(std::size_t size) {
     allocatedBytes.fetch_add(size, std::memory_order_relaxed);
+    if (refuseOtherThreads && std::this_thread::get_id() != sparedThread) {
+        otherThreadRefused = true;
+        throw std::bad_alloc();
+    }
+    if (refuseOtherThreads && size >= (std::size_t{1} << 16) && spareWaits.exchange(false)) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!otherThreadRefused && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
     if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
     throw std::bad_alloc();
 }
@@ -400,4 +416,67 @@ TEST(FileStamps, OfRegularFilesOnlyAndTheSameFromTheListing) {
     EXPECT_EQ(files[0].stamp, stamp);
     EXPECT_FALSE(readFileStamp(temp.path, stamp));
     EXPECT_FALSE(readFileStamp(temp.path / "missing.gpx", stamp));
+}
+
+#ifndef _WIN32
+// A file that could not be read at one scan (locked, or here behind a link that pointed nowhere
+// then) is never kept in the index: the next scan reads it again, though its stamp is the same.
+TEST_F(LibraryIndexTest, AFileThatCouldNotBeReadIsReadAgainNextTime) {
+    const fs::path link = folder / "linked.gpx", target = temp.path / "target.gpx";
+    writeBytes(target, trackText(3));
+    makeOld(target);
+    fs::create_symlink(target, link);
+    LibraryScanOptions options;
+    options.progress = [&](std::size_t done, std::size_t) {
+        if (done > 0) return;
+        fs::remove(link);
+        fs::create_symlink(temp.path / "nowhere.gpx", link);
+    };
+    const auto linked = [](const std::vector<RouteInfo>& routes) {
+        for (const RouteInfo& route : routes) {
+            if (route.fileStem == "linked") return route.errorText;
+        }
+        return std::string("missing");
+    };
+    ASSERT_EQ(linked(readLibrary(folder, options)), kMessageCannotRead);
+    fs::remove(link);
+    fs::create_symlink(target, link);
+    EXPECT_EQ(linked(readLibrary(folder)), "");
+}
+#endif
+
+// A thread that cannot even make the failed record of its file stops the scan with its failure.
+TEST_F(LibraryIndexTest, AWorkerOutOfMemoryFailsTheScan) {
+    for (int i = 0; i < 4; ++i) {
+        std::string text = "<gpx><trk><trkseg>";
+        for (int k = 0; k < 20000; ++k) text += "<trkpt lat=\"47\" lon=\"8." + std::to_string(k) + "\"/>";
+        writeBytes(folder / ("long " + std::to_string(i) + ".gpx"), text + "</trkseg></trk></gpx>");
+    }
+    sparedThread = std::this_thread::get_id();
+    otherThreadRefused = false;
+    spareWaits = true;
+    refuseOtherThreads = true;
+    EXPECT_THROW(readLibrary(folder, {.index = LibraryIndexUse::none, .threads = 2}), std::bad_alloc);
+    refuseOtherThreads = false;
+    EXPECT_TRUE(otherThreadRefused);
+}
+
+// The index is read in windows of 64 KB: every size around a window's end reads back whole.
+TEST_F(LibraryIndexTest, AnIndexEndingAtAnyPlaceOfItsReadWindowLoads) {
+    RouteInfo route;
+    const fs::path::string_type name = fs::path("a.gpx").native();
+    const auto encoded = [&](std::size_t length) {
+        route.routeName.assign(length, 'n');
+        return encodeLibraryIndex(folder, currentFileTime(), {{&name, {}, &route}});
+    };
+    const std::size_t base = encoded(0).size();
+    const fs::path indexFile = libraryIndexPath(folder);
+    fs::create_directories(indexFile.parent_path());
+    // The checksum (8 bytes) stands behind the body the windows read.
+    for (std::size_t bodyEnd : {65535u, 65536u, 65537u, 131073u}) {
+        const std::string bytes = encoded(bodyEnd + 8 - base);
+        ASSERT_EQ(bytes.size(), bodyEnd + 8);
+        writeBytes(indexFile, bytes);
+        EXPECT_TRUE(loadLibraryIndex(folder).has_value()) << bodyEnd;
+    }
 }

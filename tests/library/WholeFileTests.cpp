@@ -115,15 +115,13 @@ TEST_F(WholeFileTest, TemporaryNamesAreShortFreshAndRecognised) {
     const fs::path first = temporaryPathBeside(library / "Tour.gpx", "import");
     EXPECT_EQ(first.parent_path(), library);
     EXPECT_NE(first, temporaryPathBeside(library / "Tour.gpx", "import"));
-    const std::string name = pathToUtf8(first.filename());
-    EXPECT_EQ(name.rfind(".tirn-import-", 0), 0u) << name;
-    EXPECT_EQ(name.size(), 33u) << name;
     EXPECT_TRUE(isOwnTemporaryName(first.filename()));
     EXPECT_FALSE(isLibraryFileName(first.filename()));
-    // The target's name, however long, plays no part.
-    EXPECT_EQ(pathToUtf8(temporaryPathBeside(library / (std::string(250, 'x') + ".gpx"), "import").filename())
-                  .size(),
-              33u);
+    // Short, whatever the target's name: a name at the system's limit still has room beside it.
+    EXPECT_EQ(
+        temporaryPathBeside(library / (std::string(250, 'x') + ".gpx"), "import").filename().native().size(),
+        first.filename().native().size());
+    EXPECT_LT(first.filename().native().size(), 40u);
     // A user's file that only looks similar is never taken for one.
     for (const char* other : {"Tour.gpx", ".tirn-import-0123456789abcdef.gpx",
                               ".tirn-import-0123456789ABCDEF.tmp", ".tirn--0123456789abcdef.tmp",
