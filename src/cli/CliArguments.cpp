@@ -48,9 +48,10 @@ CliArgument cliArgumentFromWide(std::u16string_view text) {
 
 std::string usageText() {
     return "usage:\n"
-           "  tirn-gpx summary [--json] [--no-index] [PATH...]\n"
+           "  tirn-gpx summary [--json] [--no-index] [--units metric|imperial] [PATH...]\n"
            "                                        summaries of GPX files and folders (default: the\n"
-           "                                        library; --no-index reads every file again)\n"
+           "                                        library; --no-index reads every file again;\n"
+           "                                        --units: the table's, else the window's)\n"
            "  tirn-gpx set-sport KEY FILE...        write the sport KEY into each file\n"
            "  tirn-gpx import FILE...               copy files into the library under free names\n"
            "  tirn-gpx --version                    the tool's version\n"
@@ -113,6 +114,14 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
             }
             if (command.kind == CliCommandKind::summary && argument.text == "--no-index") {
                 command.noIndex = true;
+                continue;
+            }
+            if (command.kind == CliCommandKind::summary && argument.text == "--units") {
+                const std::string units = i + 1 < arguments.size() ? arguments[++i].text : std::string();
+                if (units != "metric" && units != "imperial") {
+                    return usageError("--units needs metric or imperial");
+                }
+                command.units = units == "imperial" ? Units::imperial : Units::metric;
                 continue;
             }
             return usageError("unknown option for " + name + ": " + argument.text);

@@ -2,9 +2,12 @@
 // The console tool's command line: which command, with which options, keys and paths.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "i18n/Language.h"
 
 // One command-line argument: its text (UTF-8, for options and keys) and the same argument as a
 // path (UTF-16 on Windows, the raw bytes on POSIX).
@@ -18,7 +21,8 @@ enum class CliCommandKind { none, help, summary, setSport, importFiles };
 struct CliCommand {
     CliCommandKind kind = CliCommandKind::none;
     bool json = false;
-    bool noIndex = false;  // summary: read every file, then write the library index anew
+    bool noIndex = false;        // summary: read every file, then write the library index anew
+    std::optional<Units> units;  // summary: --units; else the window's setting
     std::string sportKey;
     std::string languageSetting;  // --language: "system" or a table code; empty: the window's setting
     std::vector<std::filesystem::path> paths;

@@ -135,6 +135,7 @@ int runSummary(const CliCommand& command, CliOutput& output) {
     // The language (and, without paths, the library folder) come from the window's settings.
     ActiveLanguage language;
     const Settings settings = loadSettingsTold(command, language, output);
+    language.units = command.units.value_or(settings.units);
     int exitStatus = 0;
     std::vector<RouteInfo> routes;
     // The configured library shares its index with the window (--no-index reads every file and

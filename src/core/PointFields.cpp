@@ -239,14 +239,14 @@ bool readStampInstant(std::string_view text, StampInstant& instant) {
     return true;
 }
 
-std::string stampInstantText(int64_t seconds, int32_t offsetMinutes) {
+bool localCivilTime(int64_t seconds, int32_t offsetMinutes, CivilTime& civil) {
     // Checked before any arithmetic: the figures may come from an index written by another build.
     if (offsetMinutes < -14 * 60 || offsetMinutes > 14 * 60 || seconds < kFirstInstant - 86400 ||
         seconds >= kInstantsEnd + 86400) {
-        return {};
+        return false;
     }
     const int64_t local = seconds + int64_t{offsetMinutes} * 60;
-    if (local < kFirstInstant || local >= kInstantsEnd) return {};
+    if (local < kFirstInstant || local >= kInstantsEnd) return false;
     // Civil from days (proleptic Gregorian), the inverse of minuteSeconds' rule; `local` is above
     // the start of year 1, so the divisions need no rounding toward minus infinity but the day's.
     const int64_t days = (local - kFirstInstant) / 86400 + kFirstInstant / 86400;
@@ -257,14 +257,21 @@ std::string stampInstantText(int64_t seconds, int32_t offsetMinutes) {
     const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
     const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
     const int64_t mp = (5 * doy + 2) / 153;
-    const int64_t day = doy - (153 * mp + 2) / 5 + 1;
-    const int64_t month = mp < 10 ? mp + 3 : mp - 9;
-    const int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+    civil.day = static_cast<int32_t>(doy - (153 * mp + 2) / 5 + 1);
+    civil.month = static_cast<int32_t>(mp < 10 ? mp + 3 : mp - 9);
+    civil.year = static_cast<int32_t>(yoe + era * 400 + (civil.month <= 2 ? 1 : 0));
+    civil.hour = static_cast<int32_t>(daySeconds / 3600);
+    civil.minute = static_cast<int32_t>(daySeconds / 60 % 60);
+    civil.second = static_cast<int32_t>(daySeconds % 60);
+    return true;
+}
+
+std::string stampInstantText(int64_t seconds, int32_t offsetMinutes) {
+    CivilTime civil;
+    if (!localCivilTime(seconds, offsetMinutes, civil)) return {};
     char buffer[32];
-    int length =
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", static_cast<int>(year),
-                      static_cast<int>(month), static_cast<int>(day), static_cast<int>(daySeconds / 3600),
-                      static_cast<int>(daySeconds / 60 % 60), static_cast<int>(daySeconds % 60));
+    int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", civil.year,
+                               civil.month, civil.day, civil.hour, civil.minute, civil.second);
     std::string text(buffer, static_cast<size_t>(length));
     if (offsetMinutes == 0) return text + "Z";
     const int32_t magnitude = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;

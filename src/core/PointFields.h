@@ -63,6 +63,17 @@ struct StampInstant {
     int32_t offsetMinutes = 0;  // the zone written with it; local time = seconds + offset * 60
 };
 bool readStampInstant(std::string_view text, StampInstant& instant);
+// The instant's date and time of day in the zone `offsetMinutes` ahead of UTC. False where the
+// offset lies beyond ±14 hours or the local time outside the years 0001 to 9999.
+struct CivilTime {
+    int32_t year = 0;
+    int32_t month = 0;
+    int32_t day = 0;
+    int32_t hour = 0;
+    int32_t minute = 0;
+    int32_t second = 0;
+};
+bool localCivilTime(int64_t seconds, int32_t offsetMinutes, CivilTime& civil);
 // The instant as written in its own zone, without fraction: "2017-07-29T08:15:30+02:00", "Z" for
 // an offset of 0. Empty when its local time lies outside the years 0001 to 9999.
 std::string stampInstantText(int64_t seconds, int32_t offsetMinutes);

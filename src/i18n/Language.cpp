@@ -1,6 +1,8 @@
 #include "i18n/Language.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "core/Failure.h"
@@ -79,11 +81,65 @@ std::string systemLanguage() {
     return languageForLocaleName(userDefaultLocaleName());
 }
 
-ActiveLanguage resolveLanguage(std::string_view languageSetting) {
+namespace {
+
+// A locale name's language and region subtags, lower case ("en-Latn-US": "en" and "us").
+std::pair<std::u16string, std::u16string> languageAndRegion(std::u16string_view localeName) {
+    const std::u16string name = lowerText(localeName);
+    std::pair<std::u16string, std::u16string> parts;
+    std::size_t from = 0;
+    for (std::size_t index = 0; from <= name.size(); ++index) {
+        std::size_t end = name.find_first_of(u"-_", from);
+        if (end == std::u16string::npos) end = name.size();
+        const std::u16string_view part = std::u16string_view(name).substr(from, end - from);
+        if (index == 0) {
+            parts.first = part;
+        } else if (part.size() == 2 || (part.size() == 3 && part[0] >= u'0' && part[0] <= u'9')) {
+            parts.second = part;  // the region: two letters or three digits; a script has four
+            break;
+        }
+        from = end + 1;
+    }
+    return parts;
+}
+
+bool regionAmong(const std::u16string& region, std::initializer_list<std::u16string_view> regions) {
+    for (std::u16string_view candidate : regions) {
+        if (region == candidate) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+LanguageForms englishForms(const RegionFormats& region) {
+    LanguageForms forms = findLanguage("en")->forms;
+    const auto [language, place] = languageAndRegion(region.timeLocale);
+    if (language != u"en") return forms;  // yyyy-MM-dd, which reads the same everywhere
+    // The United States and the places that write as they do.
+    const bool american = regionAmong(place, {u"us", u"as", u"gu", u"mp", u"pr", u"um", u"vi", u"ph"});
+    const DateOrder order = region.dateOrder.value_or(american ? DateOrder::monthFirst : DateOrder::dayFirst);
+    forms.datePattern = order == DateOrder::monthFirst ? u"M/d/yyyy"
+                        : order == DateOrder::dayFirst ? u"dd/MM/yyyy"
+                                                       : u"yyyy-MM-dd";
+    forms.twelveHour = region.twelveHour.value_or(american);
+    return forms;
+}
+
+Units regionUnits(const RegionFormats& region) {
+    if (region.imperial) return *region.imperial ? Units::imperial : Units::metric;
+    const std::u16string place = languageAndRegion(region.measureLocale).second;
+    return regionAmong(place, {u"us", u"lr", u"mm"}) ? Units::imperial : Units::metric;
+}
+
+ActiveLanguage resolveLanguage(std::string_view languageSetting, Units units) {
     ActiveLanguage language;
     language.code = languageSetting == "system" ? systemLanguage() : std::string(languageSetting);
     language.row = findLanguage(language.code);
     language.textRow = language.row != nullptr ? language.row : findLanguage("en");
+    language.forms = language.textRow->forms;
+    if (language.forms.followsRegion) language.forms = englishForms(userRegionFormats());
+    language.units = units;
     return language;
 }
 

@@ -10,7 +10,7 @@
 
 // clang-format off
 constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
-    {"de", u"Deutsch", CountRule::oneForOne, {
+    {"de", u"Deutsch", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importieren", .folder = u"Ordner",
         .reload = u"Neu laden", .search = u"Suchen", .routes = u"Routen", .files = u"Dateien",
         .filesOne = u"Datei", .filesFew = u"Dateien", .sportAll = u"Sport: alle",
@@ -52,7 +52,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Bibliotheksordner wählen",
         .emptyLibrary = u"Noch keine Routen \u2013 GPX-Dateien importieren oder hier ablegen",
         .oneWay = u"Strecke", .startAll = u"Start: alle", .endAll = u"Ziel: alle", .lengthAll = u"Länge: alle",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Maßeinheiten", .metric = u"Metrisch", .imperial = u"Imperial",
         .noTrackOrRoute = u"Die Datei enthält weder einen Track noch eine Route.",
         .gpxIncomplete = u"Die GPX-Datei ist unvollständig.",
         .tempNotWritten = u"Eine temporäre Datei konnte nicht geschrieben werden; die Datei bleibt unverändert.",
@@ -61,7 +61,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"keine Datei",
         .folderNotRead = u"Dieser Ordner kann nicht gelesen werden.",
     }},
-    {"en", u"English", CountRule::oneForOne, {
+    {"en", u"English", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u'.', .followsRegion = true}, {
         .system = u"System", .import = u"Import", .folder = u"Folder",
         .reload = u"Reload", .search = u"Search", .routes = u"Routes", .files = u"Files",
         .filesOne = u"File", .filesFew = u"Files", .sportAll = u"Sport: all",
@@ -110,7 +110,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"not a file",
         .folderNotRead = u"This folder cannot be read.",
     }},
-    {"fr", u"Français", CountRule::oneForZeroAndOne, {
+    {"fr", u"Français", CountRule::oneForZeroAndOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Système", .import = u"Importer", .folder = u"Dossier",
         .reload = u"Relire", .search = u"Rechercher", .routes = u"Itinéraires", .files = u"fichiers",
         .filesOne = u"fichier", .filesFew = u"fichiers", .sportAll = u"Sport\u202F: tous",
@@ -155,7 +155,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Choisir le dossier de la bibliothèque",
         .emptyLibrary = u"Aucun itinéraire \u2014 importez ou déposez ici des fichiers GPX",
         .oneWay = u"Aller simple", .startAll = u"Départ\u202F: tous", .endAll = u"Arrivée\u202F: toutes", .lengthAll = u"Distance\u202F: toutes",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Unités de mesure", .metric = u"Métrique", .imperial = u"Impérial",
         .noTrackOrRoute = u"Le fichier ne contient ni trace ni itinéraire.",
         .gpxIncomplete = u"Le fichier GPX est incomplet.",
         .tempNotWritten = u"Un fichier temporaire n’a pas pu être écrit ; le fichier n’a pas été modifié.",
@@ -164,7 +164,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"pas un fichier",
         .folderNotRead = u"Ce dossier ne peut pas être lu.",
     }},
-    {"es", u"Español", CountRule::oneForOne, {
+    {"es", u"Español", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importar", .folder = u"Carpeta",
         .reload = u"Recargar", .search = u"Buscar", .routes = u"Rutas", .files = u"archivos",
         .filesOne = u"archivo", .filesFew = u"archivos", .sportAll = u"Deporte: todos",
@@ -207,7 +207,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Elegir la carpeta de la biblioteca",
         .emptyLibrary = u"Aún no hay rutas \u2014 importa archivos GPX o suéltalos aquí",
         .oneWay = u"Solo ida", .startAll = u"Salida: todas", .endAll = u"Llegada: todas", .lengthAll = u"Longitud: todas",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Unidades de medida", .metric = u"Métrico", .imperial = u"Imperial",
         .noTrackOrRoute = u"El archivo no contiene ni track ni ruta.",
         .gpxIncomplete = u"El archivo GPX está incompleto.",
         .tempNotWritten = u"No se pudo escribir un archivo temporal; el archivo no se ha modificado.",
@@ -216,7 +216,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"no es un archivo",
         .folderNotRead = u"No se puede leer esta carpeta.",
     }},
-    {"it", u"Italiano", CountRule::oneForOne, {
+    {"it", u"Italiano", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importa", .folder = u"Cartella",
         .reload = u"Ricarica", .search = u"Cerca", .routes = u"Percorsi", .files = u"file",
         .filesOne = u"file", .filesFew = u"file", .sportAll = u"Sport: tutti",
@@ -259,7 +259,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Scegli la cartella della libreria",
         .emptyLibrary = u"Ancora nessun percorso \u2014 importa file GPX o trascinali qui",
         .oneWay = u"Solo andata", .startAll = u"Partenza: tutte", .endAll = u"Arrivo: tutti", .lengthAll = u"Distanza: tutte",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Unità di misura", .metric = u"Metrico", .imperial = u"Imperiale",
         .noTrackOrRoute = u"Il file non contiene né una traccia né un percorso.",
         .gpxIncomplete = u"Il file GPX è incompleto.",
         .tempNotWritten = u"Impossibile scrivere un file temporaneo; il file non è stato modificato.",
@@ -268,7 +268,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"non è un file",
         .folderNotRead = u"Impossibile leggere questa cartella.",
     }},
-    {"nl", u"Nederlands", CountRule::oneForOne, {
+    {"nl", u"Nederlands", CountRule::oneForOne, {.datePattern = u"dd-MM-yyyy", .decimal = u','}, {
         .system = u"Systeem", .import = u"Importeer", .folder = u"Map",
         .reload = u"Herladen", .search = u"Zoeken", .routes = u"Routes", .files = u"bestanden",
         .filesOne = u"bestand", .filesFew = u"bestanden", .sportAll = u"Sport: alle",
@@ -309,7 +309,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Kies de bibliotheekmap",
         .emptyLibrary = u"Nog geen routes \u2013 importeer GPX-bestanden of sleep ze hierheen",
         .oneWay = u"Enkele reis", .startAll = u"Start: alle", .endAll = u"Finish: alle", .lengthAll = u"Lengte: alle",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Maateenheden", .metric = u"Metrisch", .imperial = u"Imperiaal",
         .noTrackOrRoute = u"Het bestand bevat geen track en geen route.",
         .gpxIncomplete = u"Het GPX-bestand is onvolledig.",
         .tempNotWritten = u"Een tijdelijk bestand kon niet worden geschreven; het bestand is niet gewijzigd.",
@@ -318,7 +318,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"geen bestand",
         .folderNotRead = u"Deze map kan niet worden gelezen.",
     }},
-    {"pt", u"Português", CountRule::oneForOne, {
+    {"pt", u"Português", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importar", .folder = u"Pasta",
         .reload = u"Atualizar", .search = u"Pesquisar", .routes = u"Rotas", .files = u"arquivos",
         .filesOne = u"arquivo", .filesFew = u"arquivos", .sportAll = u"Esporte: todos",
@@ -360,7 +360,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Escolher a pasta da biblioteca",
         .emptyLibrary = u"Nenhuma rota ainda \u2014 importe arquivos GPX ou solte-os aqui",
         .oneWay = u"Só ida", .startAll = u"Partida: todas", .endAll = u"Chegada: todas", .lengthAll = u"Distância: todas",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Unidades de medida", .metric = u"Métrico", .imperial = u"Imperial",
         .noTrackOrRoute = u"O arquivo não contém trajeto nem rota.",
         .gpxIncomplete = u"O arquivo GPX está incompleto.",
         .tempNotWritten = u"Não foi possível gravar um arquivo temporário; o arquivo não foi alterado.",
@@ -369,7 +369,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"não é um arquivo",
         .folderNotRead = u"Não é possível ler esta pasta.",
     }},
-    {"pl", u"Polski", CountRule::polish, {
+    {"pl", u"Polski", CountRule::polish, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importuj", .folder = u"Folder",
         .reload = u"Odśwież", .search = u"Szukaj", .routes = u"Trasy", .files = u"plików",
         .filesOne = u"plik", .filesFew = u"pliki", .sportAll = u"Sport: wszystkie",
@@ -410,7 +410,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Wybierz folder biblioteki",
         .emptyLibrary = u"Nie ma jeszcze tras \u2013 zaimportuj pliki GPX lub upuść je tutaj",
         .oneWay = u"W jedną stronę", .startAll = u"Start: wszystkie", .endAll = u"Cel: wszystkie", .lengthAll = u"Długość: wszystkie",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Jednostki miary", .metric = u"Metryczne", .imperial = u"Imperialne",
         .noTrackOrRoute = u"Plik nie zawiera ani śladu, ani trasy.",
         .gpxIncomplete = u"Plik GPX jest niekompletny.",
         .tempNotWritten = u"Nie udało się zapisać pliku tymczasowego; plik pozostał bez zmian.",
@@ -419,7 +419,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"to nie jest plik",
         .folderNotRead = u"Nie można odczytać tego folderu.",
     }},
-    {"cs", u"Čeština", CountRule::czech, {
+    {"cs", u"Čeština", CountRule::czech, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Systém", .import = u"Import", .folder = u"Složka",
         .reload = u"Obnovit", .search = u"Hledat", .routes = u"Trasy", .files = u"souborů",
         .filesOne = u"soubor", .filesFew = u"soubory", .sportAll = u"Sport: vše",
@@ -460,7 +460,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Vyberte složku knihovny",
         .emptyLibrary = u"Zatím žádné trasy \u2013 importujte nebo sem přetáhněte soubory GPX",
         .oneWay = u"Jednosměrná", .startAll = u"Start: vše", .endAll = u"Cíl: vše", .lengthAll = u"Délka: vše",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Jednotky", .metric = u"Metrické", .imperial = u"Imperiální",
         .noTrackOrRoute = u"Soubor neobsahuje stopu ani trasu.",
         .gpxIncomplete = u"Soubor GPX je neúplný.",
         .tempNotWritten = u"Dočasný soubor nelze zapsat; soubor zůstal beze změny.",
@@ -469,7 +469,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"není soubor",
         .folderNotRead = u"Tuto složku nelze přečíst.",
     }},
-    {"da", u"Dansk", CountRule::oneForOne, {
+    {"da", u"Dansk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importér", .folder = u"Mappe",
         .reload = u"Opdater", .search = u"Søg", .routes = u"Ruter", .files = u"filer", .filesOne = u"fil",
         .filesFew = u"filer", .sportAll = u"Sport: alle", .typeAll = u"Type: alle",
@@ -510,7 +510,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Vælg biblioteksmappen",
         .emptyLibrary = u"Ingen ruter endnu \u2013 importér GPX-filer eller træk dem hertil",
         .oneWay = u"Envejs", .startAll = u"Start: alle", .endAll = u"Mål: alle", .lengthAll = u"Længde: alle",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Måleenheder", .metric = u"Metrisk", .imperial = u"Imperisk",
         .noTrackOrRoute = u"Filen indeholder hverken et spor eller en rute.",
         .gpxIncomplete = u"GPX-filen er ufuldstændig.",
         .tempNotWritten = u"En midlertidig fil kunne ikke skrives; filen er uændret.",
@@ -519,7 +519,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"ikke en fil",
         .folderNotRead = u"Denne mappe kan ikke læses.",
     }},
-    {"sv", u"Svenska", CountRule::oneForOne, {
+    {"sv", u"Svenska", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u','}, {
         .system = u"System", .import = u"Importera", .folder = u"Mapp",
         .reload = u"Läs om", .search = u"Sök", .routes = u"Rutter", .files = u"filer", .filesOne = u"fil",
         .filesFew = u"filer", .sportAll = u"Sport: alla", .typeAll = u"Typ: alla",
@@ -560,7 +560,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Välj biblioteksmapp",
         .emptyLibrary = u"Inga rutter än \u2013 importera GPX-filer eller släpp dem här",
         .oneWay = u"Enkel väg", .startAll = u"Start: alla", .endAll = u"Mål: alla", .lengthAll = u"Längd: alla",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Måttenheter", .metric = u"Metriska", .imperial = u"Imperiska",
         .noTrackOrRoute = u"Filen innehåller varken spår eller rutt.",
         .gpxIncomplete = u"GPX-filen är ofullständig.",
         .tempNotWritten = u"En temporär fil kunde inte skrivas; filen är oförändrad.",
@@ -569,7 +569,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"inte en fil",
         .folderNotRead = u"Den här mappen kan inte läsas.",
     }},
-    {"nb", u"Norsk", CountRule::oneForOne, {
+    {"nb", u"Norsk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importer", .folder = u"Mappe",
         .reload = u"Oppdater", .search = u"Søk", .routes = u"Ruter", .files = u"filer", .filesOne = u"fil",
         .filesFew = u"filer", .sportAll = u"Sport: alle", .typeAll = u"Type: alle",
@@ -609,7 +609,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Velg biblioteksmappen",
         .emptyLibrary = u"Ingen ruter ennå \u2013 importer GPX-filer eller slipp dem her",
         .oneWay = u"Én vei", .startAll = u"Start: alle", .endAll = u"Mål: alle", .lengthAll = u"Lengde: alle",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Måleenheter", .metric = u"Metrisk", .imperial = u"Imperisk",
         .noTrackOrRoute = u"Filen inneholder verken spor eller rute.",
         .gpxIncomplete = u"GPX-filen er ufullstendig.",
         .tempNotWritten = u"En midlertidig fil kunne ikke skrives; filen er uendret.",
@@ -618,7 +618,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"ikke en fil",
         .folderNotRead = u"Denne mappen kan ikke leses.",
     }},
-    {"fi", u"Suomi", CountRule::oneForOne, {
+    {"fi", u"Suomi", CountRule::oneForOne, {.datePattern = u"d.M.yyyy", .decimal = u','}, {
         .system = u"Järjestelmä", .import = u"Tuo", .folder = u"Kansio",
         .reload = u"Päivitä", .search = u"Hae", .routes = u"Reitit", .files = u"tiedostoa",
         .filesOne = u"tiedosto", .filesFew = u"tiedostoa", .sportAll = u"Laji: kaikki",
@@ -660,7 +660,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Valitse kirjaston kansio",
         .emptyLibrary = u"Ei vielä reittejä \u2013 tuo GPX-tiedostoja tai pudota ne tähän",
         .oneWay = u"Yksisuuntainen", .startAll = u"Lähtö: kaikki", .endAll = u"Maali: kaikki", .lengthAll = u"Pituus: kaikki",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Mittayksiköt", .metric = u"Metrinen", .imperial = u"Imperiaalinen",
         .noTrackOrRoute = u"Tiedostossa ei ole jälkeä eikä reittiä.",
         .gpxIncomplete = u"GPX-tiedosto on epätäydellinen.",
         .tempNotWritten = u"Väliaikaista tiedostoa ei voitu kirjoittaa; tiedostoa ei muutettu.",
@@ -669,7 +669,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"ei tiedosto",
         .folderNotRead = u"Tätä kansiota ei voi lukea.",
     }},
-    {"tr", u"Türkçe", CountRule::oneForm, {
+    {"tr", u"Türkçe", CountRule::oneForm, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Sistem", .import = u"İçe aktar", .folder = u"Klasör",
         .reload = u"Yenile", .search = u"Ara", .routes = u"Rotalar", .files = u"dosya", .filesOne = u"dosya",
         .filesFew = u"dosya", .sportAll = u"Spor: tümü", .typeAll = u"Tür: tümü",
@@ -708,7 +708,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Kitaplık klasörünü seçin",
         .emptyLibrary = u"Henüz rota yok \u2013 GPX dosyası içe aktarın veya buraya bırakın",
         .oneWay = u"Tek yön", .startAll = u"Başlangıç: tümü", .endAll = u"Bitiş: tümü", .lengthAll = u"Mesafe: tümü",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Ölçü birimleri", .metric = u"Metrik", .imperial = u"İngiliz",
         .noTrackOrRoute = u"Dosyada ne iz ne de rota var.",
         .gpxIncomplete = u"GPX dosyası eksik.",
         .tempNotWritten = u"Geçici dosya yazılamadı; dosya değiştirilmedi.",
@@ -717,7 +717,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"dosya değil",
         .folderNotRead = u"Bu klasör okunamıyor.",
     }},
-    {"uk", u"Українська", CountRule::eastSlavic, {
+    {"uk", u"Українська", CountRule::eastSlavic, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Системна", .import = u"Імпорт", .folder = u"Папка",
         .reload = u"Оновити", .search = u"Пошук", .routes = u"Маршрути", .files = u"файлів",
         .filesOne = u"файл", .filesFew = u"файли", .sportAll = u"Спорт: усі",
@@ -759,7 +759,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"Виберіть папку бібліотеки",
         .emptyLibrary = u"Маршрутів ще немає \u2014 імпортуйте або перетягніть сюди файли GPX",
         .oneWay = u"В один бік", .startAll = u"Старт: усі", .endAll = u"Фініш: усі", .lengthAll = u"Довжина: усі",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"Одиниці виміру", .metric = u"Метричні", .imperial = u"Імперські",
         .noTrackOrRoute = u"Файл не містить ні треку, ні маршруту.",
         .gpxIncomplete = u"Файл GPX неповний.",
         .tempNotWritten = u"Не вдалося записати тимчасовий файл; файл не змінено.",
@@ -768,7 +768,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"не файл",
         .folderNotRead = u"Не вдається прочитати цю папку.",
     }},
-    {"ja", u"日本語", CountRule::oneForm, {
+    {"ja", u"日本語", CountRule::oneForm, {.datePattern = u"yyyy/MM/dd", .decimal = u'.'}, {
         .system = u"システム", .import = u"取り込み", .folder = u"フォルダ", .reload = u"更新",
         .search = u"検索", .routes = u"ルート一覧", .files = u"個のファイル", .filesOne = u"個のファイル", .filesFew = u"個のファイル",
         .sportAll = u"種目：すべて", .typeAll = u"種類：すべて", .roundTrip = u"周回",
@@ -803,7 +803,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"ライブラリ フォルダを選択",
         .emptyLibrary = u"ルートがありません。GPX ファイルを取り込むか、ここにドロップ",
         .oneWay = u"片道", .startAll = u"スタート：すべて", .endAll = u"ゴール：すべて", .lengthAll = u"距離：すべて",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"単位", .metric = u"メートル法", .imperial = u"ヤード・ポンド法",
         .noTrackOrRoute = u"ファイルにトラックもルートもありません。",
         .gpxIncomplete = u"GPX ファイルが不完全です。",
         .tempNotWritten = u"一時ファイルを書き込めなかったため、ファイルは変更されていません。",
@@ -812,7 +812,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"ファイルではありません",
         .folderNotRead = u"このフォルダを読み取れません。",
     }},
-    {"ko", u"한국어", CountRule::oneForm, {
+    {"ko", u"한국어", CountRule::oneForm, {.datePattern = u"yyyy. M. d.", .decimal = u'.'}, {
         .system = u"시스템", .import = u"가져오기", .folder = u"폴더", .reload = u"새로 고침",
         .search = u"검색", .routes = u"경로", .files = u"개 파일", .filesOne = u"개 파일", .filesFew = u"개 파일",
         .sportAll = u"스포츠: 전체", .typeAll = u"유형: 전체", .roundTrip = u"순환 경로",
@@ -846,7 +846,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"라이브러리 폴더 선택",
         .emptyLibrary = u"아직 경로가 없습니다. GPX 파일을 가져오거나 여기에 놓으세요",
         .oneWay = u"편도 경로", .startAll = u"출발: 전체", .endAll = u"도착: 전체", .lengthAll = u"길이: 전체",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"단위", .metric = u"미터법", .imperial = u"야드파운드법",
         .noTrackOrRoute = u"파일에 트랙도 경로도 없습니다.",
         .gpxIncomplete = u"GPX 파일이 불완전합니다.",
         .tempNotWritten = u"임시 파일을 쓸 수 없어 파일을 변경하지 않았습니다.",
@@ -855,7 +855,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"파일이 아님",
         .folderNotRead = u"이 폴더를 읽을 수 없습니다.",
     }},
-    {"zh-Hans", u"简体中文", CountRule::oneForm, {
+    {"zh-Hans", u"简体中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .system = u"系统", .import = u"导入", .folder = u"文件夹", .reload = u"重新加载",
         .search = u"搜索", .routes = u"路线", .files = u"个文件", .filesOne = u"个文件", .filesFew = u"个文件",
         .sportAll = u"运动：全部", .typeAll = u"类型：全部", .roundTrip = u"环线",
@@ -885,7 +885,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"选择路线库文件夹",
         .emptyLibrary = u"还没有路线。请导入 GPX 文件，或将其拖放到此处",
         .oneWay = u"单程路线", .startAll = u"起点：全部", .endAll = u"终点：全部", .lengthAll = u"长度：全部",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"单位", .metric = u"公制", .imperial = u"英制",
         .noTrackOrRoute = u"文件中既没有轨迹也没有路线。",
         .gpxIncomplete = u"GPX 文件不完整。",
         .tempNotWritten = u"无法写入临时文件；文件未更改。",
@@ -894,7 +894,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .reasonNotFile = u"不是文件",
         .folderNotRead = u"无法读取此文件夹。",
     }},
-    {"zh-Hant", u"繁體中文", CountRule::oneForm, {
+    {"zh-Hant", u"繁體中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .system = u"系統", .import = u"匯入", .folder = u"資料夾", .reload = u"重新載入",
         .search = u"搜尋", .routes = u"路線", .files = u"個檔案", .filesOne = u"個檔案", .filesFew = u"個檔案",
         .sportAll = u"運動：全部", .typeAll = u"類型：全部", .roundTrip = u"環線",
@@ -924,7 +924,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .chooseLibraryFolder = u"選擇路線庫資料夾",
         .emptyLibrary = u"還沒有路線。請匯入 GPX 檔案，或將其拖放到此處",
         .oneWay = u"單程路線", .startAll = u"起點：全部", .endAll = u"終點：全部", .lengthAll = u"長度：全部",
-        .unitsBoxName = u"Units", .metric = u"Metric", .imperial = u"Imperial",
+        .unitsBoxName = u"單位", .metric = u"公制", .imperial = u"英制",
         .noTrackOrRoute = u"檔案中既沒有軌跡也沒有路線。",
         .gpxIncomplete = u"GPX 檔案不完整。",
         .tempNotWritten = u"無法寫入暫存檔；檔案未變更。",

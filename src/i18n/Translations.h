@@ -135,10 +135,20 @@ enum class CountRule {
     eastSlavic,        // ends in 1 but not 11: one; ends in 2-4 but not 12-14: few; else: files
 };
 
+// How the language writes a date and a fraction. The pattern's "yyyy", "MM", "M", "dd" and "d" stand
+// for the year and the month and day with and without a leading zero; anything else stands for itself.
+struct LanguageForms {
+    std::u16string_view datePattern;
+    char16_t decimal = u'.';
+    bool twelveHour = false;     // "8:15 PM" rather than "20:15"
+    bool followsRegion = false;  // English: order and clock as the user's region writes them
+};
+
 struct LanguageRow {
     std::string_view code;
     std::u16string_view ownName;
     CountRule countRule;
+    LanguageForms forms;
     TranslationTexts texts;
 };
 

@@ -96,6 +96,10 @@ fs::path languageFilePath() {
     return settingsFolder() / "language.txt";
 }
 
+fs::path unitsFilePath() {
+    return settingsFolder() / "units.txt";
+}
+
 fs::path defaultLibraryFolder() {
     return knownFolderPath(KnownFolder::Documents) / kFolderName;
 }
@@ -118,6 +122,14 @@ Settings loadSettings() {
 
     settings.languageSetting = loadLanguageSetting();
 
+    // Until the user chooses, the region's measurement system; a file naming neither is no choice.
+    const auto units = readFirstLine(unitsFilePath());
+    if (units == "metric" || units == "imperial") {
+        settings.units = *units == "imperial" ? Units::imperial : Units::metric;
+    } else {
+        settings.units = regionUnits(userRegionFormats());
+    }
+
     createFolders(settings.libraryFolder);
     return settings;
 }
@@ -135,5 +147,12 @@ bool changeLanguageSetting(Settings& settings, std::string_view languageSetting)
     changed.languageSetting = std::string(languageSetting);
     if (!saveLanguageSetting(changed)) return false;
     settings = std::move(changed);
+    return true;
+}
+
+bool changeUnitsSetting(Settings& settings, Units units) {
+    if (!saveThroughTemporary(unitsFilePath(), units == Units::imperial ? "imperial" : "metric"))
+        return false;
+    settings.units = units;
     return true;
 }

@@ -1,13 +1,16 @@
 #pragma once
-// Where the library and the two one-line settings files live, and reading/writing them.
+// Where the library and the one-line settings files live, and reading/writing them.
 
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "i18n/Language.h"
+
 struct Settings {
     std::filesystem::path libraryFolder;     // the library folder, as chosen
     std::string languageSetting = "system";  // "system" or a language code of the table
+    Units units = Units::metric;             // units.txt, else the region's measurement system
     // settings.txt named a folder that is not an absolute path or holds control characters: the
     // default folder is used instead, and the user is told.
     bool libraryFolderIgnored = false;
@@ -16,6 +19,7 @@ struct Settings {
 std::filesystem::path settingsFolder();  // created at every call
 std::filesystem::path settingsFilePath();
 std::filesystem::path languageFilePath();
+std::filesystem::path unitsFilePath();  // "metric" or "imperial"
 std::filesystem::path defaultLibraryFolder();
 // The saved settings, defaults where a file is missing, is no regular file or names nothing usable;
 // creates the library folder.
@@ -31,3 +35,5 @@ bool saveLanguageSetting(const Settings& settings);
 // Sets the language setting ("system" or a code) and saves it; only a saved choice is applied, so
 // that `settings` always says what the next start will use. False when saving failed.
 bool changeLanguageSetting(Settings& settings, std::string_view languageSetting);
+// Saves the units and, once saved, applies them; false when saving failed.
+bool changeUnitsSetting(Settings& settings, Units units);

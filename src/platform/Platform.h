@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,6 +23,20 @@ void setKnownFolderOverride(KnownFolder folder, const std::filesystem::path& pat
 std::u16string userDefaultLocaleName();
 // Tests fake the locale name; `active` false removes the override.
 void setLocaleNameOverride(bool active, std::u16string_view name);
+// How the user's region writes dates, clock times and measures, as far as the system says. The
+// locale names ("en-US") name the regions; the other fields are empty where only the name is known,
+// and the portable code then decides by the name's region.
+enum class DateOrder { monthFirst, dayFirst, yearFirst };
+struct RegionFormats {
+    std::u16string timeLocale = {};     // whose dates and clock the user follows
+    std::u16string measureLocale = {};  // whose measurement system
+    std::optional<DateOrder> dateOrder = {};
+    std::optional<bool> twelveHour = {};
+    std::optional<bool> imperial = {};
+};
+// Windows: the user's region settings; POSIX: LC_ALL, then LC_TIME or LC_MEASUREMENT, then LANG.
+// Under a locale name override, the overriding name alone.
+RegionFormats userRegionFormats();
 // Orders two texts as the alphabet of a language does: negative, zero or positive. The locale name
 // may be a full one ("uk-UA") or a language code of the translation table ("uk", "zh-Hans"). Where
 // the system cannot tell, and on POSIX, the order of the UTF-16 code units.

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <initializer_list>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -62,14 +63,16 @@ fs::path knownFolderPath(KnownFolder folder) {
     return createdAbsoluteFolder(path);
 }
 
-std::u16string userDefaultLocaleName() {
-    if (auto name = localeNameOverride()) return *name;
+namespace {
+
+// The first of the variables that is set, as a locale name: "de_CH.UTF-8@euro" names de-CH; the
+// codeset and modifier say nothing about language or region.
+std::u16string localeFromEnvironment(std::initializer_list<const char*> names) {
     std::string value;
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    for (const char* name : names) {
         value = environmentValue(name);
         if (!value.empty()) break;
     }
-    // "de_CH.UTF-8@euro" names the locale de-CH; the codeset and modifier say nothing about language.
     const std::size_t cut = value.find_first_of(".@");
     if (cut != std::string::npos) value.erase(cut);
     if (value.empty() || value == "C" || value == "POSIX") return std::u16string();
@@ -77,6 +80,24 @@ std::u16string userDefaultLocaleName() {
         if (c == '_') c = '-';
     }
     return utf8ToWide(value);
+}
+
+}  // namespace
+
+std::u16string userDefaultLocaleName() {
+    if (auto name = localeNameOverride()) return *name;
+    return localeFromEnvironment({"LC_ALL", "LC_MESSAGES", "LANG"});
+}
+
+RegionFormats userRegionFormats() {
+    RegionFormats region;
+    if (auto name = localeNameOverride()) {
+        region.timeLocale = region.measureLocale = *name;
+    } else {
+        region.timeLocale = localeFromEnvironment({"LC_ALL", "LC_TIME", "LANG"});
+        region.measureLocale = localeFromEnvironment({"LC_ALL", "LC_MEASUREMENT", "LANG"});
+    }
+    return region;
 }
 
 int compareForLanguage(std::u16string_view, std::u16string_view a, std::u16string_view b) {

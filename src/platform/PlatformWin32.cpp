@@ -43,6 +43,41 @@ std::u16string userDefaultLocaleName() {
     return name;
 }
 
+namespace {
+
+// A locale's value as text; empty when the system has none.
+std::wstring localeInfo(const wchar_t* locale, LCTYPE type) {
+    wchar_t buffer[128] = {};
+    const int length = GetLocaleInfoEx(locale, type, buffer, 128);
+    return length > 1 ? std::wstring(buffer, static_cast<std::size_t>(length - 1)) : std::wstring();
+}
+
+}  // namespace
+
+RegionFormats userRegionFormats() {
+    RegionFormats region;
+    region.timeLocale = region.measureLocale = userDefaultLocaleName();
+    // Under a test's override the named locale's own values, else the user's, with their changes.
+    const std::wstring overridden(region.timeLocale.begin(), region.timeLocale.end());
+    const wchar_t* locale = localeNameOverride() ? overridden.c_str() : LOCALE_NAME_USER_DEFAULT;
+    // The short date's first field gives the order ("M/d/yyyy", "dd.MM.yyyy", "yyyy-MM-dd").
+    const std::wstring shortDate = localeInfo(locale, LOCALE_SSHORTDATE);
+    const std::size_t first = shortDate.find_first_of(L"dMy");
+    if (first != std::wstring::npos) {
+        region.dateOrder = shortDate[first] == L'M'   ? DateOrder::monthFirst
+                           : shortDate[first] == L'd' ? DateOrder::dayFirst
+                                                      : DateOrder::yearFirst;
+    }
+    // "h" is the 12-hour clock's hour, "H" the 24-hour one's.
+    const std::wstring timeFormat = localeInfo(locale, LOCALE_STIMEFORMAT);
+    if (timeFormat.find_first_of(L"hH") != std::wstring::npos) {
+        region.twelveHour = timeFormat.find(L'h') != std::wstring::npos;
+    }
+    const std::wstring measure = localeInfo(locale, LOCALE_IMEASURE);
+    if (measure == L"0" || measure == L"1") region.imperial = measure == L"1";
+    return region;
+}
+
 int compareForLanguage(std::u16string_view localeName, std::u16string_view a, std::u16string_view b) {
     const std::wstring locale(localeName.begin(), localeName.end());
     if (!a.empty() && !b.empty() && a.size() <= INT_MAX && b.size() <= INT_MAX) {

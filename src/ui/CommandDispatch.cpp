@@ -32,6 +32,10 @@ Command dispatchCommand(int controlId, int notificationCode, bool fillingLanguag
             // Refilling the combo box must not lead back into the language change.
             return notificationCode == kComboSelChange && !fillingLanguageCombo ? Command::selectLanguage
                                                                                 : Command::none;
+        case IDC_UNITS:
+            // Filled together with the language box, under the same guard.
+            return notificationCode == kComboSelChange && !fillingLanguageCombo ? Command::selectUnits
+                                                                                : Command::none;
         case IDC_SPORT_CHANGE:
             // Refilling the panel's combo box must never rewrite a file.
             return sportBoxEventFor(notificationCode) && !fillingSportCombo && selectedRow >= 0

@@ -27,6 +27,7 @@ enum class Command {
     rebuildList,
     resetFilters,
     selectLanguage,
+    selectUnits,
     sportBox,  // a notification of the panel's sport box that may lead to a choice (SportChoice)
 };
 

@@ -47,6 +47,7 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
     rects[slotFolder] = {144, 18, 110, 34};
     rects[slotReload] = {262, 18, 110, 34};
     rects[slotLanguage] = {listWidth - 376, 18, 126, 34};
+    rects[slotUnits] = {listWidth - 534, 18, 150, 34};
     rects[slotSearch] = {listWidth - 242, 18, 260, 34};
     // Two lines of the 34-pixel title font: room for the second line's descenders too.
     rects[slotHeader] = {18, 54, listWidth, 92};

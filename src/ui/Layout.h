@@ -44,6 +44,7 @@ enum LayoutSlot : std::size_t {
     slotType,
     slotStart,
     slotFinish,
+    slotUnits,
     layoutSlotCount
 };
 

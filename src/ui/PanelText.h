@@ -30,11 +30,6 @@ struct PanelTexts {
 
 // `route` null: the prompt state.
 PanelTexts panelTextsFor(const RouteInfo* route, const ActiveLanguage& language);
-// The day and time of the first time stamp in the zone it was written in, "29.07.2017 08:15";
-// the short date text when the track has no time stamp.
-std::u16string startDateText(const RouteInfo& route);
-// "12,3 km/h", or the dash when the route has no elapsed time.
-std::u16string formatSpeed(double meters, double seconds);
 std::u16string weatherLineText(const RouteInfo& route, const ActiveLanguage& language);
 // Why a record's analysis failed, in the interface language where the reason is a known one.
 std::u16string failureText(const RouteInfo& route, const ActiveLanguage& language);

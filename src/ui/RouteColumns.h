@@ -39,7 +39,7 @@ inline constexpr auto routeColumns = std::to_array<RouteColumn>({
      .cellText = [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.fileStem); },
      .sortValue = [](const RouteInfo& r, const ActiveLanguage&) { return nameValue(r.fileStem); }},
     {.headerKey = "date", .width = 90,
-     .cellText = [](const RouteInfo& r, const ActiveLanguage&) { return utf8ToWide(r.dateText); },
+     .cellText = [](const RouteInfo& r, const ActiveLanguage& language) { return formatDate(r, language); },
      .sortValue = [](const RouteInfo& r, const ActiveLanguage&) {
          const int32_t day = calendarDay(r.dateText);
          return numberValue(day, day < 0);
@@ -55,7 +55,7 @@ inline constexpr auto routeColumns = std::to_array<RouteColumn>({
          return textValue(sportDisplayText(language, r), true);
      }},
     {.headerKey = "length", .width = 95, .figure = true,
-     .cellText = [](const RouteInfo& r, const ActiveLanguage&) { return formatDistance(r.distanceMeters); },
+     .cellText = [](const RouteInfo& r, const ActiveLanguage& language) { return formatDistance(r.distanceMeters, language); },
      // The column shows an unreadable length as 0 m.
      .sortValue = [](const RouteInfo& r, const ActiveLanguage&) {
          return numberValue(std::isnan(r.distanceMeters) ? 0 : r.distanceMeters);
@@ -69,7 +69,7 @@ inline constexpr auto routeColumns = std::to_array<RouteColumn>({
      },
      .descendingFirst = true},
     {.headerKey = "ascent", .width = 85, .figure = true,
-     .cellText = [](const RouteInfo& r, const ActiveLanguage&) { return formatAscent(r.ascentMeters); },
+     .cellText = [](const RouteInfo& r, const ActiveLanguage& language) { return formatAscent(r.ascentMeters, language); },
      .sortValue = [](const RouteInfo& r, const ActiveLanguage&) {
          return numberValue(r.ascentMeters, !(r.ascentMeters > 0));
      },

@@ -126,5 +126,5 @@ bool filterPasses(const RouteFilter& filter, const FilterChoice& choice, const R
                   const ActiveLanguage& language) {
     if (!filterActive(filter, choice)) return true;
     if (filter.routeText) return filter.routeText(route, language) == choice.text;
-    return filter.passesChoice(route, choice.index);
+    return filter.passesChoice(route, choice.index, language);
 }

@@ -32,7 +32,7 @@ struct RouteFilter {
     // A filter on fixed choices offers these items after the first and keeps the routes that pass
     // the chosen one (1 for the first of them).
     std::vector<std::u16string> (*choiceItems)(const ActiveLanguage& language) = nullptr;
-    bool (*passesChoice)(const RouteInfo& route, int choice) = nullptr;
+    bool (*passesChoice)(const RouteInfo& route, int choice, const ActiveLanguage& language) = nullptr;
     ItemOrder itemOrder = ItemOrder::none;
 };
 
@@ -60,7 +60,7 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
          return std::vector<std::u16string>{std::u16string(translate(l, "ghostReady")),
                                             std::u16string(translate(l, "noTimestamps"))};
      },
-     [](const RouteInfo& r, int choice) { return choice == 1 ? r.hasTimestamps : choice == 2 ? !r.hasTimestamps : true; }},
+     [](const RouteInfo& r, int choice, const ActiveLanguage&) { return choice == 1 ? r.hasTimestamps : choice == 2 ? !r.hasTimestamps : true; }},
     {IDC_FILTER_TYPE, "typeFilterName", 130,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "typeAll")); },
      nullptr, nullptr,
@@ -68,15 +68,21 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
          return std::vector<std::u16string>{std::u16string(translate(l, "roundTrip")),
                                             std::u16string(translate(l, "oneWay"))};
      },
-     [](const RouteInfo& r, int choice) { return choice == 1 ? r.isRoundTrip : choice == 2 ? !r.isRoundTrip : true; }},
+     [](const RouteInfo& r, int choice, const ActiveLanguage&) { return choice == 1 ? r.isRoundTrip : choice == 2 ? !r.isRoundTrip : true; }},
     {IDC_FILTER_LENGTH, "lengthFilterName", 152,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "lengthAll")); },
      nullptr, nullptr,
-     [](const ActiveLanguage&) { return std::vector<std::u16string>{u"< 5 km", u"5\u201320 km", u"> 20 km"}; },
-     [](const RouteInfo& r, int choice) {
-         // On the unrounded length: 4999.96 m is short although its column shows 5,0 km.
+     [](const ActiveLanguage& l) {
+         if (l.units == Units::imperial) return std::vector<std::u16string>{u"< 3 mi", u"3\u201312 mi", u"> 12 mi"};
+         return std::vector<std::u16string>{u"< 5 km", u"5\u201320 km", u"> 20 km"};
+     },
+     [](const RouteInfo& r, int choice, const ActiveLanguage& l) {
+         // On the unrounded length: 4999.96 m is short although its column shows 5,0 km. Round
+         // miles near the kilometre bounds: 3 mi = 4828.032 m, 12 mi = 19312.128 m.
+         const double shortest = l.units == Units::imperial ? 4828.032 : 5000;
+         const double longest = l.units == Units::imperial ? 19312.128 : 20000;
          const double d = r.distanceMeters;
-         return choice == 1 ? d < 5000 : choice == 2 ? (d >= 5000 && d <= 20000) : choice == 3 ? d > 20000 : true;
+         return choice == 1 ? d < shortest : choice == 2 ? (d >= shortest && d <= longest) : choice == 3 ? d > longest : true;
      }},
 });
 // clang-format on

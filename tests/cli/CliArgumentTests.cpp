@@ -39,6 +39,9 @@ TEST(CliArguments, CommandsOptionsAndPaths) {
         EXPECT_EQ(command.paths, std::vector<std::filesystem::path>(c.paths.begin(), c.paths.end()));
     }
     EXPECT_EQ(parse({"set-sport", "trail_running", "a.gpx"}).sportKey, "trail_running");
+    EXPECT_EQ(parse({"summary", "--units", "imperial", "a.gpx"}).units, Units::imperial);
+    EXPECT_EQ(parse({"summary", "--units", "metric"}).units, Units::metric);
+    EXPECT_FALSE(parse({"summary"}).units.has_value());
 }
 
 TEST(CliArguments, UsageErrorsAreExplained) {
@@ -47,6 +50,9 @@ TEST(CliArguments, UsageErrorsAreExplained) {
                                                             {"SUMMARY"},
                                                             {"summary", "--jsn"},
                                                             {"summary", "-j"},
+                                                            {"summary", "--units"},
+                                                            {"summary", "--units", "miles"},
+                                                            {"import", "--units", "metric", "a.gpx"},
                                                             {"import"},
                                                             {"import", "--json", "a.gpx"},
                                                             {"set-sport", "--json", "cycling", "a.gpx"},
@@ -64,7 +70,8 @@ TEST(CliArguments, UsageErrorsAreExplained) {
     for (const char* word : {"ride", "cycling", "kayaking"}) {
         EXPECT_NE(command.error.find(word), std::string::npos) << word;
     }
-    for (const char* word : {"summary", "--json", "set-sport", "import", "inline_skating", "e_bike"}) {
+    for (const char* word :
+         {"summary", "--json", "--units", "set-sport", "import", "inline_skating", "e_bike"}) {
         EXPECT_NE(usageText().find(word), std::string::npos) << word;
     }
 }

@@ -204,6 +204,12 @@ TEST_F(CliRun, TableListsNonAsciiStemsNewestFirstAndEndsWithTheCount) {
         << lines[4];
     EXPECT_EQ(lines.back(), "4 " + wideToUtf8(translate(language, "files")));
     EXPECT_TRUE(output.out.ends_with('\n'));
+    // --units overrides the window's units for this table alone.
+    output = {};
+    EXPECT_EQ(run({text("summary"), text("--units"), text("imperial"), path(work.path)}), 0) << output.err;
+    EXPECT_NE(output.out.find(" mi "), std::string::npos) << output.out;
+    EXPECT_NE(output.out.find(" ft "), std::string::npos) << output.out;
+    EXPECT_EQ(output.out.find(" km "), std::string::npos) << output.out;
 }
 
 TEST_F(CliRun, SetSportRewritesAndReportsFailuresWithoutTouchingTheFile) {

@@ -75,6 +75,21 @@ TEST_F(GuiTest, EveryTranslatedCaptionFitsItsControl) {
         add(u"language", u"\u25CE " + std::u16string(translate(language, "system")), window->smallFont,
             rects[slotLanguage].width - comboPadding);
     }
+    // The units box is new in every row, English and German too; so are the length filter's miles.
+    for (const LanguageRow& row : translationTable) {
+        const ActiveLanguage language = resolveLanguage(row.code, Units::imperial);
+        const std::u16string code(row.code.begin(), row.code.end());
+        for (const char* key : {"metric", "imperial"}) {
+            places.push_back({code + u" units", std::u16string(translate(language, key)), window->smallFont,
+                              rects[slotUnits].width - comboPadding});
+        }
+        const std::size_t length = filterIndexOf(IDC_FILTER_LENGTH);
+        const auto items = filterBarItems({}, language);
+        for (const std::u16string& item : items[length]) {
+            places.push_back(
+                {code + u" miles", item, window->smallFont, routeFilters[length].width - comboPadding});
+        }
+    }
     // Measured with the font Wine draws for "Segoe UI", which runs wider than Segoe UI itself: what
     // fits here fits on Windows with room to spare.
     std::u16string tooWide;

@@ -105,7 +105,7 @@ TEST_F(FolderWatchTest, TheProgramsOwnWritesStartNoSecondReading) {
 
     // A file changed from outside is read again, once the burst is over.
     writeTrack(library() / "Eins.gpx", track("Eins neu", "2024-03-02"));
-    EXPECT_TRUE(pumpUntil([&] { return listText(0, 1) == u"02.03.24"; }, 3000ms));
+    EXPECT_TRUE(pumpUntil([&] { return listText(0, 1) == u"02/03/2024"; }, 3000ms));
 }
 
 TEST_F(FolderWatchTest, AVanishedFolderEmptiesTheListAndIsNotCreatedAgain) {

@@ -53,6 +53,8 @@ fs::path GuiTest::library() const {
 }
 
 void GuiTest::SetUp() {
+    // A British region, whatever Wine was started with: English dates as 31/12/2024, metric units.
+    setLocaleNameOverride(true, u"en-GB");
     fs::create_directories(roaming());
     fs::create_directories(library());
 }
@@ -80,6 +82,7 @@ void GuiTest::TearDown() {
     }
     setKnownFolderOverride(KnownFolder::RoamingAppData, {});
     setKnownFolderOverride(KnownFolder::Documents, {});
+    setLocaleNameOverride(false, u"");
 }
 
 std::u16string textOf(HWND window) {

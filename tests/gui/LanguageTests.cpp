@@ -109,3 +109,30 @@ TEST_F(LanguageTest, ALanguageThatCannotBeSavedIsNotTaken) {
     EXPECT_EQ(comboSelection(window->languageCombo), 2);
     EXPECT_EQ(textOf(GetDlgItem(window->mainWindow, IDC_RELOAD)), u"\u21bb Reload");
 }
+
+TEST_F(LanguageTest, DatesAndDecimalsInTheLanguagesFormAndUnitsFromTheirBox) {
+    TrackShape shape;
+    shape.day = "2024-12-31";
+    shape.stepLat = 0.01;  // nine steps of 1.1 km
+    writeTrack(library() / "Ten.gpx", shape);
+    startWindow("ja");
+    EXPECT_EQ(listText(0, 1), u"2024/12/31");
+    EXPECT_EQ(listText(0, 3), u"10.0 km");
+    chooseItem(window->languageCombo, 17);  // 한국어
+    EXPECT_EQ(listText(0, 1), u"2024. 12. 31.");
+    EXPECT_EQ(listText(0, 3), u"10.0 km");
+
+    // Imperial by the keyboard: every figure follows, and the choice is remembered.
+    SetForegroundWindow(window->mainWindow);
+    SetFocus(window->unitsCombo);
+    pressKey(VK_DOWN);
+    EXPECT_EQ(comboSelection(window->unitsCombo), 1);
+    EXPECT_EQ(readBytes(roaming() / "Tirn GPX Library" / "units.txt"), "imperial");
+    EXPECT_EQ(listText(0, 3), u"6.2 mi");
+    EXPECT_EQ(listText(0, 5), u"89 ft");
+    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_LENGTH))[1], u"< 3 mi");
+    selectListRow(0);
+    EXPECT_TRUE(textOf(window->distanceStatic).ends_with(u"\r\n6.2 mi"));
+    EXPECT_TRUE(textOf(window->speedStatic).ends_with(u" mph")) << wideToUtf8(textOf(window->speedStatic));
+    EXPECT_EQ(textOf(window->subtitleStatic), u"2024. 12. 31. 08:00");
+}

@@ -344,14 +344,10 @@ TEST_F(GuiTest, EveryRealWorldFileCanBeListedSelectedAndSketched) {
     for (int row = 0; row < listRowCount(); ++row) {
         selectListRow(row);
         ASSERT_EQ(window->list.focusedRow, row);
-        // The panel writes the list's date with the whole year and the start time.
+        // The panel writes the list's date and, where the track has a stamp, the start time.
         const std::u16string date = listText(row, 1);
         const std::u16string subtitle = textOf(window->subtitleStatic);
-        if (date.size() == 8) {
-            EXPECT_EQ(subtitle.substr(0, 6) + subtitle.substr(8, 2), date.substr(0, 6) + date.substr(6, 2));
-        } else {
-            EXPECT_EQ(subtitle, date);
-        }
+        EXPECT_TRUE(subtitle == date || subtitle.starts_with(date + u" ")) << wideToUtf8(subtitle);
         sketched += captureClient(window->sketchView).count(colorOf(kSketchTrackColor)) > 0;
     }
     EXPECT_GT(sketched, static_cast<int>(files) / 2);

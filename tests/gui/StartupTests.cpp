@@ -73,7 +73,7 @@ TEST_F(GuiTest, PopulatedLibraryListsRoutesInLibraryOrderWithTheirTexts) {
     // Date descending; the failed record has an empty date, comes last and is marked.
     EXPECT_EQ(listColumn(0),
               (std::vector<std::u16string>{u"a-newer", u"b-older", window->brokenMark + u"broken"}));
-    EXPECT_EQ(listText(0, 1), u"15.06.24");
+    EXPECT_EQ(listText(0, 1), u"15/06/2024");
     EXPECT_EQ(listText(0, 2), u"Running");
     EXPECT_EQ(listText(0, 7), u"\u2713");
     EXPECT_EQ(listText(0, 8), u"Loop");

@@ -167,3 +167,23 @@ TEST_F(SettingsTest, LanguageFileNeedsAnExactCodeAndIsSavedWithoutLineEnd) {
     settings.languageSetting = "system";
     EXPECT_EQ(loadSettings().languageSetting, "zh-Hant");
 }
+
+TEST_F(SettingsTest, UnitsFileOrElseTheRegionsMeasurementSystem) {
+    setLocaleNameOverride(true, u"en-US");
+    EXPECT_EQ(loadSettings().units, Units::imperial);  // no file yet
+    const std::pair<std::string, Units> cases[] = {{"metric", Units::metric},
+                                                   {"imperial\r\n", Units::imperial},
+                                                   {"Metric", Units::imperial},
+                                                   {"", Units::imperial}};
+    for (const auto& [bytes, units] : cases) {
+        writeBytes(settingsFolder() / "units.txt", bytes);
+        EXPECT_EQ(loadSettings().units, units) << bytes;
+    }
+    setLocaleNameOverride(true, u"en-GB");
+    settings = loadSettings();
+    EXPECT_EQ(settings.units, Units::metric);  // "" names neither
+    ASSERT_TRUE(changeUnitsSetting(settings, Units::imperial));
+    EXPECT_EQ(readBytes(settingsDir() / "units.txt"), "imperial");
+    EXPECT_EQ(loadSettings().units, Units::imperial);
+    setLocaleNameOverride(false, u"");
+}

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "UiTestSupport.h"
+#include "ui/Format.h"
 #include "ui/PanelText.h"
 
 namespace {
@@ -109,7 +110,7 @@ TEST(PanelText, NameFileDatePlacesTypeAndSpeed) {
     EXPECT_EQ(panel.title, u"Along the Isar");
     EXPECT_EQ(panel.fileName, u"Isar.gpx");
     EXPECT_EQ(panel.subtitle, u"05.07.23");  // no time stamp: the short date
-    EXPECT_EQ(panel.speed, u"Average speed\r\n12,3 km/h");
+    EXPECT_EQ(panel.speed, u"Average speed\r\n12.3 km/h");
     EXPECT_EQ(panel.type, u"Type\r\nLoop");
     EXPECT_EQ(panel.start, u"Start\r\n48.137, 11.575");
     EXPECT_EQ(panel.finish, u"Finish\r\n48.140, 11.580");
@@ -126,25 +127,26 @@ TEST(PanelText, NameFileDatePlacesTypeAndSpeed) {
     EXPECT_EQ(panel.type, u"Type\r\nOne-way");
     EXPECT_EQ(panel.finish, u"Finish\r\n\u2013");
 
+    const ActiveLanguage german = resolveLanguage("de");
     // The time stamp shows in the zone it was written in, across day, month and year ends.
     route.hasFirstTime = true;
     route.firstTimeSeconds = 1501316100;  // 2017-07-29 08:15 UTC
-    EXPECT_EQ(startDateText(route), u"29.07.2017 08:15");
+    EXPECT_EQ(formatDateTime(route, german), u"29.07.2017 08:15");
     route.firstTimeOffsetMinutes = -510;  // 23:45 the day before, 8 h 30 min west
-    EXPECT_EQ(startDateText(route), u"28.07.2017 23:45");
+    EXPECT_EQ(formatDateTime(route, german), u"28.07.2017 23:45");
     route.firstTimeSeconds = 1704065400;  // 2023-12-31 23:30 UTC
     route.firstTimeOffsetMinutes = 60;
-    EXPECT_EQ(startDateText(route), u"01.01.2024 00:30");
+    EXPECT_EQ(formatDateTime(route, german), u"01.01.2024 00:30");
     route.firstTimeSeconds = -1;  // before 1970
     route.firstTimeOffsetMinutes = 0;
-    EXPECT_EQ(startDateText(route), u"31.12.1969 23:59");
+    EXPECT_EQ(formatDateTime(route, german), u"31.12.1969 23:59");
     route.firstTimeSeconds = 951782400;  // 2000-02-29, a leap day of a century year
-    EXPECT_EQ(startDateText(route), u"29.02.2000 00:00");
+    EXPECT_EQ(formatDateTime(route, german), u"29.02.2000 00:00");
     route.firstTimeSeconds = std::numeric_limits<int64_t>::min();  // nonsense: the short date
-    EXPECT_EQ(startDateText(route), u"05.07.23");
+    EXPECT_EQ(formatDateTime(route, german), u"05.07.23");
 
-    EXPECT_EQ(formatSpeed(1e300, 1e-300), u"\u2013");
-    EXPECT_EQ(formatSpeed(std::numeric_limits<double>::quiet_NaN(), 10), u"\u2013");
+    EXPECT_EQ(formatSpeed(1e300, 1e-300, german), u"\u2013");
+    EXPECT_EQ(formatSpeed(std::numeric_limits<double>::quiet_NaN(), 10, german), u"\u2013");
 }
 
 TEST(PanelText, WeatherLineJoinsOnlyThePiecesThatExist) {

@@ -34,6 +34,19 @@ TEST(ListFilters, LengthClassesUseTheUnroundedDistanceWithInclusiveMiddle) {
     EXPECT_EQ(filterRoutes(routes, filters, resolveLanguage("en")).size(), routes.size());
     filters.choices[kLength].index = 4;  // an index the box does not have filters nothing
     EXPECT_EQ(filterRoutes(routes, filters, resolveLanguage("en")).size(), routes.size());
+    // In miles the bounds are 3 and 12 miles, still matched on the metres.
+    std::vector<RouteInfo> miles = lengthLibrary();
+    for (double meters : {4828.03, 4828.032, 19312.128, 19312.13}) {
+        miles.push_back(sampleRoute("m"));
+        miles.back().distanceMeters = meters;
+    }
+    const ActiveLanguage imperial = resolveLanguage("en", Units::imperial);
+    filters.choices[kLength].index = 1;
+    EXPECT_EQ(filterRoutes(miles, filters, imperial), (std::vector<uint64_t>{0, 7}));
+    filters.choices[kLength].index = 3;
+    EXPECT_EQ(filterRoutes(miles, filters, imperial), (std::vector<uint64_t>{4, 5, 6, 10}));
+    EXPECT_EQ(filterBarItems({}, imperial)[kLength],
+              (std::vector<std::u16string>{u"Length: all", u"< 3 mi", u"3\u201312 mi", u"> 12 mi"}));
 }
 
 TEST(ListFilters, GhostTypeAndTextFiltersCombine) {
@@ -142,7 +155,7 @@ TEST(RowTexts, AnalysedRouteInEnglish) {
     route.isRoundTrip = true;
     const auto texts = routeRowTexts(route, english);
     const std::array<std::u16string, kRouteColumnCount> expected = {
-        u"Tour", u"05.07.23", u"\u2248 Hiking", u"5,0 km", u"12:34", u"0 m", u"2500", u"\u2713", u"Loop"};
+        u"Tour", u"05.07.23", u"\u2248 Hiking", u"5.0 km", u"12:34", u"0 m", u"2500", u"\u2713", u"Loop"};
     EXPECT_EQ(texts, expected);
 }
 

@@ -25,6 +25,10 @@ TEST(Layout, ListWidthFollowsTheWindowFrom1040Up) {
     EXPECT_EQ(wide[slotSketch].left + wide[slotSketch].width, 1380 - 18);
     EXPECT_EQ(wide[slotSearch].left + wide[slotSearch].width, 18 + 960);
     EXPECT_EQ(wide[slotLanguage].left + wide[slotLanguage].width, wide[slotSearch].left - 8);
+    EXPECT_EQ(wide[slotUnits].left + wide[slotUnits].width, wide[slotLanguage].left - 8);
+    // In the default window the units box stands clear of the buttons.
+    const auto standard = layoutControls(1364, 821);
+    EXPECT_GE(standard[slotUnits].left, standard[slotReload].left + standard[slotReload].width + 8);
     EXPECT_TRUE(sameRect(wide[slotStatus], 18, 666, 1344, 34));
 }
 

@@ -21,6 +21,12 @@ void applyLanguage(MainWindow& window) {
     window.languageChoices = std::move(items.codes);
     SendMessageW(window.languageCombo, CB_SETCURSEL,
                  static_cast<WPARAM>(items.selected < 0 ? 0 : items.selected), 0);
+    SendMessageW(window.unitsCombo, CB_RESETCONTENT, 0, 0);
+    for (const char* key : {"metric", "imperial"}) {
+        const std::u16string text(translate(window.language, key));
+        SendMessageW(window.unitsCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(text)));
+    }
+    SendMessageW(window.unitsCombo, CB_SETCURSEL, window.settings.units == Units::imperial ? 1 : 0, 0);
     window.fillingLanguageCombo = false;
 
     for (const ToolButton& button : toolButtons) {
@@ -61,14 +67,32 @@ void selectLanguage(MainWindow& window) {
         window.fillingLanguageCombo = false;
         return;
     }
-    window.language = resolveLanguage(window.settings.languageSetting);
+    window.language = resolveLanguage(window.settings.languageSetting, window.settings.units);
+    applyLanguage(window);
+}
+
+void selectUnits(MainWindow& window) {
+    const LRESULT index = SendMessageW(window.unitsCombo, CB_GETCURSEL, 0, 0);
+    if (index != 0 && index != 1) return;
+    if (!changeUnitsSetting(window.settings, index == 1 ? Units::imperial : Units::metric)) {
+        showSettingNotSaved(window);
+        window.fillingLanguageCombo = true;
+        SendMessageW(window.unitsCombo, CB_SETCURSEL, window.settings.units == Units::imperial ? 1 : 0, 0);
+        window.fillingLanguageCombo = false;
+        return;
+    }
+    window.language = resolveLanguage(window.settings.languageSetting, window.settings.units);
     applyLanguage(window);
 }
 
 void followSystemLanguage(MainWindow& window) {
-    if (window.settings.languageSetting != "system") return;
-    ActiveLanguage language = resolveLanguage(window.settings.languageSetting);
-    if (language.code == window.language.code) return;
+    // A new region may also change how English writes its dates, whatever the setting.
+    ActiveLanguage language = resolveLanguage(window.settings.languageSetting, window.settings.units);
+    if (language.code == window.language.code &&
+        language.forms.datePattern == window.language.forms.datePattern &&
+        language.forms.twelveHour == window.language.forms.twelveHour) {
+        return;
+    }
     window.language = std::move(language);
     applyLanguage(window);
 }

@@ -6,5 +6,8 @@
 void applyLanguage(MainWindow& window);
 // The language combo box's choice: saved, resolved and applied.
 void selectLanguage(MainWindow& window);
-// The system locale may have changed: with the "system" setting, a new language is applied.
+// The units box's choice: saved, then every figure shown again in the new units.
+void selectUnits(MainWindow& window);
+// The system locale may have changed: with the "system" setting, a new language is applied, and
+// a new region's date form for English.
 void followSystemLanguage(MainWindow& window);

@@ -106,6 +106,8 @@ void createControls(MainWindow& window) {
     createAccessibleLabel(window, "languageBoxName");
     window.languageCombo =
         createChild(window, L"COMBOBOX", 0, kComboStyle, L"", IDC_LANGUAGE, window.smallFont);
+    createAccessibleLabel(window, "unitsBoxName");
+    window.unitsCombo = createChild(window, L"COMBOBOX", 0, kComboStyle, L"", IDC_UNITS, window.smallFont);
 
     HWND header = createStatic(window, L"TIRN GPX\r\nTirn GPX Library", window.titleFont);
     SetWindowLongPtrW(header, GWLP_ID, IDC_HEADER);
@@ -174,6 +176,9 @@ void handleCommand(MainWindow& window, int id, int code) {
             break;
         case Command::selectLanguage:
             selectLanguage(window);
+            break;
+        case Command::selectUnits:
+            selectUnits(window);
             break;
         case Command::sportBox:
             handleSportBoxNotice(window, code);
@@ -286,6 +291,7 @@ void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
     controls[slotFolder] = GetDlgItem(window.mainWindow, IDC_FOLDER);
     controls[slotReload] = GetDlgItem(window.mainWindow, IDC_RELOAD);
     controls[slotLanguage] = window.languageCombo;
+    controls[slotUnits] = window.unitsCombo;
     controls[slotSearch] = window.searchBox;
     controls[slotHeader] = GetDlgItem(window.mainWindow, IDC_HEADER);
     for (std::size_t box = 0; box < kFilterCount; ++box)
@@ -340,7 +346,7 @@ MainWindow* createMainWindow(HINSTANCE instance) {
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 
     window->settings = loadSettings();
-    window->language = resolveLanguage(window->settings.languageSetting);
+    window->language = resolveLanguage(window->settings.languageSetting, window->settings.units);
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);

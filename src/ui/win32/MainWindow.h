@@ -29,6 +29,7 @@ struct MainWindow {
     HWND mainWindow = nullptr;
     HWND searchBox = nullptr;
     HWND languageCombo = nullptr;
+    HWND unitsCombo = nullptr;                      // metric or imperial
     std::array<HWND, kFilterCount> filterCombos{};  // in the order of routeFilters
     HWND resetButton = nullptr;
     HWND routeList = nullptr;
