@@ -160,8 +160,10 @@ expect "Escape empties the search box" "rows=2 .*search= dialog"
 key Tab
 expect "Tab moves to the language box" "focus=117 "
 key Tab
+expect "Tab moves to the units box" "focus=118 "
+key Tab
 expect "Tab moves to the first filter" "focus=110 "
-key shift+Tab shift+Tab
+key shift+Tab shift+Tab shift+Tab
 expect "Shift+Tab moves back" "focus=104 "
 key Down
 expect "Down moves into the list and selects" "focus=100 rows=2 selected=0 "

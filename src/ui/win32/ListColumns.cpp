@@ -51,9 +51,10 @@ void measureRouteListColumns(MainWindow& window) {
                 content = std::max(content, textWidth(dc, texts[i]) + cellPadding);
         }
         need.wanted = std::max(caption, content);
-        // Only the sport, whose texts run longest, gives room back down to its caption; figures,
-        // dates and the short marks are never cut.
-        need.minimum = description.headerKey == "sport" ? caption : need.wanted;
+        // Only the words (the sport, loop or one-way), which run long in some languages, give room
+        // back down to their captions; figures, dates and the Ghost mark are never cut.
+        const bool words = description.headerKey == "sport" || description.headerKey == "type";
+        need.minimum = words ? caption : need.wanted;
     }
     SelectObject(dc, oldFont);
     ReleaseDC(window.routeList, dc);
