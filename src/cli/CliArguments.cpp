@@ -54,6 +54,10 @@ std::string usageText() {
            "                                        --units: the table's, else the window's)\n"
            "  tirn-gpx set-sport KEY FILE...        write the sport KEY into each file\n"
            "  tirn-gpx import FILE...               copy files into the library under free names\n"
+           "  tirn-gpx rename [--dry-run] [--units metric|imperial] PATTERN FILE...\n"
+           "                                        rename each file after PATTERN: {date} {time}\n"
+           "                                        {sport} {name} {stem} {length}; --dry-run only\n"
+           "                                        tells the new names\n"
            "  tirn-gpx --version                    the tool's version\n"
            "option of every command:\n"
            "  --language CODE                       messages and the table in this language (default:\n"
@@ -84,12 +88,16 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
         command.kind = CliCommandKind::setSport;
     } else if (name == "import") {
         command.kind = CliCommandKind::importFiles;
+    } else if (name == "rename") {
+        command.kind = CliCommandKind::rename;
     } else {
         return usageError("unknown command: " + name);
     }
 
     bool optionsEnded = false;
     bool keyTaken = command.kind != CliCommandKind::setSport;
+    bool patternTaken = command.kind != CliCommandKind::rename;
+    const bool takesUnits = command.kind == CliCommandKind::summary || command.kind == CliCommandKind::rename;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const CliArgument& argument = arguments[i];
         if (!optionsEnded && argument.text == "--") {
@@ -116,7 +124,11 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
                 command.noIndex = true;
                 continue;
             }
-            if (command.kind == CliCommandKind::summary && argument.text == "--units") {
+            if (command.kind == CliCommandKind::rename && argument.text == "--dry-run") {
+                command.dryRun = true;
+                continue;
+            }
+            if (takesUnits && argument.text == "--units") {
                 const std::string units = i + 1 < arguments.size() ? arguments[++i].text : std::string();
                 if (units != "metric" && units != "imperial") {
                     return usageError("--units needs metric or imperial");
@@ -125,6 +137,11 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
                 continue;
             }
             return usageError("unknown option for " + name + ": " + argument.text);
+        }
+        if (!patternTaken) {
+            command.pattern = argument.text;
+            patternTaken = true;
+            continue;
         }
         if (!keyTaken) {
             if (!isSportKey(argument.text)) {
@@ -136,6 +153,7 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
         }
         command.paths.push_back(argument.path);
     }
+    if (!patternTaken) return usageError("rename needs a PATTERN such as \"{date} {sport} {name}\"");
     if (!keyTaken) return usageError("set-sport needs a sport key (one of " + sportKeyList() + ")");
     if (command.kind != CliCommandKind::summary && command.paths.empty()) {
         return usageError(name + " needs at least one FILE");

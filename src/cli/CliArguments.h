@@ -16,14 +16,16 @@ struct CliArgument {
     std::filesystem::path path;
 };
 
-enum class CliCommandKind { none, help, summary, setSport, importFiles };
+enum class CliCommandKind { none, help, summary, setSport, importFiles, rename };
 
 struct CliCommand {
     CliCommandKind kind = CliCommandKind::none;
     bool json = false;
     bool noIndex = false;        // summary: read every file, then write the library index anew
-    std::optional<Units> units;  // summary: --units; else the window's setting
+    bool dryRun = false;         // rename: tell the new names, rename nothing
+    std::optional<Units> units;  // summary, rename: --units; else the window's setting
     std::string sportKey;
+    std::string pattern;          // rename: UTF-8
     std::string languageSetting;  // --language: "system" or a table code; empty: the window's setting
     std::vector<std::filesystem::path> paths;
     std::string error;  // set for a usage error; kind is then none

@@ -21,6 +21,7 @@
 #include "library/Settings.h"
 #include "platform/Platform.h"
 #include "ui/Format.h"
+#include "ui/RenamePattern.h"
 #include "ui/RouteListLogic.h"
 
 namespace fs = std::filesystem;
@@ -276,6 +277,52 @@ int runImport(const CliCommand& command, CliOutput& output) {
     return status;
 }
 
+// Each file gets the name the pattern gives it ("old → new"); a dry run only tells the names.
+int runRename(const CliCommand& command, CliOutput& output) {
+    const Settings settings = loadSettings();
+    ActiveLanguage language = commandLanguage(command, settings.languageSetting);
+    language.units = command.units.value_or(settings.units);
+    bool listing = false;
+    const auto refuse = [&](const fs::path& path, std::string_view reasonKey) {
+        if (!listing) output.err += say(language, "renameFailedList") + "\n";
+        listing = true;
+        output.err += displayPath(path) + ": " + say(language, reasonKey) + "\n";
+    };
+    int status = 0;
+    std::vector<RouteInfo> routes;
+    AnalysisMemory memory;
+    for (const fs::path& path : command.paths) {
+        const FileKind kind = fileKind(path);
+        const char* reason = kind == FileKind::missing             ? "reasonMissing"
+                             : kind != FileKind::file              ? "reasonNotFile"
+                             : !isLibraryFileName(path.filename()) ? "reasonNotGpx"
+                                                                   : nullptr;
+        if (reason != nullptr) {
+            refuse(path, reason);
+            status = 1;
+        } else {
+            // A file that cannot be read still has its stem; its other fields stay empty.
+            routes.push_back(analyzeGpxFile(path, memory));
+        }
+    }
+    std::vector<const RouteInfo*> pointers;
+    for (const RouteInfo& route : routes) pointers.push_back(&route);
+    std::vector<RenameStep> steps = planRenames(utf8ToWide(command.pattern), pointers, language);
+    for (RenameStep& step : steps) {
+        if (step.to == step.from) continue;
+        const FileError error = command.dryRun ? FileError::none : applyRename(step);
+        if (error == FileError::none) {
+            output.out += displayPath(step.from) + " \xE2\x86\x92 " + displayPath(step.to) + "\n";
+            continue;
+        }
+        refuse(step.from, error == FileError::notFound       ? "reasonMissing"
+                          : error == FileError::accessDenied ? "reasonAccessDenied"
+                                                             : "reasonNotRenamed");
+        status = 1;
+    }
+    return status;
+}
+
 }  // namespace
 
 int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
@@ -295,6 +342,8 @@ int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
                 return runSetSport(command, output);
             case CliCommandKind::importFiles:
                 return runImport(command, output);
+            case CliCommandKind::rename:
+                return runRename(command, output);
             case CliCommandKind::none:
                 break;
         }

@@ -10,13 +10,33 @@ namespace {
 
 constexpr const char* kEnDash = "\xE2\x80\x93";
 
+// Words other programs write into `type`, folded to lower case with blanks and hyphens as
+// underscores, so "Mountain Biking", "mountain-biking" and "MOUNTAIN_BIKING" meet one row.
+// Compounds written together ("VirtualRide") are rows of their own. "1" and "9" are the numeric
+// types a widely used fitness service writes for rides and runs.
 const std::map<std::string, std::string, std::less<>>& sportAliasTable() {
     static const std::map<std::string, std::string, std::less<>> table = {
+        {"1", "cycling"},
         {"cycling", "cycling"},
         {"ride", "cycling"},
         {"bike", "cycling"},
+        {"biking", "cycling"},
+        {"road_biking", "cycling"},
+        {"road_cycling", "cycling"},
+        {"roadbike", "cycling"},
+        {"virtualride", "cycling"},
+        {"virtual_ride", "cycling"},
+        {"indoor_cycling", "cycling"},
+        {"handcycle", "cycling"},
+        {"velomobile", "cycling"},
+        {"9", "running"},
         {"running", "running"},
         {"run", "running"},
+        {"virtualrun", "running"},
+        {"virtual_run", "running"},
+        {"street_running", "running"},
+        {"track_running", "running"},
+        {"treadmill_running", "running"},
         {"motorcycling", "motorcycling"},
         {"motorcycle", "motorcycling"},
         {"motorrad", "motorcycling"},
@@ -24,17 +44,52 @@ const std::map<std::string, std::string, std::less<>>& sportAliasTable() {
         {"car", "driving"},
         {"auto", "driving"},
         {"hiking", "hiking"},
+        {"hike", "hiking"},
         {"walking", "walking"},
+        {"walk", "walking"},
         {"mountain_biking", "mountain_biking"},
+        {"mountainbikeride", "mountain_biking"},
+        {"mountain_bike", "mountain_biking"},
+        {"mountainbiking", "mountain_biking"},
         {"mtb", "mountain_biking"},
         {"gravel_cycling", "gravel_cycling"},
+        {"gravelride", "gravel_cycling"},
+        {"gravel_ride", "gravel_cycling"},
+        {"gravel_biking", "gravel_cycling"},
+        {"gravel", "gravel_cycling"},
         {"e_bike", "e_bike"},
+        {"ebike", "e_bike"},
+        {"e_biking", "e_bike"},
+        {"ebikeride", "e_bike"},
+        {"e_bike_ride", "e_bike"},
+        {"emountainbikeride", "e_bike"},
+        {"e_mountain_biking", "e_bike"},
         {"trail_running", "trail_running"},
+        {"trailrun", "trail_running"},
+        {"trail_run", "trail_running"},
         {"swimming", "swimming"},
+        {"swim", "swimming"},
+        {"open_water_swimming", "swimming"},
+        {"lap_swimming", "swimming"},
         {"skiing", "skiing"},
+        {"ski", "skiing"},
+        {"alpineski", "skiing"},
+        {"alpine_skiing", "skiing"},
+        {"nordicski", "skiing"},
+        {"nordic_skiing", "skiing"},
+        {"cross_country_skiing", "skiing"},
+        {"backcountryski", "skiing"},
+        {"backcountry_skiing", "skiing"},
+        {"resort_skiing", "skiing"},
         {"inline_skating", "inline_skating"},
+        {"inlineskate", "inline_skating"},
+        {"inline_skate", "inline_skating"},
         {"rowing", "rowing"},
+        {"row", "rowing"},
         {"kayaking", "kayaking"},
+        {"kayak", "kayaking"},
+        {"canoeing", "kayaking"},
+        {"canoe", "kayaking"},
     };
     return table;
 }
@@ -97,6 +152,7 @@ void classifySport(std::string_view typeText, RouteInfo& route) {
     std::string folded(typeText);
     for (char& c : folded) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c == ' ' || c == '-') c = '_';
     }
     const auto& aliases = sportAliasTable();
     auto found = aliases.find(folded);

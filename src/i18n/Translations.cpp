@@ -60,6 +60,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Die Datei konnte nicht verarbeitet werden.",
         .reasonNotFile = u"keine Datei",
         .folderNotRead = u"Dieser Ordner kann nicht gelesen werden.",
+        .renameFailedList = u"Diese Dateien konnten nicht umbenannt werden:",
+        .reasonNotRenamed = u"konnte nicht umbenannt werden",
     }},
     {"en", u"English", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u'.', .followsRegion = true}, {
         .system = u"System", .import = u"Import", .folder = u"Folder",
@@ -109,6 +111,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"The file could not be processed.",
         .reasonNotFile = u"not a file",
         .folderNotRead = u"This folder cannot be read.",
+        .renameFailedList = u"These files could not be renamed:",
+        .reasonNotRenamed = u"could not be renamed",
     }},
     {"fr", u"Français", CountRule::oneForZeroAndOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Système", .import = u"Importer", .folder = u"Dossier",
@@ -163,6 +167,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Le fichier n’a pas pu être traité.",
         .reasonNotFile = u"pas un fichier",
         .folderNotRead = u"Ce dossier ne peut pas être lu.",
+        .renameFailedList = u"Ces fichiers n'ont pas pu être renommés :",
+        .reasonNotRenamed = u"renommage impossible",
     }},
     {"es", u"Español", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importar", .folder = u"Carpeta",
@@ -215,6 +221,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"No se pudo procesar el archivo.",
         .reasonNotFile = u"no es un archivo",
         .folderNotRead = u"No se puede leer esta carpeta.",
+        .renameFailedList = u"No se pudieron renombrar estos archivos:",
+        .reasonNotRenamed = u"no se pudo renombrar",
     }},
     {"it", u"Italiano", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importa", .folder = u"Cartella",
@@ -267,6 +275,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Impossibile elaborare il file.",
         .reasonNotFile = u"non è un file",
         .folderNotRead = u"Impossibile leggere questa cartella.",
+        .renameFailedList = u"Impossibile rinominare questi file:",
+        .reasonNotRenamed = u"impossibile rinominare",
     }},
     {"nl", u"Nederlands", CountRule::oneForOne, {.datePattern = u"dd-MM-yyyy", .decimal = u','}, {
         .system = u"Systeem", .import = u"Importeer", .folder = u"Map",
@@ -317,6 +327,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Het bestand kon niet worden verwerkt.",
         .reasonNotFile = u"geen bestand",
         .folderNotRead = u"Deze map kan niet worden gelezen.",
+        .renameFailedList = u"Deze bestanden konden niet worden hernoemd:",
+        .reasonNotRenamed = u"kon niet worden hernoemd",
     }},
     {"pt", u"Português", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importar", .folder = u"Pasta",
@@ -368,6 +380,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Não foi possível processar o arquivo.",
         .reasonNotFile = u"não é um arquivo",
         .folderNotRead = u"Não é possível ler esta pasta.",
+        .renameFailedList = u"Não foi possível renomear estes arquivos:",
+        .reasonNotRenamed = u"não foi possível renomear",
     }},
     {"pl", u"Polski", CountRule::polish, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importuj", .folder = u"Folder",
@@ -418,6 +432,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Nie udało się przetworzyć pliku.",
         .reasonNotFile = u"to nie jest plik",
         .folderNotRead = u"Nie można odczytać tego folderu.",
+        .renameFailedList = u"Nie udało się zmienić nazwy tych plików:",
+        .reasonNotRenamed = u"nie można zmienić nazwy",
     }},
     {"cs", u"Čeština", CountRule::czech, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Systém", .import = u"Import", .folder = u"Složka",
@@ -468,6 +484,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Soubor nelze zpracovat.",
         .reasonNotFile = u"není soubor",
         .folderNotRead = u"Tuto složku nelze přečíst.",
+        .renameFailedList = u"Tyto soubory nebylo možné přejmenovat:",
+        .reasonNotRenamed = u"nelze přejmenovat",
     }},
     {"da", u"Dansk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importér", .folder = u"Mappe",
@@ -518,6 +536,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Filen kunne ikke behandles.",
         .reasonNotFile = u"ikke en fil",
         .folderNotRead = u"Denne mappe kan ikke læses.",
+        .renameFailedList = u"Disse filer kunne ikke omdøbes:",
+        .reasonNotRenamed = u"kunne ikke omdøbes",
     }},
     {"sv", u"Svenska", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u','}, {
         .system = u"System", .import = u"Importera", .folder = u"Mapp",
@@ -568,6 +588,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Filen kunde inte behandlas.",
         .reasonNotFile = u"inte en fil",
         .folderNotRead = u"Den här mappen kan inte läsas.",
+        .renameFailedList = u"Följande filer kunde inte döpas om:",
+        .reasonNotRenamed = u"kunde inte döpas om",
     }},
     {"nb", u"Norsk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importer", .folder = u"Mappe",
@@ -617,6 +639,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Filen kunne ikke behandles.",
         .reasonNotFile = u"ikke en fil",
         .folderNotRead = u"Denne mappen kan ikke leses.",
+        .renameFailedList = u"Disse filene kunne ikke gis nytt navn:",
+        .reasonNotRenamed = u"kunne ikke gis nytt navn",
     }},
     {"fi", u"Suomi", CountRule::oneForOne, {.datePattern = u"d.M.yyyy", .decimal = u','}, {
         .system = u"Järjestelmä", .import = u"Tuo", .folder = u"Kansio",
@@ -668,6 +692,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Tiedostoa ei voitu käsitellä.",
         .reasonNotFile = u"ei tiedosto",
         .folderNotRead = u"Tätä kansiota ei voi lukea.",
+        .renameFailedList = u"Näitä tiedostoja ei voitu nimetä uudelleen:",
+        .reasonNotRenamed = u"uudelleennimeäminen epäonnistui",
     }},
     {"tr", u"Türkçe", CountRule::oneForm, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Sistem", .import = u"İçe aktar", .folder = u"Klasör",
@@ -716,6 +742,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Dosya işlenemedi.",
         .reasonNotFile = u"dosya değil",
         .folderNotRead = u"Bu klasör okunamıyor.",
+        .renameFailedList = u"Bu dosyalar yeniden adlandırılamadı:",
+        .reasonNotRenamed = u"yeniden adlandırılamadı",
     }},
     {"uk", u"Українська", CountRule::eastSlavic, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Системна", .import = u"Імпорт", .folder = u"Папка",
@@ -767,6 +795,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Не вдалося обробити файл.",
         .reasonNotFile = u"не файл",
         .folderNotRead = u"Не вдається прочитати цю папку.",
+        .renameFailedList = u"Не вдалося перейменувати ці файли:",
+        .reasonNotRenamed = u"не вдалося перейменувати",
     }},
     {"ja", u"日本語", CountRule::oneForm, {.datePattern = u"yyyy/MM/dd", .decimal = u'.'}, {
         .system = u"システム", .import = u"取り込み", .folder = u"フォルダ", .reload = u"更新",
@@ -811,6 +841,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"ファイルを処理できませんでした。",
         .reasonNotFile = u"ファイルではありません",
         .folderNotRead = u"このフォルダを読み取れません。",
+        .renameFailedList = u"次のファイルの名前を変更できませんでした：",
+        .reasonNotRenamed = u"名前を変更できませんでした",
     }},
     {"ko", u"한국어", CountRule::oneForm, {.datePattern = u"yyyy. M. d.", .decimal = u'.'}, {
         .system = u"시스템", .import = u"가져오기", .folder = u"폴더", .reload = u"새로 고침",
@@ -854,6 +886,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"파일을 처리할 수 없습니다.",
         .reasonNotFile = u"파일이 아님",
         .folderNotRead = u"이 폴더를 읽을 수 없습니다.",
+        .renameFailedList = u"다음 파일의 이름을 바꾸지 못했습니다:",
+        .reasonNotRenamed = u"이름을 바꿀 수 없음",
     }},
     {"zh-Hans", u"简体中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .system = u"系统", .import = u"导入", .folder = u"文件夹", .reload = u"重新加载",
@@ -893,6 +927,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"无法处理该文件。",
         .reasonNotFile = u"不是文件",
         .folderNotRead = u"无法读取此文件夹。",
+        .renameFailedList = u"无法重命名以下文件：",
+        .reasonNotRenamed = u"无法重命名",
     }},
     {"zh-Hant", u"繁體中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .system = u"系統", .import = u"匯入", .folder = u"資料夾", .reload = u"重新載入",
@@ -932,6 +968,8 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"無法處理此檔案。",
         .reasonNotFile = u"不是檔案",
         .folderNotRead = u"無法讀取此資料夾。",
+        .renameFailedList = u"無法重新命名下列檔案：",
+        .reasonNotRenamed = u"無法重新命名",
     }},
 }};
 // clang-format on

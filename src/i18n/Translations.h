@@ -120,6 +120,8 @@ struct TranslationTexts {
     std::u16string_view fileNotProcessed;
     std::u16string_view reasonNotFile;
     std::u16string_view folderNotRead;
+    std::u16string_view renameFailedList;
+    std::u16string_view reasonNotRenamed;
 };
 
 inline constexpr std::size_t kTranslationKeyCount = sizeof(TranslationTexts) / sizeof(std::u16string_view);
@@ -258,6 +260,8 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"fileNotProcessed", &TranslationTexts::fileNotProcessed},
     {"reasonNotFile", &TranslationTexts::reasonNotFile},
     {"folderNotRead", &TranslationTexts::folderNotRead},
+    {"renameFailedList", &TranslationTexts::renameFailedList},
+    {"reasonNotRenamed", &TranslationTexts::reasonNotRenamed},
 }};
 
 namespace translation_detail {

@@ -291,6 +291,38 @@ TEST_F(CliRun, ImportOnAFullDiskSaysSoAndLeavesNoBrokenRoute) {
     EXPECT_EQ(output.out, "");
 }
 
+TEST_F(CliRun, RenameTellsTheNewNamesAndOnlyARealRunRenames) {
+    const fs::path first = copyExample("Greifensee-Runde.gpx", "1.gpx");
+    const fs::path second = copyExample("Greifensee-Runde.gpx", "2.gpx");
+    const std::string arrow = " \xE2\x86\x92 ";
+    const fs::path named = work.path / "2024-06-15 Rad Greifensee-Runde am Morgen 18,4 km.gpx";
+    const fs::path named2 = work.path / "2024-06-15 Rad Greifensee-Runde am Morgen 18,4 km 2.gpx";
+    const std::string told = pathToUtf8(first) + arrow + pathToUtf8(named) + "\n" + pathToUtf8(second) +
+                             arrow + pathToUtf8(named2) + "\n";
+    const auto rename = [&](std::vector<CliArgument> options, std::vector<fs::path> files) {
+        std::vector<CliArgument> arguments = {text("rename"), text("--units"), text("metric"),
+                                              text("--language"), text("de")};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        arguments.push_back(text("{date} {sport} {name} {length}"));
+        for (const fs::path& file : files) arguments.push_back(path(file));
+        return run(arguments);
+    };
+    EXPECT_EQ(rename({text("--dry-run")}, {first, second}), 0) << output.err;
+    EXPECT_EQ(output.out, told);
+    EXPECT_TRUE(fs::exists(first) && fs::exists(second) && !fs::exists(named));
+
+    EXPECT_EQ(rename({}, {first, work.path / "gone.gpx", second}), 1);
+    EXPECT_EQ(output.err, "Diese Dateien konnten nicht umbenannt werden:\n" +
+                              pathToUtf8(work.path / "gone.gpx") + ": nicht gefunden\n");
+    EXPECT_EQ(output.out, told);
+    EXPECT_FALSE(fs::exists(first) || fs::exists(second));
+    EXPECT_EQ(readBytes(named2), readBytes(projectPath("examples") / "Greifensee-Runde.gpx"));
+    // Names the pattern already gives are left alone.
+    EXPECT_EQ(rename({}, {named, named2}), 0);
+    EXPECT_EQ(output.out, "");
+    EXPECT_EQ(run({text("rename"), path(first)}), 2);
+}
+
 // Output that was cut off must not look like a finished run.
 #ifndef _WIN32
 TEST_F(CliRun, OutputThatCannotBeWrittenIsToldAndFails) {

@@ -91,7 +91,7 @@ TEST(Corpus, EveryFileAnalysesIntoOneShapeAndMatchesItsCatalogue) {
                   r.errorText == kMessageNoPoints || r.errorText == kMessageEndsEarly);
         EXPECT_EQ(f.count("loop") > 0, r.isRoundTrip);
         if (name == "OpenTracksApp__OpenTracks__legacy_gpx_trackpointextensions_incorrect.gpx") {
-            EXPECT_EQ(r.sportKey, "mountain biking");
+            EXPECT_EQ(r.sportKey, "mountain_biking");
         } else {
             EXPECT_EQ(f.count("sport-from-speed") > 0, r.sportFromSpeed);
         }

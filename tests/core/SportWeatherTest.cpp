@@ -61,6 +61,33 @@ TEST(Sport, FromTheTypeTextOrTheSpeed) {
     }
 }
 
+// Other programs' words in their usual spellings; a miss would show them as raw sports.
+TEST(Sport, OtherProgramsWords) {
+    const struct {
+        std::string key;
+        std::vector<std::string> words;
+    } groups[] = {
+        {"cycling", {"biking", "road_biking", "VirtualRide", "Road Cycling", "1"}},
+        {"running", {"Run", "virtual-run", "9"}},
+        {"mountain_biking", {"MountainBikeRide", "Mountain Biking"}},
+        {"gravel_cycling", {"GravelRide"}},
+        {"e_bike", {"EBikeRide", "e_biking", "E-Bike"}},
+        {"trail_running", {"TrailRun", "trail-running"}},
+        {"walking", {"Walk"}},
+        {"hiking", {"Hike"}},
+        {"swimming", {"Swim", "open_water_swimming"}},
+        {"skiing", {"AlpineSki", "NordicSki", "BackcountrySki", "cross country skiing"}},
+        {"inline_skating", {"InlineSkate"}},
+        {"rowing", {"Rowing"}},
+        {"kayaking", {"Kayaking", "Canoeing"}},
+        // Numbers the table does not know stay raw rather than being guessed.
+        {"4", {"4"}},
+    };
+    for (const auto& group : groups) {
+        for (const std::string& word : group.words) EXPECT_EQ(sportOf(word).sportKey, group.key) << word;
+    }
+}
+
 TEST(MostFrequentText, TiesGoToSmallestBytes) {
     EXPECT_EQ(mostFrequentText({"NW", "SW", "SW", "NW"}), "NW");
     EXPECT_EQ(mostFrequentText({"SW", "NW", "SW"}), "SW");

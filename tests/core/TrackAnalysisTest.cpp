@@ -380,7 +380,7 @@ TEST(AnalysisMarkup, CommentsInstructionsDoctypeAndCdataAreNoMarkup) {
     EXPECT_EQ(r.pointCount, 2u);
     EXPECT_NEAR(r.distanceMeters, 1100, 1e-3);
     EXPECT_EQ(r.routeName, "Rund & <um> den & See");
-    EXPECT_EQ(r.sportKey, "biking");
+    EXPECT_EQ(r.sportKey, "cycling");
     EXPECT_FALSE(r.sportFromSpeed);
     EXPECT_EQ(r.warningText, "");
     // An unclosed comment runs to the end: the segment, the track and the file end inside it.
