@@ -60,6 +60,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Die Datei konnte nicht verarbeitet werden.",
         .reasonNotFile = u"keine Datei",
         .folderNotRead = u"Dieser Ordner kann nicht gelesen werden.",
+        .selectedCount = u"Ausgewählt: {n}",
     }},
     {"en", u"English", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u'.', .followsRegion = true}, {
         .system = u"System", .import = u"Import", .folder = u"Folder",
@@ -109,6 +110,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"The file could not be processed.",
         .reasonNotFile = u"not a file",
         .folderNotRead = u"This folder cannot be read.",
+        .selectedCount = u"Selected: {n}",
     }},
     {"fr", u"Français", CountRule::oneForZeroAndOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Système", .import = u"Importer", .folder = u"Dossier",
@@ -163,6 +165,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Le fichier n’a pas pu être traité.",
         .reasonNotFile = u"pas un fichier",
         .folderNotRead = u"Ce dossier ne peut pas être lu.",
+        .selectedCount = u"Sélection : {n}",
     }},
     {"es", u"Español", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importar", .folder = u"Carpeta",
@@ -215,6 +218,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"No se pudo procesar el archivo.",
         .reasonNotFile = u"no es un archivo",
         .folderNotRead = u"No se puede leer esta carpeta.",
+        .selectedCount = u"Seleccionadas: {n}",
     }},
     {"it", u"Italiano", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importa", .folder = u"Cartella",
@@ -267,6 +271,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Impossibile elaborare il file.",
         .reasonNotFile = u"non è un file",
         .folderNotRead = u"Impossibile leggere questa cartella.",
+        .selectedCount = u"Selezionati: {n}",
     }},
     {"nl", u"Nederlands", CountRule::oneForOne, {.datePattern = u"dd-MM-yyyy", .decimal = u','}, {
         .system = u"Systeem", .import = u"Importeer", .folder = u"Map",
@@ -317,6 +322,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Het bestand kon niet worden verwerkt.",
         .reasonNotFile = u"geen bestand",
         .folderNotRead = u"Deze map kan niet worden gelezen.",
+        .selectedCount = u"Geselecteerd: {n}",
     }},
     {"pt", u"Português", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importar", .folder = u"Pasta",
@@ -368,6 +374,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Não foi possível processar o arquivo.",
         .reasonNotFile = u"não é um arquivo",
         .folderNotRead = u"Não é possível ler esta pasta.",
+        .selectedCount = u"Selecionadas: {n}",
     }},
     {"pl", u"Polski", CountRule::polish, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importuj", .folder = u"Folder",
@@ -418,6 +425,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Nie udało się przetworzyć pliku.",
         .reasonNotFile = u"to nie jest plik",
         .folderNotRead = u"Nie można odczytać tego folderu.",
+        .selectedCount = u"Zaznaczone: {n}",
     }},
     {"cs", u"Čeština", CountRule::czech, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Systém", .import = u"Import", .folder = u"Složka",
@@ -468,6 +476,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Soubor nelze zpracovat.",
         .reasonNotFile = u"není soubor",
         .folderNotRead = u"Tuto složku nelze přečíst.",
+        .selectedCount = u"Vybráno: {n}",
     }},
     {"da", u"Dansk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importér", .folder = u"Mappe",
@@ -518,6 +527,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Filen kunne ikke behandles.",
         .reasonNotFile = u"ikke en fil",
         .folderNotRead = u"Denne mappe kan ikke læses.",
+        .selectedCount = u"Valgt: {n}",
     }},
     {"sv", u"Svenska", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u','}, {
         .system = u"System", .import = u"Importera", .folder = u"Mapp",
@@ -568,6 +578,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Filen kunde inte behandlas.",
         .reasonNotFile = u"inte en fil",
         .folderNotRead = u"Den här mappen kan inte läsas.",
+        .selectedCount = u"Markerade: {n}",
     }},
     {"nb", u"Norsk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importer", .folder = u"Mappe",
@@ -617,6 +628,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Filen kunne ikke behandles.",
         .reasonNotFile = u"ikke en fil",
         .folderNotRead = u"Denne mappen kan ikke leses.",
+        .selectedCount = u"Valgt: {n}",
     }},
     {"fi", u"Suomi", CountRule::oneForOne, {.datePattern = u"d.M.yyyy", .decimal = u','}, {
         .system = u"Järjestelmä", .import = u"Tuo", .folder = u"Kansio",
@@ -668,6 +680,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Tiedostoa ei voitu käsitellä.",
         .reasonNotFile = u"ei tiedosto",
         .folderNotRead = u"Tätä kansiota ei voi lukea.",
+        .selectedCount = u"Valittu: {n}",
     }},
     {"tr", u"Türkçe", CountRule::oneForm, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Sistem", .import = u"İçe aktar", .folder = u"Klasör",
@@ -716,6 +729,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Dosya işlenemedi.",
         .reasonNotFile = u"dosya değil",
         .folderNotRead = u"Bu klasör okunamıyor.",
+        .selectedCount = u"Seçili: {n}",
     }},
     {"uk", u"Українська", CountRule::eastSlavic, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Системна", .import = u"Імпорт", .folder = u"Папка",
@@ -767,6 +781,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"Не вдалося обробити файл.",
         .reasonNotFile = u"не файл",
         .folderNotRead = u"Не вдається прочитати цю папку.",
+        .selectedCount = u"Вибрано: {n}",
     }},
     {"ja", u"日本語", CountRule::oneForm, {.datePattern = u"yyyy/MM/dd", .decimal = u'.'}, {
         .system = u"システム", .import = u"取り込み", .folder = u"フォルダ", .reload = u"更新",
@@ -811,6 +826,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"ファイルを処理できませんでした。",
         .reasonNotFile = u"ファイルではありません",
         .folderNotRead = u"このフォルダを読み取れません。",
+        .selectedCount = u"選択: {n}",
     }},
     {"ko", u"한국어", CountRule::oneForm, {.datePattern = u"yyyy. M. d.", .decimal = u'.'}, {
         .system = u"시스템", .import = u"가져오기", .folder = u"폴더", .reload = u"새로 고침",
@@ -854,6 +870,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"파일을 처리할 수 없습니다.",
         .reasonNotFile = u"파일이 아님",
         .folderNotRead = u"이 폴더를 읽을 수 없습니다.",
+        .selectedCount = u"선택: {n}",
     }},
     {"zh-Hans", u"简体中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .system = u"系统", .import = u"导入", .folder = u"文件夹", .reload = u"重新加载",
@@ -893,6 +910,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"无法处理该文件。",
         .reasonNotFile = u"不是文件",
         .folderNotRead = u"无法读取此文件夹。",
+        .selectedCount = u"已选: {n}",
     }},
     {"zh-Hant", u"繁體中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .system = u"系統", .import = u"匯入", .folder = u"資料夾", .reload = u"重新載入",
@@ -932,6 +950,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .fileNotProcessed = u"無法處理此檔案。",
         .reasonNotFile = u"不是檔案",
         .folderNotRead = u"無法讀取此資料夾。",
+        .selectedCount = u"已選: {n}",
     }},
 }};
 // clang-format on

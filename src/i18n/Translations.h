@@ -120,6 +120,7 @@ struct TranslationTexts {
     std::u16string_view fileNotProcessed;
     std::u16string_view reasonNotFile;
     std::u16string_view folderNotRead;
+    std::u16string_view selectedCount;
 };
 
 inline constexpr std::size_t kTranslationKeyCount = sizeof(TranslationTexts) / sizeof(std::u16string_view);
@@ -258,6 +259,7 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"fileNotProcessed", &TranslationTexts::fileNotProcessed},
     {"reasonNotFile", &TranslationTexts::reasonNotFile},
     {"folderNotRead", &TranslationTexts::folderNotRead},
+    {"selectedCount", &TranslationTexts::selectedCount},
 }};
 
 namespace translation_detail {
