@@ -62,6 +62,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Dieser Ordner kann nicht gelesen werden.",
         .renameFailedList = u"Diese Dateien konnten nicht umbenannt werden:",
         .reasonNotRenamed = u"konnte nicht umbenannt werden",
+        .selectedCount = u"Ausgewählt: {n}",
     }},
     {"en", u"English", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u'.', .followsRegion = true}, {
         .system = u"System", .import = u"Import", .folder = u"Folder",
@@ -113,6 +114,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"This folder cannot be read.",
         .renameFailedList = u"These files could not be renamed:",
         .reasonNotRenamed = u"could not be renamed",
+        .selectedCount = u"Selected: {n}",
     }},
     {"fr", u"Français", CountRule::oneForZeroAndOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Système", .import = u"Importer", .folder = u"Dossier",
@@ -169,6 +171,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Ce dossier ne peut pas être lu.",
         .renameFailedList = u"Ces fichiers n'ont pas pu être renommés :",
         .reasonNotRenamed = u"renommage impossible",
+        .selectedCount = u"Sélection : {n}",
     }},
     {"es", u"Español", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importar", .folder = u"Carpeta",
@@ -223,6 +226,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"No se puede leer esta carpeta.",
         .renameFailedList = u"No se pudieron renombrar estos archivos:",
         .reasonNotRenamed = u"no se pudo renombrar",
+        .selectedCount = u"Seleccionadas: {n}",
     }},
     {"it", u"Italiano", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importa", .folder = u"Cartella",
@@ -277,6 +281,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Impossibile leggere questa cartella.",
         .renameFailedList = u"Impossibile rinominare questi file:",
         .reasonNotRenamed = u"impossibile rinominare",
+        .selectedCount = u"Selezionati: {n}",
     }},
     {"nl", u"Nederlands", CountRule::oneForOne, {.datePattern = u"dd-MM-yyyy", .decimal = u','}, {
         .system = u"Systeem", .import = u"Importeer", .folder = u"Map",
@@ -329,6 +334,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Deze map kan niet worden gelezen.",
         .renameFailedList = u"Deze bestanden konden niet worden hernoemd:",
         .reasonNotRenamed = u"kon niet worden hernoemd",
+        .selectedCount = u"Geselecteerd: {n}",
     }},
     {"pt", u"Português", CountRule::oneForOne, {.datePattern = u"dd/MM/yyyy", .decimal = u','}, {
         .system = u"Sistema", .import = u"Importar", .folder = u"Pasta",
@@ -382,6 +388,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Não é possível ler esta pasta.",
         .renameFailedList = u"Não foi possível renomear estes arquivos:",
         .reasonNotRenamed = u"não foi possível renomear",
+        .selectedCount = u"Selecionadas: {n}",
     }},
     {"pl", u"Polski", CountRule::polish, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importuj", .folder = u"Folder",
@@ -434,6 +441,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Nie można odczytać tego folderu.",
         .renameFailedList = u"Nie udało się zmienić nazwy tych plików:",
         .reasonNotRenamed = u"nie można zmienić nazwy",
+        .selectedCount = u"Zaznaczone: {n}",
     }},
     {"cs", u"Čeština", CountRule::czech, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Systém", .import = u"Import", .folder = u"Složka",
@@ -486,6 +494,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Tuto složku nelze přečíst.",
         .renameFailedList = u"Tyto soubory nebylo možné přejmenovat:",
         .reasonNotRenamed = u"nelze přejmenovat",
+        .selectedCount = u"Vybráno: {n}",
     }},
     {"da", u"Dansk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importér", .folder = u"Mappe",
@@ -538,6 +547,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Denne mappe kan ikke læses.",
         .renameFailedList = u"Disse filer kunne ikke omdøbes:",
         .reasonNotRenamed = u"kunne ikke omdøbes",
+        .selectedCount = u"Valgt: {n}",
     }},
     {"sv", u"Svenska", CountRule::oneForOne, {.datePattern = u"yyyy-MM-dd", .decimal = u','}, {
         .system = u"System", .import = u"Importera", .folder = u"Mapp",
@@ -590,6 +600,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Den här mappen kan inte läsas.",
         .renameFailedList = u"Följande filer kunde inte döpas om:",
         .reasonNotRenamed = u"kunde inte döpas om",
+        .selectedCount = u"Markerade: {n}",
     }},
     {"nb", u"Norsk", CountRule::oneForOne, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"System", .import = u"Importer", .folder = u"Mappe",
@@ -641,6 +652,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Denne mappen kan ikke leses.",
         .renameFailedList = u"Disse filene kunne ikke gis nytt navn:",
         .reasonNotRenamed = u"kunne ikke gis nytt navn",
+        .selectedCount = u"Valgt: {n}",
     }},
     {"fi", u"Suomi", CountRule::oneForOne, {.datePattern = u"d.M.yyyy", .decimal = u','}, {
         .system = u"Järjestelmä", .import = u"Tuo", .folder = u"Kansio",
@@ -694,6 +706,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Tätä kansiota ei voi lukea.",
         .renameFailedList = u"Näitä tiedostoja ei voitu nimetä uudelleen:",
         .reasonNotRenamed = u"uudelleennimeäminen epäonnistui",
+        .selectedCount = u"Valittu: {n}",
     }},
     {"tr", u"Türkçe", CountRule::oneForm, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Sistem", .import = u"İçe aktar", .folder = u"Klasör",
@@ -744,6 +757,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Bu klasör okunamıyor.",
         .renameFailedList = u"Bu dosyalar yeniden adlandırılamadı:",
         .reasonNotRenamed = u"yeniden adlandırılamadı",
+        .selectedCount = u"Seçili: {n}",
     }},
     {"uk", u"Українська", CountRule::eastSlavic, {.datePattern = u"dd.MM.yyyy", .decimal = u','}, {
         .system = u"Системна", .import = u"Імпорт", .folder = u"Папка",
@@ -797,6 +811,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"Не вдається прочитати цю папку.",
         .renameFailedList = u"Не вдалося перейменувати ці файли:",
         .reasonNotRenamed = u"не вдалося перейменувати",
+        .selectedCount = u"Вибрано: {n}",
     }},
     {"ja", u"日本語", CountRule::oneForm, {.datePattern = u"yyyy/MM/dd", .decimal = u'.'}, {
         .system = u"システム", .import = u"取り込み", .folder = u"フォルダ", .reload = u"更新",
@@ -843,6 +858,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"このフォルダを読み取れません。",
         .renameFailedList = u"次のファイルの名前を変更できませんでした：",
         .reasonNotRenamed = u"名前を変更できませんでした",
+        .selectedCount = u"選択: {n}",
     }},
     {"ko", u"한국어", CountRule::oneForm, {.datePattern = u"yyyy. M. d.", .decimal = u'.'}, {
         .system = u"시스템", .import = u"가져오기", .folder = u"폴더", .reload = u"새로 고침",
@@ -888,6 +904,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"이 폴더를 읽을 수 없습니다.",
         .renameFailedList = u"다음 파일의 이름을 바꾸지 못했습니다:",
         .reasonNotRenamed = u"이름을 바꿀 수 없음",
+        .selectedCount = u"선택: {n}",
     }},
     {"zh-Hans", u"简体中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .system = u"系统", .import = u"导入", .folder = u"文件夹", .reload = u"重新加载",
@@ -929,6 +946,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"无法读取此文件夹。",
         .renameFailedList = u"无法重命名以下文件：",
         .reasonNotRenamed = u"无法重命名",
+        .selectedCount = u"已选: {n}",
     }},
     {"zh-Hant", u"繁體中文", CountRule::oneForm, {.datePattern = u"yyyy/M/d", .decimal = u'.'}, {
         .system = u"系統", .import = u"匯入", .folder = u"資料夾", .reload = u"重新載入",
@@ -970,6 +988,7 @@ constexpr std::array<LanguageRow, kLanguageCount> translationTable = {{
         .folderNotRead = u"無法讀取此資料夾。",
         .renameFailedList = u"無法重新命名下列檔案：",
         .reasonNotRenamed = u"無法重新命名",
+        .selectedCount = u"已選: {n}",
     }},
 }};
 // clang-format on

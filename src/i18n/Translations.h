@@ -122,6 +122,7 @@ struct TranslationTexts {
     std::u16string_view folderNotRead;
     std::u16string_view renameFailedList;
     std::u16string_view reasonNotRenamed;
+    std::u16string_view selectedCount;
 };
 
 inline constexpr std::size_t kTranslationKeyCount = sizeof(TranslationTexts) / sizeof(std::u16string_view);
@@ -262,6 +263,7 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"folderNotRead", &TranslationTexts::folderNotRead},
     {"renameFailedList", &TranslationTexts::renameFailedList},
     {"reasonNotRenamed", &TranslationTexts::reasonNotRenamed},
+    {"selectedCount", &TranslationTexts::selectedCount},
 }};
 
 namespace translation_detail {

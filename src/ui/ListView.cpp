@@ -103,7 +103,6 @@ bool applyImport(ListView& view, const std::vector<std::filesystem::path>& files
     view.top.clear();
     view.focusedOffset = -1;
     rebuildRows(view, language);
-    if (view.singleSelection && view.selected.size() > 1) view.selected = {view.focused};
     view.note = std::move(note);
     return hidden;
 }
@@ -143,11 +142,6 @@ void changeListLanguage(ListView& view, const ActiveLanguage& language) {
 
 void setRowsSelected(ListView& view, int from, int to, bool selected) {
     const int count = static_cast<int>(view.rows.size());
-    if (selected && view.singleSelection) {
-        if (from < 0) return;
-        view.selected.clear();
-        to = from;
-    }
     if (from < 0) {
         from = 0;
         to = count - 1;
@@ -175,6 +169,11 @@ void setFocusedRow(ListView& view, int row) {
     if (route == nullptr) return;
     view.focused = route->filePath;
     view.focusedRow = row;
+}
+
+void setAnchorRow(ListView& view, int row) {
+    const RouteInfo* route = row >= 0 ? routeAtRow(view, static_cast<std::size_t>(row)) : nullptr;
+    if (route != nullptr) view.anchor = route->filePath;
 }
 
 void noteTopRow(ListView& view, int topRow, int rowsOnScreen) {
@@ -217,4 +216,22 @@ int wantedTopRow(const ListView& view) {
     if (view.focusedRow >= 0 && view.focusedOffset >= 0)
         return std::max(0, view.focusedRow - view.focusedOffset);
     return rowOfFile(view, view.top);
+}
+
+RouteTotals listedTotals(const ListView& view) {
+    RouteTotals totals;
+    for (std::size_t row = 0; row < view.rows.size(); ++row) {
+        if (const RouteInfo* route = routeAtRow(view, row)) addToTotals(totals, *route);
+    }
+    return totals;
+}
+
+RouteTotals selectedTotals(const ListView& view) {
+    RouteTotals totals;
+    if (view.selected.empty()) return totals;
+    for (std::size_t row = 0; row < view.rows.size(); ++row) {
+        const RouteInfo* route = routeAtRow(view, row);
+        if (route && isSelected(view, route->filePath)) addToTotals(totals, *route);
+    }
+    return totals;
 }

@@ -32,9 +32,6 @@ struct ListView {
     std::filesystem::path focused;
     std::filesystem::path anchor;
     int focusedRow = -1;  // the row of `focused`, -1 when it is not listed
-    // The window's list allows one selected row: selecting a row replaces the selection, and of
-    // several imported files the focused one stays selected.
-    bool singleSelection = true;
 
     // The scroll position: the route in the first visible row, and how far below it the focused
     // row stood (-1: not on screen). Noted by the window before a change, restored after it.
@@ -73,6 +70,8 @@ void rebuildRows(ListView& view, const ActiveLanguage& language);
 // The list's own selection changes. `from` to `to` are rows (inclusive); -1 stands for every row.
 void setRowsSelected(ListView& view, int from, int to, bool selected);
 void setFocusedRow(ListView& view, int row);
+// The row a Shift+click or Shift+arrow extends from, as the list reports it.
+void setAnchorRow(ListView& view, int row);
 // Before a change: the list's first visible row and how many rows fit on the screen, so that the
 // user's place can be found again.
 void noteTopRow(ListView& view, int topRow, int rowsOnScreen);
@@ -83,5 +82,8 @@ const RouteInfo* focusedRoute(const ListView& view);
 int rowOfFile(const ListView& view, const std::filesystem::path& file);
 // The rows of the selected files, ascending.
 std::vector<int> selectedRows(const ListView& view);
+// What the listed routes, and the selected ones, add up to.
+RouteTotals listedTotals(const ListView& view);
+RouteTotals selectedTotals(const ListView& view);
 // The row that should be first on screen after a change, or -1 to leave the list where it is.
 int wantedTopRow(const ListView& view);

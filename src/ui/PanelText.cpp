@@ -26,6 +26,18 @@ std::u16string placeText(bool known, const std::string& place) {
 
 }  // namespace
 
+PanelTexts panelTextsForSelection(const RouteTotals& totals, const ActiveLanguage& language) {
+    PanelTexts panel = panelTextsFor(nullptr, language);
+    panel.title =
+        fillIn(translate(language, "selectedCount"), u"{n}", decimalText(static_cast<int64_t>(totals.count)));
+    panel.distance = figureText(language, "distance", formatDistance(totals.meters, language));
+    panel.time = figureText(language, "time", formatDuration(totals.seconds));
+    panel.ascent = figureText(language, "ascent", formatAscent(totals.ascentMeters, language));
+    panel.points = figureText(language, "points", decimalText(static_cast<int64_t>(totals.points)));
+    panel.weatherVisibility = WeatherVisibility::hide;
+    return panel;
+}
+
 std::u16string weatherLineText(const RouteInfo& route, const ActiveLanguage& language) {
     // Every piece brings its own leading separator, also when nothing stands before it.
     std::u16string text = std::u16string(translate(language, "weather")) + kLineBreak;

@@ -6,6 +6,7 @@
 
 #include "core/RouteInfo.h"
 #include "i18n/Language.h"
+#include "ui/RouteListLogic.h"
 
 enum class WeatherVisibility { show, hide, keep };
 
@@ -30,6 +31,8 @@ struct PanelTexts {
 
 // `route` null: the prompt state.
 PanelTexts panelTextsFor(const RouteInfo* route, const ActiveLanguage& language);
+// Several selected routes: their count and what they add up to. The sport box waits for one route.
+PanelTexts panelTextsForSelection(const RouteTotals& totals, const ActiveLanguage& language);
 std::u16string weatherLineText(const RouteInfo& route, const ActiveLanguage& language);
 // Why a record's analysis failed, in the interface language where the reason is a known one.
 std::u16string failureText(const RouteInfo& route, const ActiveLanguage& language);

@@ -69,12 +69,42 @@ std::array<std::u16string, kRouteColumnCount> routeRowTexts(const RouteInfo& rou
     return texts;
 }
 
-std::u16string statusLineText(std::size_t rowCount, const std::filesystem::path& folder,
-                              const ActiveLanguage& language) {
-    std::u16string text = decimalText(static_cast<int64_t>(rowCount));
+void addToTotals(RouteTotals& totals, const RouteInfo& route) {
+    ++totals.count;
+    // A damaged record's NaN must not spoil the whole sum.
+    if (route.distanceMeters > 0) totals.meters += route.distanceMeters;
+    if (route.durationSeconds > 0) totals.seconds += route.durationSeconds;
+    if (route.ascentMeters > 0) totals.ascentMeters += route.ascentMeters;
+    totals.points += route.pointCount;
+}
+
+std::u16string totalsText(const RouteTotals& totals, const ActiveLanguage& language) {
+    constexpr std::u16string_view separator = u"   \u00B7   ";
+    std::u16string text = formatDistance(totals.meters, language);
+    text += separator;
+    text += formatDuration(totals.seconds);
+    text += separator;
+    text += formatAscent(totals.ascentMeters, language);
+    return text;
+}
+
+std::u16string statusLineText(const RouteTotals& listed, const RouteTotals& selected,
+                              const std::filesystem::path& folder, const ActiveLanguage& language) {
+    constexpr std::u16string_view separator = u"   \u00B7   ";
+    std::u16string text = decimalText(static_cast<int64_t>(listed.count));
     text += u' ';
-    text += countWord(language, rowCount);
-    text += u"   \u00B7   ";
+    text += countWord(language, listed.count);
+    text += separator;
+    if (selected.count > 1) {
+        text += fillIn(translate(language, "selectedCount"), u"{n}",
+                       decimalText(static_cast<int64_t>(selected.count)));
+        text += separator;
+    }
+    // An empty list adds up to nothing worth a word.
+    if (listed.count > 0) {
+        text += totalsText(selected.count > 1 ? selected : listed, language);
+        text += separator;
+    }
     text += pathToWide(folder);
     return text;
 }

@@ -28,8 +28,21 @@ std::vector<uint64_t> filterRoutes(const std::vector<RouteInfo>& routes, const L
 bool resetButtonVisible(const ListFilters& filters);
 std::array<std::u16string, kRouteColumnCount> routeRowTexts(const RouteInfo& route,
                                                             const ActiveLanguage& language);
-std::u16string statusLineText(std::size_t rowCount, const std::filesystem::path& folder,
-                              const ActiveLanguage& language);
+// What a number of routes add up to. Routes without an elapsed time add nothing to the time.
+struct RouteTotals {
+    std::size_t count = 0;
+    double meters = 0;
+    double seconds = 0;
+    double ascentMeters = 0;
+    uint64_t points = 0;
+};
+void addToTotals(RouteTotals& totals, const RouteInfo& route);
+// "2345.6 km   ·   123:45:00   ·   34560 m" in the language's forms and units.
+std::u16string totalsText(const RouteTotals& totals, const ActiveLanguage& language);
+// "124 Files   ·   <totals>   ·   D:\Routes"; with several rows selected the count of the
+// selection follows the file count, and the totals are the selection's.
+std::u16string statusLineText(const RouteTotals& listed, const RouteTotals& selected,
+                              const std::filesystem::path& folder, const ActiveLanguage& language);
 // What an import brought, for the status line: "Imported: 2   ·   Renamed: Tour.gpx → Tour 2.gpx",
 // the first three renamed files and then how many more; empty when nothing arrived.
 std::u16string importNoteText(const std::vector<std::filesystem::path>& sources,

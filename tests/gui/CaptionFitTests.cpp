@@ -52,6 +52,8 @@ TEST_F(GuiTest, EveryTranslatedCaptionFitsItsControl) {
         }
         add(u"title", std::u16string(translate(language, "selectRoute")), window->titleFont,
             rects[slotTitle].width);
+        add(u"title", fillIn(translate(language, "selectedCount"), u"{n}", u"10000"), window->titleFont,
+            rects[slotTitle].width);
         for (const char* key : {"distance", "time", "ascent", "points", "averageSpeed", "type", "start",
                                 "end", "roundTrip", "oneWay"}) {
             add(u"figure", std::u16string(translate(language, key)), window->statFont,

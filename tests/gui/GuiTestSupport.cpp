@@ -184,6 +184,7 @@ void GuiTest::chooseItem(HWND combo, int index) const {
 }
 
 void GuiTest::selectListRow(int row) const {
+    clearListSelection();
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -200,6 +201,10 @@ void GuiTest::clearListSelection() const {
 }
 
 void GuiTest::pressKey(WORD key, bool alt) const {
+    pressKeyWith(alt ? VK_MENU : 0, key);
+}
+
+void GuiTest::pressKeyWith(WORD modifier, WORD key) const {
     std::vector<INPUT> inputs;
     const auto add = [&](WORD code, bool up) {
         INPUT input{};
@@ -208,10 +213,10 @@ void GuiTest::pressKey(WORD key, bool alt) const {
         input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         inputs.push_back(input);
     };
-    if (alt) add(VK_MENU, false);
+    if (modifier != 0) add(modifier, false);
     add(key, false);
     add(key, true);
-    if (alt) add(VK_MENU, true);
+    if (modifier != 0) add(modifier, true);
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     runMessageLoop();
 }

@@ -51,11 +51,14 @@ protected:
     void clickButton(int id) const;
     void typeSearch(std::u16string_view text) const;
     void chooseItem(HWND combo, int index) const;
+    // A plain click on a row: it alone is selected and focused.
     void selectListRow(int row) const;
     void clearListSelection() const;
     // A real key press (SendInput), Alt held when asked, handled by the window as its message loop
     // does: the loop's own translation first, then dispatch.
     void pressKey(WORD key, bool alt = false) const;
+    // The same with a modifier key held (VK_SHIFT, VK_CONTROL, VK_MENU).
+    void pressKeyWith(WORD modifier, WORD key) const;
     void runMessageLoop(int milliseconds = 300) const;
 
     TempFolder temp;

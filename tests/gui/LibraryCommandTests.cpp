@@ -130,8 +130,8 @@ TEST_F(GuiTest, ImportCopiesChosenFilesUnderFreeNames) {
     EXPECT_EQ(listRowCount(), 4);
     EXPECT_EQ(listText(0, 0), u"Run 2");
     EXPECT_EQ(textOf(window->searchBox), u"");
-    EXPECT_EQ(window->list.focusedRow, 1);  // the first chosen file
-    EXPECT_EQ(textOf(window->titleStatic), u"Run A");
+    EXPECT_EQ(window->list.focusedRow, 1);                   // the first chosen file
+    EXPECT_EQ(textOf(window->titleStatic), u"Selected: 2");  // both arrived files
     EXPECT_EQ(textOf(window->statusStatic), u"Imported: 2   \u00B7   Renamed: Run.GPX \u2192 Run 2.gpx");
     // The next change of the user's brings the usual status line back.
     typeSearch(u"run");
@@ -170,7 +170,8 @@ TEST_F(GuiTest, ChoosingAFolderSwitchesTheLibraryAndRemembersIt) {
     EXPECT_EQ(listColumn(0), (Texts{u"New Two", u"New One"}));
     const std::string saved = readBytes(roaming() / "Tirn GPX Library" / "settings.txt");
     EXPECT_EQ(saved, other.path.string());
-    EXPECT_EQ(textOf(window->statusStatic), u"2 Files   \u00b7   " + u16Text(other.path.c_str()));
+    EXPECT_EQ(textOf(window->statusStatic),
+              statusLineText(listedTotals(window->list), {}, other.path, window->language));
     EXPECT_TRUE(fs::exists(library() / "Old.gpx"));  // the old library is left alone
 }
 

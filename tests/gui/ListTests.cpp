@@ -5,6 +5,7 @@
 
 #include "GuiTestSupport.h"
 #include "ui/ControlIds.h"
+#include "ui/Format.h"
 #include "ui/ListColors.h"
 #include "ui/RouteListLogic.h"
 #include "ui/win32/ListHints.h"
@@ -191,6 +192,37 @@ TEST_F(ListTest, TheSelectedRouteStaysSelectedOverReloadSearchAndSportChange) {
     typeSearch(u"isar");
     EXPECT_EQ(selectedListRow(), -1);
     EXPECT_EQ(textOf(window->titleStatic), u"Select a route");
+}
+
+TEST_F(ListTest, ShiftArrowsAndCtrlASelectSeveralRoutesWhichThePanelAndStatusLineAddUp) {
+    selectListRow(0);
+    SetForegroundWindow(window->mainWindow);
+    SetFocus(window->routeList);
+    pressKeyWith(VK_SHIFT, VK_DOWN);
+    pressKeyWith(VK_SHIFT, VK_DOWN);
+    const auto selectedCount = [&] { return SendMessageW(window->routeList, LVM_GETSELECTEDCOUNT, 0, 0); };
+    const std::u16string sum = formatDistance(selectedTotals(window->list).meters, window->language);
+    const auto showsThree = [&] {
+        return selectedCount() == 3 && textOf(window->titleStatic) == u"Selected: 3" &&
+               textOf(window->distanceStatic).ends_with(sum) &&
+               textOf(window->statusStatic).starts_with(u"3 Files   \u00B7   Selected: 3   \u00B7   " + sum);
+    };
+    EXPECT_EQ(window->list.selected.size(), 3u);
+    EXPECT_TRUE(showsThree()) << wideToUtf8(textOf(window->statusStatic));
+    EXPECT_FALSE(isEnabled(window->sportCombo));
+    pressKey(VK_F5);
+    EXPECT_TRUE(showsThree()) << wideToUtf8(textOf(window->statusStatic));
+
+    pressKeyWith(VK_SHIFT, VK_UP);
+    EXPECT_EQ(selectedCount(), 2);
+    EXPECT_EQ(textOf(window->titleStatic), u"Selected: 2");
+    pressKeyWith(VK_CONTROL, 'A');
+    EXPECT_TRUE(showsThree()) << wideToUtf8(textOf(window->statusStatic));
+    // Back to one route: the panel shows it and its sport again.
+    selectListRow(2);
+    runMessageLoop();
+    EXPECT_EQ(textOf(window->titleStatic), u"Stadt");
+    EXPECT_TRUE(isEnabled(window->sportCombo));
 }
 
 // The columns share the list's width as measured with its font: at the default size and at a

@@ -48,9 +48,10 @@ TEST_F(GuiTest, EmptyLibraryStartsInGermanWithPromptAndEmptyList) {
     EXPECT_EQ(GetDlgCtrlID(window->titleStatic), 0);
     EXPECT_EQ(GetDlgItem(window->mainWindow, IDC_SKETCH), window->sketchView);
     EXPECT_EQ(GetDlgItem(window->mainWindow, IDC_ROUTE_LIST), window->routeList);
-    // Report view, one row at a time, selection kept visible; rows come from the window (owner data).
+    // Report view, several rows at a time, selection kept visible; rows come from the window (owner
+    // data).
     const auto listStyle = static_cast<DWORD>(GetWindowLongPtrW(window->routeList, GWL_STYLE));
-    EXPECT_EQ(listStyle & 0xFFFFu, static_cast<DWORD>(0x000D | LVS_OWNERDATA));
+    EXPECT_EQ(listStyle & 0xFFFFu, static_cast<DWORD>(LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA));
     EXPECT_TRUE(SendMessageW(window->routeList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
 }
 

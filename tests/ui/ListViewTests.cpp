@@ -86,6 +86,48 @@ TEST(ListView, TheSelectedRouteSurvivesEveryRebuildThatStillListsIt) {
     EXPECT_EQ(focusedRoute(view), nullptr);
 }
 
+// The list reports Shift and Ctrl selections as rows gained and lost; the view keeps them by file.
+TEST(ListView, SeveralSelectedRoutesAreKeptByFileAndAddUp) {
+    const ActiveLanguage english = resolveLanguage("en");
+    ListView view;
+    std::vector<RouteInfo> routes = library();  // Donau, Chiemsee, Berg, Alpen
+    for (std::size_t i = 0; i < routes.size(); ++i) {
+        routes[i].durationSeconds = i == 1 ? 0 : 3600;  // Chiemsee has no time
+        routes[i].ascentMeters = 100;
+    }
+    applyScan(view, std::move(routes), {}, FilterChoices::reset, english);
+    click(view, 1);
+    setAnchorRow(view, 1);
+    // Shift+Down twice: the range from the anchor.
+    setRowsSelected(view, 1, 3, true);
+    setFocusedRow(view, 3);
+    EXPECT_EQ(selectedRows(view), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(focusedStem(view), u"Alpen");
+    EXPECT_EQ(view.anchor, fs::path("lib") / "Chiemsee.gpx");
+    const RouteTotals totals = selectedTotals(view);
+    EXPECT_EQ(totals.count, 3u);
+    EXPECT_EQ(totals.meters, 30000);
+    EXPECT_EQ(totals.seconds, 7200);  // Chiemsee adds no time
+    EXPECT_EQ(totals.ascentMeters, 300);
+
+    // Ctrl+click takes one away and gives it back; Ctrl+A selects every row.
+    setRowsSelected(view, 2, 2, false);
+    EXPECT_EQ(selectedRows(view), (std::vector<int>{1, 3}));
+    setRowsSelected(view, -1, -1, true);
+    EXPECT_EQ(selectedRows(view), (std::vector<int>{0, 1, 2, 3}));
+
+    // A sort keeps the files selected; rows that drop out leave the set, and stay out.
+    sortListBy(view, 0, english);  // Alpen, Berg, Chiemsee, Donau
+    EXPECT_EQ(view.selected.size(), 4u);
+    EXPECT_EQ(view.focusedRow, 0);
+    setSearchText(view, u"e", english);  // Alpen, Berg, Chiemsee
+    EXPECT_EQ(selectedRows(view), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(listedTotals(view).count, 3u);
+    setSearchText(view, u"", english);
+    EXPECT_EQ(selectedRows(view), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(selectedTotals(view).count, 3u);
+}
+
 TEST(ListView, ARescanKeepsTheFilterChoicesTheLibraryStillOffersAndAScanStartsAfresh) {
     const ActiveLanguage english = resolveLanguage("en");
     ListView view;
@@ -115,8 +157,8 @@ TEST(ListView, ImportedFilesAreSelectedAndTheNoteLastsUntilTheUsersNextChange) {
                             u"Imported: 2", english));
     EXPECT_TRUE(view.filters.search.empty());
     EXPECT_EQ(focusedStem(view), u"Chiemsee");
-    EXPECT_EQ(selectedRows(view), std::vector<int>{1});  // the list selects one row at a time
-    EXPECT_EQ(wantedTopRow(view), -1);                   // the list only scrolls the new row into view
+    EXPECT_EQ(selectedRows(view), (std::vector<int>{1, 3}));
+    EXPECT_EQ(wantedTopRow(view), -1);  // the list only scrolls the new row into view
     EXPECT_EQ(view.note, u"Imported: 2");
     applyScan(view, library(), {}, FilterChoices::keepOffered, english);  // from outside
     EXPECT_EQ(view.note, u"Imported: 2");

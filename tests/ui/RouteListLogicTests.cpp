@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "UiTestSupport.h"
 #include "platform/Platform.h"
 #include "ui/RouteListLogic.h"
@@ -177,12 +179,31 @@ TEST(RowTexts, FailedRecordInGerman) {
     EXPECT_EQ(texts[6], u"3000000000");
 }
 
-TEST(StatusLine, CountsListedRowsAndShowsTheFolder) {
+TEST(StatusLine, CountsListedRowsAddsThemUpAndShowsTheFolder) {
     const ActiveLanguage english = resolveLanguage("en");
     const std::filesystem::path folder = widePath(u"Routen/Alpen");
-    EXPECT_EQ(statusLineText(12, folder, english), u"12 Files   \u00B7   " + pathToWide(folder));
+    const std::u16string dot = u"   \u00B7   ";
+    RouteTotals listed;
+    RouteInfo route = sampleRoute("a");
+    route.distanceMeters = 1500000;
+    route.durationSeconds = 400000;  // beyond a day, and beyond 100 hours
+    route.ascentMeters = 20000;
+    addToTotals(listed, route);
+    route.durationSeconds = std::nan("");  // no time: adds nothing
+    route.distanceMeters = 845600;
+    route.ascentMeters = 14560;
+    addToTotals(listed, route);
+    EXPECT_EQ(
+        statusLineText(listed, {}, folder, english),
+        u"2 Files" + dot + u"2345.6 km" + dot + u"111:06:40" + dot + u"34560 m" + dot + pathToWide(folder));
+    RouteTotals selected;
+    addToTotals(selected, sampleRoute("b"));
+    addToTotals(selected, sampleRoute("c"));
     const ActiveLanguage german = resolveLanguage("de");
-    EXPECT_EQ(statusLineText(0, folder, german), u"0 Dateien   \u00B7   " + pathToWide(folder));
+    EXPECT_EQ(statusLineText(listed, selected, folder, german), u"2 Dateien" + dot + u"Ausgewählt: 2" + dot +
+                                                                    u"20,0 km" + dot + u"\u2013" + dot +
+                                                                    u"\u2013" + dot + pathToWide(folder));
+    EXPECT_EQ(statusLineText({}, {}, folder, german), u"0 Dateien" + dot + pathToWide(folder));
 }
 
 }  // namespace

@@ -8,8 +8,11 @@
 #include "ui/SketchProjection.h"
 
 void refreshDetailPanel(MainWindow& window) {
-    const RouteInfo* route = selectedRoute(window);
-    const PanelTexts texts = panelTextsFor(route, window.language);
+    // Several selected rows: their count and totals; one route, or none, as itself.
+    const bool several = window.list.selected.size() > 1;
+    const RouteInfo* route = several ? nullptr : selectedRoute(window);
+    const PanelTexts texts = several ? panelTextsForSelection(selectedTotals(window.list), window.language)
+                                     : panelTextsFor(route, window.language);
 
     window.fillingSportCombo = true;
     SendMessageW(window.sportCombo, CB_RESETCONTENT, 0, 0);
@@ -56,7 +59,8 @@ LRESULT CALLBACK sketchWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     SelectObject(dc, oldPen);
     DeleteObject(framePen);
 
-    if (const RouteInfo* route = selectedRoute(*window)) {
+    const RouteInfo* route = window->list.selected.size() > 1 ? nullptr : selectedRoute(*window);
+    if (route != nullptr) {
         const std::vector<PixelPoint> points =
             projectOutline(route->outline, client.right, client.bottom, scaledPixels(40, dpi));
         if (points.size() >= 2) {

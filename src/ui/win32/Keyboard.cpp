@@ -2,6 +2,7 @@
 
 #include "ui/ControlIds.h"
 #include "ui/win32/LibraryCommands.h"
+#include "ui/win32/RouteListView.h"
 #include "ui/win32/SportBox.h"
 
 namespace {
@@ -38,6 +39,11 @@ bool handleShortcut(MainWindow& window, const MSG& message) {
         case 'F':
             if (!control) return false;
             focusSearchBox(window);
+            return true;
+        case 'A':
+            // The list has no Ctrl+A of its own; in the boxes it keeps selecting their text.
+            if (!control || message.hwnd != window.routeList) return false;
+            selectAllRoutes(window);
             return true;
         case 'O':
             if (!control) return false;

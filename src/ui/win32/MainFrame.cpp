@@ -123,7 +123,7 @@ void createControls(MainWindow& window) {
     createAccessibleLabel(window, "routes");  // screen readers name the list by it
     window.routeList = createChild(
         window, WC_LISTVIEWW, WS_EX_CLIENTEDGE,
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
         L"", IDC_ROUTE_LIST, window.bodyFont);
     SendMessageW(window.routeList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);

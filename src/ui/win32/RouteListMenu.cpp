@@ -22,13 +22,20 @@ void showInFolder(const std::filesystem::path& file) {
     ShellExecuteW(nullptr, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
-int selectedListRow(const MainWindow& window) {
-    return static_cast<int>(
-        SendMessageW(window.routeList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+bool isRowSelected(const MainWindow& window, int row) {
+    return (SendMessageW(window.routeList, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) &
+            LVIS_SELECTED) != 0;
 }
 
+// A row outside the selection becomes the only selected one; within it, only the focus moves there,
+// so that the menu acts on the row under the pointer and the other selected rows stay selected.
 void selectRow(const MainWindow& window, int row) {
     LVITEMW item{};
+    if (!isRowSelected(window, row)) {
+        item.stateMask = LVIS_SELECTED;
+        SendMessageW(window.routeList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&item));
+    }
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(window.routeList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
@@ -42,8 +49,8 @@ bool showRouteListMenu(MainWindow& window, HWND source, LPARAM position) {
     POINT at{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
     int row = -1;
     if (position == -1) {
-        // From the keyboard: the menu belongs to the selected row and opens at its left edge.
-        row = selectedListRow(window);
+        // From the keyboard: the menu belongs to the focused row and opens at its left edge.
+        row = window.list.focusedRow;
         if (row < 0) return false;
         RECT bounds{};
         bounds.left = LVIR_LABEL;
@@ -59,7 +66,7 @@ bool showRouteListMenu(MainWindow& window, HWND source, LPARAM position) {
             SendMessageW(window.routeList, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
         // Over the header or below the last row there is no route to offer anything for.
         if (row < 0 || static_cast<std::size_t>(row) >= window.list.rows.size()) return true;
-        if (row != selectedListRow(window)) selectRow(window, row);
+        if (row != window.list.focusedRow || !isRowSelected(window, row)) selectRow(window, row);
     }
     if (static_cast<std::size_t>(row) >= window.list.rows.size()) return false;
 

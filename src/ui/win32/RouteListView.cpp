@@ -30,7 +30,8 @@ std::u16string statusText(const MainWindow& window) {
         text += u"   \u00B7   ";
         text += pathToWide(window.settings.libraryFolder);
     } else {
-        text = statusLineText(window.list.rows.size(), window.settings.libraryFolder, window.language);
+        text = statusLineText(listedTotals(window.list), selectedTotals(window.list),
+                              window.settings.libraryFolder, window.language);
     }
     if (window.settings.libraryFolderIgnored) {
         text += u"   \u00B7   ";
@@ -116,6 +117,14 @@ void showRouteList(MainWindow& window) {
     SetWindowTextW(window.statusStatic, wideText(statusText(window)));
     // The empty panel disables the sport box; the keyboard goes on in the list, not nowhere.
     if (focusedRoute(view) == nullptr && GetFocus() == window.sportCombo) SetFocus(window.routeList);
+    refreshDetailPanel(window);
+}
+
+// After the user changed the selection: the list's anchor noted, the totals and the panel shown.
+// Losing the selection (a click into empty space) leaves the panel on its focused route.
+void showListSelection(MainWindow& window) {
+    setAnchorRow(window.list, static_cast<int>(SendMessageW(window.routeList, LVM_GETSELECTIONMARK, 0, 0)));
+    SetWindowTextW(window.statusStatic, wideText(statusText(window)));
     refreshDetailPanel(window);
 }
 
@@ -205,6 +214,10 @@ void changeRouteList(MainWindow& window, const std::function<void(ListView& view
     showRouteList(window);
 }
 
+void selectAllRoutes(MainWindow& window) {
+    changeRouteList(window, [](ListView& view) { setRowsSelected(view, -1, -1, true); });
+}
+
 void rebuildRouteList(MainWindow& window) {
     changeRouteList(window, [&](ListView& view) { rebuildRows(view, window.language); });
 }
@@ -246,25 +259,25 @@ LRESULT handleRouteListNotify(MainWindow& window, const NMHDR* header) {
         case LVN_ITEMCHANGED: {
             const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
             if (window.applyingListState || !(change->uChanged & LVIF_STATE)) return 0;
-            const std::filesystem::path shown = window.list.focused;
             const UINT gained = change->uNewState & ~change->uOldState;
             const UINT lost = change->uOldState & ~change->uNewState;
+            if (!((gained | lost) & (LVIS_SELECTED | LVIS_FOCUSED))) return 0;
             if (gained & LVIS_SELECTED) setRowsSelected(window.list, change->iItem, change->iItem, true);
             if (lost & LVIS_SELECTED) setRowsSelected(window.list, change->iItem, change->iItem, false);
             if (gained & LVIS_FOCUSED) setFocusedRow(window.list, change->iItem);
-            // Losing the selection (a click into empty space) leaves the panel on its route.
-            if ((gained & LVIS_SELECTED) || window.list.focused.native() != shown.native())
-                refreshDetailPanel(window);
+            showListSelection(window);
             return 0;
         }
         case LVN_ODSTATECHANGED: {
-            // A range of rows changed at once (Shift+click in a list that allows several).
+            // A range of rows changed at once (Shift+click, Shift+arrows).
             const auto* change = reinterpret_cast<const NMLVODSTATECHANGE*>(header);
             if (window.applyingListState) return 0;
             const UINT gained = change->uNewState & ~change->uOldState;
             const UINT lost = change->uOldState & ~change->uNewState;
+            if (!((gained | lost) & LVIS_SELECTED)) return 0;
             if (gained & LVIS_SELECTED) setRowsSelected(window.list, change->iFrom, change->iTo, true);
             if (lost & LVIS_SELECTED) setRowsSelected(window.list, change->iFrom, change->iTo, false);
+            showListSelection(window);
             return 0;
         }
         case LVN_GETDISPINFOW: {

@@ -17,6 +17,8 @@ void rebuildFilterBar(MainWindow& window);
 void changeRouteList(MainWindow& window, const std::function<void(ListView& view)>& change);
 // The same without a change of the view's settings: the rows are filtered and sorted again.
 void rebuildRouteList(MainWindow& window);
+// Ctrl+A in the list.
+void selectAllRoutes(MainWindow& window);
 // The search box or a filter box changed (EN_CHANGE, CBN_SELCHANGE).
 void routeListControlChanged(MainWindow& window, int controlId);
 // The reset button: empty search, every filter on its first entry, library order.

@@ -16,7 +16,8 @@ int routeSportItem(const RouteInfo& route) {
 
 void act(MainWindow& window, SportBoxEvent event) {
     const RouteInfo* route = selectedRoute(window);
-    if (route == nullptr) return;
+    // The box is disabled for several selected routes; it writes one file.
+    if (route == nullptr || window.list.selected.size() > 1) return;
     const auto shown = static_cast<int>(SendMessageW(window.sportCombo, CB_GETCURSEL, 0, 0));
     switch (sportBoxAction(window.sportBox, event, shown, routeSportItem(*route))) {
         case SportBoxAction::none:
