@@ -150,43 +150,34 @@ TEST_F(LibraryIndexTest, UnchangedFilesComeFromTheIndexAndChangesAreSeen) {
     EXPECT_EQ(counts.fromIndex, 6u);
 }
 
-TEST_F(LibraryIndexTest, AFileWrittenAsTheIndexWasTakenIsReadAgain) {
-    // Written just now: an edit in the same clock tick would keep size and time.
-    const fs::path file = folder / "route 0.gpx";
-    writeBytes(file, trackText(20));
-    LibraryScanCounts counts;
-    scan(counts);
-    const auto stamp = fs::last_write_time(file);
-    std::string edited = trackText(20);
-    edited.replace(edited.find("Route 20"), 8, "Route XX");
-    writeBytes(file, edited);
-    fs::last_write_time(file, stamp);
-    const auto routes = scan(counts);
-    EXPECT_EQ(describe(routes), plain());
-    EXPECT_EQ(counts.analysed, 1u);
-}
-
+// Size and write time alone do not stand for a file: an edit in the clock tick of the scan (route
+// 0, written just now), an edit put back to the old time and another file of the same size and time
+// moved into the place of one are all read again.
 TEST_F(LibraryIndexTest, AnEditThatKeepsSizeAndWriteTimeIsSeen) {
+    const fs::path fresh = folder / "route 0.gpx", edited = folder / "route 1.gpx",
+                   replaced = folder / "route 2.gpx";
+    writeBytes(fresh, trackText(20));
     LibraryScanCounts counts;
     scan(counts);
-    const fs::path edited = folder / "route 1.gpx";
-    const fs::path replaced = folder / "route 2.gpx";
+    const auto freshTime = fs::last_write_time(fresh);
     const auto editedTime = fs::last_write_time(edited);
     const auto replacedTime = fs::last_write_time(replaced);
     // The change time moves on in the kernel clock's ticks, which may be coarse.
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    std::string text = readBytes(edited);
-    text.replace(text.find("Route 1"), 7, "Route X");
-    writeBytes(edited, text);
+    const auto change = [&](const fs::path& file, const char* from, const char* to, const fs::path& into) {
+        std::string text = readBytes(file);
+        text.replace(text.find(from), 7, to);
+        writeBytes(into, text);
+    };
+    change(fresh, "Route 2", "Route X", fresh);
+    fs::last_write_time(fresh, freshTime);
+    change(edited, "Route 1", "Route X", edited);
     fs::last_write_time(edited, editedTime);
-    // Another file of the same size and write time moved into the place of one.
-    std::string other = readBytes(replaced);
-    other.replace(other.find("Route 2"), 7, "Route Y");
-    writeBytes(temp.path / "other.gpx", other);
+    change(replaced, "Route 2", "Route Y", temp.path / "other.gpx");
     fs::last_write_time(temp.path / "other.gpx", replacedTime);
     fs::rename(temp.path / "other.gpx", replaced);
     EXPECT_EQ(describe(scan(counts)), plain());
-    EXPECT_EQ(counts.analysed, 2u);
+    EXPECT_EQ(counts.analysed, 3u);
 }
 
 TEST_F(LibraryIndexTest, EveryDamagedIndexIsIgnoredAndWrittenAgain) {

@@ -142,24 +142,15 @@ TEST_F(SettingsTest, FifosInThePlaceOfTheSettingsFilesAreNotRead) {
 #endif
 
 TEST_F(SettingsTest, LanguageFileNeedsAnExactCodeAndIsSavedWithoutLineEnd) {
-    const std::pair<std::string, std::string> cases[] = {{"de", "de"},
-                                                         {"de\n", "de"},
-                                                         {"de\r\n", "de"},
-                                                         {"zh-Hant\nfr", "zh-Hant"},
-                                                         {"system", "system"},
-                                                         {"DE", "system"},
-                                                         {"de ", "system"},
-                                                         {"xx", "system"},
-                                                         {"", "system"},
-                                                         {"de\r", "system"},
-                                                         {"\xEF\xBB\xBF"
-                                                          "de",
-                                                          "system"}};
-    for (const auto& [bytes, setting] : cases) {
-        settings.languageSetting = "system";
+    const auto setting = [&](const std::string& bytes) {
         writeBytes(settingsFolder() / "language.txt", bytes);
-        settings = loadSettings();
-        EXPECT_EQ(settings.languageSetting, setting) << bytes;
+        return loadSettings().languageSetting;
+    };
+    for (const char* bytes : {"de", "de\n", "de\r\n"}) EXPECT_EQ(setting(bytes), "de") << bytes;
+    EXPECT_EQ(setting("zh-Hant\nfr"), "zh-Hant");
+    // Letter case, a space, a lone CR or a mark in front make the code unknown: the system's language.
+    for (const char* bytes : {"system", "DE", "de ", "xx", "", "de\r", "\357\273\277de"}) {
+        EXPECT_EQ(setting(bytes), "system") << bytes;
     }
     settings.languageSetting = "zh-Hant";
     saveLanguageSetting(settings);
