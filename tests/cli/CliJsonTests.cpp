@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <limits>
 #include <random>
+#include <regex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,8 +92,15 @@ TEST(JsonNumber, NonFiniteValuesBecomeNull) {
 // number, and the first stamp both as figures and as a dateTime in its own zone.
 TEST(RouteJson, WritesOneObjectALineAReaderCanTake) {
     RouteInfo route;
-    EXPECT_NE(routeJson(route).find("\"outline\":[],"), std::string::npos);
-    EXPECT_NE(routeJson(route).find("\"firstTime\":null}"), std::string::npos);
+    // All 36 fields of the record, each under its own name, then the first stamp as text.
+    const std::string plain = routeJson(route);
+    const std::regex key("\"(\\w+)\":");
+    std::set<std::string> names;
+    for (std::sregex_iterator it(plain.begin(), plain.end(), key), end; it != end; ++it)
+        names.insert((*it)[1]);
+    EXPECT_EQ(names.size(), 37u) << plain;
+    EXPECT_NE(plain.find("\"outline\":[],"), std::string::npos);
+    EXPECT_NE(plain.find("\"firstTime\":null}"), std::string::npos);
     route.filePath = "Touren/Runde.gpx";
     route.routeName = "Feierabend \"Runde\"";
     route.pointCount = 4000000000u;
