@@ -142,13 +142,14 @@ TEST(RouteJson, SortedRecordsKeepEverything) {
         "lat='3.01' lon='4'/><trkpt lat='3' lon='4'><time>2024-06-01T09:00:00Z</time></trkpt></trkseg></trk>",
         "<gpx/>"};
     std::vector<RouteInfo> routes;
+    std::vector<std::string> before;  // of the records as the analysis made them, before any move
     for (const std::string& text : texts) {
-        routes.push_back(analyzeGpxText("r" + std::to_string(routes.size()) + ".gpx", text));
+        RouteInfo route = analyzeGpxText("r" + std::to_string(routes.size()) + ".gpx", text);
+        before.push_back(routeJson(route));
+        routes.push_back(std::move(route));
     }
     ASSERT_TRUE(routes[0].hasWeather && !routes[0].warningText.empty() && routes[1].isRoundTrip);
     ASSERT_TRUE(routes[1].sportFromSpeed && !routes[2].errorText.empty());
-    std::vector<std::string> before;
-    for (const RouteInfo& route : routes) before.push_back(routeJson(route));
     sortLibraryOrder(routes);
     std::vector<std::string> after;
     for (const RouteInfo& route : routes) after.push_back(routeJson(route));
