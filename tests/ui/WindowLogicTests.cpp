@@ -95,6 +95,7 @@ TEST(ColumnWidths, TheNameTakesTheSlackAndTheOthersGiveOnlyWhatTheyCanSpare) {
 
 TEST(RowColors, SelectionWinsOverTheAlternatingStripes) {
     const Rgb even = rowBackgroundColor(0, false), odd = rowBackgroundColor(1, false);
+    EXPECT_EQ(even, kEvenRowColor);  // the stripes start with the plain row
     EXPECT_NE(even, odd);
     EXPECT_EQ(rowBackgroundColor(2, false), even);
     EXPECT_EQ(rowBackgroundColor(4294967297LL, false), odd);
