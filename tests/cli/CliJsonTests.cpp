@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -7,12 +8,16 @@
 #include <initializer_list>
 #include <limits>
 #include <random>
+#include <regex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/CliJson.h"
 #include "cli/CoordinateText.h"
+#include "core/RouteInfo.h"
+#include "core/TrackAnalysis.h"
 
 namespace {
 
@@ -50,7 +55,9 @@ TEST(JsonString, ReplacesEachInvalidSequenceWithOneReplacementCharacter) {
     EXPECT_EQ(jsonString("\xC0\xAF"), quoted({fffd, fffd}));  // overlong "/"
     EXPECT_EQ(jsonString("\xFF\xFE"), quoted({fffd, fffd}));
     // A truncated sequence is one replacement, and the byte after it is kept.
-    EXPECT_EQ(jsonString("\xE2\x80" "a"), quoted({fffd, "a"}));
+    EXPECT_EQ(jsonString("\xE2\x80"
+                         "a"),
+              quoted({fffd, "a"}));
     EXPECT_EQ(jsonString("ab\xF0\x9F\x9A"), quoted({"ab", fffd}));
     // UTF-16 surrogates and code points above U+10FFFF are not UTF-8.
     EXPECT_EQ(jsonString("\xED\xA0\x80"), quoted({fffd, fffd, fffd}));
@@ -81,37 +88,20 @@ TEST(JsonNumber, NonFiniteValuesBecomeNull) {
     EXPECT_EQ(jsonNumber(-std::numeric_limits<double>::infinity()), "null");
 }
 
-TEST(RouteJson, DefaultRecordHasEveryFieldInOrder) {
+// What a reader of one line needs: one object per line, texts as valid UTF-8, null where JSON has no
+// number, and the first stamp both as figures and as a dateTime in its own zone.
+TEST(RouteJson, WritesOneObjectALineAReaderCanTake) {
     RouteInfo route;
-    const std::string json = routeJson(route);
-    const char* names[] = {"filePath",       "fileStem",         "routeName",        "dateText",
-                           "distanceMeters", "durationSeconds",  "ascentMeters",     "pointCount",
-                           "hasTimestamps",  "isRoundTrip",      "hasStartPlace",    "hasFinishPlace",
-                           "startLat",       "startLon",         "finishLat",        "finishLon",
-                           "startPlace",     "finishPlace",      "sportKey",         "sportLabel",
-                           "sportFromSpeed", "hasWeather",       "temperatureC",     "humidityPercent",
-                           "windKmh",        "temperatureCount", "humidityCount",    "windCount",
-                           "windDirection",  "weatherCondition", "outline",          "errorText",
-                           "warningText",    "hasFirstTime",     "firstTimeSeconds", "firstTimeOffsetMinutes",
-                           "firstTime"};
-    std::size_t position = 0;
-    for (const char* name : names) {
-        const std::size_t found = json.find(quoted({name}) + ":", position);
-        ASSERT_NE(found, std::string::npos) << name << " missing or out of order in " << json;
-        position = found;
-    }
-    EXPECT_EQ(json.front(), '{');
-    EXPECT_EQ(json.back(), '}');
-    EXPECT_EQ(json.find('\n'), std::string::npos);
-    EXPECT_NE(json.find("\"outline\":[]"), std::string::npos);
-    EXPECT_NE(json.find("\"pointCount\":0,"), std::string::npos);
-    EXPECT_NE(json.find("\"firstTime\":null}"), std::string::npos);
-}
-
-TEST(RouteJson, WritesValuesOfAFilledRecord) {
-    RouteInfo route;
+    // All 36 fields of the record, each under its own name, then the first stamp as text.
+    const std::string plain = routeJson(route);
+    const std::regex key("\"(\\w+)\":");
+    std::set<std::string> names;
+    for (std::sregex_iterator it(plain.begin(), plain.end(), key), end; it != end; ++it)
+        names.insert((*it)[1]);
+    EXPECT_EQ(names.size(), 37u) << plain;
+    EXPECT_NE(plain.find("\"outline\":[],"), std::string::npos);
+    EXPECT_NE(plain.find("\"firstTime\":null}"), std::string::npos);
     route.filePath = "Touren/Runde.gpx";
-    route.fileStem = "Runde";
     route.routeName = "Feierabend \"Runde\"";
     route.pointCount = 4000000000u;
     route.hasTimestamps = true;
@@ -124,62 +114,48 @@ TEST(RouteJson, WritesValuesOfAFilledRecord) {
     route.firstTimeSeconds = 1483227000;  // 2016-12-31T23:30:00Z
     route.firstTimeOffsetMinutes = 120;
     const std::string json = routeJson(route);
-    EXPECT_NE(json.find("\"filePath\":\"Touren/Runde.gpx\""), std::string::npos) << json;
-    EXPECT_NE(json.find("\"routeName\":\"Feierabend \\\"Runde\\\"\""), std::string::npos);
-    EXPECT_NE(json.find("\"pointCount\":4000000000,"), std::string::npos);
-    EXPECT_NE(json.find("\"hasTimestamps\":true,"), std::string::npos);
-    EXPECT_NE(json.find("\"isRoundTrip\":false,"), std::string::npos);
-    EXPECT_NE(json.find("\"temperatureCount\":-1,"), std::string::npos);
-    EXPECT_NE(json.find("\"distanceMeters\":null,"), std::string::npos);
-    EXPECT_NE(json.find("\"startLat\":-0,"), std::string::npos);
-    EXPECT_NE(json.find("\"outline\":[[47.5,8.25],[47.75,null]]"), std::string::npos);
-    EXPECT_NE(json.find("\"errorText\":\"Unvollst\xEF\xBF\xBDndig\","), std::string::npos);
-    EXPECT_NE(json.find("\"firstTimeSeconds\":1483227000,\"firstTimeOffsetMinutes\":120,"
-                        "\"firstTime\":\"2017-01-01T01:30:00+02:00\"}"),
-              std::string::npos)
-        << json;
+    EXPECT_EQ(json.front(), '{');
+    EXPECT_EQ(json.back(), '}');
+    EXPECT_EQ(json.find('\n'), std::string::npos);
+    for (const char* field :
+         {"\"filePath\":\"Touren/Runde.gpx\"", "\"routeName\":\"Feierabend \\\"Runde\\\"\"",
+          "\"pointCount\":4000000000,", "\"hasTimestamps\":true,", "\"isRoundTrip\":false,",
+          "\"temperatureCount\":-1,", "\"distanceMeters\":null,", "\"startLat\":-0,",
+          "\"outline\":[[47.5,8.25],[47.75,null]]", "\"errorText\":\"Unvollst\xEF\xBF\xBDndig\",",
+          "\"firstTimeSeconds\":1483227000,\"firstTimeOffsetMinutes\":120,"
+          "\"firstTime\":\"2017-01-01T01:30:00+02:00\"}"}) {
+        EXPECT_NE(json.find(field), std::string::npos) << field << " in " << json;
+    }
     route.firstTimeSeconds = INT64_MAX;  // no instant of the years 1 to 9999: null, still valid JSON
     EXPECT_NE(routeJson(route).find("\"firstTime\":null}"), std::string::npos);
 }
 
-// The record is moved by hand, field by field: one forgotten field shows in its JSON line.
-TEST(RouteJson, MovedRecordKeepsEveryField) {
-    RouteInfo route;
-    route.filePath = "a.gpx";
-    route.fileStem = "a";
-    route.routeName = "b";
-    route.dateText = "c";
-    route.startPlace = "d";
-    route.finishPlace = "e";
-    route.sportKey = "f";
-    route.sportLabel = "g";
-    route.windDirection = "h";
-    route.weatherCondition = "i";
-    route.errorText = "j";
-    route.warningText = "k";
-    double* figures[] = {&route.distanceMeters, &route.durationSeconds, &route.ascentMeters,
-                         &route.startLat,       &route.startLon,        &route.finishLat,
-                         &route.finishLon,      &route.temperatureC,    &route.humidityPercent,
-                         &route.windKmh};
-    double next = 1.5;
-    for (double* figure : figures) *figure = next++;
-    route.pointCount = 7;
-    route.temperatureCount = 8;
-    route.humidityCount = 9;
-    route.windCount = 10;
-    route.hasTimestamps = route.isRoundTrip = route.hasStartPlace = route.hasFinishPlace = true;
-    route.sportFromSpeed = route.hasWeather = route.hasFirstTime = true;
-    route.firstTimeSeconds = 11;
-    route.firstTimeOffsetMinutes = 12;
-    route.outline = {{1, 2}};
-    const std::string json = routeJson(route);
-
-    RouteInfo moved(std::move(route));
-    EXPECT_EQ(routeJson(moved), json);
-    RouteInfo assigned;
-    assigned = std::move(moved);
-    EXPECT_EQ(routeJson(assigned), json);
-    EXPECT_TRUE(moved.fileStem.empty() && moved.errorText.empty() && moved.outline.empty());
+// Sorting moves the records about: each must keep all it holds, texts, figures and outline alike.
+TEST(RouteJson, SortedRecordsKeepEverything) {
+    // Cut files, one with weather, one a round trip whose sport comes from its speed, and a failed file.
+    const std::string texts[] = {
+        "<gpx><wetter temp='12' feuchte='80' wind='4' windrichtung='NW' lage='sonnig'/><trk><name>A</name>"
+        "<type>run</type><trkseg><trkpt lat='1' lon='2'><ele>5</ele><time>2024-05-01T08:00:00+02:00</time>"
+        "</trkpt><trkpt lat='1.01' lon='2'><ele>9</ele><time>2024-05-01T09:00:00+02:00</time></trkpt>"
+        "</trkseg></trk>",
+        "<gpx><trk><trkseg><trkpt lat='3' lon='4'><time>2024-06-01T08:00:00Z</time></trkpt><trkpt "
+        "lat='3.01' lon='4'/><trkpt lat='3' lon='4'><time>2024-06-01T09:00:00Z</time></trkpt></trkseg></trk>",
+        "<gpx/>"};
+    std::vector<RouteInfo> routes;
+    std::vector<std::string> before;  // of the records as the analysis made them, before any move
+    for (const std::string& text : texts) {
+        RouteInfo route = analyzeGpxText("r" + std::to_string(routes.size()) + ".gpx", text);
+        before.push_back(routeJson(route));
+        routes.push_back(std::move(route));
+    }
+    ASSERT_TRUE(routes[0].hasWeather && !routes[0].warningText.empty() && routes[1].isRoundTrip);
+    ASSERT_TRUE(routes[1].sportFromSpeed && !routes[2].errorText.empty());
+    sortLibraryOrder(routes);
+    std::vector<std::string> after;
+    for (const RouteInfo& route : routes) after.push_back(routeJson(route));
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, before);
 }
 
 }  // namespace
@@ -232,7 +208,8 @@ TEST(CoordinateText, WritesWhatToCharsWrites) {
             if (!end) continue;
             ++written;
             char* generalEnd = std::to_chars(general, general + sizeof general, signedValue).ptr;
-            ASSERT_EQ(std::string(general, generalEnd), std::string(quick, end)) << std::hexfloat << signedValue;
+            ASSERT_EQ(std::string(general, generalEnd), std::string(quick, end))
+                << std::hexfloat << signedValue;
         }
     }
     EXPECT_GT(written, static_cast<int>(values.size()));  // most of them, with both signs

@@ -139,18 +139,14 @@ TEST_F(SportRewriteTest, FailuresLeaveTheFileAsItWas) {
     EXPECT_FALSE(fs::exists(route.filePath));
 }
 
-TEST_F(SportRewriteTest, AReadOnlyFileIsNotReplaced) {
-    writeBytes(route.filePath, kBefore);
-    fs::permissions(route.filePath, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    expectRefused("Datei konnte nicht ersetzt werden");
-}
-
-TEST_F(SportRewriteTest, ATemporaryFileThatCannotBeWrittenFailsCleanly) {
+TEST_F(SportRewriteTest, AFailedTemporaryFileOrAReadOnlyFileLeavesTheFileAsItWas) {
     writeBytes(route.filePath, kBefore);
     setWriteFailureOverride(1, FileError::diskFull);
     expectRefused("Temporäre Datei konnte nicht geschrieben werden");
     setWriteFailureOverride(0, FileError::none);
+    fs::permissions(route.filePath, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    expectRefused("Datei konnte nicht ersetzt werden");
 }
 
 TEST_F(SportRewriteTest, NamesUpToTheSystemsLimitCanBeRewritten) {

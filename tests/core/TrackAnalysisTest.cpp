@@ -192,7 +192,7 @@ TEST(AnalysisTime, TimestampsZonesAndFractions) {
 }
 
 // The first time element as an instant: what the parse accepts, the UTC instant it gives (written
-// back in UTC) and the zone it keeps; nullptr for a text that is no dateTime.
+// back in UTC) and the zone it keeps.
 TEST(AnalysisTime, FirstStampAsAnInstant) {
     struct Case {
         const char* text;
@@ -214,40 +214,29 @@ TEST(AnalysisTime, FirstStampAsAnInstant) {
         {"2000-02-29T00:00:00Z", "2000-02-29T00:00:00Z", 0},
         {"0001-01-01T00:00:00Z", "0001-01-01T00:00:00Z", 0},
         {"9999-12-31T23:59:59Z", "9999-12-31T23:59:59Z", 0},
-        {"-2017-07-29T08:15:30Z", nullptr, 0},
-        {"12017-07-29T08:15:30Z", nullptr, 0},
-        {"0000-01-01T00:00:00Z", nullptr, 0},
-        {"2017-07-29T08:15:30z", nullptr, 0},
-        {"2017-07-29t08:15:30Z", nullptr, 0},
-        {"at 2017-07-29T08:15:30Z", nullptr, 0},
-        {"2017-07-29T08:15:30Z x", nullptr, 0},
-        {"2017-07-29T08:15:30.Z", nullptr, 0},
-        {"2017-07-29T08:15Z", nullptr, 0},
-        {"2017-07-29", nullptr, 0},
-        {"", nullptr, 0},
-        {"2017-13-01T00:00:00Z", nullptr, 0},
-        {"2017-00-01T00:00:00Z", nullptr, 0},
-        {"2017-04-31T00:00:00Z", nullptr, 0},
-        {"2017-02-29T00:00:00Z", nullptr, 0},
-        {"1900-02-29T00:00:00Z", nullptr, 0},
-        {"2017-07-00T00:00:00Z", nullptr, 0},
-        {"2017-07-29T24:00:00Z", nullptr, 0},
-        {"2017-07-29T08:60:00Z", nullptr, 0},
-        {"2017-07-29T08:15:61Z", nullptr, 0},
-        {"2017-07-29T08:15:30+14:01", nullptr, 0},
-        {"2017-07-29T08:15:30-15:00", nullptr, 0},
-        {"2017-07-29T08:15:30+02:60", nullptr, 0},
-        {"2017-07-29T08:15:30+02", nullptr, 0},
     };
+    StampInstant instant;
     for (const Case& c : cases) {
-        StampInstant instant;
-        const bool read = readStampInstant(c.text, instant);
-        ASSERT_EQ(read, c.utc != nullptr) << c.text;
-        if (!read) continue;
+        ASSERT_TRUE(readStampInstant(c.text, instant)) << c.text;
         EXPECT_EQ(stampInstantText(instant.seconds, 0), c.utc) << c.text;
         EXPECT_EQ(instant.offsetMinutes, c.offsetMinutes) << c.text;
     }
-    StampInstant instant;
+    // No dateTime: a year out of range, lower-case letters, text around it, a missing part, a day,
+    // hour or zone out of range.
+    const char* const rejected[] = {"-2017-07-29T08:15:30Z",     "12017-07-29T08:15:30Z",
+                                    "0000-01-01T00:00:00Z",      "2017-07-29T08:15:30z",
+                                    "2017-07-29t08:15:30Z",      "at 2017-07-29T08:15:30Z",
+                                    "2017-07-29T08:15:30Z x",    "2017-07-29T08:15:30.Z",
+                                    "2017-07-29T08:15Z",         "2017-07-29",
+                                    "2017-13-01T00:00:00Z",      "2017-00-01T00:00:00Z",
+                                    "2017-04-31T00:00:00Z",      "2017-02-29T00:00:00Z",
+                                    "1900-02-29T00:00:00Z",      "2017-07-00T00:00:00Z",
+                                    "2017-07-29T24:00:00Z",      "2017-07-29T08:60:00Z",
+                                    "2017-07-29T08:15:61Z",      "2017-07-29T08:15:30+14:01",
+                                    "2017-07-29T08:15:30-15:00", "2017-07-29T08:15:30+02:60",
+                                    "2017-07-29T08:15:30+02"};
+    for (const char* text : rejected) EXPECT_FALSE(readStampInstant(text, instant)) << text;
+    EXPECT_FALSE(readStampInstant("", instant));
     ASSERT_TRUE(readStampInstant("2024-03-10T08:15:30+01:00", instant));
     EXPECT_EQ(instant.seconds, 1710054930);  // the point stamps' figure for the same text
     EXPECT_EQ(stampInstantText(instant.seconds, instant.offsetMinutes), "2024-03-10T08:15:30+01:00");

@@ -28,22 +28,21 @@ protected:
 };
 
 TEST_F(ImportTest, FreeNamesCountUpWithALowerCaseExtension) {
-    EXPECT_EQ(freeTargetPath(settings.libraryFolder, temp.path / "outside" / "Tour.gpx"),
-              settings.libraryFolder / "Tour.gpx");
-    writeBytes(settings.libraryFolder / "Tour.gpx", "1");
-    writeBytes(settings.libraryFolder / "Tour 2.gpx", "2");
-    EXPECT_EQ(freeTargetPath(settings.libraryFolder, temp.path / "outside" / "Tour.gpx"),
-              settings.libraryFolder / "Tour 3.gpx");
-    writeBytes(settings.libraryFolder / "Run.GPX", "r");
-    EXPECT_EQ(freeTargetPath(settings.libraryFolder, temp.path / "Run.GPX"),
-              settings.libraryFolder / "Run 2.gpx");
-    fs::create_directory(settings.libraryFolder / "Hike.gpx");
-    EXPECT_EQ(freeTargetPath(settings.libraryFolder, temp.path / "Hike.gpx"),
-              settings.libraryFolder / "Hike 2.gpx");
+    const fs::path& library = settings.libraryFolder;
+    const auto target = [&](const char* name) {
+        return freeTargetPath(library, temp.path / "outside" / name);
+    };
+    EXPECT_EQ(target("Tour.gpx"), library / "Tour.gpx");
+    writeBytes(library / "Tour.gpx", "1");
+    writeBytes(library / "Tour 2.gpx", "2");
+    EXPECT_EQ(target("Tour.gpx"), library / "Tour 3.gpx");
+    writeBytes(library / "Run.GPX", "r");
+    EXPECT_EQ(target("Run.GPX"), library / "Run 2.gpx");
+    fs::create_directory(library / "Hike.gpx");
+    EXPECT_EQ(target("Hike.gpx"), library / "Hike 2.gpx");
     // Only the last dot starts the extension.
-    writeBytes(settings.libraryFolder / "a.b.gpx", "x");
-    EXPECT_EQ(freeTargetPath(settings.libraryFolder, temp.path / "a.b.gpx"),
-              settings.libraryFolder / "a.b 2.gpx");
+    writeBytes(library / "a.b.gpx", "x");
+    EXPECT_EQ(target("a.b.gpx"), library / "a.b 2.gpx");
 }
 
 #ifndef _WIN32

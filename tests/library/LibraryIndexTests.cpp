@@ -150,43 +150,34 @@ TEST_F(LibraryIndexTest, UnchangedFilesComeFromTheIndexAndChangesAreSeen) {
     EXPECT_EQ(counts.fromIndex, 6u);
 }
 
-TEST_F(LibraryIndexTest, AFileWrittenAsTheIndexWasTakenIsReadAgain) {
-    // Written just now: an edit in the same clock tick would keep size and time.
-    const fs::path file = folder / "route 0.gpx";
-    writeBytes(file, trackText(20));
-    LibraryScanCounts counts;
-    scan(counts);
-    const auto stamp = fs::last_write_time(file);
-    std::string edited = trackText(20);
-    edited.replace(edited.find("Route 20"), 8, "Route XX");
-    writeBytes(file, edited);
-    fs::last_write_time(file, stamp);
-    const auto routes = scan(counts);
-    EXPECT_EQ(describe(routes), plain());
-    EXPECT_EQ(counts.analysed, 1u);
-}
-
+// Size and write time alone do not stand for a file: an edit in the clock tick of the scan (route
+// 0, written just now), an edit put back to the old time and another file of the same size and time
+// moved into the place of one are all read again.
 TEST_F(LibraryIndexTest, AnEditThatKeepsSizeAndWriteTimeIsSeen) {
+    const fs::path fresh = folder / "route 0.gpx", edited = folder / "route 1.gpx",
+                   replaced = folder / "route 2.gpx";
+    writeBytes(fresh, trackText(20));
     LibraryScanCounts counts;
     scan(counts);
-    const fs::path edited = folder / "route 1.gpx";
-    const fs::path replaced = folder / "route 2.gpx";
+    const auto freshTime = fs::last_write_time(fresh);
     const auto editedTime = fs::last_write_time(edited);
     const auto replacedTime = fs::last_write_time(replaced);
     // The change time moves on in the kernel clock's ticks, which may be coarse.
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    std::string text = readBytes(edited);
-    text.replace(text.find("Route 1"), 7, "Route X");
-    writeBytes(edited, text);
+    const auto change = [&](const fs::path& file, const char* from, const char* to, const fs::path& into) {
+        std::string text = readBytes(file);
+        text.replace(text.find(from), 7, to);
+        writeBytes(into, text);
+    };
+    change(fresh, "Route 2", "Route X", fresh);
+    fs::last_write_time(fresh, freshTime);
+    change(edited, "Route 1", "Route X", edited);
     fs::last_write_time(edited, editedTime);
-    // Another file of the same size and write time moved into the place of one.
-    std::string other = readBytes(replaced);
-    other.replace(other.find("Route 2"), 7, "Route Y");
-    writeBytes(temp.path / "other.gpx", other);
+    change(replaced, "Route 2", "Route Y", temp.path / "other.gpx");
     fs::last_write_time(temp.path / "other.gpx", replacedTime);
     fs::rename(temp.path / "other.gpx", replaced);
     EXPECT_EQ(describe(scan(counts)), plain());
-    EXPECT_EQ(counts.analysed, 2u);
+    EXPECT_EQ(counts.analysed, 3u);
 }
 
 TEST_F(LibraryIndexTest, EveryDamagedIndexIsIgnoredAndWrittenAgain) {
@@ -354,6 +345,7 @@ TEST_F(LibraryIndexTest, ARewrittenSportReplacesItsEntry) {
     LibraryScanCounts counts;
     scan(counts);
     ASSERT_TRUE(rewriteSport(route, "skiing", message)) << message;
+    makeOld(file);
     ASSERT_TRUE(updateIndexEntry(folder, analyzeGpxFile(file)));
     const auto index = loadLibraryIndex(folder);
     ASSERT_TRUE(index.has_value());
@@ -361,7 +353,9 @@ TEST_F(LibraryIndexTest, ARewrittenSportReplacesItsEntry) {
     for (const IndexEntry& entry : index->entries) {
         EXPECT_EQ(entry.route.sportKey == "skiing", entry.fileName == file.filename().native());
     }
+    // The entry's stamp, read from the file, is the one the scan lists: no file is read again.
     EXPECT_EQ(describe(scan(counts)), plain());
+    EXPECT_EQ(counts.fromIndex, 7u);
 }
 
 TEST_F(LibraryIndexTest, ProgressIsToldOnTheCallingThreadUpToTheTotal) {
@@ -393,29 +387,6 @@ TEST_F(LibraryIndexTest, ProgressIsToldOnTheCallingThreadUpToTheTotal) {
     EXPECT_EQ(calls.front().first, 0u);
     for (std::size_t i = 1; i < calls.size(); ++i) EXPECT_LE(calls[i - 1].first, calls[i].first);
     EXPECT_EQ(calls.back().first, 32u);
-}
-
-TEST(FileStamps, OfRegularFilesOnlyAndTheSameFromTheListing) {
-    TempFolder temp;
-    const fs::path file = temp.path / "a.gpx";
-    writeBytes(file, "12345");
-    writeBytes(temp.path / "b.txt", "x");
-    fs::create_directories(temp.path / "folder.gpx");
-    FileStamp stamp;
-    ASSERT_TRUE(readFileStamp(file, stamp));
-    EXPECT_EQ(stamp.size, 5u);
-    const std::int64_t now = currentFileTime();
-    EXPECT_LE(stamp.lastWrite, now);
-    EXPECT_GT(stamp.lastWrite, now - 600 * fileTimeUnitsPerSecond());
-    // The scan stamps from the listing, the window's rewrite from the file: both must agree.
-    std::vector<StampedFile> files;
-    ASSERT_TRUE(listStampedFiles(temp.path, isLibraryFileName, files));
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].name, fs::path("a.gpx"));
-    EXPECT_TRUE(files[0].stamped);
-    EXPECT_EQ(files[0].stamp, stamp);
-    EXPECT_FALSE(readFileStamp(temp.path, stamp));
-    EXPECT_FALSE(readFileStamp(temp.path / "missing.gpx", stamp));
 }
 
 #ifndef _WIN32

@@ -24,6 +24,9 @@ protected:
         setLocalCacheFolderOverride({});
     }
     std::filesystem::path settingsDir() const { return temp.path / "roaming" / "Tirn GPX Library"; }
+    std::filesystem::path defaultLibrary() const {
+        return std::filesystem::absolute(temp.path / "documents") / "Tirn GPX Library";
+    }
 
     TempFolder temp;
     Settings settings;

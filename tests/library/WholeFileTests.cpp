@@ -152,7 +152,6 @@ TEST_F(WholeFileTest, AFailedSaveKeepsTheFileAndTheSettings) {
 
 TEST_F(WholeFileTest, OnlyTheFirst64KBOfASettingsFileAreRead) {
     const std::string folder = pathToUtf8(temp.path / "lib");
-    const fs::path defaultFolder = fs::absolute(temp.path / "documents") / "Tirn GPX Library";
     // What follows the first line end is never looked at, however much it is.
     writeBytes(settingsFilePath(), folder + "\r\n" + std::string(std::size_t{1} << 22, 'x'));
     writeBytes(languageFilePath(), "de\n" + std::string(std::size_t{1} << 22, '\n'));
@@ -166,6 +165,6 @@ TEST_F(WholeFileTest, OnlyTheFirst64KBOfASettingsFileAreRead) {
     EXPECT_EQ(pathToUtf8(loadSettings().libraryFolder), longest);
     for (const std::string& bytes : {longest + "x", longest + "x\nshort"}) {
         writeBytes(settingsFilePath(), bytes);
-        EXPECT_EQ(loadSettings().libraryFolder, defaultFolder);
+        EXPECT_EQ(loadSettings().libraryFolder, defaultLibrary());
     }
 }

@@ -15,6 +15,8 @@ RouteInfo routeIn(const std::string& stem, const std::string& date) {
     return route;
 }
 
+const ActiveLanguage english = resolveLanguage("en");
+
 // Alpen, Berg, Chiemsee, Donau: library order is newest first.
 std::vector<RouteInfo> library(const std::string& firstStart = "48.137, 11.575") {
     std::vector<RouteInfo> routes;
@@ -39,7 +41,6 @@ void click(ListView& view, int row) {
 }  // namespace
 
 TEST(ListView, TheSelectedRouteSurvivesEveryRebuildThatStillListsIt) {
-    const ActiveLanguage english = resolveLanguage("en");
     ListView view;
     applyScan(view, library(), {}, FilterChoices::reset, english);
     click(view, 2);  // Berg
@@ -129,7 +130,6 @@ TEST(ListView, SeveralSelectedRoutesAreKeptByFileAndAddUp) {
 }
 
 TEST(ListView, ARescanKeepsTheFilterChoicesTheLibraryStillOffersAndAScanStartsAfresh) {
-    const ActiveLanguage english = resolveLanguage("en");
     ListView view;
     applyScan(view, library("47.000, 11.000"), {}, FilterChoices::reset, english);
     view.filters.choices[kStart].text = u"47.000, 11.000";
@@ -147,7 +147,6 @@ TEST(ListView, ARescanKeepsTheFilterChoicesTheLibraryStillOffersAndAScanStartsAf
 }
 
 TEST(ListView, ImportedFilesAreSelectedAndTheNoteLastsUntilTheUsersNextChange) {
-    const ActiveLanguage english = resolveLanguage("en");
     ListView view;
     applyScan(view, library(), {}, FilterChoices::reset, english);
     click(view, 0);
@@ -179,7 +178,6 @@ TEST(ListView, ImportedFilesAreSelectedAndTheNoteLastsUntilTheUsersNextChange) {
 }
 
 TEST(ListView, TheImportNoteCountsTheArrivedFilesAndNamesTheFirstThreeRenamed) {
-    const ActiveLanguage english = resolveLanguage("en");
     std::vector<fs::path> sources;
     std::vector<ImportResult> results;
     for (const char* name : {"Tour", "Run", "Ride", "Hike", "Swim", "Lost"}) {

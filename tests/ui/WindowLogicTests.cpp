@@ -102,12 +102,14 @@ TEST(ColumnWidths, TheNameTakesTheSlackAndTheOthersGiveOnlyWhatTheyCanSpare) {
 }
 
 TEST(RowColors, SelectionWinsOverTheAlternatingStripes) {
-    EXPECT_EQ(rowBackgroundColor(0, false), (Rgb{255, 254, 251}));
-    EXPECT_EQ(rowBackgroundColor(1, false), (Rgb{244, 245, 245}));
-    EXPECT_EQ(rowBackgroundColor(2, false), (Rgb{255, 254, 251}));
-    EXPECT_EQ(rowBackgroundColor(0, true), (Rgb{214, 236, 250}));
-    EXPECT_EQ(rowBackgroundColor(7, true), (Rgb{214, 236, 250}));
-    EXPECT_EQ(rowBackgroundColor(4294967297LL, false), (Rgb{244, 245, 245}));
+    const Rgb even = rowBackgroundColor(0, false), odd = rowBackgroundColor(1, false);
+    EXPECT_EQ(even, kEvenRowColor);  // the stripes start with the plain row
+    EXPECT_NE(even, odd);
+    EXPECT_EQ(rowBackgroundColor(2, false), even);
+    EXPECT_EQ(rowBackgroundColor(4294967297LL, false), odd);
+    for (int64_t row : {0, 1, 7})
+        EXPECT_TRUE(rowBackgroundColor(row, true) != even && rowBackgroundColor(row, true) != odd);
+    EXPECT_EQ(rowBackgroundColor(0, true), rowBackgroundColor(7, true));
 }
 
 constexpr int kClicked = 0;
