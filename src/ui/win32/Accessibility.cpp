@@ -63,15 +63,17 @@ void createToolTips(MainWindow& window) {
     std::vector<HWND> controls;
     for (const ToolTipText& tip : kToolTips) controls.push_back(GetDlgItem(window.mainWindow, tip.controlId));
     controls.push_back(window.titleStatic);
-    for (HWND control : controls) {
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = window.mainWindow;
-        tool.uId = reinterpret_cast<UINT_PTR>(control);
-        tool.lpszText = LPSTR_TEXTCALLBACKW;
-        SendMessageW(window.toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    for (HWND control : controls) addToolTipControl(window, control);
+}
+
+void addToolTipControl(const MainWindow& window, HWND control) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window.mainWindow;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;  // the text is asked for when the tip shows
+    SendMessageW(window.toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void applyAccessibleTexts(MainWindow& window) {

@@ -11,6 +11,8 @@
 // it precedes it in the Z-order.
 void createAccessibleLabel(MainWindow& window, std::string_view nameKey);
 void createToolTips(MainWindow& window);
+// Gives `control` to the window's tooltip, which asks the window for its text when it shows.
+void addToolTipControl(const MainWindow& window, HWND control);
 // The labels' texts in the window's language (the tooltips ask for theirs when shown).
 void applyAccessibleTexts(MainWindow& window);
 // The tooltip's text for a control where the pointer is now; empty for none (no tip shows).

@@ -2,6 +2,7 @@
 
 #include "ui/Layout.h"
 #include "ui/RouteColumns.h"
+#include "ui/win32/Accessibility.h"
 #include "ui/win32/RouteListView.h"
 
 namespace {
@@ -83,16 +84,6 @@ LRESULT CALLBACK listHintProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-void addControlTool(const MainWindow& window, HWND control) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window.mainWindow;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = LPSTR_TEXTCALLBACKW;
-    SendMessageW(window.toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
 }  // namespace
 
 void installListHints(MainWindow& window) {
@@ -100,7 +91,7 @@ void installListHints(MainWindow& window) {
     for (HWND control : {window.routeList, listHeader(window)}) {
         if (control == nullptr) continue;
         SetWindowSubclass(control, listHintProc, kListSubclass, data);
-        if (window.toolTip) addControlTool(window, control);
+        if (window.toolTip) addToolTipControl(window, control);
     }
     chooseBrokenMark(window);
 }
