@@ -53,7 +53,7 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
      [](const RouteInfo& r, const ActiveLanguage& l) { return sportDisplayText(l, r); },
      [](const RouteInfo& r) { return r.sportLabel != "\u2013"; },  // the dash: no sport
      nullptr, nullptr, ItemOrder::sports},
-    {IDC_FILTER_GHOST, "ghostFilterName", 140,
+    {IDC_FILTER_GHOST, "ghostFilterName", 160,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "ghostAll")); },
      nullptr, nullptr,
      [](const ActiveLanguage& l) {
