@@ -228,10 +228,6 @@ RouteTotals listedTotals(const ListView& view) {
 
 RouteTotals selectedTotals(const ListView& view) {
     RouteTotals totals;
-    if (view.selected.empty()) return totals;
-    for (std::size_t row = 0; row < view.rows.size(); ++row) {
-        const RouteInfo* route = routeAtRow(view, row);
-        if (route && isSelected(view, route->filePath)) addToTotals(totals, *route);
-    }
+    for (const int row : selectedRows(view)) addToTotals(totals, *routeAtRow(view, static_cast<std::size_t>(row)));
     return totals;
 }

@@ -79,31 +79,29 @@ void addToTotals(RouteTotals& totals, const RouteInfo& route) {
 }
 
 std::u16string totalsText(const RouteTotals& totals, const ActiveLanguage& language) {
-    constexpr std::u16string_view separator = u"   \u00B7   ";
     std::u16string text = formatDistance(totals.meters, language);
-    text += separator;
+    text += kStatusSeparator;
     text += formatDuration(totals.seconds);
-    text += separator;
+    text += kStatusSeparator;
     text += formatAscent(totals.ascentMeters, language);
     return text;
 }
 
 std::u16string statusLineText(const RouteTotals& listed, const RouteTotals& selected,
                               const std::filesystem::path& folder, const ActiveLanguage& language) {
-    constexpr std::u16string_view separator = u"   \u00B7   ";
     std::u16string text = decimalText(static_cast<int64_t>(listed.count));
     text += u' ';
     text += countWord(language, listed.count);
-    text += separator;
+    text += kStatusSeparator;
     if (selected.count > 1) {
         text += fillIn(translate(language, "selectedCount"), u"{n}",
                        decimalText(static_cast<int64_t>(selected.count)));
-        text += separator;
+        text += kStatusSeparator;
     }
     // An empty list adds up to nothing worth a word.
     if (listed.count > 0) {
         text += totalsText(selected.count > 1 ? selected : listed, language);
-        text += separator;
+        text += kStatusSeparator;
     }
     text += pathToWide(folder);
     return text;
@@ -127,7 +125,7 @@ std::u16string importNoteText(const std::vector<std::filesystem::path>& sources,
     std::u16string text =
         fillIn(translate(language, "importedCount"), u"{n}", decimalText(static_cast<int64_t>(arrived)));
     if (renamed == 0) return text;
-    text += u"   \u00B7   ";
+    text += kStatusSeparator;
     text += translate(language, "renamedList");
     text += u' ';
     text += renames;

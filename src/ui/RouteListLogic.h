@@ -29,6 +29,9 @@ bool resetButtonVisible(const ListFilters& filters);
 std::array<std::u16string, kRouteColumnCount> routeRowTexts(const RouteInfo& route,
                                                             const ActiveLanguage& language);
 // What a number of routes add up to. Routes without an elapsed time add nothing to the time.
+// Between the parts of the status line.
+inline constexpr std::u16string_view kStatusSeparator = u"   \u00B7   ";
+
 struct RouteTotals {
     std::size_t count = 0;
     double meters = 0;

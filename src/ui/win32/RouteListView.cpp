@@ -27,14 +27,14 @@ std::u16string statusText(const MainWindow& window) {
     std::u16string text;
     if (window.libraryFolderMissing || window.libraryFolderNotListed) {
         text = translate(window.language, window.libraryFolderMissing ? "folderMissing" : "folderNotListed");
-        text += u"   \u00B7   ";
+        text += kStatusSeparator;
         text += pathToWide(window.settings.libraryFolder);
     } else {
         text = statusLineText(listedTotals(window.list), selectedTotals(window.list),
                               window.settings.libraryFolder, window.language);
     }
     if (window.settings.libraryFolderIgnored) {
-        text += u"   \u00B7   ";
+        text += kStatusSeparator;
         text += translate(window.language, "folderSettingIgnored");
     }
     return text;
