@@ -129,11 +129,11 @@ std::optional<double> fieldValue(const uint8_t* p, const FieldDefinition& field,
             float f;
             const uint32_t bits = static_cast<uint32_t>(raw);
             std::memcpy(&f, &bits, 4);
-            return f;
+            return std::isfinite(f) ? std::optional<double>(f) : std::nullopt;
         }
         double d;
         std::memcpy(&d, &raw, 8);
-        return d;
+        return std::isfinite(d) ? std::optional<double>(d) : std::nullopt;
     }
     if (base.isSigned) {
         const unsigned shift = 64 - 8 * base.size;
@@ -173,26 +173,32 @@ struct FileState {
     std::vector<ActivityPoint>* everyRecord = nullptr;
 };
 
-int64_t fitMillis(double fitSeconds) {
-    return (static_cast<int64_t>(fitSeconds) + kFitEpochSeconds) * 1000;
+// A time field as milliseconds since 1970; none for a value no time field can hold (a field
+// defined with a wider type than the profile's).
+std::optional<int64_t> fitMillis(const std::optional<double>& fitSeconds) {
+    if (!fitSeconds || !(*fitSeconds >= 0 && *fitSeconds <= 0xFFFFFFFF)) return std::nullopt;
+    return (static_cast<int64_t>(*fitSeconds) + kFitEpochSeconds) * 1000;
+}
+
+std::optional<int> optionalInt(const std::optional<double>& value) {
+    if (!value || !(*value >= -2147483648.0 && *value <= 2147483647.0)) return std::nullopt;
+    return static_cast<int>(*value);
 }
 
 int intValue(const std::optional<double>& value) {
-    return value ? static_cast<int>(*value) : -1;
+    return optionalInt(value).value_or(-1);
 }
 
 void takeRecord(FileState& state, const std::array<std::optional<double>, kMaxSlots>& v) {
     state.hasRecords = true;
     ActivityPoint point;
-    if (v[rTime]) {
-        point.timeMillis = fitMillis(*v[rTime]);
-        if (!state.firstRecordMillis) state.firstRecordMillis = point.timeMillis;
-    }
+    point.timeMillis = fitMillis(v[rTime]);
+    if (!state.firstRecordMillis) state.firstRecordMillis = point.timeMillis;
     const std::optional<double>& altitude = v[rEnhancedAltitude] ? v[rEnhancedAltitude] : v[rAltitude];
     if (altitude) point.elevationMeters = *altitude / 5.0 - 500.0;
-    if (v[rHeartRate]) point.heartRate = static_cast<int>(*v[rHeartRate]);
-    if (v[rCadence]) point.cadence = static_cast<int>(*v[rCadence]);
-    if (v[rPower]) point.powerWatts = static_cast<int>(*v[rPower]);
+    point.heartRate = optionalInt(v[rHeartRate]);
+    point.cadence = optionalInt(v[rCadence]);
+    point.powerWatts = optionalInt(v[rPower]);
     if (v[rTemperature]) point.temperatureC = *v[rTemperature];
     const bool positioned = v[rLat] && v[rLon];
     point.lat = positioned ? *v[rLat] * kDegreesPerSemicircle : std::nan("");
@@ -223,7 +229,7 @@ void takeMessage(FileState& state, uint16_t global, const std::array<std::option
             }
             break;
         case kSession: {
-            if (v[1] && !state.activity.startMillis) state.activity.startMillis = fitMillis(*v[1]);
+            if (!state.activity.startMillis) state.activity.startMillis = fitMillis(v[1]);
             const int sport = intValue(v[2]);
             if (sport == kTransitionSport) break;
             const std::string_view key = sportKeyForFit(sport, intValue(v[3]));
@@ -243,7 +249,7 @@ void takeMessage(FileState& state, uint16_t global, const std::array<std::option
             }
             break;
         case kFileId:
-            if (v[1]) state.createdMillis = fitMillis(*v[1]);
+            if (v[1]) state.createdMillis = fitMillis(v[1]);
             break;
         default:
             break;
