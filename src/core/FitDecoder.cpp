@@ -16,19 +16,21 @@ namespace {
 constexpr int64_t kFitEpochSeconds = 631065600;
 constexpr double kDegreesPerSemicircle = 180.0 / 2147483648.0;
 
-uint16_t crcStep(uint16_t crc, uint8_t byte) {
-    static constexpr uint16_t table[16] = {0x0000, 0xCC01, 0xD801, 0x1400, 0xF001, 0x3C00, 0x2800, 0xE401,
-                                           0xA001, 0x6C00, 0x7800, 0xB401, 0x5000, 0x9C01, 0x8801, 0x4400};
-    uint16_t low = table[crc & 0xF];
-    crc = static_cast<uint16_t>(((crc >> 4) & 0x0FFF) ^ low ^ table[byte & 0xF]);
-    low = table[crc & 0xF];
-    return static_cast<uint16_t>(((crc >> 4) & 0x0FFF) ^ low ^ table[(byte >> 4) & 0xF]);
-}
+// The checksum is CRC-16 with the reflected polynomial 0xA001, taken a byte at a time.
+constexpr std::array<uint16_t, 256> kCrcTable = [] {
+    std::array<uint16_t, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        unsigned crc = byte;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+        table[byte] = static_cast<uint16_t>(crc);
+    }
+    return table;
+}();
 
 uint16_t crc16(const uint8_t* bytes, size_t size) {
-    uint16_t crc = 0;
-    for (size_t i = 0; i < size; ++i) crc = crcStep(crc, bytes[i]);
-    return crc;
+    unsigned crc = 0;
+    for (size_t i = 0; i < size; ++i) crc = (crc >> 8) ^ kCrcTable[(crc ^ bytes[i]) & 0xFF];
+    return static_cast<uint16_t>(crc);
 }
 
 uint32_t littleEndian32(const uint8_t* p) {

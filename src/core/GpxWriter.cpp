@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "core/PointFields.h"
 
@@ -60,19 +61,40 @@ int64_t floorDiv(int64_t a, int64_t b) {
     return a / b - (a % b != 0 && (a < 0) != (b < 0));
 }
 
+void appendDigits(std::string& out, int value, int width) {
+    char digits[8];
+    for (int i = width - 1; i >= 0; --i, value /= 10) digits[i] = static_cast<char>('0' + value % 10);
+    out.append(digits, static_cast<size_t>(width));
+}
+
 // "2024-05-01T06:00:22Z", with ".250" before the Z only when the instant has a fraction.
 bool appendTime(std::string& out, int64_t millis) {
     CivilTime civil;
     const int64_t seconds = floorDiv(millis, 1000);
     if (!localCivilTime(seconds, 0, civil)) return false;
-    char buffer[40];
-    int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", civil.year,
-                               civil.month, civil.day, civil.hour, civil.minute, civil.second);
-    const int fraction = static_cast<int>(millis - seconds * 1000);
-    if (fraction != 0) length += std::snprintf(buffer + length, sizeof buffer - length, ".%03d", fraction);
-    out.append(buffer, static_cast<size_t>(length));
+    appendDigits(out, civil.year, 4);
+    out += '-';
+    appendDigits(out, civil.month, 2);
+    out += '-';
+    appendDigits(out, civil.day, 2);
+    out += 'T';
+    appendDigits(out, civil.hour, 2);
+    out += ':';
+    appendDigits(out, civil.minute, 2);
+    out += ':';
+    appendDigits(out, civil.second, 2);
+    if (const int fraction = static_cast<int>(millis - seconds * 1000); fraction != 0) {
+        out += '.';
+        appendDigits(out, fraction, 3);
+    }
     out += 'Z';
     return true;
+}
+
+void appendInteger(std::string& out, int value) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
 }
 
 void appendPoint(std::string& out, const ActivityPoint& point) {
@@ -87,13 +109,21 @@ void appendPoint(std::string& out, const ActivityPoint& point) {
         out += "</ele>";
     }
     if (point.timeMillis) {
-        std::string time;
-        if (appendTime(time, *point.timeMillis)) out += "<time>" + time + "</time>";
+        const size_t mark = out.size();
+        out += "<time>";
+        if (appendTime(out, *point.timeMillis))
+            out += "</time>";
+        else
+            out.resize(mark);
     }
     const bool extension = point.temperatureC || point.heartRate || point.cadence;
     if (extension || point.powerWatts) {
         out += "<extensions>";
-        if (point.powerWatts) out += "<power>" + std::to_string(*point.powerWatts) + "</power>";
+        if (point.powerWatts) {
+            out += "<power>";
+            appendInteger(out, *point.powerWatts);
+            out += "</power>";
+        }
         if (extension) {
             out += "<gpxtpx:TrackPointExtension>";
             if (point.temperatureC) {
@@ -101,8 +131,16 @@ void appendPoint(std::string& out, const ActivityPoint& point) {
                 appendRounded(out, *point.temperatureC);
                 out += "</gpxtpx:atemp>";
             }
-            if (point.heartRate) out += "<gpxtpx:hr>" + std::to_string(*point.heartRate) + "</gpxtpx:hr>";
-            if (point.cadence) out += "<gpxtpx:cad>" + std::to_string(*point.cadence) + "</gpxtpx:cad>";
+            if (point.heartRate) {
+                out += "<gpxtpx:hr>";
+                appendInteger(out, *point.heartRate);
+                out += "</gpxtpx:hr>";
+            }
+            if (point.cadence) {
+                out += "<gpxtpx:cad>";
+                appendInteger(out, *point.cadence);
+                out += "</gpxtpx:cad>";
+            }
             out += "</gpxtpx:TrackPointExtension>";
         }
         out += "</extensions>";

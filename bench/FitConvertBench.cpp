@@ -1,0 +1,63 @@
+// FIT import speed: every FIT file of the real-world corpus (or of the folder given) decoded and
+// written as GPX, from memory, best of several rounds; prints MB/s of FIT read and of GPX written.
+// Usage: FitConvertBench [FOLDER]   (default ../shared/corpus/fit beside the project)
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "core/FitDecoder.h"
+#include "core/GpxWriter.h"
+
+namespace fs = std::filesystem;
+
+int main(int argc, char** argv) {
+    const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::path(TIRN_SOURCE_DIR) / "../shared/corpus/fit";
+    std::vector<std::string> files;
+    size_t fitBytes = 0;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        std::string extension = entry.path().extension().string();
+        std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
+        if (extension != ".fit") continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        files.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        fitBytes += files.back().size();
+    }
+    if (files.empty()) {
+        std::fprintf(stderr, "no FIT files in %s\n", folder.string().c_str());
+        return 1;
+    }
+    double best = 1e30, bestDecode = 1e30;
+    size_t gpxBytes = 0, points = 0;
+    for (int round = 0; round < 5; ++round) {
+        gpxBytes = points = 0;
+        double decodeSeconds = 0;
+        const auto start = std::chrono::steady_clock::now();
+        for (const std::string& file : files) {
+            const auto decodeStart = std::chrono::steady_clock::now();
+            const FitDecoding decoded = decodeFit(file);
+            decodeSeconds +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - decodeStart).count();
+            for (const Activity& activity : decoded.activities) {
+                for (const ActivitySegment& segment : activity.segments) points += segment.points.size();
+                gpxBytes += gpxFromActivity(activity, activityFileStem(activity, "Sport")).size();
+            }
+        }
+        best =
+            std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        bestDecode = std::min(bestDecode, decodeSeconds);
+    }
+    const double mb = fitBytes / 1e6;
+    std::printf("%zu FIT files, %.1f MB, %zu points with a position, %.1f MB of GPX written\n", files.size(),
+                mb, points, gpxBytes / 1e6);
+    std::printf("decode only:      %8.1f MB/s of FIT\n", mb / bestDecode);
+    std::printf("decode + write:   %8.1f MB/s of FIT (%.1f MB/s of GPX written)\n", mb / best,
+                gpxBytes / 1e6 / best);
+    return 0;
+}
