@@ -204,3 +204,26 @@ TEST(FitDecoder, WrittenGpxAnalysesToTheSameTrack) {
 }
 
 }  // namespace
+
+TEST(GpxWriter, NamesTheFileByTheLocalDayAndWritesTimesInUtc) {
+    Activity activity;
+    activity.sportKey = "cycling";
+    activity.startMillis = 1714519800000;  // 2024-04-30 23:30 UTC, already 1 May at +02:00
+    activity.utcOffsetMinutes = 120;
+    ActivityPoint point{47.5, 8.25, 1714519800250, 412.4, 140, 90, std::nullopt, 250};
+    activity.segments = {{{point}}, {{point}}};
+    activity.segments[1].points[0].timeMillis = 1714519801000;
+    EXPECT_EQ(activityFileStem(activity, "Rad"), "2024-05-01 Rad");
+    activity.name = "Morning Ride";
+    EXPECT_EQ(activityFileStem(activity, "Rad"), "2024-05-01 Morning Ride");
+
+    const std::string gpx = gpxFromActivity(activity, "unused");
+    for (const char* part : {"<time>2024-04-30T23:30:00.250Z</time>", "<time>2024-04-30T23:30:01Z</time>",
+                             "<gpxtpx:hr>140</gpxtpx:hr>", "<power>250</power>", "<type>cycling</type>"})
+        EXPECT_NE(gpx.find(part), std::string::npos) << part;
+    const RouteInfo route = analyzeGpxText("written.gpx", gpx);
+    EXPECT_EQ(route.routeName, "Morning Ride");
+    EXPECT_EQ(route.sportKey, "cycling");
+    EXPECT_EQ(route.pointCount, 2u);
+    EXPECT_EQ(route.distanceMeters, 0);  // two segments of one point each
+}
