@@ -261,7 +261,6 @@ void takeMessage(FileState& state, uint16_t global, const std::array<std::option
 void finishFile(FileState& state, FitDecoding& out) {
     if (!state.hasRecords) return;
     Activity& activity = state.activity;
-    if (activity.segments.size() == 1 && activity.segments.back().points.empty()) activity.segments.clear();
     if (state.anySession)
         activity.sportKey = state.sessionSportsDiffer ? "" : state.sessionKey;
     else if (state.sportMessageKey)
@@ -274,7 +273,8 @@ void finishFile(FileState& state, FitDecoding& out) {
 // The messages of one file's data. Stops at the first fault; `end` is where the bytes that are
 // there end, `cut` whether that is before the data the header announced.
 FitProblem readMessages(const uint8_t* data, size_t begin, size_t end, bool cut, FileState& state) {
-    const FitProblem short_ = cut ? FitProblem::cut : FitProblem::badMessage;
+    // A message that runs past the end is a cut file, or one past its data's end a broken message.
+    const FitProblem ranOut = cut ? FitProblem::cut : FitProblem::badMessage;
     std::array<std::optional<double>, kMaxSlots> values;
     size_t p = begin;
     while (p < end) {
@@ -294,7 +294,7 @@ FitProblem readMessages(const uint8_t* data, size_t begin, size_t end, bool cut,
         } else if (header & 0x40) {
             LocalDefinition& definition = state.definitions[header & 0x0F];
             definition.defined = false;
-            if (end - p < 5) return short_;
+            if (end - p < 5) return ranOut;
             const uint8_t architecture = data[p + 1];
             if (architecture > 1) return FitProblem::badMessage;
             definition.bigEndian = architecture == 1;
@@ -302,7 +302,7 @@ FitProblem readMessages(const uint8_t* data, size_t begin, size_t end, bool cut,
                                                      : uint16_t(data[p + 3] << 8 | data[p + 2]);
             const size_t count = data[p + 4];
             p += 5;
-            if (end - p < count * 3) return short_;
+            if (end - p < count * 3) return ranOut;
             definition.fields.clear();
             definition.dataSize = 0;
             for (size_t i = 0; i < count; ++i, p += 3) {
@@ -313,9 +313,9 @@ FitProblem readMessages(const uint8_t* data, size_t begin, size_t end, bool cut,
             }
             if (header & 0x20) {
                 // Developer fields: only their sizes matter, to step over them.
-                if (end - p < 1) return short_;
+                if (end - p < 1) return ranOut;
                 const size_t developerCount = data[p++];
-                if (end - p < developerCount * 3) return short_;
+                if (end - p < developerCount * 3) return ranOut;
                 for (size_t i = 0; i < developerCount; ++i, p += 3) definition.dataSize += data[p + 1];
             }
             definition.defined = true;
@@ -325,7 +325,7 @@ FitProblem readMessages(const uint8_t* data, size_t begin, size_t end, bool cut,
         }
         const LocalDefinition& definition = state.definitions[local];
         if (!definition.defined) return FitProblem::badMessage;
-        if (end - p < definition.dataSize) return short_;
+        if (end - p < definition.dataSize) return ranOut;
         values.fill(std::nullopt);
         size_t at = p;
         for (const FieldDefinition& field : definition.fields) {
