@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Fuzzes the route analysis (analyzeGpxText) and the text core of the sport rewrite
-# (rewriteSportText) with libFuzzer (clang, ASan + UBSan) for a while, half the time each, seeded
-# with the examples and the real-world corpus. Any crash, leak, undefined behaviour or broken
-# invariant fails the run.
-# Usage: scripts/fuzz.sh [SECONDS]   (default 60, in total)
+# Fuzzes the route analysis (analyzeGpxText), the text core of the sport rewrite
+# (rewriteSportText) and the FIT decoder with the GPX writer (decodeFit, gpxFromActivity) with
+# libFuzzer (clang, ASan + UBSan) for a while, the time shared equally, seeded with the examples and
+# the real-world GPX corpus, the FIT decoder with the real-world FIT corpus. Any crash, leak,
+# undefined behaviour or broken invariant fails the run.
+# Usage: scripts/fuzz.sh [SECONDS [TARGET]]   (default 60 s in total; TARGET: fuzz only that one,
+# e.g. fit_fuzz)
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +16,12 @@ log=$build/fuzz.log
 mkdir -p "$build"
 : >"$log"
 
-targets="analyze_fuzz:AnalyzeFuzz rewrite_fuzz:RewriteFuzz"
+targets="analyze_fuzz:AnalyzeFuzz rewrite_fuzz:RewriteFuzz fit_fuzz:FitFuzz"
+if [ -n "${2:-}" ]; then
+    targets=$(printf '%s\n' $targets | grep "^$2:" || true)
+    [ -n "$targets" ] || { echo "fuzz: no target $2"; exit 1; }
+fi
+share=$((seconds / $(printf '%s\n' $targets | wc -l)))
 for target in $targets; do
     if [ ! -f "tests/fuzz/${target#*:}.cpp" ]; then
         echo "fuzz: tests/fuzz/${target#*:}.cpp is missing" | tee -a "$log"
@@ -26,7 +33,7 @@ if ! cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C
     cat "$build/configure.log"
     exit 1
 fi
-if ! cmake --build "$build" -j2 --target analyze_fuzz rewrite_fuzz; then
+if ! cmake --build "$build" -j2 --target $(printf '%s ' $targets | sed 's/:[A-Za-z]*//g'); then
     echo "fuzz: the fuzz targets did not build"
     exit 1
 fi
@@ -40,20 +47,26 @@ for target in $targets; do
     artifacts=$build/artifacts-$name
     rm -rf "$corpus" "$artifacts"
     mkdir -p "$corpus" "$artifacts"
-    cp examples/*.gpx "$corpus/" 2>/dev/null || true
-    shared_corpus=$root/../shared/corpus/real
+    if [ "$name" = fit_fuzz ]; then
+        shared_corpus=$root/../shared/corpus/fit
+        pattern='*.fit'
+    else
+        cp examples/*.gpx "$corpus/" 2>/dev/null || true
+        shared_corpus=$root/../shared/corpus/real
+        pattern='*.gpx'
+    fi
     if [ -d "$shared_corpus" ]; then
-        find "$shared_corpus" -maxdepth 1 -type f -iname '*.gpx' -exec cp {} "$corpus/" \;
+        find "$shared_corpus" -maxdepth 1 -type f -iname "$pattern" -exec cp {} "$corpus/" \;
     fi
     target_log=$build/$name.log
-    echo "fuzz: $name, $(find "$corpus" -type f | wc -l) seed files, $((seconds / 2)) s" | tee -a "$log"
+    echo "fuzz: $name, $(find "$corpus" -type f | wc -l) seed files, $share s" | tee -a "$log"
 
     # First every seed once and whole (some are megabytes), then mutations kept small so that many run.
     find "$corpus" -type f -print0 | xargs -0 "$build/$name" -rss_limit_mb=2048 -timeout=60 \
         -artifact_prefix="$artifacts/" >"$target_log" 2>&1
     status=$?
     if [ $status -eq 0 ]; then
-        "$build/$name" -max_total_time=$((seconds / 2)) -rss_limit_mb=2048 -timeout=30 -max_len=65536 \
+        "$build/$name" -max_total_time=$share -rss_limit_mb=2048 -timeout=30 -max_len=65536 \
             -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" >>"$target_log" 2>&1
         status=$?
     fi

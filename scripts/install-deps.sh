@@ -22,12 +22,30 @@ packages=(
     procps git ca-certificates util-linux coreutils findutils
 )
 
+# The FIT tests' reference decoder runs on Node.js; a node already there (of any origin) will do.
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
+
+# The reference decoder itself (test only, from the npm registry, pinned by package-lock.json).
+install_fit_oracle() {
+    local oracle
+    oracle="$(cd "$(dirname "$0")/.." && pwd)/tests/tools/fit-oracle"
+    [ -d "$oracle/node_modules/@garmin/fitsdk" ] && [ "$oracle/node_modules" -nt "$oracle/package-lock.json" ] &&
+        return 0
+    command -v npm >/dev/null 2>&1 || return 0
+    echo "install-deps: installing the FIT reference decoder (npm ci)"
+    (cd "$oracle" && npm ci --no-audit --no-fund --silent) || echo "install-deps: npm ci failed" >&2
+}
+
 missing=()
 for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
     [ "$status" = installed ] || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+    install_fit_oracle
+    exit 0
+fi
 
 if [ "$(id -u)" -eq 0 ]; then
     as_root=()
@@ -46,3 +64,4 @@ export DEBIAN_FRONTEND=noninteractive
 # A font installed just now must be known to fontconfig before Wine starts.
 command -v fc-cache >/dev/null 2>&1 && fc-cache -f >/dev/null 2>&1 || true
 echo "install-deps: done"
+install_fit_oracle
