@@ -148,7 +148,7 @@ std::string mostFrequentText(const std::vector<std::string>& texts) {
     return std::string(kept);
 }
 
-void classifySport(std::string_view typeText, RouteInfo& route) {
+std::string sportKeyForType(std::string_view typeText) {
     std::string folded(typeText);
     for (char& c : folded) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -156,7 +156,11 @@ void classifySport(std::string_view typeText, RouteInfo& route) {
     }
     const auto& aliases = sportAliasTable();
     auto found = aliases.find(folded);
-    if (found != aliases.end()) route.sportKey = found->second;
+    return found != aliases.end() ? found->second : std::string();
+}
+
+void classifySport(std::string_view typeText, RouteInfo& route) {
+    if (std::string key = sportKeyForType(typeText); !key.empty()) route.sportKey = std::move(key);
     if (route.sportKey.empty()) {
         if (!typeText.empty()) {
             route.sportKey = typeText;
