@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Fuzzes the route analysis (analyzeGpxText) and the text core of the sport rewrite
-# (rewriteSportText) with libFuzzer (clang, ASan + UBSan) for a while, half the time each, seeded
-# with the examples and the real-world corpus. Any crash, leak, undefined behaviour or broken
+# Fuzzes the route analysis (analyzeGpxText), the text core of the sport rewrite
+# (rewriteSportText), the TCX reader and the ZIP and gzip reader with libFuzzer (clang, ASan +
+# UBSan) for a while, a quarter of the time each, seeded with the examples, the real-world corpus
+# and ZIP and gzip files made of the examples. Any crash, leak, undefined behaviour or broken
 # invariant fails the run.
 # Usage: scripts/fuzz.sh [SECONDS]   (default 60, in total)
 set -uo pipefail
@@ -14,7 +15,8 @@ log=$build/fuzz.log
 mkdir -p "$build"
 : >"$log"
 
-targets="analyze_fuzz:AnalyzeFuzz rewrite_fuzz:RewriteFuzz"
+targets="analyze_fuzz:AnalyzeFuzz rewrite_fuzz:RewriteFuzz tcx_fuzz:TcxFuzz zip_fuzz:ZipFuzz"
+share=$((seconds / 4))
 for target in $targets; do
     if [ ! -f "tests/fuzz/${target#*:}.cpp" ]; then
         echo "fuzz: tests/fuzz/${target#*:}.cpp is missing" | tee -a "$log"
@@ -26,7 +28,7 @@ if ! cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C
     cat "$build/configure.log"
     exit 1
 fi
-if ! cmake --build "$build" -j2 --target analyze_fuzz rewrite_fuzz; then
+if ! cmake --build "$build" -j2 --target analyze_fuzz rewrite_fuzz tcx_fuzz zip_fuzz; then
     echo "fuzz: the fuzz targets did not build"
     exit 1
 fi
@@ -40,20 +42,33 @@ for target in $targets; do
     artifacts=$build/artifacts-$name
     rm -rf "$corpus" "$artifacts"
     mkdir -p "$corpus" "$artifacts"
-    cp examples/*.gpx "$corpus/" 2>/dev/null || true
-    shared_corpus=$root/../shared/corpus/real
-    if [ -d "$shared_corpus" ]; then
-        find "$shared_corpus" -maxdepth 1 -type f -iname '*.gpx' -exec cp {} "$corpus/" \;
-    fi
+    case $name in
+        tcx_fuzz)
+            if [ -d "$root/../shared/corpus/tcx" ]; then
+                find "$root/../shared/corpus/tcx" -maxdepth 1 -type f -iname '*.tcx' -exec cp {} "$corpus/" \;
+            fi
+            ;;
+        zip_fuzz)
+            (cd examples && zip -q -X "$corpus/examples.zip" ./*.gpx && zip -q -X -0 "$corpus/stored.zip" ./*.gpx)
+            gzip -c examples/Greifensee-Runde.gpx >"$corpus/route.gpx.gz"
+            ;;
+        *)
+            cp examples/*.gpx "$corpus/" 2>/dev/null || true
+            shared_corpus=$root/../shared/corpus/real
+            if [ -d "$shared_corpus" ]; then
+                find "$shared_corpus" -maxdepth 1 -type f -iname '*.gpx' -exec cp {} "$corpus/" \;
+            fi
+            ;;
+    esac
     target_log=$build/$name.log
-    echo "fuzz: $name, $(find "$corpus" -type f | wc -l) seed files, $((seconds / 2)) s" | tee -a "$log"
+    echo "fuzz: $name, $(find "$corpus" -type f | wc -l) seed files, $share s" | tee -a "$log"
 
     # First every seed once and whole (some are megabytes), then mutations kept small so that many run.
     find "$corpus" -type f -print0 | xargs -0 "$build/$name" -rss_limit_mb=2048 -timeout=60 \
         -artifact_prefix="$artifacts/" >"$target_log" 2>&1
     status=$?
     if [ $status -eq 0 ]; then
-        "$build/$name" -max_total_time=$((seconds / 2)) -rss_limit_mb=2048 -timeout=30 -max_len=65536 \
+        "$build/$name" -max_total_time=$share -rss_limit_mb=2048 -timeout=30 -max_len=65536 \
             -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" >>"$target_log" 2>&1
         status=$?
     fi
