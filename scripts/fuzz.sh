@@ -49,7 +49,7 @@ for target in $targets; do
             fi
             ;;
         zip_fuzz)
-            (cd examples && zip -q -X "$corpus/examples.zip" ./*.gpx && zip -q -X -0 "$corpus/stored.zip" ./*.gpx)
+            (cd examples && zip -q -X "$root/$corpus/examples.zip" ./*.gpx && zip -q -X -0 "$root/$corpus/stored.zip" ./*.gpx)
             gzip -c examples/Greifensee-Runde.gpx >"$corpus/route.gpx.gz"
             ;;
         *)
