@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Fuzzes the route analysis (analyzeGpxText), the text core of the sport rewrite
-# (rewriteSportText) and the FIT decoder with the GPX writer (decodeFit, gpxFromActivity) with
-# libFuzzer (clang, ASan + UBSan) for a while, the time shared equally, seeded with the examples and
-# the real-world GPX corpus, the FIT decoder with the real-world FIT corpus. Any crash, leak,
-# undefined behaviour or broken invariant fails the run.
+# (rewriteSportText), the FIT decoder with the GPX writer (decodeFit, gpxFromActivity), the TCX
+# reader and the ZIP and gzip reader with libFuzzer (clang, ASan + UBSan) for a while, the time
+# shared equally, seeded with the examples, the real-world GPX, FIT and TCX corpora and ZIP and gzip
+# files made of the examples. Any crash, leak, undefined behaviour or broken invariant fails the run.
 # Usage: scripts/fuzz.sh [SECONDS [TARGET]]   (default 60 s in total; TARGET: fuzz only that one,
 # e.g. fit_fuzz)
 set -uo pipefail
@@ -16,7 +16,7 @@ log=$build/fuzz.log
 mkdir -p "$build"
 : >"$log"
 
-targets="analyze_fuzz:AnalyzeFuzz rewrite_fuzz:RewriteFuzz fit_fuzz:FitFuzz"
+targets="analyze_fuzz:AnalyzeFuzz rewrite_fuzz:RewriteFuzz fit_fuzz:FitFuzz tcx_fuzz:TcxFuzz zip_fuzz:ZipFuzz"
 if [ -n "${2:-}" ]; then
     targets=$(printf '%s\n' $targets | grep "^$2:" || true)
     [ -n "$targets" ] || { echo "fuzz: no target $2"; exit 1; }
@@ -47,17 +47,25 @@ for target in $targets; do
     artifacts=$build/artifacts-$name
     rm -rf "$corpus" "$artifacts"
     mkdir -p "$corpus" "$artifacts"
-    if [ "$name" = fit_fuzz ]; then
-        shared_corpus=$root/../shared/corpus/fit
-        pattern='*.fit'
-    else
-        cp examples/*.gpx "$corpus/" 2>/dev/null || true
-        shared_corpus=$root/../shared/corpus/real
-        pattern='*.gpx'
-    fi
-    if [ -d "$shared_corpus" ]; then
-        find "$shared_corpus" -maxdepth 1 -type f -iname "$pattern" -exec cp {} "$corpus/" \;
-    fi
+    case $name in
+        fit_fuzz | tcx_fuzz)
+            shared_corpus=$root/../shared/corpus/${name%_fuzz}
+            if [ -d "$shared_corpus" ]; then
+                find "$shared_corpus" -maxdepth 1 -type f -iname "*.${name%_fuzz}" -exec cp {} "$corpus/" \;
+            fi
+            ;;
+        zip_fuzz)
+            (cd examples && zip -q -X "$root/$corpus/examples.zip" ./*.gpx && zip -q -X -0 "$root/$corpus/stored.zip" ./*.gpx)
+            gzip -c examples/Greifensee-Runde.gpx >"$corpus/route.gpx.gz"
+            ;;
+        *)
+            cp examples/*.gpx "$corpus/" 2>/dev/null || true
+            shared_corpus=$root/../shared/corpus/real
+            if [ -d "$shared_corpus" ]; then
+                find "$shared_corpus" -maxdepth 1 -type f -iname '*.gpx' -exec cp {} "$corpus/" \;
+            fi
+            ;;
+    esac
     target_log=$build/$name.log
     echo "fuzz: $name, $(find "$corpus" -type f | wc -l) seed files, $share s" | tee -a "$log"
 

@@ -10,6 +10,8 @@ packages=(
     g++-mingw-w64-x86-64-posix wine wine64
     # release packages: the installer (NSIS) and the portable zip
     nsis zip
+    # gzip and ZIP reading: zlib natively and for Windows (linked statically there)
+    zlib1g-dev libz-mingw-w64-dev
     # what Wine's display driver loads at run time (only recommended by the Wine packages): without
     # them windows render differently (no XRender anti-aliasing, no XInput) and the GUI tests drift
     fonts-wine fonts-liberation libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1

@@ -16,6 +16,7 @@
 #include "core/SportRewrite.h"
 #include "core/TrackAnalysis.h"
 #include "i18n/Language.h"
+#include "library/ActivityImport.h"
 #include "library/Import.h"
 #include "library/LibraryScan.h"
 #include "library/Settings.h"
@@ -231,21 +232,22 @@ int runImport(const CliCommand& command, CliOutput& output) {
         commandLanguage(command, command.languageSetting.empty() ? loadLanguageSetting() : std::string());
     // Refused files are listed under one line, as the window lists them.
     bool listing = false;
-    const auto refuse = [&](const fs::path& path, std::string_view reasonKey) {
+    const auto refuse = [&](const std::string& shown, std::string_view reasonKey) {
         if (!listing) output.err += say(language, "importFailedList") + "\n";
         listing = true;
-        output.err += displayPath(path) + ": " + say(language, reasonKey) + "\n";
+        output.err += shown + ": " + say(language, reasonKey) + "\n";
     };
     int status = 0;
     std::vector<fs::path> sources;
     for (const fs::path& path : command.paths) {
-        // A missing file is left to the import, which says so like for any other failure.
+        // A missing file is left to the import, which says so like for any other failure; a
+        // folder is a bulk export or a folder of files.
         const FileKind kind = fileKind(path);
-        if (kind == FileKind::folder || kind == FileKind::other) {
-            refuse(path, "reasonNotFile");
+        if (kind == FileKind::other) {
+            refuse(displayPath(path), "reasonNotFile");
             status = 1;
-        } else if (!isLibraryFileName(path.filename())) {
-            refuse(path, "reasonNotGpx");
+        } else if (kind != FileKind::folder && !isImportableName(path.filename())) {
+            refuse(displayPath(path), "reasonNotImportable");
             status = 1;
         } else {
             sources.push_back(path);
@@ -253,9 +255,9 @@ int runImport(const CliCommand& command, CliOutput& output) {
     }
     if (sources.empty()) return status;
     const Settings settings = loadSettingsTold(command, language, output);
-    const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, sources);
-    const auto reasonKey = [](ImportFailure failure) {
-        switch (failure) {
+    const auto reasonKey = [](const ImportItem& item) -> std::string_view {
+        if (!item.reasonKey.empty()) return item.reasonKey;
+        switch (item.result.failure) {
             case ImportFailure::missingSource:
                 return "reasonMissing";
             case ImportFailure::diskFull:
@@ -266,11 +268,13 @@ int runImport(const CliCommand& command, CliOutput& output) {
                 return "reasonNotCopied";
         }
     };
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        if (i < results.size() && results[i].failure == ImportFailure::none) {
-            output.out += displayPath(sources[i]) + " -> " + displayPath(results[i].target) + "\n";
+    for (const ImportItem& item : importSources(settings.libraryFolder, sources)) {
+        std::string shown = displayPath(item.origin);
+        if (!item.entry.empty()) shown += "/" + item.entry;
+        if (item.result.failure == ImportFailure::none) {
+            output.out += shown + " -> " + displayPath(item.result.target) + "\n";
         } else {
-            refuse(sources[i], reasonKey(i < results.size() ? results[i].failure : ImportFailure::other));
+            refuse(shown, reasonKey(item));
             status = 1;
         }
     }

@@ -13,7 +13,8 @@ constexpr const char* kEnDash = "\xE2\x80\x93";
 // Words other programs write into `type`, folded to lower case with blanks and hyphens as
 // underscores, so "Mountain Biking", "mountain-biking" and "MOUNTAIN_BIKING" meet one row.
 // Compounds written together ("VirtualRide") are rows of their own. "1" and "9" are the numeric
-// types a widely used fitness service writes for rides and runs.
+// types a widely used fitness service writes for rides and runs; its bulk export's English words
+// ("Mountain Bike Ride", "Alpine Ski") have rows too.
 const std::map<std::string, std::string, std::less<>>& sportAliasTable() {
     static const std::map<std::string, std::string, std::less<>> table = {
         {"1", "cycling"},
@@ -50,6 +51,7 @@ const std::map<std::string, std::string, std::less<>>& sportAliasTable() {
         {"mountain_biking", "mountain_biking"},
         {"mountainbikeride", "mountain_biking"},
         {"mountain_bike", "mountain_biking"},
+        {"mountain_bike_ride", "mountain_biking"},
         {"mountainbiking", "mountain_biking"},
         {"mtb", "mountain_biking"},
         {"gravel_cycling", "gravel_cycling"},
@@ -63,6 +65,7 @@ const std::map<std::string, std::string, std::less<>>& sportAliasTable() {
         {"ebikeride", "e_bike"},
         {"e_bike_ride", "e_bike"},
         {"emountainbikeride", "e_bike"},
+        {"e_mountain_bike_ride", "e_bike"},
         {"e_mountain_biking", "e_bike"},
         {"trail_running", "trail_running"},
         {"trailrun", "trail_running"},
@@ -74,11 +77,14 @@ const std::map<std::string, std::string, std::less<>>& sportAliasTable() {
         {"skiing", "skiing"},
         {"ski", "skiing"},
         {"alpineski", "skiing"},
+        {"alpine_ski", "skiing"},
         {"alpine_skiing", "skiing"},
         {"nordicski", "skiing"},
+        {"nordic_ski", "skiing"},
         {"nordic_skiing", "skiing"},
         {"cross_country_skiing", "skiing"},
         {"backcountryski", "skiing"},
+        {"backcountry_ski", "skiing"},
         {"backcountry_skiing", "skiing"},
         {"resort_skiing", "skiing"},
         {"inline_skating", "inline_skating"},
@@ -148,7 +154,7 @@ std::string mostFrequentText(const std::vector<std::string>& texts) {
     return std::string(kept);
 }
 
-void classifySport(std::string_view typeText, RouteInfo& route) {
+std::string sportKeyForType(std::string_view typeText) {
     std::string folded(typeText);
     for (char& c : folded) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -156,7 +162,11 @@ void classifySport(std::string_view typeText, RouteInfo& route) {
     }
     const auto& aliases = sportAliasTable();
     auto found = aliases.find(folded);
-    if (found != aliases.end()) route.sportKey = found->second;
+    return found != aliases.end() ? found->second : std::string();
+}
+
+void classifySport(std::string_view typeText, RouteInfo& route) {
+    if (std::string key = sportKeyForType(typeText); !key.empty()) route.sportKey = std::move(key);
     if (route.sportKey.empty()) {
         if (!typeText.empty()) {
             route.sportKey = typeText;

@@ -14,6 +14,8 @@ inline constexpr std::array<std::string_view, 15> sportKeys = {
     "swimming", "skiing",          "inline_skating", "rowing",  "kayaking"};
 
 std::string sportLabelFor(std::string_view sportKey);
+// The sport key for a word other programs write ("Ride", "Mountain Biking"); empty when unknown.
+std::string sportKeyForType(std::string_view typeText);
 std::string mostFrequentText(const std::vector<std::string>& texts);
 // Sets sportKey, sportLabel, sportFromSpeed from the text of the track's type element (empty
 // without one); distanceMeters and durationSeconds must be set.

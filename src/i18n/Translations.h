@@ -80,6 +80,15 @@ struct TranslationTexts {
     std::u16string_view reasonNotGpx;
     std::u16string_view settingNotSaved;
     std::u16string_view cannotReadFile;
+    std::u16string_view reasonNotImportable;
+    std::u16string_view reasonNoPositions;
+    std::u16string_view reasonEncryptedEntry;
+    std::u16string_view reasonUnsafePath;
+    std::u16string_view reasonArchiveTooLarge;
+    std::u16string_view reasonDamagedArchive;
+    std::u16string_view reasonDamagedFit;
+    std::u16string_view reasonDamagedTcx;
+    std::u16string_view importFileTypes;
     std::u16string_view noTrackPoints;
     // list features
     std::u16string_view showInFolder;
@@ -226,6 +235,15 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"reasonNotGpx", &TranslationTexts::reasonNotGpx},
     {"settingNotSaved", &TranslationTexts::settingNotSaved},
     {"cannotReadFile", &TranslationTexts::cannotReadFile},
+    {"reasonNotImportable", &TranslationTexts::reasonNotImportable},
+    {"reasonNoPositions", &TranslationTexts::reasonNoPositions},
+    {"reasonEncryptedEntry", &TranslationTexts::reasonEncryptedEntry},
+    {"reasonUnsafePath", &TranslationTexts::reasonUnsafePath},
+    {"reasonArchiveTooLarge", &TranslationTexts::reasonArchiveTooLarge},
+    {"reasonDamagedArchive", &TranslationTexts::reasonDamagedArchive},
+    {"reasonDamagedFit", &TranslationTexts::reasonDamagedFit},
+    {"reasonDamagedTcx", &TranslationTexts::reasonDamagedTcx},
+    {"importFileTypes", &TranslationTexts::importFileTypes},
     {"noTrackPoints", &TranslationTexts::noTrackPoints},
     {"showInFolder", &TranslationTexts::showInFolder},
     {"changeSportMenu", &TranslationTexts::changeSportMenu},

@@ -91,6 +91,24 @@ std::vector<ImportResult> importIntoLibrary(const fs::path& folder, const std::v
     return results;
 }
 
+ImportResult importBytesIntoLibrary(const fs::path& folder, const fs::path& name, std::string_view bytes) {
+    createFolders(folder);
+    const fs::path temporary = temporaryPathBeside(folder / name, "import");
+    if (!writeFileDurably(temporary, bytes)) {
+        removeFile(temporary);
+        return {{}, ImportFailure::other};
+    }
+    unsigned long long n = 1;
+    for (int attempt = 0; attempt < 1000; ++attempt, ++n) {
+        const fs::path target = nextFreePath(folder, name, n);
+        const FileError error = moveWithoutReplacing(temporary, target);
+        if (error == FileError::none) return {target, ImportFailure::none};
+        if (error != FileError::exists) break;
+    }
+    removeFile(temporary);
+    return {{}, ImportFailure::other};
+}
+
 bool changeLibraryFolder(Settings& settings, const fs::path& folder) {
     // Only a saved choice takes effect: otherwise the next start would silently go back.
     Settings changed = settings;

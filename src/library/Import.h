@@ -3,6 +3,7 @@
 // The dialogs only supply paths; everything else happens here.
 
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "library/Settings.h"
@@ -23,6 +24,10 @@ std::filesystem::path freeTargetPath(const std::filesystem::path& folder,
 // first, and a failure leaves nothing behind in the folder.
 std::vector<ImportResult> importIntoLibrary(const std::filesystem::path& folder,
                                             const std::vector<std::filesystem::path>& sources);
+// Writes `bytes` into `folder` as a new file under the first free name from `name` on, through a
+// hidden temporary as above: for files made from archives and other formats.
+ImportResult importBytesIntoLibrary(const std::filesystem::path& folder, const std::filesystem::path& name,
+                                    std::string_view bytes);
 // Sets the library folder and saves it to settings.txt (the caller rescans). False when the
 // file could not be written; `settings` then stays as it was.
 bool changeLibraryFolder(Settings& settings, const std::filesystem::path& folder);

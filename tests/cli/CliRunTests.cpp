@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "ArchiveMaker.h"
 #include "cli/CliCommands.h"
 #include "cli/CliJson.h"
 #include "core/Failure.h"
@@ -255,7 +256,8 @@ TEST_F(CliRun, MessagesAndTheTableSpeakTheInterfaceLanguage) {
 
     EXPECT_EQ(run({text("import"), text("--language"), text("fr"), path(work.path / "empty.txt")}), 1);
     EXPECT_EQ(output.err, "Ces fichiers n'ont pas pu \xC3\xAAtre import\xC3\xA9s :\n" +
-                              pathToUtf8(work.path / "empty.txt") + ": pas un fichier GPX\n");
+                              pathToUtf8(work.path / "empty.txt") +
+                              ": ni itin\xC3\xA9raire ni activit\xC3\xA9\n");
     for (const char* code : {"xx", "zh-hant", "EN"})
         EXPECT_EQ(run({text("summary"), text("--language"), text(code)}), 2);
     EXPECT_EQ(run({text("summary"), text("--language")}), 2);
@@ -401,3 +403,45 @@ TEST_F(CliRun, UsageErrorsExitWithTwoAndExplain) {
 }
 
 }  // namespace
+
+// A bulk export as a ZIP and as a folder: names and sports from its list, GPX kept as it is, an
+// indoor activity and an escaping entry told with their reasons.
+TEST_F(CliRun, ImportConvertsArchivesAndBulkExports) {
+    const std::string tcx = R"(<TrainingCenterDatabase><Activities><Activity Sport="Running">
+<Id>2024-05-01T06:00:00Z</Id><Lap><Track><Trackpoint><Time>2024-05-01T06:00:00Z</Time><Position>
+<LatitudeDegrees>47.36</LatitudeDegrees><LongitudeDegrees>8.70</LongitudeDegrees></Position></Trackpoint>
+<Trackpoint><Time>2024-05-01T06:10:00Z</Time><Position><LatitudeDegrees>47.37</LatitudeDegrees>
+<LongitudeDegrees>8.72</LongitudeDegrees></Position></Trackpoint></Track></Lap></Activity></Activities>
+</TrainingCenterDatabase>)";
+    const std::string csv =
+        "Activity ID,Activity Name,Activity Type,Filename\r\n"
+        "1,\"Morning, \"\"Ride\"\"\nout\",Ride,activities/1.tcx.gz\r\n";
+    const std::string indoor =
+        "<TrainingCenterDatabase><Activities><Activity Sport=\"Biking\"><Id>2024-05-02T06:00:00Z"
+        "</Id><Lap><Track><Trackpoint><Cadence>80</Cadence></Trackpoint></Track></Lap>"
+        "</Activity></Activities></TrainingCenterDatabase>";
+    writeBytes(
+        work.path / "export.zip",
+        zipped({{"export/activities.csv", csv},
+                {"export/activities/1.tcx.gz", gzipped(tcx), false},
+                {"export/routes/Tour.gpx", readBytes(projectPath("examples") / "Greifensee-Runde.gpx")},
+                {"export/activities/2.tcx", indoor},
+                {"../evil.gpx", "x"}}));
+    EXPECT_EQ(run({text("import"), path(work.path / "export.zip")}), 1);
+    EXPECT_NE(output.err.find("export.zip/export/activities/2.tcx: no positions (indoor activity)"),
+              std::string::npos)
+        << output.err;
+    EXPECT_NE(output.err.find("export.zip/../evil.gpx: unsafe path in archive"), std::string::npos);
+    const fs::path library = temp.path / "documents" / "Tirn GPX Library";
+    EXPECT_TRUE(fs::exists(library / "Tour.gpx"));
+    EXPECT_EQ(run({text("summary"), text("--json"), path(library / "2024-05-01 Morning,  Ride  out.gpx")}),
+              0);
+    EXPECT_EQ(field(output.out, "sportKey"), "\"cycling\"");
+    EXPECT_EQ(field(output.out, "pointCount"), "2");
+
+    fs::create_directories(work.path / "folder" / "activities");
+    writeBytes(work.path / "folder" / "activities.csv", csv);
+    writeBytes(work.path / "folder" / "activities" / "1.tcx.gz", gzipped(tcx));
+    EXPECT_EQ(run({text("import"), path(work.path / "folder")}), 0) << output.err;
+    EXPECT_TRUE(fs::exists(library / "2024-05-01 Morning,  Ride  out 2.gpx")) << output.out;
+}

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ArchiveMaker.h"
 #include "GuiTestSupport.h"
+#include "library/ConvertToGpx.h"
 
 namespace fs = std::filesystem;
 
@@ -72,8 +74,9 @@ TEST_F(GuiTest, DroppedGpxFilesAndFoldersAreImportedAndOtherFilesListed) {
     // Under free names, like the Import button; the folder's subfolder is not entered.
     EXPECT_EQ(fileNames(library()), (Texts{u"Lauf.GPX", u"Rad.gpx", u"Tour 2.gpx", u"Tour.gpx"}));
     EXPECT_EQ(listRowCount(), 4);
-    EXPECT_EQ(lines(message), (Texts{u"These files could not be imported:", u"", u"notes.txt: not a GPX file",
-                                     u"Bild.jpg: not a GPX file"}));
+    EXPECT_EQ(lines(message),
+              (Texts{u"These files could not be imported:", u"", u"notes.txt: not a route or activity file",
+                     u"Bild.jpg: not a route or activity file"}));
 }
 
 TEST_F(GuiTest, ManyRefusedFilesAreListedUpToFifteenAndNothingIsRead) {
@@ -91,9 +94,43 @@ TEST_F(GuiTest, ManyRefusedFilesAreListedUpToFifteenAndNothingIsRead) {
         [&] { dropFiles(window->mainWindow, dropped); }));
     const Texts shown = lines(message);
     ASSERT_EQ(shown.size(), 18u);  // the heading, a blank line, fifteen files and how many more
-    EXPECT_EQ(shown[2], u"Datei 1.txt: not a GPX file");
-    EXPECT_EQ(shown[16], u"Datei 15.txt: not a GPX file");
+    EXPECT_EQ(shown[2], u"Datei 1.txt: not a route or activity file");
+    EXPECT_EQ(shown[16], u"Datei 15.txt: not a route or activity file");
     EXPECT_EQ(shown[17], u"and 5 more");
     EXPECT_EQ(window->list.routes.data(), records);
     EXPECT_TRUE(fileNames(library()).empty());
+}
+
+// A ZIP of mixed files: a GPX, a TCX and a gzipped GPX each arrive, and the status line counts them.
+TEST_F(GuiTest, DroppedZipOfMixedFilesIsImported) {
+    startWindow("en");
+    TempFolder outside;
+    TrackShape shape;
+    const std::string tcx =
+        "<TrainingCenterDatabase><Activities><Activity Sport=\"Running\"><Id>2024-05-01T06:00:00Z"
+        "</Id><Lap><Track><Trackpoint><Position><LatitudeDegrees>47.3</LatitudeDegrees>"
+        "<LongitudeDegrees>8.7</LongitudeDegrees></Position></Trackpoint></Track></Lap>"
+        "</Activity></Activities></TrainingCenterDatabase>";
+    std::vector<MadeEntry> entries = {
+        {"Tour.gpx", gpxText(shape)}, {"sub/Lauf.tcx", tcx}, {"Rad.gpx.gz", gzipped(gpxText(shape)), false}};
+    // A FIT file joins the mixture once the program decodes FIT.
+    std::size_t expected = 3;
+    std::error_code error;
+    for (const auto& file : fs::directory_iterator(projectPath("../shared/corpus/fit"), error)) {
+        const std::string bytes = readBytes(file.path());
+        if (file.path().extension() != ".fit" ||
+            !convertToGpx(bytes, SourceKind::fit, "a.fit")[0].failureKey.empty())
+            continue;
+        entries.push_back({"ride.fit", bytes});
+        ++expected;
+        break;
+    }
+    writeBytes(outside.path / "mixed.zip", zipped(entries));
+    dropFiles(window->mainWindow, {outside.path / "mixed.zip"});
+    const Texts names = fileNames(library());
+    EXPECT_EQ(names.size(), expected);
+    for (const char16_t* name : {u"2024-05-01 06.00.gpx", u"Rad.gpx", u"Tour.gpx"})
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << wideToUtf8(name);
+    EXPECT_EQ(listRowCount(), static_cast<int>(expected));
+    EXPECT_EQ(textOf(window->statusStatic), u"Imported: " + utf8ToWide(std::to_string(expected)));
 }

@@ -1,13 +1,12 @@
 #include "ui/win32/DropImport.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "i18n/Language.h"
+#include "library/ActivityImport.h"
 #include "library/Import.h"
-#include "library/LibraryScan.h"
 #include "platform/Platform.h"
 #include "ui/win32/LibraryCommands.h"
 #include "ui/win32/LibraryWatch.h"
@@ -30,20 +29,6 @@ std::vector<fs::path> droppedPaths(HDROP drop) {
     return paths;
 }
 
-// The .gpx files directly inside a dropped folder, by name; subfolders are not entered, as in
-// the library itself.
-void addFolderFiles(const fs::path& folder, std::vector<fs::path>& sources) {
-    // A listing that fails midway still gives the files it read.
-    std::vector<FolderEntry> entries;
-    listFolder(folder, entries);
-    std::vector<fs::path> found;
-    for (const FolderEntry& entry : entries) {
-        if (entry.isFile && isLibraryFileName(entry.name)) found.push_back(folder / entry.name);
-    }
-    std::sort(found.begin(), found.end());
-    sources.insert(sources.end(), found.begin(), found.end());
-}
-
 std::u16string shownName(const fs::path& path) {
     return pathToWide(path.filename().empty() ? path : path.filename());
 }
@@ -55,6 +40,30 @@ std::u16string failureLine(const fs::path& file, std::u16string_view reason) {
 
 }  // namespace
 
+void importAndShow(MainWindow& window, const std::vector<fs::path>& sources,
+                   std::vector<std::u16string> failed) {
+    if (!sources.empty()) {
+        finishLibraryRescan(window);
+        std::vector<fs::path> wanted;
+        std::vector<ImportResult> arrived;
+        for (const ImportItem& item : importSources(window.settings.libraryFolder, sources)) {
+            if (item.result.failure == ImportFailure::none) {
+                wanted.push_back(item.wanted);
+                arrived.push_back(item.result);
+            } else {
+                failed.push_back(
+                    shownOrigin(item) + u": " +
+                    std::u16string(item.reasonKey.empty()
+                                       ? importFailureReason(window.language, item.result.failure)
+                                       : translate(window.language, item.reasonKey)));
+            }
+        }
+        scanLibrary(window);
+        showImportedFiles(window, wanted, arrived);
+    }
+    showFileList(window, "importFailedList", failed);
+}
+
 void importDroppedFiles(MainWindow& window, HDROP drop) {
     const std::vector<fs::path> paths = droppedPaths(drop);
     DragFinish(drop);
@@ -62,24 +71,11 @@ void importDroppedFiles(MainWindow& window, HDROP drop) {
     std::vector<fs::path> sources;
     std::vector<std::u16string> failed;
     for (const fs::path& path : paths) {
-        if (fileKind(path) == FileKind::folder) {
-            addFolderFiles(path, sources);
-        } else if (isLibraryFileName(path.filename())) {
+        if (fileKind(path) == FileKind::folder || isImportableName(path.filename())) {
             sources.push_back(path);
         } else {
-            failed.push_back(failureLine(path, translate(window.language, "reasonNotGpx")));
+            failed.push_back(failureLine(path, translate(window.language, "reasonNotImportable")));
         }
     }
-    if (!sources.empty()) {
-        finishLibraryRescan(window);
-        const std::vector<ImportResult> results = importIntoLibrary(window.settings.libraryFolder, sources);
-        for (std::size_t i = 0; i < sources.size(); ++i) {
-            const ImportFailure failure = i < results.size() ? results[i].failure : ImportFailure::other;
-            if (failure != ImportFailure::none)
-                failed.push_back(failureLine(sources[i], importFailureReason(window.language, failure)));
-        }
-        scanLibrary(window);
-        showImportedFiles(window, sources, results);
-    }
-    showFileList(window, "importFailedList", failed);
+    importAndShow(window, sources, std::move(failed));
 }

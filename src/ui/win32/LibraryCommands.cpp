@@ -21,6 +21,7 @@
 #include "platform/Platform.h"
 #include "ui/Format.h"
 #include "ui/RouteListLogic.h"
+#include "ui/win32/DropImport.h"
 #include "ui/win32/LibraryWatch.h"
 #include "ui/win32/RouteListView.h"
 
@@ -176,8 +177,10 @@ void importFiles(MainWindow& window) {
         !dialog) {
         return;
     }
-    const COMDLG_FILTERSPEC types[] = {{L"GPX", L"*.gpx"}};
-    dialog->SetFileTypes(1, types);
+    const std::u16string typesName(translate(window.language, "importFileTypes"));
+    const COMDLG_FILTERSPEC types[] = {{wideText(typesName), L"*.gpx;*.tcx;*.fit;*.gz;*.zip"},
+                                       {L"GPX", L"*.gpx"}};
+    dialog->SetFileTypes(2, types);
     const std::u16string title(translate(window.language, "import"));
     dialog->SetTitle(wideText(title));
     addOptions(dialog, FOS_FORCEFILESYSTEM | FOS_ALLOWMULTISELECT | FOS_FILEMUSTEXIST);
@@ -198,12 +201,8 @@ void importFiles(MainWindow& window) {
         if (!path.empty()) sources.push_back(std::move(path));
     }
     results->Release();
-    finishLibraryRescan(window);
-    const std::vector<ImportResult> imported = importIntoLibrary(window.settings.libraryFolder, sources);
-    scanLibrary(window);
-    showImportedFiles(window, sources, imported);
-    showImportFailures(window, sources, imported);
     dialog->Release();
+    importAndShow(window, sources, {});
 }
 
 void chooseLibraryFolder(MainWindow& window) {
