@@ -1,7 +1,8 @@
 #include "library/ConvertToGpx.h"
 
+#include "core/FitDecoder.h"
+#include "core/GpxWriter.h"
 #include "core/TcxReader.h"
-#include "library/ProvisionalGpxWriter.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -11,9 +12,39 @@ struct ReadActivities {
     std::string_view failureKey;
 };
 
-// The FIT decoder goes here; until it is part of the program a FIT file is not read.
-ReadActivities readFitActivities(std::string_view) {
-    return {{}, "reasonDamagedFit"};
+// What a damaged FIT file held before the damage is still imported when it has positions.
+ReadActivities readFitActivities(std::string_view bytes) {
+    FitDecoding fit = decodeFit(bytes);
+    if (fit.problem == FitProblem::noActivity) return {{}, "reasonNoPositions"};
+    if (fit.activities.empty() && fit.problem != FitProblem::none) return {{}, "reasonDamagedFit"};
+    return {std::move(fit.activities), {}};
+}
+
+// An unnamed activity is named by its sport: "mountain_biking" -> "Mountain biking".
+std::string sportName(std::string_view sportKey) {
+    std::string name(sportKey.empty() ? std::string_view("Activity") : sportKey);
+    for (char& c : name)
+        if (c == '_') c = ' ';
+    if (name[0] >= 'a' && name[0] <= 'z') name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    return name;
+}
+
+// The activity's stem as a name Windows takes: refused characters become blanks, a long name is
+// cut at a character boundary, trailing dots and blanks (which Windows drops) go.
+std::string libraryFileName(std::string_view stem) {
+    std::string name;
+    for (const char c : stem.substr(0, 120)) {
+        const bool refused = static_cast<unsigned char>(c) < 0x20 ||
+                             std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+        name += refused ? ' ' : c;
+    }
+    if (stem.size() > name.size()) {
+        while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80) name.pop_back();
+        if (!name.empty() && static_cast<unsigned char>(name.back()) >= 0xC0) name.pop_back();
+    }
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    if (name.empty()) name = "Activity";
+    return name + ".gpx";
 }
 
 }  // namespace
@@ -54,7 +85,11 @@ std::vector<ConvertedGpx> convertToGpx(std::string_view bytes, SourceKind kind, 
             files.push_back({{}, std::string(name), "reasonNoPositions"});
             continue;
         }
-        files.push_back({provisionalGpxText(activity), provisionalFileName(activity), {}});
+        const std::string sport = sportName(activity.sportKey);
+        std::string fallback = activityLocalDate(activity);
+        fallback += (fallback.empty() ? "" : " ") + sport;
+        files.push_back(
+            {gpxFromActivity(activity, fallback), libraryFileName(activityFileStem(activity, sport)), {}});
     }
     if (files.empty()) files.push_back({{}, std::string(name), "reasonNoPositions"});
     return files;
