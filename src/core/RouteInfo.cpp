@@ -48,11 +48,15 @@ void moveFields(RouteInfo& to, RouteInfo& from) noexcept {
     to.hasFirstTime = from.hasFirstTime;
     to.firstTimeSeconds = from.firstTimeSeconds;
     to.firstTimeOffsetMinutes = from.firstTimeOffsetMinutes;
+    to.hasContentHash = from.hasContentHash;
+    to.contentHash = from.contentHash;
 }
 
 }  // namespace
 
-RouteInfo::RouteInfo(RouteInfo&& other) noexcept { moveFields(*this, other); }
+RouteInfo::RouteInfo(RouteInfo&& other) noexcept {
+    moveFields(*this, other);
+}
 
 RouteInfo& RouteInfo::operator=(RouteInfo&& other) noexcept {
     if (this != &other) moveFields(*this, other);
