@@ -60,6 +60,8 @@ std::string usageText() {
            "                                        rename each file after PATTERN: {date} {time}\n"
            "                                        {sport} {name} {stem} {length}; --dry-run only\n"
            "                                        tells the new names\n"
+           "  tirn-gpx duplicates [PATH]            the routes that are there twice (same file,\n"
+           "                                        activity or points), group by group\n"
            "  tirn-gpx --version                    the tool's version\n"
            "option of every command:\n"
            "  --language CODE                       messages and the table in this language (default:\n"
@@ -92,6 +94,8 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
         command.kind = CliCommandKind::importFiles;
     } else if (name == "rename") {
         command.kind = CliCommandKind::rename;
+    } else if (name == "duplicates") {
+        command.kind = CliCommandKind::duplicates;
     } else {
         return usageError("unknown command: " + name);
     }
@@ -157,6 +161,10 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
     }
     if (!patternTaken) return usageError("rename needs a PATTERN such as \"{date} {sport} {name}\"");
     if (!keyTaken) return usageError("set-sport needs a sport key (one of " + sportKeyList() + ")");
+    if (command.kind == CliCommandKind::duplicates) {
+        if (command.paths.size() > 1) return usageError("duplicates takes one folder at most");
+        return command;
+    }
     if (command.kind != CliCommandKind::summary && command.paths.empty()) {
         return usageError(name + " needs at least one FILE");
     }

@@ -16,7 +16,7 @@ struct CliArgument {
     std::filesystem::path path;
 };
 
-enum class CliCommandKind { none, help, summary, setSport, importFiles, rename };
+enum class CliCommandKind { none, help, summary, setSport, importFiles, rename, duplicates };
 
 struct CliCommand {
     CliCommandKind kind = CliCommandKind::none;

@@ -17,10 +17,12 @@
 #include "core/TrackAnalysis.h"
 #include "i18n/Language.h"
 #include "library/ActivityImport.h"
+#include "library/Duplicates.h"
 #include "library/Import.h"
 #include "library/LibraryScan.h"
 #include "library/Settings.h"
 #include "platform/Platform.h"
+#include "ui/DuplicateTexts.h"
 #include "ui/Format.h"
 #include "ui/RenamePattern.h"
 #include "ui/RouteListLogic.h"
@@ -271,7 +273,12 @@ int runImport(const CliCommand& command, CliOutput& output) {
     for (const ImportItem& item : importSources(settings.libraryFolder, sources)) {
         std::string shown = displayPath(item.origin);
         if (!item.entry.empty()) shown += "/" + item.entry;
-        if (item.result.failure == ImportFailure::none) {
+        if (!item.result.existing.empty()) {
+            output.out += shown + ": " +
+                          wideToUtf8(fillIn(translate(language, "alreadyInLibrary"), u"{name}",
+                                            pathToWide(item.result.existing.filename()))) +
+                          "\n";
+        } else if (item.result.failure == ImportFailure::none) {
             output.out += shown + " -> " + displayPath(item.result.target) + "\n";
         } else {
             refuse(shown, reasonKey(item));
@@ -327,6 +334,34 @@ int runRename(const CliCommand& command, CliOutput& output) {
     return status;
 }
 
+// The duplicate groups of the library (or of the folder named), each route with why it is there
+// twice; groups apart by an empty line.
+int runDuplicates(const CliCommand& command, CliOutput& output) {
+    ActiveLanguage language;
+    const Settings settings = loadSettingsTold(command, language, output);
+    int status = 0;
+    LibraryScanOptions options;
+    options.index = command.paths.empty() ? LibraryIndexUse::readAndWrite : LibraryIndexUse::none;
+    const std::vector<RouteInfo> routes = readFolder(
+        command.paths.empty() ? settings.libraryFolder : command.paths[0], options, language, output, status);
+    const DuplicateGroups groups = findDuplicates(routes);
+    TextTable table;
+    std::size_t lastGroup = kNoDuplicateGroup;
+    for (const std::size_t i : duplicateRoutesInGroups(groups)) {
+        if (lastGroup != kNoDuplicateGroup && groups.byRoute[i].group != lastGroup) table.rows.push_back({});
+        lastGroup = groups.byRoute[i].group;
+        table.rows.push_back(
+            {pathToWide(routes[i].filePath.filename()), duplicateReasonText(groups, routes, i, language)});
+    }
+    output.out += renderTable(table);
+    output.out += groups.groupCount == 0
+                      ? say(language, "noDuplicates")
+                      : wideToUtf8(fillIn(translate(language, "duplicateGroups"), u"{n}",
+                                          decimalText(static_cast<int64_t>(groups.groupCount))));
+    output.out += '\n';
+    return status;
+}
+
 }  // namespace
 
 int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
@@ -348,6 +383,8 @@ int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
                 return runImport(command, output);
             case CliCommandKind::rename:
                 return runRename(command, output);
+            case CliCommandKind::duplicates:
+                return runDuplicates(command, output);
             case CliCommandKind::none:
                 break;
         }

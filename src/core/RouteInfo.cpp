@@ -48,6 +48,8 @@ void moveFields(RouteInfo& to, RouteInfo& from) noexcept {
     to.hasFirstTime = from.hasFirstTime;
     to.firstTimeSeconds = from.firstTimeSeconds;
     to.firstTimeOffsetMinutes = from.firstTimeOffsetMinutes;
+    to.hasContentHash = from.hasContentHash;
+    to.contentHash = from.contentHash;
 }
 
 }  // namespace

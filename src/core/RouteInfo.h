@@ -48,6 +48,10 @@ struct RouteInfo {
     bool hasFirstTime = false;
     int64_t firstTimeSeconds = 0;
     int32_t firstTimeOffsetMinutes = 0;
+    // A hash of the file's bytes as read (contentHash), by which the same file is found again under
+    // another name; clear when the file could not be read.
+    bool hasContentHash = false;
+    uint64_t contentHash = 0;
 
     RouteInfo() = default;
     // A record is moved, never shared; the moved-from record keeps empty texts and outline.

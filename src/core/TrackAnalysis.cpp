@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/ContentHash.h"
 #include "core/Failure.h"
 #include "core/MarkupText.h"
 #include "core/PointFields.h"
@@ -264,7 +265,11 @@ RouteInfo analyzeGpxFile(const std::filesystem::path& path, AnalysisMemory& scra
     if (!readWholeFile(path, scratch.file, size, &tooLarge)) {
         route.errorText = tooLarge ? kMessageTooLarge : kMessageCannotRead;
     } else {
-        guardedAnalysis(route, std::string_view(scratch.file.data, size), scratch);
+        const std::string_view bytes(scratch.file.data, size);
+        // Hashed while the bytes are in memory anyway; a second read of every file would cost more.
+        route.hasContentHash = true;
+        route.contentHash = contentHash(bytes);
+        guardedAnalysis(route, bytes, scratch);
     }
     trimScratch(scratch);
     return route;
@@ -279,6 +284,8 @@ RouteInfo analyzeGpxText(const std::filesystem::path& path, std::string_view tex
     RouteInfo route;
     startRecord(route, path);
     AnalysisMemory scratch;
+    route.hasContentHash = true;
+    route.contentHash = contentHash(text);
     guardedAnalysis(route, text, scratch);
     return route;
 }

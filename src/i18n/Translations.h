@@ -106,6 +106,14 @@ struct TranslationTexts {
     std::u16string_view folderSettingIgnored;
     // the window telling what it did and what its parts mean
     std::u16string_view importedCount;
+    std::u16string_view alreadyInLibrary;
+    std::u16string_view findDuplicates;
+    std::u16string_view duplicateGroups;
+    std::u16string_view escShowsAll;
+    std::u16string_view noDuplicates;
+    std::u16string_view sameFileAs;
+    std::u16string_view sameActivityAs;
+    std::u16string_view sameCoordinatesAs;
     std::u16string_view renamedList;
     std::u16string_view averageSpeed;
     std::u16string_view ghostTip;
@@ -258,6 +266,14 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"folderNotListed", &TranslationTexts::folderNotListed},
     {"folderSettingIgnored", &TranslationTexts::folderSettingIgnored},
     {"importedCount", &TranslationTexts::importedCount},
+    {"alreadyInLibrary", &TranslationTexts::alreadyInLibrary},
+    {"findDuplicates", &TranslationTexts::findDuplicates},
+    {"duplicateGroups", &TranslationTexts::duplicateGroups},
+    {"escShowsAll", &TranslationTexts::escShowsAll},
+    {"noDuplicates", &TranslationTexts::noDuplicates},
+    {"sameFileAs", &TranslationTexts::sameFileAs},
+    {"sameActivityAs", &TranslationTexts::sameActivityAs},
+    {"sameCoordinatesAs", &TranslationTexts::sameCoordinatesAs},
     {"renamedList", &TranslationTexts::renamedList},
     {"averageSpeed", &TranslationTexts::averageSpeed},
     {"ghostTip", &TranslationTexts::ghostTip},

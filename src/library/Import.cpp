@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "library/SameFile.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
@@ -80,9 +81,16 @@ std::vector<ImportResult> importIntoLibrary(const fs::path& folder, const std::v
     std::vector<ImportResult> results;
     results.reserve(sources.size());
     createFolders(folder);
+    KnownLibraryFiles known = listKnownLibraryFiles(folder);
     for (const fs::path& source : sources) {
         try {
+            // The same file twice is no second route: the library keeps the one it has.
+            if (fs::path same = fileWithSameBytes(known, source); !same.empty()) {
+                results.push_back({{}, ImportFailure::none, std::move(same)});
+                continue;
+            }
             results.push_back(importOne(folder, source));
+            if (!results.back().target.empty()) addKnownFile(known, results.back().target);
         } catch (const std::exception&) {
             // Only running out of memory gets here; the other sources still arrive.
             results.push_back({{}, ImportFailure::other});

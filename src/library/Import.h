@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "library/Settings.h"
@@ -12,14 +13,22 @@
 enum class ImportFailure { none, missingSource, diskFull, accessDenied, other };
 
 struct ImportResult {
+    // Most results name only the copy and the failure.
+    ImportResult(std::filesystem::path copy = {}, ImportFailure why = ImportFailure::none,
+                 std::filesystem::path same = {})
+        : target(std::move(copy)), failure(why), existing(std::move(same)) {}
+
     std::filesystem::path target;                 // the copy in the library; empty when it failed
-    ImportFailure failure = ImportFailure::none;  // none exactly when `target` is set
+    ImportFailure failure = ImportFailure::none;  // none exactly when `target` or `existing` is set
+    // The library file that already has the source's bytes; the source was not copied then.
+    std::filesystem::path existing;
 };
 
 // Path in `folder` for a copy of `source` under a free name (Tour.gpx, Tour 2.gpx, ...).
 std::filesystem::path freeTargetPath(const std::filesystem::path& folder,
                                      const std::filesystem::path& source);
-// Copies each source into `folder` under a free name, in the order of `sources`, one result each.
+// Copies each source into `folder` under a free name, in the order of `sources`, one result each;
+// a source whose bytes a file of the folder (or an earlier copy) already has is not copied.
 // A copy appears under its name only when complete: it is written to a hidden temporary file
 // first, and a failure leaves nothing behind in the folder.
 std::vector<ImportResult> importIntoLibrary(const std::filesystem::path& folder,

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "core/ContentHash.h"
 #include "core/Failure.h"
 
 namespace fs = std::filesystem;
@@ -16,13 +17,13 @@ namespace {
 
 constexpr char kMagic[8] = {'T', 'I', 'R', 'N', 'L', 'I', 'D', 'X'};
 constexpr std::uint32_t kByteOrderMark = 0x01020304;
-constexpr std::uint32_t kVersion = 3;
+constexpr std::uint32_t kVersion = 4;
 // magic, byte order, version, name unit size, reserved, total size, taken at, entry count
 constexpr std::size_t kHeaderSize = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 8;
 constexpr std::size_t kChecksumSize = 8;
 // The smallest entry: an empty name, the stamp (size, write and change time, file ID), and a
 // record of empty texts and no outline.
-constexpr std::size_t kMinimumEntrySize = 4 + 4 * 8 + 10 * 4 + 10 * 8 + 4 + 6 + 3 * 4 + 4;
+constexpr std::size_t kMinimumEntrySize = 4 + 4 * 8 + 10 * 4 + 10 * 8 + 4 + 6 + 3 * 4 + 4 + 1 + 8;
 // A bigger file is not an index of ours (about 4 KB per file at most: a thousandfold of any library).
 constexpr std::uint64_t kLargestIndex = std::uint64_t(1) << 30;
 // Longer than any file system's time granularity (FAT: 2 s) and the lag of a coarse kernel clock.
@@ -56,57 +57,6 @@ std::uint64_t loadLittle64(const unsigned char* bytes) {
 double loadDouble(const unsigned char* in) {
     return std::bit_cast<double>(loadLittle64(in));
 }
-
-// One multiply-rotate step per eight bytes, in four independent lanes so that the processor runs
-// them side by side: a changed word always changes its lane and so the result, and an index is
-// summed at several GB/s (it is summed whole before a load decodes anything). Fed in pieces of any
-// size as the file is read.
-struct Checksum {
-    static constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87ull;
-    static constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4Full;
-    static constexpr std::size_t kBlock = 32;
-    std::uint64_t lanes[4];
-    unsigned char carry[kBlock] = {};
-    std::size_t carried = 0;
-
-    explicit Checksum(std::uint64_t size)
-        : lanes{kPrime1 ^ size, kPrime2 ^ size, std::rotl(kPrime1, 17) ^ size,
-                std::rotl(kPrime2, 29) ^ size} {}
-    static std::uint64_t step(std::uint64_t hash, std::uint64_t value) {
-        return std::rotl(hash ^ (value * kPrime2), 31) * kPrime1;
-    }
-    void block(const unsigned char* bytes) {
-        for (int lane = 0; lane < 4; ++lane) lanes[lane] = step(lanes[lane], loadLittle64(bytes + 8 * lane));
-    }
-    void add(const unsigned char* bytes, std::size_t size) {
-        if (carried > 0) {
-            const std::size_t taken = std::min(size, kBlock - carried);
-            std::memcpy(carry + carried, bytes, taken);
-            carried += taken;
-            bytes += taken;
-            size -= taken;
-            if (carried < kBlock) return;
-            block(carry);
-            carried = 0;
-        }
-        for (; size >= kBlock; bytes += kBlock, size -= kBlock) block(bytes);
-        std::memcpy(carry, bytes, size);
-        carried = size;
-    }
-    std::uint64_t finish() {
-        std::uint64_t hash = lanes[0];
-        for (int lane = 1; lane < 4; ++lane) hash = step(hash, lanes[lane]);
-        // The last bytes as words, the missing ones zero (the size is in the seed).
-        std::memset(carry + carried, 0, kBlock - carried);
-        for (std::size_t at = 0; at < carried; at += 8) hash = step(hash, loadLittle64(carry + at));
-        hash ^= hash >> 33;
-        hash *= kPrime2;
-        hash ^= hash >> 29;
-        hash *= kPrime1;
-        hash ^= hash >> 32;
-        return hash;
-    }
-};
 
 // Every field of a record but filePath, in the order stored. A field added to RouteInfo must be
 // added here; the size check below is the reminder.
@@ -147,10 +97,12 @@ void eachStoredField(Route& route, Visit&& visit) {
     visit(route.hasFirstTime);
     visit(route.firstTimeSeconds);
     visit(route.firstTimeOffsetMinutes);
+    visit(route.hasContentHash);
+    visit(route.contentHash);
 }
 
 #if defined(__x86_64__) && defined(__GLIBCXX__)
-static_assert(sizeof(RouteInfo) == 552, "RouteInfo changed: store the new field in the library index");
+static_assert(sizeof(RouteInfo) == 560, "RouteInfo changed: store the new field in the library index");
 #endif
 
 struct Writer {
@@ -179,6 +131,7 @@ struct Writer {
     void operator()(std::uint32_t value) { u32(value); }
     void operator()(std::int32_t value) { u32(static_cast<std::uint32_t>(value)); }
     void operator()(std::int64_t value) { u64(static_cast<std::uint64_t>(value)); }
+    void operator()(std::uint64_t value) { u64(value); }
     void operator()(bool value) { u8(value ? 1 : 0); }
     void operator()(const std::vector<std::pair<double, double>>& points) {
         u32(static_cast<std::uint32_t>(points.size()));
@@ -251,6 +204,7 @@ struct Reader {
     void operator()(std::uint32_t& value) { value = u32(); }
     void operator()(std::int32_t& value) { value = static_cast<std::int32_t>(u32()); }
     void operator()(std::int64_t& value) { value = static_cast<std::int64_t>(u64()); }
+    void operator()(std::uint64_t& value) { value = u64(); }
     void operator()(bool& value) {
         const std::uint8_t byte = u8();
         if (byte > 1) ok = false;
@@ -369,7 +323,7 @@ bool worthIndexing(const RouteInfo& route) {
 }
 
 std::uint64_t libraryIndexChecksum(std::string_view text) {
-    Checksum sum(text.size());
+    ContentHasher sum(text.size());
     sum.add(reinterpret_cast<const unsigned char*>(text.data()), text.size());
     return sum.finish();
 }
@@ -426,7 +380,7 @@ std::optional<LibraryIndex> loadLibraryIndex(const fs::path& folder) {
     // allocated on the word of a count, before the index is known to be whole.
     const std::uint64_t bodySize = stamp.size - kChecksumSize;
     std::vector<unsigned char> buffer(kWindowBytes);
-    Checksum sum(bodySize);
+    ContentHasher sum(bodySize);
     for (std::uint64_t left = bodySize; left > 0;) {
         const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
         file.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(wanted));

@@ -25,6 +25,32 @@ void removeSelected(ListView& view, const std::filesystem::path& file) {
     if (place != view.selected.end() && place->native() == file.native()) view.selected.erase(place);
 }
 
+// The rows cut down to the routes of duplicate groups, each group where its first row stood and
+// its rows in their order.
+void limitToDuplicates(ListView& view) {
+    view.duplicates = findDuplicates(view.routes);
+    const std::vector<DuplicateMatch>& byRoute = view.duplicates.byRoute;
+    std::vector<std::size_t> place(view.duplicates.groupCount, kNoDuplicateGroup);
+    std::vector<std::size_t> start;  // by place: where the group's rows begin
+    for (const uint64_t route : view.rows) {
+        const std::size_t group = byRoute[route].group;
+        if (group == kNoDuplicateGroup) continue;
+        if (place[group] == kNoDuplicateGroup) {
+            place[group] = start.size();
+            start.push_back(0);
+        }
+        ++start[place[group]];
+    }
+    std::size_t total = 0;
+    for (std::size_t& at : start) total += std::exchange(at, total);
+    std::vector<uint64_t> rows(total);
+    for (const uint64_t route : view.rows) {
+        const std::size_t group = byRoute[route].group;
+        if (group != kNoDuplicateGroup) rows[start[place[group]]++] = route;
+    }
+    view.rows = std::move(rows);
+}
+
 bool offersChoice(const RouteFilter& filter, const std::vector<RouteInfo>& routes, const std::u16string& text,
                   const ActiveLanguage& language) {
     return std::any_of(routes.begin(), routes.end(), [&](const RouteInfo& route) {
@@ -37,6 +63,7 @@ bool offersChoice(const RouteFilter& filter, const std::vector<RouteInfo>& route
 void rebuildRows(ListView& view, const ActiveLanguage& language) {
     view.rows = filterRoutes(view.routes, view.filters, language);
     sortRows(view.rows, view.routes, view.sort, language);
+    if (view.duplicatesOnly) limitToDuplicates(view);
 
     // One pass over the rows finds the selected files that are still listed and the focused row.
     std::vector<std::filesystem::path> listed;
@@ -122,6 +149,7 @@ void setFilterChoice(ListView& view, std::size_t box, FilterChoice choice, const
 
 void resetListFilters(ListView& view, const ActiveLanguage& language) {
     view.filters = {};
+    view.duplicatesOnly = false;
     view.sort = {};
     view.note.clear();
     rebuildRows(view, language);
@@ -228,6 +256,21 @@ RouteTotals listedTotals(const ListView& view) {
 
 RouteTotals selectedTotals(const ListView& view) {
     RouteTotals totals;
-    for (const int row : selectedRows(view)) addToTotals(totals, *routeAtRow(view, static_cast<std::size_t>(row)));
+    for (const int row : selectedRows(view))
+        addToTotals(totals, *routeAtRow(view, static_cast<std::size_t>(row)));
     return totals;
+}
+
+bool showDuplicatesOnly(ListView& view, const ActiveLanguage& language) {
+    view.duplicatesOnly = findDuplicates(view.routes).groupCount > 0;
+    view.note = view.duplicatesOnly ? std::u16string() : std::u16string(translate(language, "noDuplicates"));
+    rebuildRows(view, language);
+    return view.duplicatesOnly;
+}
+
+void endDuplicatesOnly(ListView& view, const ActiveLanguage& language) {
+    view.duplicatesOnly = false;
+    view.duplicates = {};
+    view.note.clear();
+    rebuildRows(view, language);
 }

@@ -14,6 +14,7 @@
 
 #include "core/RouteInfo.h"
 #include "i18n/Language.h"
+#include "library/Duplicates.h"
 #include "library/FolderSnapshot.h"
 #include "ui/RouteListLogic.h"
 #include "ui/RouteSort.h"
@@ -40,6 +41,11 @@ struct ListView {
 
     // Says what an import brought; shown instead of the status line until the user's next change.
     std::u16string note;
+
+    // Find duplicates: the rows are limited to the routes that have a duplicate, each group's rows
+    // together; it lasts through rescans, searches and sorts until it is ended or the list reset.
+    bool duplicatesOnly = false;
+    DuplicateGroups duplicates;  // of `routes`, found again at each rebuild while duplicatesOnly
 };
 
 // Whether the filter choices survive new records: a scan the user asked for starts the filter bar
@@ -87,3 +93,9 @@ RouteTotals listedTotals(const ListView& view);
 RouteTotals selectedTotals(const ListView& view);
 // The row that should be first on screen after a change, or -1 to leave the list where it is.
 int wantedTopRow(const ListView& view);
+
+// Find duplicates on: the list narrowed to the duplicate groups. Without any duplicate nothing is
+// narrowed and `note` says so; false then.
+bool showDuplicatesOnly(ListView& view, const ActiveLanguage& language);
+// The whole list again (Escape).
+void endDuplicatesOnly(ListView& view, const ActiveLanguage& language);

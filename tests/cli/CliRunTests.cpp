@@ -266,11 +266,24 @@ TEST_F(CliRun, MessagesAndTheTableSpeakTheInterfaceLanguage) {
 TEST_F(CliRun, ImportCopiesUnderFreeNamesIntoTheConfiguredLibrary) {
     const fs::path tour = copyExample("Greifensee-Runde.gpx", "Tour.gpx");
     writeBytes(work.path / "notes.txt", "x");
-    EXPECT_EQ(run({text("import"), path(tour), path(tour)}), 0) << output.err;
+    // The same bytes twice arrive once; other bytes under the same name get a free one.
+    fs::create_directories(work.path / "more");
+    const fs::path other = copyExample("Pilatus-Aufstieg.gpx", "more/Tour.gpx");
+    EXPECT_EQ(run({text("import"), path(tour), path(tour), path(other)}), 0) << output.err;
     const fs::path library = temp.path / "documents" / "Tirn GPX Library";
     EXPECT_TRUE(fs::exists(library / "Tour.gpx"));
     EXPECT_TRUE(fs::exists(library / "Tour 2.gpx"));
-    EXPECT_NE(output.out.find("Tour 2.gpx"), std::string::npos) << output.out;
+    EXPECT_FALSE(fs::exists(library / "Tour 3.gpx"));
+    EXPECT_NE(output.out.find(pathToUtf8(tour) + ": already in the library as Tour.gpx\n"), std::string::npos)
+        << output.out;
+
+    EXPECT_EQ(run({text("duplicates")}), 0);
+    EXPECT_EQ(output.out, "No duplicates found\n");
+    fs::copy_file(library / "Tour.gpx", library / "Copy.gpx");
+    EXPECT_EQ(run({text("duplicates")}), 0);
+    EXPECT_EQ(output.out,
+              "Copy.gpx  Same file as Tour.gpx\nTour.gpx  Same file as Copy.gpx\nDuplicate groups: 1\n");
+    fs::remove(library / "Copy.gpx");
 
     EXPECT_EQ(run({text("import"), path(work.path / "notes.txt"), path(work.path / "absent.gpx")}), 1);
     EXPECT_FALSE(fs::exists(library / "notes.txt"));

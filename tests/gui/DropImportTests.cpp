@@ -54,12 +54,18 @@ TEST_F(GuiTest, DroppedGpxFilesAndFoldersAreImportedAndOtherFilesListed) {
     writeTrack(library() / "Tour.gpx", shape);
     startWindow("en");
     TempFolder outside;
-    writeTrack(outside.path / "Tour.gpx", shape);
-    writeTrack(outside.path / "Lauf.GPX", shape);
+    // Each its own route: the bytes of a library file would not be copied again.
+    const auto named = [&](const char* name) {
+        TrackShape other = shape;
+        other.name = name;
+        return other;
+    };
+    writeTrack(outside.path / "Tour.gpx", named("Tour 2"));
+    writeTrack(outside.path / "Lauf.GPX", named("Lauf"));
     writeBytes(outside.path / "notes.txt", "<gpx/>");
     writeBytes(outside.path / "Bild.jpg", "jpg");
     fs::create_directories(outside.path / "Ordner" / "Tiefer");
-    writeTrack(outside.path / "Ordner" / "Rad.gpx", shape);
+    writeTrack(outside.path / "Ordner" / "Rad.gpx", named("Rad"));
     writeBytes(outside.path / "Ordner" / "Liste.csv", "a;b");
     writeTrack(outside.path / "Ordner" / "Tiefer" / "Tief.gpx", shape);
 

@@ -80,7 +80,7 @@ TEST_F(GuiTest, RowMenuOpensOnTheClickedRowAndChangeSportGoesToTheSportBox) {
                          MAKELPARAM(at.x, at.y));
         },
         {VK_DOWN, VK_DOWN, VK_RETURN});
-    EXPECT_EQ(commands, (std::vector<UINT>{kMenuShowInFolder, kMenuChangeSport}));
+    EXPECT_EQ(commands, (std::vector<UINT>{kMenuShowInFolder, kMenuChangeSport, kMenuFindDuplicates}));
     EXPECT_EQ(window->list.focusedRow, 1);
     EXPECT_EQ(textOf(window->titleStatic), u"Zweite");
     EXPECT_EQ(GetFocus(), window->sportCombo);
@@ -92,7 +92,7 @@ TEST_F(GuiTest, RowMenuOpensOnTheClickedRowAndChangeSportGoesToTheSportBox) {
             SendMessageW(window->mainWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window->routeList), -1);
         },
         {});
-    EXPECT_EQ(again.size(), 2u);
+    EXPECT_EQ(again.size(), 3u);
     EXPECT_EQ(window->list.focusedRow, 1);
     EXPECT_EQ(GetFocus(), window->routeList);  // closed without a choice
 }

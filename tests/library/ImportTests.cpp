@@ -63,10 +63,11 @@ TEST_F(ImportTest, CopiesEverySourceInOrderAndNeverOverwrites) {
         outside("one/Name.gpx", "first"),      outside("two/Name.gpx", "second"),
         temp.path / "outside" / "missing.gpx", outside("Other.gpx", "other"),
         temp.path / "outside" / "one",        // a folder is skipped
-        settings.libraryFolder / "Name.gpx",  // a file of the library itself gets a second copy
+        settings.libraryFolder / "Name.gpx",  // a file of the library itself is not copied again
+        outside("Copy.gpx", "second"),        // nor are the bytes of an earlier copy
     };
     const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, sources);
-    ASSERT_EQ(results.size(), 6u);
+    ASSERT_EQ(results.size(), 7u);
     EXPECT_EQ(results[0].target, settings.libraryFolder / "Name 2.gpx");
     EXPECT_EQ(results[1].target, settings.libraryFolder / "Name 3.gpx");
     EXPECT_TRUE(results[2].target.empty());
@@ -79,8 +80,24 @@ TEST_F(ImportTest, CopiesEverySourceInOrderAndNeverOverwrites) {
     EXPECT_EQ(readBytes(sources[0]), "first");
     EXPECT_TRUE(results[4].target.empty());
     EXPECT_EQ(results[4].failure, ImportFailure::other);
-    EXPECT_EQ(results[5].target, settings.libraryFolder / "Name 4.gpx");
-    EXPECT_EQ(readBytes(settings.libraryFolder / "Name 4.gpx"), "already here");
+    EXPECT_TRUE(results[5].target.empty());
+    EXPECT_EQ(results[5].failure, ImportFailure::none);
+    EXPECT_EQ(results[5].existing, longPathForm(settings.libraryFolder / "Name.gpx"));
+    EXPECT_EQ(results[6].existing, settings.libraryFolder / "Name 3.gpx");
+    EXPECT_EQ(readLibrary(settings.libraryFolder).size(), 4u);
+}
+
+// With the library's hashes in the index: a file of the same size but other bytes still arrives.
+TEST_F(ImportTest, TheSameBytesAreFoundThroughTheIndex) {
+    const fs::path& library = settings.libraryFolder;
+    writeBytes(library / "Tour.gpx", "<gpx>one</gpx>");
+    fs::last_write_time(library / "Tour.gpx", fs::file_time_type::clock::now() - std::chrono::hours(1));
+    readLibrary(library);
+    const std::vector<ImportResult> results = importIntoLibrary(
+        library, {outside("one/Tour.gpx", "<gpx>two</gpx>"), outside("Tour.gpx", "<gpx>one</gpx>")});
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].target, library / "Tour 2.gpx");
+    EXPECT_EQ(results[1].existing, longPathForm(library / "Tour.gpx"));
 }
 
 TEST_F(ImportTest, ANameAtTheSystemsLimitImportsTwice) {
@@ -99,15 +116,17 @@ TEST_F(ImportTest, ANameAtTheSystemsLimitImportsTwice) {
     const fs::path source = temp.path / "outside" / widePath(stem + u".gpx");
     writeBytes(source, "route");
     ASSERT_EQ(source.filename().native().size(), kLongestName - 1);
+    const fs::path other = temp.path / "outside" / "one" / source.filename();
+    writeBytes(other, "route 2");
 
-    const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, {source, source});
+    const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, {source, other});
     ASSERT_EQ(results.size(), 2u);
     EXPECT_EQ(results[0].target, settings.libraryFolder / source.filename());
     std::u16string shortened = pad;
     for (std::size_t i = 0; i + 1 < count; ++i) shortened += character;
     EXPECT_EQ(pathToWide(results[1].target.filename()), shortened + u" 2.gpx");
     EXPECT_LE(results[1].target.filename().native().size(), kLongestName);
-    EXPECT_EQ(readBytes(results[1].target), "route");
+    EXPECT_EQ(readBytes(results[1].target), "route 2");
 }
 
 TEST_F(ImportTest, LeftoversAreNeverListedAndGoAtTheNextScanOnceOld) {

@@ -82,7 +82,8 @@ std::vector<std::string> describe(const std::vector<RouteInfo>& routes) {
                         std::to_string(route.pointCount) + "|" + route.sportKey + "|" +
                         std::to_string(route.outline.size()) + "|" + route.errorText + "|" +
                         std::to_string(route.hasFirstTime) + "|" + std::to_string(route.firstTimeSeconds) +
-                        "|" + std::to_string(route.firstTimeOffsetMinutes));
+                        "|" + std::to_string(route.firstTimeOffsetMinutes) + "|" +
+                        std::to_string(route.hasContentHash) + std::to_string(route.contentHash));
     }
     return lines;
 }

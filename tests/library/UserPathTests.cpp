@@ -60,6 +60,11 @@ TEST_F(UserPathTest, LongNonLatinLibraryIsSavedImportedScannedAndRewritten) {
         writeBytes(longPathForm(sources.back()), track(wideToUtf8(name).c_str()));
     }
     for (const std::u16string& suffix : {std::u16string(), std::u16string(u" 2")}) {
+        // Changed the second time: the same bytes again would not be copied.
+        if (!suffix.empty()) {
+            for (const fs::path& source : sources)
+                writeBytes(longPathForm(source), track(pathToUtf8(source.stem()).c_str()) + " ");
+        }
         const std::vector<ImportResult> results = importIntoLibrary(settings.libraryFolder, sources);
         ASSERT_EQ(results.size(), names.size());
         for (std::size_t i = 0; i < names.size(); ++i) {

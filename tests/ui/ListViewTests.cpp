@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
+#include "ui/DuplicateTexts.h"
 #include "ui/ListView.h"
 #include "ui/RouteListLogic.h"
 
@@ -195,4 +196,39 @@ TEST(ListView, TheImportNoteCountsTheArrivedFilesAndNamesTheFirstThreeRenamed) {
     EXPECT_EQ(importNoteText(sources, results, english), u"Imported: 2");
     results[0] = results[1] = {{}, ImportFailure::diskFull};
     EXPECT_EQ(importNoteText(sources, results, english), u"");
+}
+
+TEST(ListView, FindDuplicatesNarrowsToTheGroupsThroughSortsAndRescansUntilTheReset) {
+    // The sample routes share their points; distances set apart all but those named.
+    const auto libraryWithSame = [](std::initializer_list<std::size_t> same) {
+        std::vector<RouteInfo> routes = library();
+        for (std::size_t i = 0; i < routes.size(); ++i) {
+            if (std::find(same.begin(), same.end(), i) == same.end()) routes[i].distanceMeters += 1.0 + i;
+        }
+        return routes;
+    };
+    const auto stems = [](const ListView& view) {
+        std::vector<std::string> names;
+        for (std::size_t row = 0; row < view.rows.size(); ++row)
+            names.push_back(routeAtRow(view, row)->fileStem);
+        return names;
+    };
+    ListView view;
+    applyScan(view, libraryWithSame({}), {}, FilterChoices::reset, english);
+    EXPECT_FALSE(showDuplicatesOnly(view, english));
+    EXPECT_EQ(view.note, u"No duplicates found");
+    EXPECT_EQ(view.rows.size(), 4u);
+
+    applyScan(view, libraryWithSame({0, 3}), {}, FilterChoices::keepOffered, english);
+    EXPECT_TRUE(showDuplicatesOnly(view, english));
+    sortListBy(view, 0, english);
+    EXPECT_EQ(stems(view), (std::vector<std::string>{"Alpen", "Donau"}));
+    click(view, 1);
+    EXPECT_EQ(duplicatesStatusText(view, english),
+              u"Duplicate groups: 1   \u00B7   Same coordinates as Alpen.gpx   \u00B7   Esc shows all");
+
+    applyScan(view, libraryWithSame({0, 1, 3}), {}, FilterChoices::keepOffered, english);
+    EXPECT_EQ(stems(view), (std::vector<std::string>{"Alpen", "Chiemsee", "Donau"}));
+    resetListFilters(view, english);
+    EXPECT_EQ(view.rows.size(), 4u);
 }

@@ -1,6 +1,7 @@
 #include "ui/win32/Keyboard.h"
 
 #include "ui/ControlIds.h"
+#include "ui/win32/DuplicateView.h"
 #include "ui/win32/LibraryCommands.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/SportBox.h"
@@ -56,8 +57,16 @@ bool handleShortcut(MainWindow& window, const MSG& message) {
         case VK_ESCAPE:
             // Escape empties the search box; elsewhere it keeps its usual meaning (closing a
             // dropped-down combo box list, for one).
-            if (message.hwnd != window.searchBox || GetWindowTextLengthW(window.searchBox) == 0) return false;
+            if (message.hwnd != window.searchBox || GetWindowTextLengthW(window.searchBox) == 0) {
+                // In the list or the empty search box it ends Find duplicates.
+                return (message.hwnd == window.routeList || message.hwnd == window.searchBox) &&
+                       endDuplicateRoutes(window);
+            }
             SetWindowTextW(window.searchBox, L"");
+            return true;
+        case 'D':
+            if (!control) return false;
+            findDuplicateRoutes(window);
             return true;
         case VK_DOWN:
             if (message.hwnd != window.searchBox || control) return false;

@@ -19,6 +19,7 @@
 #include "library/LibraryIndex.h"
 #include "library/LibraryScan.h"
 #include "platform/Platform.h"
+#include "ui/DuplicateTexts.h"
 #include "ui/Format.h"
 #include "ui/RouteListLogic.h"
 #include "ui/win32/DropImport.h"
@@ -75,9 +76,14 @@ void showImportedFiles(MainWindow& window, const std::vector<std::filesystem::pa
     std::vector<std::filesystem::path> arrived;
     for (const ImportResult& result : results) {
         if (!result.target.empty()) arrived.push_back(result.target);
+        // A file the library had already is shown like an arrival: that is where it is.
+        if (!result.existing.empty()) arrived.push_back(result.existing);
     }
     if (arrived.empty()) return;
-    const std::u16string note = importNoteText(sources, results, window.language);
+    std::u16string note = importNoteText(sources, results, window.language);
+    const std::u16string already = alreadyInLibraryText(sources, results, window.language);
+    if (!note.empty() && !already.empty()) note += kStatusSeparator;
+    note += already;
     bool filtersCleared = false;
     changeRouteList(
         window, [&](ListView& view) { filtersCleared = applyImport(view, arrived, note, window.language); });

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "i18n/Language.h"
+#include "ui/win32/DuplicateView.h"
 
 namespace {
 
@@ -76,6 +77,9 @@ bool showRouteListMenu(MainWindow& window, HWND source, LPARAM position) {
     const std::u16string sport(translate(window.language, "changeSportMenu"));
     AppendMenuW(menu, MF_STRING, kMenuShowInFolder, wideText(show));
     AppendMenuW(menu, MF_STRING, kMenuChangeSport, wideText(sport));
+    const std::u16string duplicates =
+        std::u16string(translate(window.language, "findDuplicates")) + u"\tCtrl+D";
+    AppendMenuW(menu, MF_STRING, kMenuFindDuplicates, wideText(duplicates));
     const UINT command = static_cast<UINT>(TrackPopupMenu(
         menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window.mainWindow, nullptr));
     DestroyMenu(menu);
@@ -93,6 +97,9 @@ void runRouteListMenuCommand(MainWindow& window, UINT command) {
         case kMenuChangeSport:
             // A failed record has no sport to change: its box stays disabled and keeps no focus.
             if (IsWindowEnabled(window.sportCombo)) SetFocus(window.sportCombo);
+            break;
+        case kMenuFindDuplicates:
+            findDuplicateRoutes(window);
             break;
         default:
             break;

@@ -6,6 +6,7 @@
 enum RouteMenuCommand : UINT {
     kMenuShowInFolder = 1,
     kMenuChangeSport = 2,
+    kMenuFindDuplicates = 30,
 };
 
 // WM_CONTEXTMENU: the menu of the row under the mouse, or of the selected row when opened from the

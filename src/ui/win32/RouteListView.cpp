@@ -8,6 +8,7 @@
 
 #include "platform/Platform.h"
 #include "ui/ControlIds.h"
+#include "ui/DuplicateTexts.h"
 #include "ui/RouteListLogic.h"
 #include "ui/win32/DetailPanel.h"
 #include "ui/win32/ListColumns.h"
@@ -32,6 +33,11 @@ std::u16string statusText(const MainWindow& window) {
     } else {
         text = statusLineText(listedTotals(window.list), selectedTotals(window.list),
                               window.settings.libraryFolder, window.language);
+    }
+    if (window.list.duplicatesOnly) {
+        std::u16string narrowed = duplicatesStatusText(window.list, window.language);
+        narrowed += kStatusSeparator;
+        text.insert(0, narrowed);
     }
     if (window.settings.libraryFolderIgnored) {
         text += kStatusSeparator;
@@ -88,7 +94,7 @@ void noteListPlace(MainWindow& window) {
 void showRouteList(MainWindow& window) {
     const ListView& view = window.list;
     // Reset also brings back library order, so it is offered while the list is sorted.
-    const bool resettable = resetButtonVisible(view.filters) || view.sort.column >= 0;
+    const bool resettable = resetButtonVisible(view.filters) || view.sort.column >= 0 || view.duplicatesOnly;
     ShowWindow(window.resetButton, resettable ? SW_SHOW : SW_HIDE);
 
     // The list holds no texts of its own (owner data): a rebuild only tells it the number of rows,
