@@ -47,9 +47,10 @@ void readPointExtras(std::string_view content, PointExtras& extras, std::string&
     const size_t x = findLetter(content, 0, 'x');
     if (x == kNoPosition) return;
     // Nor can an extensions tag start before the '<' ahead of the first 'x'; the walk starts there
-    // when no gap can hide a '<' (a gap starts with "<!" or "<?").
+    // when no gap before the 'x' can hold that '<' (a gap starts with "<!" or "<?"; those behind
+    // it the walk steps over itself).
     size_t walkFrom = 0;
-    if (findEitherByte(content, 0, '!', '?') == kNoPosition) {
+    if (findEitherByte(content.substr(0, x), 0, '!', '?') == kNoPosition) {
         const size_t lt = content.rfind('<', x);
         if (lt != std::string_view::npos) walkFrom = lt;
     }
