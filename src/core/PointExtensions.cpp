@@ -1,5 +1,6 @@
 #include "core/PointExtensions.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/MarkupText.h"
@@ -23,6 +24,17 @@ bool plausible(size_t id, double value) {
 bool readFigure(std::string_view content, const ElementMatch& match, std::string& buffer, double& value) {
     if (plainNumberEnd(content, match.contentStart, value) == match.contentEnd) return true;
     return parseNumberPrefix(elementContentView(content, match, buffer), value);
+}
+
+// The end of "</(?:[\w.-]+:)?NAME\s*>" when it starts at `lt`, or kNoPosition.
+size_t closingTagEndAt(std::string_view content, size_t lt, std::string_view name) {
+    if (lt + 1 >= content.size() || content[lt] != '<' || content[lt + 1] != '/') return kNoPosition;
+    for (size_t start : tagNameStarts(content, lt + 2)) {
+        if (start == kNoPosition || !nameAt(content, start, name)) continue;
+        const size_t end = closingTailEnd(content, start + name.size());
+        if (end != kNoPosition) return end;
+    }
+    return kNoPosition;
 }
 
 // The names' first letters, folded: a tag starting with none of them needs no closer look.
@@ -56,6 +68,9 @@ void readPointExtras(std::string_view content, PointExtras& extras, std::string&
     }
     enum State { kSeekOpen, kSeekClose, kDone } state[kNameCount] = {};
     ElementMatch match[kNameCount];
+    // Figures read where their element was met in its plain form, "<p:hr>142</p:hr>".
+    double figure[kNameCount] = {};
+    bool read[kNameCount] = {};
     double value = 0;
     GreaterFinder greater{content};
     // One walk over the content's '<' (every gap stepped over), as findFirstElements does for two
@@ -69,6 +84,7 @@ void readPointExtras(std::string_view content, PointExtras& extras, std::string&
             continue;
         }
         const bool closing = next == '/';
+        size_t skipTo = 0;
         for (size_t start : tagNameStarts(content, lt + (closing ? 2 : 1))) {
             if (start == kNoPosition || start >= content.size() || !mayBeName(content[start])) continue;
             for (size_t i = 0; i < kNameCount; ++i) {
@@ -85,7 +101,12 @@ void readPointExtras(std::string_view content, PointExtras& extras, std::string&
                         // A figure's element still open ends beyond the extensions: it is none.
                         for (size_t id = 0; id < kPointExtraCount; ++id) {
                             if (state[id + 1] != kDone || match[id + 1].end > lt) continue;
-                            if (readFigure(content, match[id + 1], buffer, value) && plausible(id, value)) {
+                            if (read[id + 1]) {
+                                value = figure[id + 1];
+                            } else if (!readFigure(content, match[id + 1], buffer, value)) {
+                                continue;
+                            }
+                            if (plausible(id, value)) {
                                 extras.value[id] = value;
                                 extras.has[id] = true;
                             }
@@ -98,13 +119,31 @@ void readPointExtras(std::string_view content, PointExtras& extras, std::string&
                         continue;
                     const size_t nameEnd = nameEndAt(content, start, kNames[i]);
                     if (nameEnd == kNoPosition) continue;
-                    const size_t gt = findGreater(greater, nameEnd);
+                    const size_t gt = nameEnd < content.size() && content[nameEnd] == '>'
+                                          ? nameEnd
+                                          : findGreater(greater, nameEnd);
                     if (gt == kNoPosition) return;  // no later tag has a '>' either
                     state[i] = kSeekClose;
                     match[i].start = lt;
                     match[i].contentStart = gt + 1;
+                    // A plain figure right up to the element's end tag: read here, and the walk
+                    // goes on behind that end tag, which can end no other element.
+                    if (i > 0 && gt == nameEnd) {
+                        const size_t figureEnd = plainNumberEnd(content, gt + 1, figure[i]);
+                        const size_t end = figureEnd == kNoPosition
+                                               ? kNoPosition
+                                               : closingTagEndAt(content, figureEnd, kNames[i]);
+                        if (end != kNoPosition) {
+                            state[i] = kDone;
+                            read[i] = true;
+                            match[i].contentEnd = figureEnd;
+                            match[i].end = end;
+                            skipTo = std::max(skipTo, end);
+                        }
+                    }
                 }
             }
         }
+        if (skipTo > 0) lt = skipTo - 1;
     }
 }

@@ -37,7 +37,7 @@ TEST(TrackFigures, ExtensionsInAnyPrefixAveragedOverThePointsThatHaveThem) {
             "<gpxtpx:atemp>20.5</gpxtpx:atemp></gpxtpx:TrackPointExtension></extensions>") +
         pointAt(10, 5,
                 "<extensions><ns3:TrackPointExtension><ns3:hr>140</ns3:hr></ns3:TrackPointExtension>"
-                "<power>250</power></extensions>") +
+                "<power> 250 </power></extensions>") +
         // No heart rate here: a comment's and one outside the extensions are none, 0 is no reading.
         pointAt(20, 10,
                 "<hr>200</hr><extensions><!-- <hr>190</hr> --><HR>0</HR><Power>150</Power>"
