@@ -233,5 +233,21 @@ void appendRouteJson(std::string& out, const RouteInfo& route) {
     } else {
         appendJsonString(out, firstTime);
     }
+    // The points' sensor figures and the figures from their times: null where the file has none.
+    auto optional = [&](std::string_view key, bool has, double value) {
+        appendKey(out, key);
+        if (has) {
+            appendNumber(out, value);
+        } else {
+            out += "null";
+        }
+    };
+    optional("heartRateAvg", route.hasHeartRate, route.heartRateAvg);
+    optional("heartRateMax", route.hasHeartRate, route.heartRateMax);
+    optional("cadenceAvg", route.hasCadence, route.cadenceAvg);
+    optional("powerAvg", route.hasPower, route.powerAvg);
+    optional("airTemperatureAvg", route.hasAirTemperature, route.airTemperatureAvg);
+    optional("movingSeconds", route.hasMovingTime, route.movingSeconds);
+    optional("maxSpeedKmh", route.hasMaxSpeed, route.maxSpeedKmh);
     out += '}';
 }

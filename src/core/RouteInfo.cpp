@@ -4,7 +4,7 @@
 
 namespace {
 
-// Moves every field and leaves `from` as a valid record with empty texts and outline.
+// Moves every field and leaves `from` as a valid record with empty texts, outline and profile.
 void moveFields(RouteInfo& to, RouteInfo& from) noexcept {
     to.filePath = std::move(from.filePath);
     from.filePath.clear();
@@ -50,6 +50,23 @@ void moveFields(RouteInfo& to, RouteInfo& from) noexcept {
     to.firstTimeOffsetMinutes = from.firstTimeOffsetMinutes;
     to.hasContentHash = from.hasContentHash;
     to.contentHash = from.contentHash;
+    to.hasHeartRate = from.hasHeartRate;
+    to.heartRateAvg = from.heartRateAvg;
+    to.heartRateMax = from.heartRateMax;
+    to.hasCadence = from.hasCadence;
+    to.cadenceAvg = from.cadenceAvg;
+    to.hasPower = from.hasPower;
+    to.powerAvg = from.powerAvg;
+    to.hasAirTemperature = from.hasAirTemperature;
+    to.airTemperatureAvg = from.airTemperatureAvg;
+    to.hasMovingTime = from.hasMovingTime;
+    to.movingSeconds = from.movingSeconds;
+    to.hasMaxSpeed = from.hasMaxSpeed;
+    to.maxSpeedKmh = from.maxSpeedKmh;
+    to.elevationProfile = std::move(from.elevationProfile);
+    from.elevationProfile.clear();
+    to.elevationLowest = from.elevationLowest;
+    to.elevationHighest = from.elevationHighest;
 }
 
 }  // namespace

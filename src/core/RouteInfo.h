@@ -52,9 +52,30 @@ struct RouteInfo {
     // another name; clear when the file could not be read.
     bool hasContentHash = false;
     uint64_t contentHash = 0;
+    // The sensor figures of the track points' extensions, each averaged over the points that carry
+    // it; the has-flags are clear when no point does.
+    bool hasHeartRate = false;
+    double heartRateAvg = 0;  // beats per minute
+    double heartRateMax = 0;
+    bool hasCadence = false;
+    double cadenceAvg = 0;  // per minute
+    bool hasPower = false;
+    double powerAvg = 0;  // watts
+    bool hasAirTemperature = false;
+    double airTemperatureAvg = 0;  // °C
+    // From the points' times (core/TrackFigures.h says how).
+    bool hasMovingTime = false;
+    double movingSeconds = 0;
+    bool hasMaxSpeed = false;
+    double maxSpeedKmh = 0;
+    // Elevation over distance, simplified: (metres along the route, elevation), at most 300 pairs;
+    // empty when no point has an elevation. The lowest and highest elevation of all points.
+    std::vector<std::pair<double, double>> elevationProfile;
+    double elevationLowest = 0;
+    double elevationHighest = 0;
 
     RouteInfo() = default;
-    // A record is moved, never shared; the moved-from record keeps empty texts and outline.
+    // A record is moved, never shared; the moved-from record keeps empty texts, outline and profile.
     RouteInfo(RouteInfo&& other) noexcept;
     RouteInfo& operator=(RouteInfo&& other) noexcept;
     RouteInfo(const RouteInfo&) = delete;

@@ -1,5 +1,6 @@
 #include "core/TrackAnalysis.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -8,6 +9,7 @@
 #include "core/ContentHash.h"
 #include "core/Failure.h"
 #include "core/MarkupText.h"
+#include "core/PointExtensions.h"
 #include "core/PointFields.h"
 #include "core/RouteScan.h"
 #include "core/ScanMarkup.h"
@@ -44,6 +46,10 @@ struct PointSums {
     size_t timedCount = 0;
     double firstTime = 0;
     double lastTime = 0;
+    // The extensions' figures (PointExtraId): sums and counts of the points that carry each.
+    double extraSum[kPointExtraCount] = {};
+    size_t extraCount[kPointExtraCount] = {};
+    double heartRateMax = 0;
 };
 
 // haversineMeters with the cos of both latitudes from the caller: along a track each point's is
@@ -56,7 +62,13 @@ double haversineWithCos(const TrackPoint& a, const TrackPoint& b, double cosA, d
     return std::asin(h) * 12742000;
 }
 
-void addPoint(PointSums& sums, std::vector<std::pair<double, double>>& coordinates, const TrackPoint& point) {
+// Where the accepted points of one kind go besides their sums.
+struct PointStore {
+    std::vector<std::pair<double, double>>& coordinates;
+    std::vector<PointSample>& samples;
+};
+
+void addPoint(PointSums& sums, PointStore store, const TrackPoint& point) {
     const double cosLat = std::cos(toRadians(point.lat));
     if (sums.count == 0) {
         sums.first = point;
@@ -73,7 +85,44 @@ void addPoint(PointSums& sums, std::vector<std::pair<double, double>>& coordinat
     sums.last = point;
     sums.lastCosLat = cosLat;
     ++sums.count;
-    coordinates.emplace_back(point.lat, point.lon);
+    store.coordinates.emplace_back(point.lat, point.lon);
+    store.samples.push_back(
+        {sums.distance, point.ele, point.time, point.segment, point.hasEle, point.hasTime});
+}
+
+void addExtras(PointSums& sums, std::string_view text, const PointMatch& match, std::string& buffer) {
+    if (!match.hasContent) return;
+    PointExtras extras;
+    readPointExtras(text.substr(match.contentStart, match.contentEnd - match.contentStart), extras, buffer);
+    for (size_t id = 0; id < kPointExtraCount; ++id) {
+        if (!extras.has[id]) continue;
+        sums.extraSum[id] += extras.value[id];
+        ++sums.extraCount[id];
+    }
+    if (extras.has[kHeartRateExtra])
+        sums.heartRateMax = std::max(sums.heartRateMax, extras.value[kHeartRateExtra]);
+}
+
+void addTrackFigures(RouteInfo& route, const PointSums& sums, const std::vector<PointSample>& samples,
+                     const std::vector<std::pair<double, double>>& coordinates, std::vector<Timed>& run) {
+    auto average = [&](PointExtraId id, bool& has, double& value) {
+        has = sums.extraCount[id] > 0;
+        if (has) value = sums.extraSum[id] / static_cast<double>(sums.extraCount[id]);
+    };
+    average(kHeartRateExtra, route.hasHeartRate, route.heartRateAvg);
+    if (route.hasHeartRate) route.heartRateMax = sums.heartRateMax;
+    average(kCadenceExtra, route.hasCadence, route.cadenceAvg);
+    average(kPowerExtra, route.hasPower, route.powerAvg);
+    average(kAirTemperatureExtra, route.hasAirTemperature, route.airTemperatureAvg);
+    const MotionFigures motion = motionFigures(samples, coordinates, run);
+    route.hasMovingTime = motion.hasMovingTime;
+    route.movingSeconds = motion.movingSeconds;
+    route.hasMaxSpeed = motion.hasMaxSpeed;
+    route.maxSpeedKmh = motion.maxSpeedKmh;
+    ElevationProfile profile = elevationProfile(samples);
+    route.elevationProfile = std::move(profile.points);
+    route.elevationLowest = profile.lowest;
+    route.elevationHighest = profile.highest;
 }
 
 constexpr size_t kKeptFileBytes = size_t{16} << 20;
@@ -86,6 +135,12 @@ void trimScratch(AnalysisMemory& scratch) {
         if (coordinates->capacity() > kKeptCoordinates)
             std::vector<std::pair<double, double>>().swap(*coordinates);
     }
+    for (auto* samples : {&scratch.trackSamples, &scratch.routeSamples}) {
+        samples->clear();
+        if (samples->capacity() > kKeptCoordinates) std::vector<PointSample>().swap(*samples);
+    }
+    scratch.speedRun.clear();
+    if (scratch.speedRun.capacity() > kKeptCoordinates) std::vector<Timed>().swap(scratch.speedRun);
 }
 
 // What the single pass hands over, turned into points and weather notes as it comes.
@@ -93,6 +148,8 @@ struct Collector {
     std::string_view text;
     std::vector<std::pair<double, double>>& trackCoordinates;
     std::vector<std::pair<double, double>>& routeCoordinates;
+    std::vector<PointSample>& trackSamples;
+    std::vector<PointSample>& routeSamples;
     std::string buffer{};
     PointSums track{};
     PointSums route{};
@@ -116,6 +173,7 @@ const RouteScanSink kCollectorSink = {
         } else {
             c.track = c.segmentStart;
             c.trackCoordinates.resize(c.segmentStartSize);
+            c.trackSamples.resize(c.segmentStartSize);
         }
     },
     [](void* context, const PointMatch& match) {
@@ -123,18 +181,21 @@ const RouteScanSink kCollectorSink = {
         TrackPoint point;
         if (!readPointFields(c.text, match, point, c.buffer)) return;
         point.segment = c.segment;
-        addPoint(c.track, c.trackCoordinates, point);
+        addPoint(c.track, {c.trackCoordinates, c.trackSamples}, point);
+        addExtras(c.track, c.text, match, c.buffer);
     },
-    [](void* context, const PointMatch&, const TrackPoint& fields) {
+    [](void* context, const PointMatch& match, const TrackPoint& fields) {
         auto& c = *static_cast<Collector*>(context);
         TrackPoint point = fields;
         point.segment = c.segment;
-        addPoint(c.track, c.trackCoordinates, point);
+        addPoint(c.track, {c.trackCoordinates, c.trackSamples}, point);
+        addExtras(c.track, c.text, match, c.buffer);
     },
     [](void* context, const PointMatch& match) {
         auto& c = *static_cast<Collector*>(context);
         TrackPoint point;
-        if (readPointFields(c.text, match, point, c.buffer)) addPoint(c.route, c.routeCoordinates, point);
+        if (readPointFields(c.text, match, point, c.buffer))
+            addPoint(c.route, {c.routeCoordinates, c.routeSamples}, point);
     },
     [](void* context, const OpenTagMatch& match) {
         auto& c = *static_cast<Collector*>(context);
@@ -146,7 +207,9 @@ const RouteScanSink kCollectorSink = {
 void analyzeInto(RouteInfo& route, std::string_view text, AnalysisMemory& scratch) {
     Collector collector{.text = text,
                         .trackCoordinates = scratch.trackCoordinates,
-                        .routeCoordinates = scratch.routeCoordinates};
+                        .routeCoordinates = scratch.routeCoordinates,
+                        .trackSamples = scratch.trackSamples,
+                        .routeSamples = scratch.routeSamples};
     RouteScanSink sink = kCollectorSink;
     sink.context = &collector;
     const RouteScan scan = scanRoute(text, sink);
@@ -155,6 +218,8 @@ void analyzeInto(RouteInfo& route, std::string_view text, AnalysisMemory& scratc
     const PointSums& sums = scan.hasSegments ? collector.track : collector.route;
     const std::vector<std::pair<double, double>>& coordinates =
         scan.hasSegments ? collector.trackCoordinates : collector.routeCoordinates;
+    const std::vector<PointSample>& samples =
+        scan.hasSegments ? collector.trackSamples : collector.routeSamples;
     // A cut file keeps the figures of what is there, but says that it is cut; cut before its first
     // point, that is the reason it has none.
     if (sums.count == 0) {
@@ -222,6 +287,7 @@ void analyzeInto(RouteInfo& route, std::string_view text, AnalysisMemory& scratc
     if (route.outline.back() != std::make_pair(last.lat, last.lon))
         route.outline.emplace_back(last.lat, last.lon);
 
+    addTrackFigures(route, sums, samples, coordinates, scratch.speedRun);
     summarizeWeather(collector.weather, route);
     if (encoding != TextEncoding::utf8) {
         route.windDirection = textToUtf8(route.windDirection, encoding);

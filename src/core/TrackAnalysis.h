@@ -10,6 +10,7 @@
 
 #include "core/PointFields.h"
 #include "core/RouteInfo.h"
+#include "core/TrackFigures.h"
 #include "platform/Platform.h"
 
 // Memory that an analysing thread keeps from file to file: touching fresh pages costs more than
@@ -20,6 +21,9 @@ struct AnalysisMemory {
     FileBuffer file;
     std::vector<std::pair<double, double>> trackCoordinates;
     std::vector<std::pair<double, double>> routeCoordinates;
+    std::vector<PointSample> trackSamples;  // one for each coordinate pair
+    std::vector<PointSample> routeSamples;
+    std::vector<Timed> speedRun;
 };
 
 RouteInfo analyzeGpxFile(const std::filesystem::path& path, AnalysisMemory& memory);

@@ -116,6 +116,16 @@ struct TranslationTexts {
     std::u16string_view sameCoordinatesAs;
     std::u16string_view renamedList;
     std::u16string_view averageSpeed;
+    std::u16string_view heartRate;
+    std::u16string_view cadence;
+    std::u16string_view power;
+    std::u16string_view movingTime;
+    std::u16string_view maxSpeed;
+    std::u16string_view averageShort;
+    std::u16string_view maximumShort;
+    std::u16string_view beatsPerMinute;
+    std::u16string_view revolutionsPerMinute;
+    std::u16string_view watts;
     std::u16string_view ghostTip;
     std::u16string_view estimatedSportTip;
     std::u16string_view resetFilters;
@@ -276,6 +286,16 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"sameCoordinatesAs", &TranslationTexts::sameCoordinatesAs},
     {"renamedList", &TranslationTexts::renamedList},
     {"averageSpeed", &TranslationTexts::averageSpeed},
+    {"heartRate", &TranslationTexts::heartRate},
+    {"cadence", &TranslationTexts::cadence},
+    {"power", &TranslationTexts::power},
+    {"movingTime", &TranslationTexts::movingTime},
+    {"maxSpeed", &TranslationTexts::maxSpeed},
+    {"averageShort", &TranslationTexts::averageShort},
+    {"maximumShort", &TranslationTexts::maximumShort},
+    {"beatsPerMinute", &TranslationTexts::beatsPerMinute},
+    {"revolutionsPerMinute", &TranslationTexts::revolutionsPerMinute},
+    {"watts", &TranslationTexts::watts},
     {"ghostTip", &TranslationTexts::ghostTip},
     {"estimatedSportTip", &TranslationTexts::estimatedSportTip},
     {"resetFilters", &TranslationTexts::resetFilters},

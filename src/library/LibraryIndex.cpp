@@ -17,13 +17,13 @@ namespace {
 
 constexpr char kMagic[8] = {'T', 'I', 'R', 'N', 'L', 'I', 'D', 'X'};
 constexpr std::uint32_t kByteOrderMark = 0x01020304;
-constexpr std::uint32_t kVersion = 4;
+constexpr std::uint32_t kVersion = 5;
 // magic, byte order, version, name unit size, reserved, total size, taken at, entry count
 constexpr std::size_t kHeaderSize = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 8;
 constexpr std::size_t kChecksumSize = 8;
 // The smallest entry: an empty name, the stamp (size, write and change time, file ID), and a
-// record of empty texts and no outline.
-constexpr std::size_t kMinimumEntrySize = 4 + 4 * 8 + 10 * 4 + 10 * 8 + 4 + 6 + 3 * 4 + 4 + 1 + 8;
+// record of empty texts, no outline and no profile.
+constexpr std::size_t kMinimumEntrySize = 4 + 4 * 8 + 10 * 4 + 10 * 8 + 4 + 6 + 3 * 4 + 4 + 1 + 8 + 6 + 9 * 8 + 4;
 // A bigger file is not an index of ours (about 4 KB per file at most: a thousandfold of any library).
 constexpr std::uint64_t kLargestIndex = std::uint64_t(1) << 30;
 // Longer than any file system's time granularity (FAT: 2 s) and the lag of a coarse kernel clock.
@@ -99,10 +99,26 @@ void eachStoredField(Route& route, Visit&& visit) {
     visit(route.firstTimeOffsetMinutes);
     visit(route.hasContentHash);
     visit(route.contentHash);
+    visit(route.hasHeartRate);
+    visit(route.heartRateAvg);
+    visit(route.heartRateMax);
+    visit(route.hasCadence);
+    visit(route.cadenceAvg);
+    visit(route.hasPower);
+    visit(route.powerAvg);
+    visit(route.hasAirTemperature);
+    visit(route.airTemperatureAvg);
+    visit(route.hasMovingTime);
+    visit(route.movingSeconds);
+    visit(route.hasMaxSpeed);
+    visit(route.maxSpeedKmh);
+    visit(route.elevationProfile);
+    visit(route.elevationLowest);
+    visit(route.elevationHighest);
 }
 
 #if defined(__x86_64__) && defined(__GLIBCXX__)
-static_assert(sizeof(RouteInfo) == 560, "RouteInfo changed: store the new field in the library index");
+static_assert(sizeof(RouteInfo) == 704, "RouteInfo changed: store the new field in the library index");
 #endif
 
 struct Writer {

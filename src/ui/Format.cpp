@@ -129,6 +129,12 @@ std::u16string formatSpeed(double meters, double seconds, const ActiveLanguage& 
     return oneDecimal(perHour, language.forms.decimal) + (imperial(language) ? u" mph" : u" km/h");
 }
 
+std::u16string formatElevation(double meters, const ActiveLanguage& language) {
+    if (!std::isfinite(meters)) return kEnDash;
+    if (imperial(language)) return decimalText(roundedFigure(meters / kMetersPerFoot)) + u" ft";
+    return decimalText(roundedFigure(meters)) + u" m";
+}
+
 std::u16string formatTemperature(double celsius, const ActiveLanguage& language) {
     if (imperial(language)) return decimalText(roundedFigure(celsius * 9 / 5 + 32)) + u" \u00B0F";
     return decimalText(roundedFigure(celsius)) + u" \u00B0C";

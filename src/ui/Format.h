@@ -15,6 +15,8 @@ std::u16string formatDuration(double seconds);
 std::u16string formatAscent(double meters, const ActiveLanguage& language);
 // "12,3 km/h" or "7.6 mph", or the dash when the route has no elapsed time.
 std::u16string formatSpeed(double meters, double seconds, const ActiveLanguage& language);
+// An elevation, also 0 or below sea level: "412 m", "-3 m", "1352 ft".
+std::u16string formatElevation(double meters, const ActiveLanguage& language);
 // Whole degrees and whole wind speeds: "21 °C", "70 °F"; "15 km/h", "9 mph".
 std::u16string formatTemperature(double celsius, const ActiveLanguage& language);
 std::u16string formatWindSpeed(double kmh, const ActiveLanguage& language);

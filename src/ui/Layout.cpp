@@ -64,8 +64,9 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
     rects[slotStatus] = {18, h - 34, listWidth + 384, 34};
     // The panel: title, file name and date, the sketch, then rows of figures, the weather, the
     // sport box and the places. The sketch gives up height first when the window is low, so that
-    // the rows below it stay clear of the status line.
-    const double sketchHeight = std::clamp(h - 578, 100.0, 218.0);
+    // the rows below it stay clear of the status line, and leaves the elevation profile under the
+    // rows its room (150 px) before that.
+    const double sketchHeight = std::clamp(h - 578 - 150, 100.0, 218.0);
     const double y = 106 + sketchHeight + 14;  // the first figure row
     const double rightX = listWidth + 222;
     rects[slotTitle] = {panelX, 18, 370, 38};
@@ -82,6 +83,8 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
     rects[slotType] = {rightX, y + 298, 180, 56};
     rects[slotStart] = {panelX, y + 362, 180, 56};
     rects[slotFinish] = {rightX, y + 362, 180, 56};
+    // The track's figures and the elevation profile: whatever is left down to the status line.
+    rects[slotProfile] = {panelX, y + 426, 370, std::max(h - 42 - (y + 426), 0.0)};
 
     std::array<ControlRect, layoutSlotCount> device{};
     for (std::size_t slot = 0; slot < layoutSlotCount; ++slot) device[slot] = toDevice(rects[slot], scale);

@@ -45,6 +45,7 @@ enum LayoutSlot : std::size_t {
     slotStart,
     slotFinish,
     slotUnits,
+    slotProfile,
     layoutSlotCount
 };
 

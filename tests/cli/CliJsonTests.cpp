@@ -92,15 +92,22 @@ TEST(JsonNumber, NonFiniteValuesBecomeNull) {
 // number, and the first stamp both as figures and as a dateTime in its own zone.
 TEST(RouteJson, WritesOneObjectALineAReaderCanTake) {
     RouteInfo route;
-    // All 36 fields of the record, each under its own name, then the first stamp as text.
+    // The record's fields, each under its own name, the first stamp as text, and the sensor and
+    // motion figures, null without them.
     const std::string plain = routeJson(route);
     const std::regex key("\"(\\w+)\":");
     std::set<std::string> names;
     for (std::sregex_iterator it(plain.begin(), plain.end(), key), end; it != end; ++it)
         names.insert((*it)[1]);
-    EXPECT_EQ(names.size(), 37u) << plain;
+    EXPECT_EQ(names.size(), 44u) << plain;
     EXPECT_NE(plain.find("\"outline\":[],"), std::string::npos);
-    EXPECT_NE(plain.find("\"firstTime\":null}"), std::string::npos);
+    EXPECT_NE(plain.find("\"firstTime\":null,"), std::string::npos);
+    EXPECT_NE(plain.find("\"heartRateAvg\":null,\"heartRateMax\":null,"), std::string::npos);
+    EXPECT_NE(plain.find("\"maxSpeedKmh\":null}"), std::string::npos);
+    route.hasHeartRate = true;
+    route.heartRateAvg = 131.5;
+    route.heartRateMax = 170;
+    route.hasMovingTime = true;
     route.filePath = "Touren/Runde.gpx";
     route.routeName = "Feierabend \"Runde\"";
     route.pointCount = 4000000000u;
@@ -123,11 +130,12 @@ TEST(RouteJson, WritesOneObjectALineAReaderCanTake) {
           "\"temperatureCount\":-1,", "\"distanceMeters\":null,", "\"startLat\":-0,",
           "\"outline\":[[47.5,8.25],[47.75,null]]", "\"errorText\":\"Unvollst\xEF\xBF\xBDndig\",",
           "\"firstTimeSeconds\":1483227000,\"firstTimeOffsetMinutes\":120,"
-          "\"firstTime\":\"2017-01-01T01:30:00+02:00\"}"}) {
+          "\"firstTime\":\"2017-01-01T01:30:00+02:00\",",
+          "\"heartRateAvg\":131.5,\"heartRateMax\":170,\"cadenceAvg\":null,", "\"movingSeconds\":0,"}) {
         EXPECT_NE(json.find(field), std::string::npos) << field << " in " << json;
     }
     route.firstTimeSeconds = INT64_MAX;  // no instant of the years 1 to 9999: null, still valid JSON
-    EXPECT_NE(routeJson(route).find("\"firstTime\":null}"), std::string::npos);
+    EXPECT_NE(routeJson(route).find("\"firstTime\":null,"), std::string::npos);
 }
 
 // Sorting moves the records about: each must keep all it holds, texts, figures and outline alike.

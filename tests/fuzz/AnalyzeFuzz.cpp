@@ -137,6 +137,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           "finite figures");
     for (const auto& [lat, lon] : route.outline)
         check(std::isfinite(lat) && std::isfinite(lon), "finite outline");
+    // The profile stays within its bound and in distance order.
+    check(route.elevationProfile.size() <= kProfilePoints, "profile bound");
+    for (size_t i = 1; i < route.elevationProfile.size(); ++i)
+        check(route.elevationProfile[i - 1].first <= route.elevationProfile[i].first, "profile in order");
+    check(!route.hasMaxSpeed || route.maxSpeedKmh >= 0, "max speed");
     // The first stamp is read from the element the date comes from: written back in its own zone it
     // names the same day.
     if (route.hasFirstTime) {

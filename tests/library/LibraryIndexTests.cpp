@@ -63,7 +63,9 @@ std::string trackText(int seed) {
         text += "<trkpt lat=\"47." + std::to_string(100 + seed * 7 + i * 13) + "\" lon=\"8." +
                 std::to_string(200 + i * 29) + "\"><ele>" + std::to_string(400 + i * seed % 37) +
                 "</ele><time>2024-0" + std::to_string(1 + seed % 3) + "-1" + std::to_string(i % 10) +
-                "T08:00:00" + (seed % 2 ? "-05:30" : "Z") + "</time></trkpt>";
+                "T08:00:00" + (seed % 2 ? "-05:30" : "Z") + "</time>" +
+                (seed % 2 ? "" : "<extensions><hr>" + std::to_string(90 + seed + i) + "</hr></extensions>") +
+                "</trkpt>";
     }
     return text + "</trkseg></trk></gpx>";
 }
@@ -77,13 +79,16 @@ void makeOld(const fs::path& file, int extraSeconds = 0) {
 std::vector<std::string> describe(const std::vector<RouteInfo>& routes) {
     std::vector<std::string> lines;
     for (const RouteInfo& route : routes) {
-        lines.push_back(pathToUtf8(route.filePath) + "|" + route.fileStem + "|" + route.routeName + "|" +
-                        route.dateText + "|" + std::to_string(route.distanceMeters) + "|" +
-                        std::to_string(route.pointCount) + "|" + route.sportKey + "|" +
-                        std::to_string(route.outline.size()) + "|" + route.errorText + "|" +
-                        std::to_string(route.hasFirstTime) + "|" + std::to_string(route.firstTimeSeconds) +
-                        "|" + std::to_string(route.firstTimeOffsetMinutes) + "|" +
-                        std::to_string(route.hasContentHash) + std::to_string(route.contentHash));
+        lines.push_back(
+            pathToUtf8(route.filePath) + "|" + route.fileStem + "|" + route.routeName + "|" + route.dateText +
+            "|" + std::to_string(route.distanceMeters) + "|" + std::to_string(route.pointCount) + "|" +
+            route.sportKey + "|" + std::to_string(route.outline.size()) + "|" + route.errorText + "|" +
+            std::to_string(route.hasFirstTime) + "|" + std::to_string(route.firstTimeSeconds) + "|" +
+            std::to_string(route.firstTimeOffsetMinutes) + "|" + std::to_string(route.hasContentHash) +
+            std::to_string(route.contentHash) + "|" + std::to_string(route.hasHeartRate) + "|" +
+            std::to_string(route.heartRateAvg) + "|" + std::to_string(route.heartRateMax) + "|" +
+            std::to_string(route.movingSeconds) + "|" + std::to_string(route.maxSpeedKmh) + "|" +
+            std::to_string(route.elevationProfile.size()) + "|" + std::to_string(route.elevationHighest));
     }
     return lines;
 }

@@ -37,6 +37,7 @@ void refreshDetailPanel(MainWindow& window) {
     EnableWindow(window.sportCombo, texts.sportEnabled ? TRUE : FALSE);
     window.fillingSportCombo = false;
     InvalidateRect(window.sketchView, nullptr, TRUE);
+    InvalidateRect(window.profileView, nullptr, TRUE);
 }
 
 LRESULT CALLBACK sketchWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -19,6 +19,7 @@
 #include "ui/win32/LibraryWatch.h"
 #include "ui/win32/ListColumns.h"
 #include "ui/win32/ListHints.h"
+#include "ui/win32/ProfileView.h"
 #include "ui/win32/RouteListMenu.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/SportBox.h"
@@ -152,6 +153,9 @@ void createControls(MainWindow& window) {
     window.startStatic = createStatic(window, L"", window.statFont);
     window.finishStatic = createStatic(window, L"", window.statFont);
     window.statusStatic = createStatic(window, L"", window.smallFont);
+    window.profileView =
+        CreateWindowExW(0, kProfileClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window.mainWindow,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROFILE)), windowInstance(), nullptr);
     createToolTips(window);
     installListHints(window);
 }
@@ -313,6 +317,7 @@ void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
     controls[slotType] = window.typeStatic;
     controls[slotStart] = window.startStatic;
     controls[slotFinish] = window.finishStatic;
+    controls[slotProfile] = window.profileView;
     for (std::size_t slot = 0; slot < layoutSlotCount; ++slot) {
         const ControlRect& rect = rects[slot];
         MoveWindow(controls[slot], rect.left, rect.top, rect.width, rect.height, TRUE);
@@ -367,6 +372,7 @@ MainWindow* createMainWindow(HINSTANCE instance) {
     sketchClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     sketchClass.lpszClassName = L"TirnSketch";
     RegisterClassW(&sketchClass);
+    registerProfileClass(instance);
 
     createControls(*window);
     // Placed before the library is read: a long scan shows the window where it belongs.

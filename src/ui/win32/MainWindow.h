@@ -48,6 +48,7 @@ struct MainWindow {
     HWND startStatic = nullptr;
     HWND finishStatic = nullptr;
     HWND statusStatic = nullptr;
+    HWND profileView = nullptr;  // the track's figures and elevation profile (ProfileView)
 
     HFONT bodyFont = nullptr;
     HFONT statFont = nullptr;
