@@ -11,6 +11,7 @@
 #include "ui/Layout.h"
 #include "ui/RouteColumns.h"
 #include "ui/win32/Accessibility.h"
+#include "ui/win32/BulkCommands.h"
 #include "ui/win32/DetailPanel.h"
 #include "ui/win32/DropImport.h"
 #include "ui/win32/Keyboard.h"
@@ -121,10 +122,10 @@ void createControls(MainWindow& window) {
                                      IDC_RESET, window.smallFont);
 
     createAccessibleLabel(window, "routes");  // screen readers name the list by it
-    window.routeList = createChild(
-        window, WC_LISTVIEWW, WS_EX_CLIENTEDGE,
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
-        L"", IDC_ROUTE_LIST, window.bodyFont);
+    window.routeList =
+        createChild(window, WC_LISTVIEWW, WS_EX_CLIENTEDGE,
+                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, L"",
+                    IDC_ROUTE_LIST, window.bodyFont);
     SendMessageW(window.routeList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     insertColumns(window);
@@ -154,6 +155,7 @@ void createControls(MainWindow& window) {
     window.statusStatic = createStatic(window, L"", window.smallFont);
     createToolTips(window);
     installListHints(window);
+    createBulkControls(window);
 }
 
 void handleCommand(MainWindow& window, int id, int code) {
@@ -218,6 +220,7 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             if (message == WM_CLOSE || wParam) rememberWindowPlacement(*window);
             return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_DESTROY:
+            stopSportRun(*window);
             stopWatchingLibrary(*window);
             PostQuitMessage(0);
             return 0;
@@ -247,6 +250,7 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             return 0;
         }
         case WM_COMMAND:
+            if (LOWORD(wParam) == IDC_BULK_CANCEL) cancelSportRun(*window);
             handleCommand(*window, LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_CONTEXTMENU:
@@ -260,6 +264,9 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             return 0;
         case kSportChosenMessage:
             writeChosenSport(*window);
+            return 0;
+        case kSportRunMessage:
+            sportRunReport(*window);
             return 0;
         case kRescanDoneMessage:
             libraryRescanDone(*window, wParam);
@@ -318,6 +325,7 @@ void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
         MoveWindow(controls[slot], rect.left, rect.top, rect.width, rect.height, TRUE);
     }
     fitRouteListColumns(window);
+    placeBulkControls(window);
 }
 
 MainWindow* createMainWindow(HINSTANCE instance) {
