@@ -112,7 +112,7 @@ void moveToRecycleBin(HWND owner, const std::vector<fs::path>& files) {
     operation.hwnd = owner;
     operation.wFunc = FO_DELETE;
     operation.pFrom = wideText(from);
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_NOERRORUI | FOF_SILENT;
     SHFileOperationW(&operation);
 }
 
