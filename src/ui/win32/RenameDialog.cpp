@@ -77,7 +77,7 @@ void buildDialog(HWND dialog, const RenameDialog& state) {
     HWND edit = addControl(dialog, window, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, IDC_RENAME_PATTERN,
                            std::u16string(kDefaultRenamePattern), 14, 36, kWidth - 28, 28);
     addControl(dialog, window, L"STATIC", SS_NOPREFIX, -1, text("renamePreview"), 14, 76, kWidth - 28, 22);
-    addControl(dialog, window, L"STATIC", SS_NOPREFIX | SS_ENDELLIPSIS, IDC_RENAME_PREVIEW, u"", 14, 100,
+    addControl(dialog, window, L"STATIC", SS_NOPREFIX | SS_LEFTNOWORDWRAP, IDC_RENAME_PREVIEW, u"", 14, 100,
                kWidth - 28, 128);
     addControl(dialog, window, L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, text("okButton"),
                kWidth - 14 - 2 * 110 - 8, kHeight - 48, 110, 32);
