@@ -21,7 +21,7 @@ UndoRecord changeSportOfFiles(const std::vector<std::filesystem::path>& files, s
             // Memory stays within the cap too: the oldest old bytes are let go first.
             while (held > capBytes && firstHeld < record.entries.size()) {
                 held -= record.entries[firstHeld].bytes.size();
-                ++firstHeld;
+                std::string().swap(record.entries[firstHeld++].bytes);
             }
         }
         if (done) done(result);
