@@ -208,6 +208,7 @@ int runSetSport(const CliCommand& command, CliOutput& output) {
         return wideToUtf8(failureMessageText(language, message));
     };
     int exitStatus = 0;
+    std::int64_t changed = 0;
     for (const fs::path& path : command.paths) {
         RouteInfo route;
         route.filePath = path;
@@ -221,11 +222,16 @@ int runSetSport(const CliCommand& command, CliOutput& output) {
         }
         if (rewriteSport(route, command.sportKey, message)) {
             output.out += displayPath(path) + ": " + command.sportKey + "\n";
+            ++changed;
         } else {
             output.err += displayPath(path) + ": " + told(message) + "\n";
             exitStatus = 1;
         }
     }
+    const std::u16string summary = fillIn(translate(language, "filesChanged"), u"{n}", decimalText(changed));
+    output.out +=
+        wideToUtf8(fillIn(summary, u"{m}", decimalText(static_cast<std::int64_t>(command.paths.size())))) +
+        "\n";
     return exitStatus;
 }
 

@@ -89,13 +89,24 @@ const char* rewriteErrorMessage(RewriteError error) {
 }  // namespace
 
 bool rewriteSport(const RouteInfo& route, std::string_view sportKey, std::string& message) {
+    std::string before;
+    std::string after;
+    return rewriteSport(route.filePath, sportKey, message, before, after);
+}
+
+bool rewriteSport(const fs::path& file, std::string_view sportKey, std::string& message, std::string& before,
+                  std::string& after) {
     try {
         // Locked from the read to the replace; another program's change in between is not lost
         // but refused.
-        FileRewrite file;
-        std::string text;
-        RewriteError error = file.open(route.filePath, text);
-        if (error == RewriteError::none) error = file.replaceWith(rewriteSportText(text, sportKey));
+        FileRewrite rewrite;
+        before.clear();
+        after.clear();
+        RewriteError error = rewrite.open(file, before);
+        if (error == RewriteError::none) {
+            after = rewriteSportText(before, sportKey);
+            error = rewrite.replaceWith(after);
+        }
         if (error == RewriteError::none) return true;
         throw GpxFailure(rewriteErrorMessage(error));
     } catch (const std::exception& failure) {

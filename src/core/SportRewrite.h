@@ -1,6 +1,7 @@
 #pragma once
 // Writes a sport key into the `type` element of the first track or route of a file, in place.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -15,3 +16,7 @@ std::string rewriteSportText(std::string_view text, std::string_view sportKey);
 // locked from the read to the replace and refused when it changed meanwhile or has more than one
 // name. True on success; false with `message` (UTF-8, German) set. The file is never left damaged.
 bool rewriteSport(const RouteInfo& route, std::string_view sportKey, std::string& message);
+// The same write for one file, handing back its bytes as they were read (`before`) and as they were
+// written (`after`), so that the change can be undone byte for byte.
+bool rewriteSport(const std::filesystem::path& file, std::string_view sportKey, std::string& message,
+                  std::string& before, std::string& after);

@@ -93,6 +93,22 @@ struct TranslationTexts {
     // list features
     std::u16string_view showInFolder;
     std::u16string_view changeSportMenu;
+    std::u16string_view undoMenu;
+    std::u16string_view recycleMenu;
+    std::u16string_view renameMenu;
+    std::u16string_view renameTitle;
+    std::u16string_view renamePattern;
+    std::u16string_view renamePreview;
+    std::u16string_view okButton;
+    std::u16string_view cancelButton;
+    std::u16string_view sportProgress;
+    std::u16string_view filesChanged;
+    std::u16string_view sportNotChangedList;
+    std::u16string_view recycleConfirm;
+    std::u16string_view recycleFailedList;
+    std::u16string_view nothingToUndo;
+    std::u16string_view undoLeftList;
+    std::u16string_view undoneCount;
     std::u16string_view folderMissing;
     std::u16string_view readingFiles;
     // a file or folder the program keeps its hands off, and warnings about files
@@ -265,6 +281,22 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"noTrackPoints", &TranslationTexts::noTrackPoints},
     {"showInFolder", &TranslationTexts::showInFolder},
     {"changeSportMenu", &TranslationTexts::changeSportMenu},
+    {"undoMenu", &TranslationTexts::undoMenu},
+    {"recycleMenu", &TranslationTexts::recycleMenu},
+    {"renameMenu", &TranslationTexts::renameMenu},
+    {"renameTitle", &TranslationTexts::renameTitle},
+    {"renamePattern", &TranslationTexts::renamePattern},
+    {"renamePreview", &TranslationTexts::renamePreview},
+    {"okButton", &TranslationTexts::okButton},
+    {"cancelButton", &TranslationTexts::cancelButton},
+    {"sportProgress", &TranslationTexts::sportProgress},
+    {"filesChanged", &TranslationTexts::filesChanged},
+    {"sportNotChangedList", &TranslationTexts::sportNotChangedList},
+    {"recycleConfirm", &TranslationTexts::recycleConfirm},
+    {"recycleFailedList", &TranslationTexts::recycleFailedList},
+    {"nothingToUndo", &TranslationTexts::nothingToUndo},
+    {"undoLeftList", &TranslationTexts::undoLeftList},
+    {"undoneCount", &TranslationTexts::undoneCount},
     {"folderMissing", &TranslationTexts::folderMissing},
     {"readingFiles", &TranslationTexts::readingFiles},
     {"fileChangedMeanwhile", &TranslationTexts::fileChangedMeanwhile},

@@ -226,6 +226,7 @@ TEST_F(CliRun, SetSportRewritesAndReportsFailuresWithoutTouchingTheFile) {
               std::string::npos)
         << output.err;
     EXPECT_NE(output.err.find("gone.gpx: This file cannot be read."), std::string::npos) << output.err;
+    EXPECT_NE(output.out.find("1 of 3 files changed"), std::string::npos) << output.out;
     for (const auto& entry : fs::directory_iterator(work.path)) {
         EXPECT_FALSE(isOwnTemporaryName(entry.path().filename())) << entry.path();
     }

@@ -56,7 +56,7 @@ std::vector<UINT> useMenu(const std::function<void()>& open, std::vector<WPARAM>
 
 }  // namespace
 
-TEST_F(GuiTest, RowMenuOpensOnTheClickedRowAndChangeSportGoesToTheSportBox) {
+TEST_F(GuiTest, RowMenuOpensOnTheClickedRowAndItsSportSubmenuWritesTheSport) {
     TrackShape first;
     first.name = "Erste";
     first.day = "2024-05-02";
@@ -79,11 +79,14 @@ TEST_F(GuiTest, RowMenuOpensOnTheClickedRowAndChangeSportGoesToTheSportBox) {
             SendMessageW(window->mainWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window->routeList),
                          MAKELPARAM(at.x, at.y));
         },
-        {VK_DOWN, VK_DOWN, VK_RETURN});
-    EXPECT_EQ(commands, (std::vector<UINT>{kMenuShowInFolder, kMenuChangeSport, kMenuFindDuplicates}));
+        {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+    // The sports are a submenu (no command of its own); a separator stands before Undo.
+    EXPECT_EQ(commands, (std::vector<UINT>{kMenuShowInFolder, static_cast<UINT>(-1), kMenuRename,
+                                           kMenuRecycle, kMenuFindDuplicates, 0, kMenuUndo}));
     EXPECT_EQ(window->list.focusedRow, 1);
     EXPECT_EQ(textOf(window->titleStatic), u"Zweite");
-    EXPECT_EQ(GetFocus(), window->sportCombo);
+    for (int i = 0; i < 50 && window->sportRun; ++i) runMessageLoop(100);
+    EXPECT_EQ(listText(1, 2), u"Cycling");
 
     // From the keyboard (Shift+F10 or the menu key): the menu of the selected row.
     SetFocus(window->routeList);
@@ -92,7 +95,7 @@ TEST_F(GuiTest, RowMenuOpensOnTheClickedRowAndChangeSportGoesToTheSportBox) {
             SendMessageW(window->mainWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window->routeList), -1);
         },
         {});
-    EXPECT_EQ(again.size(), 3u);
+    EXPECT_EQ(again.size(), 7u);
     EXPECT_EQ(window->list.focusedRow, 1);
     EXPECT_EQ(GetFocus(), window->routeList);  // closed without a choice
 }

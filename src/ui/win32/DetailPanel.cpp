@@ -34,7 +34,8 @@ void refreshDetailPanel(MainWindow& window) {
     if (texts.weatherVisibility == WeatherVisibility::show) ShowWindow(window.weatherStatic, SW_SHOW);
     if (texts.weatherVisibility == WeatherVisibility::hide) ShowWindow(window.weatherStatic, SW_HIDE);
     if (route) SendMessageW(window.sportCombo, CB_SETCURSEL, static_cast<WPARAM>(texts.sportSelection), 0);
-    EnableWindow(window.sportCombo, texts.sportEnabled ? TRUE : FALSE);
+    // For several routes the box writes the chosen sport into all of them.
+    EnableWindow(window.sportCombo, texts.sportEnabled || several ? TRUE : FALSE);
     window.fillingSportCombo = false;
     InvalidateRect(window.sketchView, nullptr, TRUE);
     InvalidateRect(window.profileView, nullptr, TRUE);

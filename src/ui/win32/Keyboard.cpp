@@ -1,6 +1,7 @@
 #include "ui/win32/Keyboard.h"
 
 #include "ui/ControlIds.h"
+#include "ui/win32/BulkCommands.h"
 #include "ui/win32/DuplicateView.h"
 #include "ui/win32/LibraryCommands.h"
 #include "ui/win32/RouteListView.h"
@@ -54,7 +55,17 @@ bool handleShortcut(MainWindow& window, const MSG& message) {
             if (control) return false;
             scanLibrary(window, isKeyDown(VK_SHIFT));
             return true;
+        case 'Z':
+            if (!control || message.hwnd != window.routeList) return false;
+            undoLastChange(window);
+            return true;
+        case VK_DELETE:
+            if (control || message.hwnd != window.routeList) return false;
+            recycleSelectedRoutes(window);
+            return true;
         case VK_ESCAPE:
+            // A running sport change stops first.
+            if (cancelSportRun(window)) return true;
             // Escape empties the search box; elsewhere it keeps its usual meaning (closing a
             // dropped-down combo box list, for one).
             if (message.hwnd != window.searchBox || GetWindowTextLengthW(window.searchBox) == 0) {

@@ -11,6 +11,7 @@
 #include "ui/Layout.h"
 #include "ui/RouteColumns.h"
 #include "ui/win32/Accessibility.h"
+#include "ui/win32/BulkCommands.h"
 #include "ui/win32/DetailPanel.h"
 #include "ui/win32/DropImport.h"
 #include "ui/win32/Keyboard.h"
@@ -122,10 +123,10 @@ void createControls(MainWindow& window) {
                                      IDC_RESET, window.smallFont);
 
     createAccessibleLabel(window, "routes");  // screen readers name the list by it
-    window.routeList = createChild(
-        window, WC_LISTVIEWW, WS_EX_CLIENTEDGE,
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
-        L"", IDC_ROUTE_LIST, window.bodyFont);
+    window.routeList =
+        createChild(window, WC_LISTVIEWW, WS_EX_CLIENTEDGE,
+                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, L"",
+                    IDC_ROUTE_LIST, window.bodyFont);
     SendMessageW(window.routeList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     insertColumns(window);
@@ -158,6 +159,7 @@ void createControls(MainWindow& window) {
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROFILE)), windowInstance(), nullptr);
     createToolTips(window);
     installListHints(window);
+    createBulkControls(window);
 }
 
 void handleCommand(MainWindow& window, int id, int code) {
@@ -222,6 +224,7 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             if (message == WM_CLOSE || wParam) rememberWindowPlacement(*window);
             return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_DESTROY:
+            stopSportRun(*window);
             stopWatchingLibrary(*window);
             PostQuitMessage(0);
             return 0;
@@ -251,6 +254,7 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             return 0;
         }
         case WM_COMMAND:
+            if (LOWORD(wParam) == IDC_BULK_CANCEL) cancelSportRun(*window);
             handleCommand(*window, LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_CONTEXTMENU:
@@ -264,6 +268,9 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             return 0;
         case kSportChosenMessage:
             writeChosenSport(*window);
+            return 0;
+        case kSportRunMessage:
+            sportRunReport(*window);
             return 0;
         case kRescanDoneMessage:
             libraryRescanDone(*window, wParam);
@@ -323,6 +330,7 @@ void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
         MoveWindow(controls[slot], rect.left, rect.top, rect.width, rect.height, TRUE);
     }
     fitRouteListColumns(window);
+    placeBulkControls(window);
 }
 
 MainWindow* createMainWindow(HINSTANCE instance) {

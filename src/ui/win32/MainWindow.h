@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -24,6 +25,8 @@
 #include "ui/RouteFilters.h"
 #include "ui/SportChoice.h"
 #include "ui/win32/FolderWatch.h"
+
+struct SportRun;  // a sport written into many files on a worker (BulkCommands)
 
 struct MainWindow {
     HWND mainWindow = nullptr;
@@ -96,6 +99,13 @@ struct MainWindow {
     // the start) asked for tells it once in a box, when the window is shown.
     bool libraryFolderNotListed = false;
     bool folderNotListedToTell = false;
+
+    // Writing a sport into several files: the chosen files, the run on its worker, and its
+    // progress and Cancel at the end of the status line, shown while it runs (BulkCommands).
+    std::vector<std::filesystem::path> sportChoiceFiles;
+    std::shared_ptr<SportRun> sportRun;
+    HWND bulkProgress = nullptr;
+    HWND bulkCancel = nullptr;
 };
 
 // The state held by a main window (its user data); null before WM_NCCREATE and after WM_NCDESTROY.

@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <string>
 
+#include "core/SportWeather.h"
 #include "i18n/Language.h"
+#include "ui/win32/BulkCommands.h"
+#include "ui/win32/RenameDialog.h"
 #include "ui/win32/DuplicateView.h"
 
 namespace {
@@ -73,13 +76,19 @@ bool showRouteListMenu(MainWindow& window, HWND source, LPARAM position) {
 
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return true;
-    const std::u16string show(translate(window.language, "showInFolder"));
-    const std::u16string sport(translate(window.language, "changeSportMenu"));
-    AppendMenuW(menu, MF_STRING, kMenuShowInFolder, wideText(show));
-    AppendMenuW(menu, MF_STRING, kMenuChangeSport, wideText(sport));
-    const std::u16string duplicates =
-        std::u16string(translate(window.language, "findDuplicates")) + u"\tCtrl+D";
+    const auto text = [&](std::string_view key) { return std::u16string(translate(window.language, key)); };
+    HMENU sports = CreatePopupMenu();
+    for (std::size_t i = 0; i < sportKeys.size(); ++i)
+        AppendMenuW(sports, MF_STRING, kMenuFirstSport + i, wideText(text(sportKeys[i])));
+    AppendMenuW(menu, MF_STRING, kMenuShowInFolder, wideText(text("showInFolder")));
+    // The menu owns the submenu and destroys it with itself.
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sports), wideText(text("changeSportMenu")));
+    AppendMenuW(menu, MF_STRING, kMenuRename, wideText(text("renameMenu")));
+    AppendMenuW(menu, MF_STRING, kMenuRecycle, wideText(text("recycleMenu")));
+    const std::u16string duplicates = text("findDuplicates") + u"\tCtrl+D";
     AppendMenuW(menu, MF_STRING, kMenuFindDuplicates, wideText(duplicates));
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kMenuUndo, wideText(text("undoMenu")));
     const UINT command = static_cast<UINT>(TrackPopupMenu(
         menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window.mainWindow, nullptr));
     DestroyMenu(menu);
@@ -90,13 +99,22 @@ bool showRouteListMenu(MainWindow& window, HWND source, LPARAM position) {
 void runRouteListMenuCommand(MainWindow& window, UINT command) {
     const RouteInfo* route = selectedRoute(window);
     if (route == nullptr) return;
+    if (command >= kMenuFirstSport && command < kMenuFirstSport + sportKeys.size()) {
+        startSportChange(window, window.list.selected, command - kMenuFirstSport);
+        return;
+    }
     switch (command) {
         case kMenuShowInFolder:
             showInFolder(route->filePath);
             break;
-        case kMenuChangeSport:
-            // A failed record has no sport to change: its box stays disabled and keeps no focus.
-            if (IsWindowEnabled(window.sportCombo)) SetFocus(window.sportCombo);
+        case kMenuRename:
+            showRenameDialog(window);
+            break;
+        case kMenuRecycle:
+            recycleSelectedRoutes(window);
+            break;
+        case kMenuUndo:
+            undoLastChange(window);
             break;
         case kMenuFindDuplicates:
             findDuplicateRoutes(window);

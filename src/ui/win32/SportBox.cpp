@@ -5,6 +5,7 @@
 
 #include "core/SportWeather.h"
 #include "ui/SportChoice.h"
+#include "ui/win32/BulkCommands.h"
 #include "ui/win32/LibraryCommands.h"
 
 namespace {
@@ -16,14 +17,21 @@ int routeSportItem(const RouteInfo& route) {
 
 void act(MainWindow& window, SportBoxEvent event) {
     const RouteInfo* route = selectedRoute(window);
-    // The box is disabled for several selected routes; it writes one file.
-    if (route == nullptr || window.list.selected.size() > 1) return;
+    if (route == nullptr) return;
+    // For several selected routes the box shows no sport, and any it shows is a choice for all.
+    const bool several = window.list.selected.size() > 1;
     const auto shown = static_cast<int>(SendMessageW(window.sportCombo, CB_GETCURSEL, 0, 0));
-    switch (sportBoxAction(window.sportBox, event, shown, routeSportItem(*route))) {
+    switch (sportBoxAction(window.sportBox, event, shown, several ? -1 : routeSportItem(*route))) {
         case SportBoxAction::none:
             return;
         case SportBoxAction::restore:
-            showRouteSport(window, *route);
+            if (several) {
+                window.fillingSportCombo = true;
+                SendMessageW(window.sportCombo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+                window.fillingSportCombo = false;
+            } else {
+                showRouteSport(window, *route);
+            }
             return;
         case SportBoxAction::write:
             // One write at a time: leaving the box right after Enter must not write again.
@@ -32,6 +40,7 @@ void act(MainWindow& window, SportBoxEvent event) {
             // before the write runs. The write waits until the box has closed its list and passed
             // the focus on, since it refills the box.
             window.sportChoiceFile = route->filePath;
+            window.sportChoiceFiles = several ? window.list.selected : std::vector<std::filesystem::path>();
             window.sportChoice = shown;
             PostMessageW(window.mainWindow, kSportChosenMessage, 0, 0);
             return;
@@ -58,6 +67,11 @@ bool handleSportBoxKey(MainWindow& window, const MSG& message) {
 void writeChosenSport(MainWindow& window) {
     const std::filesystem::path file = std::exchange(window.sportChoiceFile, {});
     const int choice = std::exchange(window.sportChoice, -1);
+    std::vector<std::filesystem::path> files = std::exchange(window.sportChoiceFiles, {});
     if (file.empty() || choice < 0) return;
+    if (!files.empty()) {
+        startSportChange(window, std::move(files), static_cast<std::size_t>(choice));
+        return;
+    }
     changeRouteSport(window, file, static_cast<std::size_t>(choice));
 }
