@@ -17,4 +17,5 @@ inline constexpr int IDC_FILTER_LENGTH = 115;
 inline constexpr int IDC_RESET = 116;
 inline constexpr int IDC_LANGUAGE = 117;
 inline constexpr int IDC_UNITS = 118;
+inline constexpr int IDC_FILTER_YEAR = 140;
 inline constexpr int IDC_HEADER = 200;

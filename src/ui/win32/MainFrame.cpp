@@ -13,6 +13,7 @@
 #include "ui/win32/Accessibility.h"
 #include "ui/win32/DetailPanel.h"
 #include "ui/win32/DropImport.h"
+#include "ui/win32/FilterBar.h"
 #include "ui/win32/Keyboard.h"
 #include "ui/win32/LanguageView.h"
 #include "ui/win32/LibraryCommands.h"
@@ -284,8 +285,8 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
-    const auto rects =
-        layoutControls(static_cast<uint16_t>(clientWidth), static_cast<uint16_t>(clientHeight), window.dpi);
+    const auto rects = layoutControls(static_cast<uint16_t>(clientWidth), static_cast<uint16_t>(clientHeight),
+                                      window.dpi, window.filterWidths);
     std::array<HWND, layoutSlotCount> controls{};
     controls[slotImport] = GetDlgItem(window.mainWindow, IDC_IMPORT);
     controls[slotFolder] = GetDlgItem(window.mainWindow, IDC_FOLDER);
@@ -428,6 +429,7 @@ void applyDpi(MainWindow& window, UINT dpi, const RECT* suggested) {
     // The columns are measured again with the new fonts; the layout below shares them out.
     chooseBrokenMark(window);
     measureRouteListColumns(window);
+    window.filterWidths = {};  // measured again below, after the new size has been laid out
     if (suggested) {
         SetWindowPos(window.mainWindow, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -436,5 +438,6 @@ void applyDpi(MainWindow& window, UINT dpi, const RECT* suggested) {
     RECT client{};
     GetClientRect(window.mainWindow, &client);
     layoutMainWindow(window, client.right, client.bottom);
+    measureFilterBoxes(window);
     InvalidateRect(window.mainWindow, nullptr, TRUE);
 }

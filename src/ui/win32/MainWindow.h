@@ -19,6 +19,7 @@
 #include "i18n/Language.h"
 #include "library/Settings.h"
 #include "ui/ColumnWidths.h"
+#include "ui/Layout.h"
 #include "ui/ListColors.h"
 #include "ui/ListView.h"
 #include "ui/RouteFilters.h"
@@ -95,6 +96,8 @@ struct MainWindow {
     // the start) asked for tells it once in a box, when the window is shown.
     bool libraryFolderNotListed = false;
     bool folderNotListedToTell = false;
+    // What each filter box needs for its widest item, in pixels (FilterBar); the layout gives it.
+    FilterBoxWidths filterWidths{};
 };
 
 // The state held by a main window (its user data); null before WM_NCCREATE and after WM_NCDESTROY.
