@@ -18,4 +18,5 @@ inline constexpr int IDC_RESET = 116;
 inline constexpr int IDC_LANGUAGE = 117;
 inline constexpr int IDC_UNITS = 118;
 inline constexpr int IDC_FILTER_YEAR = 140;
+inline constexpr int IDC_EXPORT = 141;
 inline constexpr int IDC_HEADER = 200;

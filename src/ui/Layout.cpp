@@ -76,11 +76,14 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
 
     std::array<LogicalRect, layoutSlotCount> rects{};
     rects[slotImport] = {18, 18, 118, 34};
-    rects[slotFolder] = {144, 18, 110, 34};
-    rects[slotReload] = {262, 18, 110, 34};
-    rects[slotLanguage] = {listWidth - 376, 18, 126, 34};
-    rects[slotUnits] = {listWidth - 534, 18, 150, 34};
-    rects[slotSearch] = {listWidth - 242, 18, 260, 34};
+    rects[slotExport] = {144, 18, 118, 34};
+    rects[slotFolder] = {270, 18, 110, 34};
+    rects[slotReload] = {388, 18, 110, 34};
+    // The search box gives up width (down to 160) before the units box would meet the buttons.
+    const double searchWidth = std::clamp(listWidth + 18 - (498 + 8 + 150 + 8 + 126 + 8), 160.0, 260.0);
+    rects[slotSearch] = {listWidth + 18 - searchWidth, 18, searchWidth, 34};
+    rects[slotLanguage] = {listWidth + 18 - searchWidth - 8 - 126, 18, 126, 34};
+    rects[slotUnits] = {listWidth + 18 - searchWidth - 8 - 126 - 8 - 150, 18, 150, 34};
     // Two lines of the 34-pixel title font: room for the second line's descenders too.
     rects[slotHeader] = {18, 54, listWidth, 92};
     // The filter boxes stand 6 pixels apart, with the reset button after them: a square-ish

@@ -17,10 +17,11 @@ struct ControlRect {
     bool operator==(const ControlRect&) const = default;
 };
 
-// Slots in the order the controls are moved; the filter boxes take one slot each, in the order
-// of routeFilters, from slotFirstFilter on.
+// Slots in the order the controls are moved; the top bar's buttons in the order of toolButtons; the filter
+// boxes take one slot each, in the order of routeFilters, from slotFirstFilter on.
 enum LayoutSlot : std::size_t {
     slotImport,
+    slotExport,
     slotFolder,
     slotReload,
     slotLanguage,

@@ -13,6 +13,7 @@
 #include "ui/win32/Accessibility.h"
 #include "ui/win32/DetailPanel.h"
 #include "ui/win32/DropImport.h"
+#include "ui/win32/ExportCommand.h"
 #include "ui/win32/FilterBar.h"
 #include "ui/win32/Keyboard.h"
 #include "ui/win32/LanguageView.h"
@@ -184,6 +185,9 @@ void handleCommand(MainWindow& window, int id, int code) {
         case Command::sportBox:
             handleSportBoxNotice(window, code);
             break;
+        case Command::exportRoutes:
+            exportListedRoutes(window);
+            break;
         case Command::none:
             break;
     }
@@ -289,6 +293,7 @@ void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
                                       window.dpi, window.filterWidths);
     std::array<HWND, layoutSlotCount> controls{};
     controls[slotImport] = GetDlgItem(window.mainWindow, IDC_IMPORT);
+    controls[slotExport] = GetDlgItem(window.mainWindow, IDC_EXPORT);
     controls[slotFolder] = GetDlgItem(window.mainWindow, IDC_FOLDER);
     controls[slotReload] = GetDlgItem(window.mainWindow, IDC_RELOAD);
     controls[slotLanguage] = window.languageCombo;
