@@ -10,38 +10,30 @@
 
 namespace {
 
-// A reader of RFC 4180 records, as a spreadsheet reads them: quoted fields may hold commas, quotes
-// (doubled) and line breaks.
+// RFC 4180 records as a spreadsheet reads them: quoted fields hold commas, doubled quotes, breaks.
 std::vector<std::vector<std::string>> readCsv(std::string_view text) {
     std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
     bool quoted = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        std::string& field = records.back().back();
-        if (quoted) {
-            if (c != '"')
-                field += c;
-            else if (i + 1 < text.size() && text[i + 1] == '"')
-                field += text[++i];
-            else
-                quoted = false;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
+        if (quoted && c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+            records.back().back() += text[++i];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == ',')
             records.back().emplace_back();
-        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            if (++i + 1 < text.size()) records.emplace_back(1);
-        } else {
-            field += c;
-        }
+        else if (!quoted && text.substr(i, 2) == "\r\n")
+            records.resize(records.size() + (++i + 1 < text.size()), std::vector<std::string>(1));
+        else
+            records.back().back() += c;
     }
     return records;
 }
 
-// Just enough JSON for the test: objects, arrays, strings (with the escapes a writer uses),
-// numbers, null. Throws at anything else.
+// Just enough of a JSON reader for the export: objects, arrays, strings, numbers, null. It throws
+// at anything malformed (a raw control character in a string, a missing comma, trailing text).
 struct Json {
-    std::string kind, text;
+    std::string text;  // a string's value, or "null"
     double number = 0;
     std::vector<Json> items;
     std::vector<std::pair<std::string, Json>> members;
@@ -53,66 +45,57 @@ struct Json {
 };
 
 struct JsonReader {
-    std::string_view text;
+    std::string_view s;
     std::size_t at = 0;
-    char next() {
-        while (at < text.size() && std::string_view(" \n\r\t").find(text[at]) != std::string_view::npos) ++at;
-        if (at == text.size()) throw std::runtime_error("end of text");
-        return text[at];
+    char peek() {
+        at = s.find_first_not_of(" \r\n\t", at);
+        if (at == std::string_view::npos) throw std::runtime_error("cut short");
+        return s[at];
     }
     void expect(char c) {
-        if (next() != c) throw std::runtime_error(std::string("expected ") + c + " at " + std::to_string(at));
+        if (peek() != c) throw std::runtime_error(std::string("expected ") + c + " at " + std::to_string(at));
         ++at;
     }
     std::string string() {
         expect('"');
         std::string out;
-        for (char c; (c = text.at(at++)) != '"';) {
+        for (char c; (c = s.at(at++)) != '"';) {
             if (static_cast<unsigned char>(c) < 0x20) throw std::runtime_error("raw control character");
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
-            const char e = text.at(at++);
-            if (e == 'u') {
-                const unsigned long unit = std::stoul(std::string(text.substr(at, 4)), nullptr, 16);
-                if (unit >= 0x80) throw std::runtime_error("only ASCII escapes expected");
-                out += static_cast<char>(unit);
-                at += 4;
-            } else {
+            if (c == '\\' && s.at(at) == 'u') {
+                out += static_cast<char>(std::stoi(std::string(s.substr(at + 1, 4)), nullptr, 16));
+                at += 5;
+            } else if (c == '\\') {
+                const char e = s.at(at++);
                 out += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e;
+            } else {
+                out += c;
             }
         }
         return out;
     }
     Json value() {
         Json v;
-        const char c = next();
-        if (c == '{' || c == '[') {
-            v.kind = c == '{' ? "object" : "array";
-            ++at;
-            while (next() != (c == '{' ? '}' : ']')) {
+        const char open = peek();
+        if (open == '{' || open == '[') {
+            for (++at; peek() != (open == '{' ? '}' : ']');) {
                 if (!v.items.empty() || !v.members.empty()) expect(',');
-                if (c == '[') v.items.push_back(value());
-                if (c == '{') {
+                if (open == '[') v.items.push_back(value());
+                if (open == '{') {
                     std::string name = string();
                     expect(':');
                     v.members.emplace_back(std::move(name), value());
                 }
             }
             ++at;
-        } else if (c == '"') {
-            v.kind = "string";
+        } else if (open == '"') {
             v.text = string();
-        } else if (text.substr(at, 4) == "null") {
-            v.kind = "null";
-            at += 4;
+        } else if (s.substr(at, 4) == "null") {
+            v.text = "null", at += 4;
         } else {
-            v.kind = "number";
+            const std::string rest(s.substr(at, 32));
             char* end = nullptr;
-            const std::string rest(text.substr(at, 32));
             v.number = std::strtod(rest.c_str(), &end);
-            if (end == rest.c_str()) throw std::runtime_error("not a value at " + std::to_string(at));
+            if (end == rest.c_str()) throw std::runtime_error("no value at " + std::to_string(at));
             at += static_cast<std::size_t>(end - rest.c_str());
         }
         return v;
@@ -122,14 +105,15 @@ struct JsonReader {
 Json readJson(std::string_view text) {
     JsonReader reader{text};
     Json document = reader.value();
-    reader.at = text.find_first_not_of(" \r\n\t", reader.at);
-    if (reader.at != std::string_view::npos) throw std::runtime_error("text after the document");
+    if (text.find_first_not_of(" \r\n\t", reader.at) != std::string_view::npos)
+        throw std::runtime_error("trailing");
     return document;
 }
 
 std::vector<RouteInfo> exportSamples() {
     std::vector<RouteInfo> routes;
     routes.push_back(sampleRoute("Berg, \"Tal\"\nRunde"));
+    routes.back().filePath = "/lib/Berg, \"Tal\"\nRunde.gpx";
     routes.back().routeName = "Berg \"Tal\"\tRunde";
     routes.back().durationSeconds = 3725.5;
     routes.back().startLat = 48.137, routes.back().startLon = 11.575;
@@ -141,24 +125,18 @@ std::vector<RouteInfo> exportSamples() {
     routes.back().outline = {{-33.868, 151.209}};
     routes.push_back(RouteInfo{});  // a failed record: no points, no figures
     routes.back().fileStem = "broken";
-    routes.back().filePath = "broken.gpx";
     routes.back().errorText = "Die Datei kann nicht gelesen werden.";
-    routes[0].filePath = "/lib/Berg, \"Tal\"\nRunde.gpx";
-    routes[1].filePath = "/lib/single.gpx";
     return routes;
 }
 
 TEST(Export, CsvReadsBackWithItsQuotedNamesAndPlainNumbers) {
     const std::vector<RouteInfo> routes = exportSamples();
-    const std::vector<const RouteInfo*> listed{&routes[0], &routes[1], &routes[2]};
-    const std::string csv = routesCsv(listed, resolveLanguage("de"));
+    const std::string csv = routesCsv({&routes[0], &routes[1], &routes[2]}, resolveLanguage("de"));
     ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
     const auto records = readCsv(csv.substr(3));
     ASSERT_EQ(records.size(), 4u);
-    const std::size_t columns = kRouteColumnCount + 7;
-    for (const auto& record : records) EXPECT_EQ(record.size(), columns);
+    for (const auto& record : records) EXPECT_EQ(record.size(), kRouteColumnCount + 7);
     EXPECT_EQ(records[0][0], "Name");  // the list's headers in the interface language
-    EXPECT_EQ(records[0][kRouteColumnCount], "file");
     EXPECT_EQ(records[0].back(), "distance_m");
     EXPECT_EQ(records[1][0], "Berg, \"Tal\"\nRunde");
     EXPECT_EQ(records[1][3], "10,0 km");  // the list's own text, comma and all
@@ -166,7 +144,6 @@ TEST(Export, CsvReadsBackWithItsQuotedNamesAndPlainNumbers) {
     EXPECT_EQ(std::vector<std::string>(records[1].end() - 6, records[1].end()),
               (std::vector<std::string>{"48.137", "11.575", "48.14", "11.58", "3725.5", "10000"}));
     EXPECT_EQ(records[2].end()[-2], "");  // no elapsed time
-    EXPECT_EQ(records[3][0], "broken");
     EXPECT_EQ(std::vector<std::string>(records[3].end() - 6, records[3].end()), std::vector<std::string>(6));
 }
 
@@ -191,14 +168,13 @@ TEST(Export, GeoJsonHasLongitudeFirstAPointForOnePointAndLeavesOutRoutesWithoutP
     EXPECT_EQ(properties["sport"].text, "cycling");
     EXPECT_EQ(properties["distance_m"].number, 10000);
     EXPECT_EQ(properties["duration_s"].number, 3725.5);
-
     const Json& point = features[1]["geometry"];
     EXPECT_EQ(point["type"].text, "Point");
     EXPECT_EQ(point["coordinates"].items[0].number, 151.209);
     EXPECT_EQ(point["coordinates"].items[1].number, -33.868);
-    EXPECT_EQ(features[1]["properties"]["date"].kind, "null");
+    EXPECT_EQ(features[1]["properties"]["date"].text, "null");
     // Nothing to show is still a collection a map program opens.
-    EXPECT_EQ(readJson(routesGeoJson({&routes[2]}).text)["features"].items.size(), 0u);
+    EXPECT_TRUE(readJson(routesGeoJson({&routes[2]}).text)["features"].items.empty());
 }
 
 }  // namespace
