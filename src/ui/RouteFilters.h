@@ -112,7 +112,7 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
          const double d = r.distanceMeters;
          return choice == 1 ? d < shortest : choice == 2 ? (d >= shortest && d <= longest) : choice == 3 ? d > longest : true;
      }},
-    {IDC_FILTER_YEAR, "yearFilterName", 110,
+    {IDC_FILTER_YEAR, "yearFilterName", 136,
      [](const ActiveLanguage& l) { return std::u16string(translate(l, "yearAll")); },
      [](const RouteInfo& r, const ActiveLanguage& l) {
          std::u16string year = routeYearText(r);
