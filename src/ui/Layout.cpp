@@ -43,8 +43,12 @@ int placeFilterBar(std::array<LogicalRect, layoutSlotCount>& rects, const Filter
         std::size_t end = first + 1;
         double used = widths[first];
         while (end <= kFilterCount && used + gap + widths[end] <= right - left) used += gap + widths[end++];
+        // Like justified text: the rows that had to break are spread to the list's width, the last
+        // row of a wrapped bar keeps what its boxes need.
+        const bool lastOfSeveral = end > kFilterCount && first > 0;
         const std::size_t boxes = std::min(end, kFilterCount) - first;
-        const double share = boxes > 0 && used < right - left ? (right - left - used) / boxes : 0;
+        const double share =
+            boxes > 0 && used < right - left && !lastOfSeveral ? (right - left - used) / boxes : 0;
         double x = left;
         for (std::size_t item = first; item < end; ++item) {
             const double width = widths[item] + (item < kFilterCount ? share : 0);

@@ -54,8 +54,8 @@ enum LayoutSlot : std::size_t {
 using FilterBoxWidths = std::array<int32_t, kFilterCount>;
 
 // The filter boxes and the reset button after them share the list's width: they stand in rows,
-// each box as wide as it needs plus an equal share of its row's spare room, and a box that does
-// not fit starts the next row; the list starts below the last row.
+// each box as wide as it needs plus an equal share of its row's spare room (not in the last row
+// of several), and a box that does not fit starts the next row; the list starts below the last row.
 std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, uint16_t clientHeight,
                                                         uint32_t dpi = 96,
                                                         const FilterBoxWidths& filterWidths = {});

@@ -86,6 +86,7 @@ TEST(Layout, FilterBarSharesTheListWidthAndWrapsAtTheBoxThatDoesNotFit) {
                              two[slotFirstFilter + 4].width, scaledPixels(30, dpi)))
             << dpi;
         EXPECT_EQ(two[slotReset].top, scaledPixels(186, dpi)) << dpi;
+        EXPECT_EQ(two[slotFirstFilter + 4].width, w) << dpi;  // the last row is not spread
         EXPECT_EQ(two[slotRouteList].top, scaledPixels(224, dpi)) << dpi;
         EXPECT_EQ(two[slotRouteList].top + two[slotRouteList].height, scaledPixels(700 - 46, dpi)) << dpi;
     }
