@@ -43,6 +43,8 @@ int placeFilterBar(std::array<LogicalRect, layoutSlotCount>& rects, const Filter
         std::size_t end = first + 1;
         double used = widths[first];
         while (end <= kFilterCount && used + gap + widths[end] <= right - left) used += gap + widths[end++];
+        // The reset button never stands alone in a row: the last box goes down with it.
+        if (end == kFilterCount && end - first > 1) used -= gap + widths[--end];
         // Like justified text: the rows that had to break are spread to the list's width, the last
         // row of a wrapped bar keeps what its boxes need.
         const bool lastOfSeveral = end > kFilterCount && first > 0;

@@ -90,6 +90,11 @@ TEST(Layout, FilterBarSharesTheListWidthAndWrapsAtTheBoxThatDoesNotFit) {
         EXPECT_EQ(two[slotRouteList].top, scaledPixels(224, dpi)) << dpi;
         EXPECT_EQ(two[slotRouteList].top + two[slotRouteList].height, scaledPixels(700 - 46, dpi)) << dpi;
     }
+    // Seven boxes that fill the row take the last one down with the reset button, never it alone.
+    const auto full = layoutControls(1380, 700, 96, FilterBoxWidths{127, 127, 127, 127, 127, 127, 127});
+    EXPECT_EQ(full[slotFirstFilter + 5].top, 150);
+    EXPECT_EQ(full[slotFirstFilter + 6].top, 186);
+    EXPECT_EQ(full[slotReset].top, 186);
     // A box wider than the list still gets a row of its own.
     const auto narrow = layoutControls(1040, 700, 96, FilterBoxWidths{700, 100, 100, 100, 100, 100, 100});
     EXPECT_EQ(narrow[slotFirstFilter].width, 700);
