@@ -72,9 +72,12 @@ void exportListedRoutes(MainWindow& window) {
     } else {
         bytes = routesCsv(routes, window.language);
     }
-    // Written beside the target and put in its place only when whole: a failed export leaves an
-    // earlier file of that name as it was.
-    if (!saveThroughTemporary(path, bytes)) {
+    // A route file is never replaced by a table (a name typed with ".gpx" keeps it in some
+    // dialogs). The rest is written beside the target and put in its place only when whole: a
+    // failed export leaves an earlier file of that name as it was.
+    std::u16string extension = pathToWide(path.extension());
+    for (char16_t& unit : extension) unit = unit >= u'A' && unit <= u'Z' ? unit + 32 : unit;
+    if (extension == u".gpx" || !saveThroughTemporary(path, bytes)) {
         const std::u16string text(translate(window.language, "exportFailed"));
         MessageBoxW(window.mainWindow, wideText(text), L"Tirn GPX Library", MB_ICONERROR);
         return;
