@@ -86,12 +86,23 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
     rects[slotFolder] = {270, 18, 110, 34};
     rects[slotReload] = {388, 18, 110, 34};
     // The search box gives up width (down to 160) before the units box would meet the buttons.
-    const double searchWidth = std::clamp(listWidth + 18 - (498 + 8 + 150 + 8 + 126 + 8), 160.0, 260.0);
-    rects[slotSearch] = {listWidth + 18 - searchWidth, 18, searchWidth, 34};
-    rects[slotLanguage] = {listWidth + 18 - searchWidth - 8 - 126, 18, 126, 34};
-    rects[slotUnits] = {listWidth + 18 - searchWidth - 8 - 126 - 8 - 150, 18, 150, 34};
-    // Two lines of the 34-pixel title font: room for the second line's descenders too.
-    rects[slotHeader] = {18, 54, listWidth, 92};
+    // Narrower still, the units and language boxes move down beside the wordmark's short first
+    // line, and the search box takes the rest of the top row.
+    const double right = listWidth + 18;
+    const double searchWidth = std::clamp(right - (498 + 8 + 150 + 8 + 126 + 8), 160.0, 260.0);
+    const bool boxesBelow = right - searchWidth - 8 - 126 - 8 - 150 < 498 + 8;
+    if (boxesBelow) {
+        rects[slotSearch] = {506, 18, right - 506, 34};
+        rects[slotLanguage] = {right - 126, 54, 126, 34};
+        rects[slotUnits] = {right - 126 - 8 - 150, 54, 150, 34};
+        rects[slotHeader] = {18, 54, right - 126 - 8 - 150 - 8 - 18, 92};
+    } else {
+        rects[slotSearch] = {right - searchWidth, 18, searchWidth, 34};
+        rects[slotLanguage] = {right - searchWidth - 8 - 126, 18, 126, 34};
+        rects[slotUnits] = {right - searchWidth - 8 - 126 - 8 - 150, 18, 150, 34};
+        // Two lines of the 34-pixel title font: room for the second line's descenders too.
+        rects[slotHeader] = {18, 54, listWidth, 92};
+    }
     // The filter boxes stand 6 pixels apart, with the reset button after them: a square-ish
     // button for its "×", so that the boxes have the room their words take.
     const int filterRows = placeFilterBar(rects, filterWidths, scale, 18, 18 + listWidth, 150);

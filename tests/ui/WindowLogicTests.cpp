@@ -56,7 +56,10 @@ TEST(Layout, ThePanelStacksWithoutOverlapAboveTheStatusLineAndExtremeSizesStayEx
     const auto none = layoutControls(0, 0, 96, FilterBoxWidths{70, 70, 70, 70, 70, 70, 70});
     EXPECT_TRUE(sameRect(none[slotRouteList], 18, 188, 620, -234));
     EXPECT_TRUE(sameRect(none[slotStatus], 18, -34, 1004, 34));
-    EXPECT_TRUE(sameRect(none[slotLanguage], 344, 18, 126, 34));
+    // At the narrowest the units and language boxes stand beside the wordmark, clear of the buttons.
+    EXPECT_TRUE(sameRect(none[slotLanguage], 512, 54, 126, 34));
+    EXPECT_GE(none[slotSearch].left, none[slotReload].left + none[slotReload].width + 8);
+    EXPECT_GE(none[slotUnits].left, none[slotHeader].left + none[slotHeader].width + 8);
     const auto largest = layoutControls(65535, 65535);
     EXPECT_TRUE(sameRect(largest[slotRouteList], 18, 188, 65115, 65301));
     EXPECT_EQ(largest[slotStatus].width, 65499);
