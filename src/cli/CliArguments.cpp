@@ -52,6 +52,9 @@ std::string usageText() {
            "                                        summaries of GPX files and folders (default: the\n"
            "                                        library; --no-index reads every file again;\n"
            "                                        --units: the table's, else the window's)\n"
+           "  tirn-gpx summary --csv [PATH...]      the same as a CSV table (UTF-8 with a byte-order mark)\n"
+           "  tirn-gpx export --geojson [--no-index] [PATH...]\n"
+           "                                        the routes' tracks as GeoJSON, for map programs\n"
            "  tirn-gpx set-sport KEY FILE...        write the sport KEY into each file\n"
            "  tirn-gpx import PATH...               copy GPX files into the library under free names;\n"
            "                                        TCX and FIT (also .gz) become GPX files; ZIP\n"
@@ -96,6 +99,8 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
         command.kind = CliCommandKind::rename;
     } else if (name == "duplicates") {
         command.kind = CliCommandKind::duplicates;
+    } else if (name == "export") {
+        command.kind = CliCommandKind::exportRoutes;
     } else {
         return usageError("unknown command: " + name);
     }
@@ -126,7 +131,17 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
                 command.json = true;
                 continue;
             }
-            if (command.kind == CliCommandKind::summary && argument.text == "--no-index") {
+            if (command.kind == CliCommandKind::summary && argument.text == "--csv") {
+                command.csv = true;
+                continue;
+            }
+            if (command.kind == CliCommandKind::exportRoutes && argument.text == "--geojson") {
+                command.geoJson = true;
+                continue;
+            }
+            const bool reads =
+                command.kind == CliCommandKind::summary || command.kind == CliCommandKind::exportRoutes;
+            if (reads && argument.text == "--no-index") {
                 command.noIndex = true;
                 continue;
             }
@@ -165,7 +180,12 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
         if (command.paths.size() > 1) return usageError("duplicates takes one folder at most");
         return command;
     }
-    if (command.kind != CliCommandKind::summary && command.paths.empty()) {
+    if (command.json && command.csv) return usageError("summary takes --json or --csv, not both");
+    if (command.kind == CliCommandKind::exportRoutes && !command.geoJson)
+        return usageError("export needs --geojson");
+    const bool readsLibrary =
+        command.kind == CliCommandKind::summary || command.kind == CliCommandKind::exportRoutes;
+    if (!readsLibrary && command.paths.empty()) {
         return usageError(name + " needs at least one FILE");
     }
     return command;

@@ -16,11 +16,13 @@ struct CliArgument {
     std::filesystem::path path;
 };
 
-enum class CliCommandKind { none, help, summary, setSport, importFiles, rename, duplicates };
+enum class CliCommandKind { none, help, summary, setSport, importFiles, rename, duplicates, exportRoutes };
 
 struct CliCommand {
     CliCommandKind kind = CliCommandKind::none;
     bool json = false;
+    bool csv = false;            // summary: the CSV table of the window's export instead
+    bool geoJson = false;        // export: GeoJSON, so far its only format
     bool noIndex = false;        // summary: read every file, then write the library index anew
     bool dryRun = false;         // rename: tell the new names, rename nothing
     std::optional<Units> units;  // summary, rename: --units; else the window's setting

@@ -23,6 +23,7 @@
 #include "library/Settings.h"
 #include "platform/Platform.h"
 #include "ui/DuplicateTexts.h"
+#include "ui/Export.h"
 #include "ui/Format.h"
 #include "ui/RenamePattern.h"
 #include "ui/RouteListLogic.h"
@@ -135,12 +136,10 @@ std::vector<RouteInfo> readFolder(const fs::path& folder, const LibraryScanOptio
     return routes;
 }
 
-int runSummary(const CliCommand& command, CliOutput& output) {
-    // The language (and, without paths, the library folder) come from the window's settings.
-    ActiveLanguage language;
-    const Settings settings = loadSettingsTold(command, language, output);
-    language.units = command.units.value_or(settings.units);
-    int exitStatus = 0;
+// The records of the command's paths (files and folders), or of the configured library without
+// any, in library order.
+std::vector<RouteInfo> readCommandRoutes(const CliCommand& command, const Settings& settings,
+                                         const ActiveLanguage& language, CliOutput& output, int& exitStatus) {
     std::vector<RouteInfo> routes;
     // The configured library shares its index with the window (--no-index reads every file and
     // writes the index anew, as Reload with Shift does); a folder named on the command line is read
@@ -170,7 +169,28 @@ int runSummary(const CliCommand& command, CliOutput& output) {
         }
     }
     sortLibraryFiles(routes);
+    return routes;
+}
 
+std::vector<const RouteInfo*> routePointers(const std::vector<RouteInfo>& routes) {
+    std::vector<const RouteInfo*> pointers;
+    pointers.reserve(routes.size());
+    for (const RouteInfo& route : routes) pointers.push_back(&route);
+    return pointers;
+}
+
+int runSummary(const CliCommand& command, CliOutput& output) {
+    // The language (and, without paths, the library folder) come from the window's settings.
+    ActiveLanguage language;
+    const Settings settings = loadSettingsTold(command, language, output);
+    language.units = command.units.value_or(settings.units);
+    int exitStatus = 0;
+    const std::vector<RouteInfo> routes = readCommandRoutes(command, settings, language, output, exitStatus);
+
+    if (command.csv) {
+        output.out += routesCsv(routePointers(routes), language);
+        return exitStatus;
+    }
     if (command.json) {
         writeJsonLines(routes, output);
         return exitStatus;
@@ -368,6 +388,22 @@ int runDuplicates(const CliCommand& command, CliOutput& output) {
     return status;
 }
 
+int runGeoJsonExport(const CliCommand& command, CliOutput& output) {
+    ActiveLanguage language;
+    const Settings settings = loadSettingsTold(command, language, output);
+    int exitStatus = 0;
+    const std::vector<RouteInfo> routes = readCommandRoutes(command, settings, language, output, exitStatus);
+    const GeoJsonExport exported = routesGeoJson(routePointers(routes));
+    output.out += exported.text;
+    if (exported.leftOut > 0) {
+        output.err += "tirn-gpx: " +
+                      wideToUtf8(fillIn(translate(language, "pointlessLeftOut"), u"{n}",
+                                        decimalText(static_cast<int64_t>(exported.leftOut)))) +
+                      "\n";
+    }
+    return exitStatus;
+}
+
 }  // namespace
 
 int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
@@ -391,6 +427,8 @@ int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
                 return runRename(command, output);
             case CliCommandKind::duplicates:
                 return runDuplicates(command, output);
+            case CliCommandKind::exportRoutes:
+                return runGeoJsonExport(command, output);
             case CliCommandKind::none:
                 break;
         }

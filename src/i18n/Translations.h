@@ -65,6 +65,16 @@ struct TranslationTexts {
     std::u16string_view ghostFilterName;
     std::u16string_view typeFilterName;
     std::u16string_view lengthFilterName;
+    std::u16string_view yearFilterName;
+    std::u16string_view yearAll;
+    std::u16string_view noDate;
+    std::u16string_view exportRoutes;
+    std::u16string_view csvFileType;
+    std::u16string_view geoJsonFileType;
+    std::u16string_view exportedCount;
+    std::u16string_view pointlessLeftOut;
+    std::u16string_view exportFailed;
+    std::u16string_view shortcutExport;
     std::u16string_view sportBoxName;
     // keyboard shortcuts as tooltips name them
     std::u16string_view shortcutImport;
@@ -256,6 +266,16 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"ghostFilterName", &TranslationTexts::ghostFilterName},
     {"typeFilterName", &TranslationTexts::typeFilterName},
     {"lengthFilterName", &TranslationTexts::lengthFilterName},
+    {"yearFilterName", &TranslationTexts::yearFilterName},
+    {"yearAll", &TranslationTexts::yearAll},
+    {"noDate", &TranslationTexts::noDate},
+    {"exportRoutes", &TranslationTexts::exportRoutes},
+    {"csvFileType", &TranslationTexts::csvFileType},
+    {"geoJsonFileType", &TranslationTexts::geoJsonFileType},
+    {"exportedCount", &TranslationTexts::exportedCount},
+    {"pointlessLeftOut", &TranslationTexts::pointlessLeftOut},
+    {"exportFailed", &TranslationTexts::exportFailed},
+    {"shortcutExport", &TranslationTexts::shortcutExport},
     {"sportBoxName", &TranslationTexts::sportBoxName},
     {"shortcutImport", &TranslationTexts::shortcutImport},
     {"shortcutReload", &TranslationTexts::shortcutReload},

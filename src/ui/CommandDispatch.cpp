@@ -20,6 +20,8 @@ Command dispatchCommand(int controlId, int notificationCode, bool fillingLanguag
     switch (controlId) {
         case IDC_IMPORT:
             return notificationCode == kButtonClicked ? Command::importFiles : Command::none;
+        case IDC_EXPORT:
+            return notificationCode == kButtonClicked ? Command::exportRoutes : Command::none;
         case IDC_FOLDER:
             return notificationCode == kButtonClicked ? Command::chooseLibraryFolder : Command::none;
         case IDC_RELOAD:

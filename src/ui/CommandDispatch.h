@@ -13,8 +13,9 @@ struct ToolButton {
     std::string_view captionKey;  // caption: icon, a blank and this key's text
 };
 
-inline constexpr std::array<ToolButton, 3> toolButtons = {{
+inline constexpr std::array<ToolButton, 4> toolButtons = {{
     {IDC_IMPORT, u"＋", "import"},
+    {IDC_EXPORT, u"\u2197", "exportRoutes"},
     {IDC_FOLDER, u"▣", "folder"},
     {IDC_RELOAD, u"↻", "reload"},
 }};
@@ -29,6 +30,7 @@ enum class Command {
     selectLanguage,
     selectUnits,
     sportBox,  // a notification of the panel's sport box that may lead to a choice (SportChoice)
+    exportRoutes,
 };
 
 Command dispatchCommand(int controlId, int notificationCode, bool fillingLanguageCombo,

@@ -21,5 +21,7 @@ inline constexpr int IDC_BULK_PROGRESS = 120;
 inline constexpr int IDC_BULK_CANCEL = 121;
 inline constexpr int IDC_RENAME_PATTERN = 122;
 inline constexpr int IDC_RENAME_PREVIEW = 123;
+inline constexpr int IDC_FILTER_YEAR = 140;
+inline constexpr int IDC_EXPORT = 141;
 inline constexpr int IDC_PROFILE = 170;
 inline constexpr int IDC_HEADER = 200;

@@ -25,6 +25,44 @@ ControlRect toDevice(const LogicalRect& rect, double scale) {
             onDevice(rect.top + rect.height, scale) - top};
 }
 
+// Places the filter boxes and the reset button in rows from `top` within [left, right]; returns the
+// number of rows (at least one).
+int placeFilterBar(std::array<LogicalRect, layoutSlotCount>& rects, const FilterBoxWidths& measured,
+                   double scale, double left, double right, double top) {
+    constexpr double gap = 6, resetWidth = 40, rowPitch = 36;
+    // The reset button is the bar's last item; it keeps its width.
+    std::array<double, kFilterCount + 1> widths{};
+    for (std::size_t box = 0; box < kFilterCount; ++box) {
+        widths[box] = measured[box] > 0 ? measured[box] / scale : routeFilters[box].width;
+    }
+    widths[kFilterCount] = resetWidth;
+    int rows = 0;
+    std::size_t first = 0;
+    while (first <= kFilterCount) {
+        // Every row takes at least one item, however narrow the list.
+        std::size_t end = first + 1;
+        double used = widths[first];
+        while (end <= kFilterCount && used + gap + widths[end] <= right - left) used += gap + widths[end++];
+        // The reset button never stands alone in a row: the last box goes down with it.
+        if (end == kFilterCount && end - first > 1) used -= gap + widths[--end];
+        // Like justified text: the rows that had to break are spread to the list's width, the last
+        // row of a wrapped bar keeps what its boxes need.
+        const bool lastOfSeveral = end > kFilterCount && first > 0;
+        const std::size_t boxes = std::min(end, kFilterCount) - first;
+        const double share =
+            boxes > 0 && used < right - left && !lastOfSeveral ? (right - left - used) / boxes : 0;
+        double x = left;
+        for (std::size_t item = first; item < end; ++item) {
+            const double width = widths[item] + (item < kFilterCount ? share : 0);
+            rects[slotFirstFilter + item] = {x, top + rowPitch * rows, width, 30};
+            x += width + gap;
+        }
+        ++rows;
+        first = end;
+    }
+    return rows;
+}
+
 }  // namespace
 
 int32_t scaledPixels(int32_t pixels, uint32_t dpi) {
@@ -33,7 +71,7 @@ int32_t scaledPixels(int32_t pixels, uint32_t dpi) {
 }
 
 std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, uint16_t clientHeight,
-                                                        uint32_t dpi) {
+                                                        uint32_t dpi, const FilterBoxWidths& filterWidths) {
     // Every number below is a 96-DPI pixel; the client size is taken back to that scale first.
     const double scale = (dpi == 0 ? 96 : dpi) / 96.0;
     const double w = clientWidth / scale;
@@ -44,23 +82,33 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
 
     std::array<LogicalRect, layoutSlotCount> rects{};
     rects[slotImport] = {18, 18, 118, 34};
-    rects[slotFolder] = {144, 18, 110, 34};
-    rects[slotReload] = {262, 18, 110, 34};
-    rects[slotLanguage] = {listWidth - 376, 18, 126, 34};
-    rects[slotUnits] = {listWidth - 534, 18, 150, 34};
-    rects[slotSearch] = {listWidth - 242, 18, 260, 34};
-    // Two lines of the 34-pixel title font: room for the second line's descenders too.
-    rects[slotHeader] = {18, 54, listWidth, 92};
-    // The filter boxes stand side by side, 6 pixels apart, with the reset button after them: a
-    // square-ish button for its "×", so that the boxes have the room their words take.
-    double x = 18;
-    for (std::size_t box = 0; box < kFilterCount; ++box) {
-        rects[slotFirstFilter + box] = {x, 150, static_cast<double>(routeFilters[box].width), 30};
-        x += routeFilters[box].width + 6;
+    rects[slotExport] = {144, 18, 118, 34};
+    rects[slotFolder] = {270, 18, 110, 34};
+    rects[slotReload] = {388, 18, 110, 34};
+    // The search box gives up width (down to 160) before the units box would meet the buttons.
+    // Narrower still, the units and language boxes move down beside the wordmark's short first
+    // line, and the search box takes the rest of the top row.
+    const double right = listWidth + 18;
+    const double searchWidth = std::clamp(right - (498 + 8 + 150 + 8 + 126 + 8), 160.0, 260.0);
+    const bool boxesBelow = right - searchWidth - 8 - 126 - 8 - 150 < 498 + 8;
+    if (boxesBelow) {
+        rects[slotSearch] = {506, 18, right - 506, 34};
+        rects[slotLanguage] = {right - 126, 54, 126, 34};
+        rects[slotUnits] = {right - 126 - 8 - 150, 54, 150, 34};
+        rects[slotHeader] = {18, 54, right - 126 - 8 - 150 - 8 - 18, 92};
+    } else {
+        rects[slotSearch] = {right - searchWidth, 18, searchWidth, 34};
+        rects[slotLanguage] = {right - searchWidth - 8 - 126, 18, 126, 34};
+        rects[slotUnits] = {right - searchWidth - 8 - 126 - 8 - 150, 18, 150, 34};
+        // Two lines of the 34-pixel title font: room for the second line's descenders too.
+        rects[slotHeader] = {18, 54, listWidth, 92};
     }
-    rects[slotReset] = {x, 150, 40, 30};
+    // The filter boxes stand 6 pixels apart, with the reset button after them: a square-ish
+    // button for its "×", so that the boxes have the room their words take.
+    const int filterRows = placeFilterBar(rects, filterWidths, scale, 18, 18 + listWidth, 150);
+    const double below = 36.0 * (filterRows - 1);
     // A client height below 234 gives a negative list height; it is passed on as it is.
-    rects[slotRouteList] = {18, 188, listWidth, h - 234};
+    rects[slotRouteList] = {18, 188 + below, listWidth, h - 234 - below};
     rects[slotStatus] = {18, h - 34, listWidth + 384, 34};
     // The panel: title, file name and date, the sketch, then rows of figures, the weather, the
     // sport box and the places. The sketch gives up height first when the window is low, so that

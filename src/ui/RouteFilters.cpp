@@ -106,6 +106,7 @@ std::array<std::vector<std::u16string>, kFilterCount> filterBarItems(const std::
             sortDistinct(raw);
             if (filter.itemOrder == ItemOrder::places) orderPlaces(rest);
             if (filter.itemOrder == ItemOrder::sports) orderSports(rest, raw, language);
+            if (filter.itemBefore) std::stable_sort(rest.begin(), rest.end(), filter.itemBefore);
         } else if (filter.choiceItems) {
             // Their positions are what the list filters read back (1, 2, ...).
             rest = filter.choiceItems(language);

@@ -1,5 +1,5 @@
 #pragma once
-// The six filters of the filter bar, as data: the window creates, places, fills and reads one
+// The filters of the filter bar, as data: the window creates, places, fills and reads one
 // combo box per entry, and the list keeps the routes every entry lets pass. A new filter is one
 // entry here, its control identifier and its header's translation key.
 
@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/PointFields.h"
 #include "core/RouteInfo.h"
 #include "i18n/Language.h"
 #include "platform/Platform.h"
@@ -34,7 +35,34 @@ struct RouteFilter {
     std::vector<std::u16string> (*choiceItems)(const ActiveLanguage& language) = nullptr;
     bool (*passesChoice)(const RouteInfo& route, int choice, const ActiveLanguage& language) = nullptr;
     ItemOrder itemOrder = ItemOrder::none;
+    // An order of the filter's own for its route texts (true: `a` is listed before `b`); it
+    // replaces the code-unit order where ItemOrder says nothing more.
+    bool (*itemBefore)(const std::u16string& a, const std::u16string& b) = nullptr;
 };
+
+// The year of the route's first time stamp in the zone it was written with ("2025"); empty
+// without a stamp or for a year the calendar does not reach.
+inline std::u16string routeYearText(const RouteInfo& route) {
+    CivilTime civil;
+    if (!route.hasFirstTime || !localCivilTime(route.firstTimeSeconds, route.firstTimeOffsetMinutes, civil))
+        return {};
+    const std::string digits = std::to_string(civil.year);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+// Newest year first; texts that are no year (the "no date" item) last.
+inline bool newerYearFirst(const std::u16string& a, const std::u16string& b) {
+    const auto year = [](const std::u16string& text) {
+        int value = 0;
+        for (char16_t c : text) {
+            if (c < u'0' || c > u'9' || value > 99999) return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return text.empty() ? -1 : value;
+    };
+    const int left = year(a), right = year(b);
+    return left != right ? left > right : a < b;
+}
 
 // clang-format off
 inline constexpr auto routeFilters = std::to_array<RouteFilter>({
@@ -84,6 +112,14 @@ inline constexpr auto routeFilters = std::to_array<RouteFilter>({
          const double d = r.distanceMeters;
          return choice == 1 ? d < shortest : choice == 2 ? (d >= shortest && d <= longest) : choice == 3 ? d > longest : true;
      }},
+    {IDC_FILTER_YEAR, "yearFilterName", 136,
+     [](const ActiveLanguage& l) { return std::u16string(translate(l, "yearAll")); },
+     [](const RouteInfo& r, const ActiveLanguage& l) {
+         std::u16string year = routeYearText(r);
+         return year.empty() ? std::u16string(translate(l, "noDate")) : year;
+     },
+     [](const RouteInfo&) { return true; },
+     nullptr, nullptr, ItemOrder::none, newerYearFirst},
 });
 // clang-format on
 inline constexpr std::size_t kFilterCount = routeFilters.size();

@@ -406,6 +406,22 @@ TEST_F(CliRun, AFolderThatCannotBeListedIsToldAndFails) {
     EXPECT_NE(output.err.find("The saved library folder is not usable"), std::string::npos) << output.err;
 }
 
+TEST_F(CliRun, CsvSummaryAndGeoJsonExportOfTheExamples) {
+    EXPECT_EQ(run({text("summary"), text("--csv"), path(projectPath("examples"))}), 0) << output.err;
+    EXPECT_EQ(output.out.rfind("\xEF\xBB\xBFName,Date,", 0), 0u) << output.out.substr(0, 40);
+    EXPECT_EQ(outLines().size(), 6u);  // the header and the five files in library order
+    EXPECT_NE(outLines()[1].find("Englischer Garten Lauf"), std::string::npos);
+
+    EXPECT_EQ(run({text("export"), text("--geojson"), path(projectPath("examples"))}), 0) << output.err;
+    std::size_t features = 0;
+    for (std::size_t at = 0; (at = output.out.find("\"type\":\"Feature\"", at)) != std::string::npos; ++at)
+        ++features;
+    EXPECT_EQ(features, 4u);  // the file without points is left out, and that is told
+    EXPECT_NE(output.err.find("no points: 1"), std::string::npos) << output.err;
+    EXPECT_EQ(run({text("export"), path(projectPath("examples"))}), 2);
+    EXPECT_EQ(run({text("summary"), text("--csv"), text("--json")}), 2);
+}
+
 TEST_F(CliRun, UsageErrorsExitWithTwoAndExplain) {
     EXPECT_EQ(run({}), 2);
     EXPECT_NE(output.err.find("usage"), std::string::npos);

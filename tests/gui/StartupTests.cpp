@@ -92,7 +92,8 @@ TEST_F(GuiTest, LayoutFollowsTheClientSize) {
     startWindow("en");
     // Every control stands where the layout puts it for the client size the window was told.
     const auto expectLayout = [&](int width, int height) {
-        const auto rects = layoutControls(static_cast<uint16_t>(width), static_cast<uint16_t>(height));
+        const auto rects = layoutControls(static_cast<uint16_t>(width), static_cast<uint16_t>(height), 96,
+                                          window->filterWidths);
         const std::pair<std::size_t, HWND> placed[] = {
             {slotSearch, window->searchBox},    {slotHeader, GetDlgItem(window->mainWindow, IDC_HEADER)},
             {slotRouteList, window->routeList}, {slotStatus, window->statusStatic},

@@ -2,6 +2,7 @@
 
 #include "UiTestSupport.h"
 #include "ui/RouteFilters.h"
+#include "ui/RouteListLogic.h"
 
 namespace {
 
@@ -49,6 +50,33 @@ TEST(FilterBarItems, PlacesByNumberAndKnownSportsBeforeTheFilesOwnTypes) {
     EXPECT_EQ(items[kSport], (std::vector<std::u16string>{u"Sport: alle", u"Gehen", u"Rad", u"Wandern", u"4",
                                                           u"NC", u"jkljkl"}));
     EXPECT_EQ(items[kLength][2], u"5\u201320 km");  // never translated
+}
+
+TEST(FilterBarItems, YearsInTheStampsOwnZoneNewestFirstThenNoDate) {
+    std::vector<RouteInfo> routes;
+    const auto add = [&](bool stamped, int64_t seconds, int32_t offset) {
+        routes.push_back(sampleRoute("r" + std::to_string(routes.size())));
+        routes.back().hasFirstTime = stamped;
+        routes.back().firstTimeSeconds = seconds;
+        routes.back().firstTimeOffsetMinutes = offset;
+    };
+    add(true, 1735691400, -60);  // 2025-01-01 00:30 UTC, still New Year's Eve 2024 where written
+    add(false, 0, 0);
+    add(true, 1735684200, 120);  // 2024-12-31 22:30 UTC, already 2025 where written
+    add(true, 1239408000, 0);    // 2009
+    add(true, 1735691400, 0);
+
+    const ActiveLanguage english = resolveLanguage("en");
+    EXPECT_EQ(filterBarItems(routes, english)[kYear],
+              (std::vector<std::u16string>{u"Year: all", u"2025", u"2024", u"2009", u"no date"}));
+    ListFilters filters;
+    filters.choices[kYear].text = u"2024";
+    EXPECT_EQ(filterRoutes(routes, filters, english), (std::vector<uint64_t>{0}));
+    filters.choices[kYear].text = u"no date";
+    EXPECT_EQ(filterRoutes(routes, filters, english), (std::vector<uint64_t>{1}));
+    // Without undated routes there is no "no date" to choose.
+    routes.erase(routes.begin() + 1);
+    EXPECT_EQ(filterBarItems(routes, english)[kYear].back(), u"2009");
 }
 
 }  // namespace

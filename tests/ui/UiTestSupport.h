@@ -15,6 +15,7 @@ inline constexpr std::size_t kSport = filterIndexOf(IDC_FILTER_SPORT);
 inline constexpr std::size_t kGhost = filterIndexOf(IDC_FILTER_GHOST);
 inline constexpr std::size_t kType = filterIndexOf(IDC_FILTER_TYPE);
 inline constexpr std::size_t kLength = filterIndexOf(IDC_FILTER_LENGTH);
+inline constexpr std::size_t kYear = filterIndexOf(IDC_FILTER_YEAR);
 
 // A successfully analysed route with the given file stem and plausible defaults.
 inline RouteInfo sampleRoute(std::string stem) {

@@ -3,6 +3,7 @@
 #include "ui/ControlIds.h"
 #include "ui/win32/BulkCommands.h"
 #include "ui/win32/DuplicateView.h"
+#include "ui/win32/ExportCommand.h"
 #include "ui/win32/LibraryCommands.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/SportBox.h"
@@ -50,6 +51,10 @@ bool handleShortcut(MainWindow& window, const MSG& message) {
         case 'O':
             if (!control) return false;
             importFiles(window);
+            return true;
+        case 'E':
+            if (!control) return false;
+            exportListedRoutes(window);
             return true;
         case VK_F5:
             if (control) return false;

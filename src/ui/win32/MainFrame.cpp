@@ -14,6 +14,8 @@
 #include "ui/win32/BulkCommands.h"
 #include "ui/win32/DetailPanel.h"
 #include "ui/win32/DropImport.h"
+#include "ui/win32/ExportCommand.h"
+#include "ui/win32/FilterBar.h"
 #include "ui/win32/Keyboard.h"
 #include "ui/win32/LanguageView.h"
 #include "ui/win32/LibraryCommands.h"
@@ -189,6 +191,9 @@ void handleCommand(MainWindow& window, int id, int code) {
         case Command::sportBox:
             handleSportBoxNotice(window, code);
             break;
+        case Command::exportRoutes:
+            exportListedRoutes(window);
+            break;
         case Command::none:
             break;
     }
@@ -295,10 +300,11 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
-    const auto rects =
-        layoutControls(static_cast<uint16_t>(clientWidth), static_cast<uint16_t>(clientHeight), window.dpi);
+    const auto rects = layoutControls(static_cast<uint16_t>(clientWidth), static_cast<uint16_t>(clientHeight),
+                                      window.dpi, window.filterWidths);
     std::array<HWND, layoutSlotCount> controls{};
     controls[slotImport] = GetDlgItem(window.mainWindow, IDC_IMPORT);
+    controls[slotExport] = GetDlgItem(window.mainWindow, IDC_EXPORT);
     controls[slotFolder] = GetDlgItem(window.mainWindow, IDC_FOLDER);
     controls[slotReload] = GetDlgItem(window.mainWindow, IDC_RELOAD);
     controls[slotLanguage] = window.languageCombo;
@@ -442,6 +448,7 @@ void applyDpi(MainWindow& window, UINT dpi, const RECT* suggested) {
     // The columns are measured again with the new fonts; the layout below shares them out.
     chooseBrokenMark(window);
     measureRouteListColumns(window);
+    window.filterWidths = {};  // measured again below, after the new size has been laid out
     if (suggested) {
         SetWindowPos(window.mainWindow, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -450,5 +457,6 @@ void applyDpi(MainWindow& window, UINT dpi, const RECT* suggested) {
     RECT client{};
     GetClientRect(window.mainWindow, &client);
     layoutMainWindow(window, client.right, client.bottom);
+    measureFilterBoxes(window);
     InvalidateRect(window.mainWindow, nullptr, TRUE);
 }

@@ -20,6 +20,7 @@
 #include "i18n/Language.h"
 #include "library/Settings.h"
 #include "ui/ColumnWidths.h"
+#include "ui/Layout.h"
 #include "ui/ListColors.h"
 #include "ui/ListView.h"
 #include "ui/RouteFilters.h"
@@ -106,6 +107,8 @@ struct MainWindow {
     std::shared_ptr<SportRun> sportRun;
     HWND bulkProgress = nullptr;
     HWND bulkCancel = nullptr;
+    // What each filter box needs for its widest item, in pixels (FilterBar); the layout gives it.
+    FilterBoxWidths filterWidths{};
 };
 
 // The state held by a main window (its user data); null before WM_NCCREATE and after WM_NCDESTROY.

@@ -11,6 +11,7 @@
 #include "ui/DuplicateTexts.h"
 #include "ui/RouteListLogic.h"
 #include "ui/win32/DetailPanel.h"
+#include "ui/win32/FilterBar.h"
 #include "ui/win32/ListColumns.h"
 
 namespace {
@@ -199,7 +200,8 @@ void rebuildFilterBar(MainWindow& window) {
         SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(combo, nullptr, TRUE);
     }
-    // The columns fit what the library now holds, in the language now shown.
+    // The boxes and the columns fit what the library now holds, in the language now shown.
+    measureFilterBoxes(window);
     measureRouteListColumns(window);
 }
 
