@@ -36,6 +36,8 @@ bool offersChoice(const RouteFilter& filter, const std::vector<RouteInfo>& route
 
 void rebuildRows(ListView& view, const ActiveLanguage& language) {
     view.rows = filterRoutes(view.routes, view.filters, language);
+    if (view.pick.active)
+        std::erase_if(view.rows, [&](uint64_t index) { return !routeInPick(view.routes[index], view.pick); });
     sortRows(view.rows, view.routes, view.sort, language);
 
     // One pass over the rows finds the selected files that are still listed and the focused row.
@@ -69,7 +71,10 @@ void applyScan(ListView& view, std::vector<RouteInfo> routes, FolderSnapshot sna
             choice = {};
     }
     // A change from outside is no answer to the user: a note about an import stays.
-    if (choices == FilterChoices::reset) view.note.clear();
+    if (choices == FilterChoices::reset) {
+        view.note.clear();
+        view.pick = {};
+    }
     rebuildRows(view, language);
 }
 
@@ -92,9 +97,12 @@ bool applyImport(ListView& view, const std::vector<std::filesystem::path>& files
     const bool hidden = std::any_of(view.routes.begin(), view.routes.end(), [&](const RouteInfo& route) {
         return std::any_of(files.begin(), files.end(),
                            [&](const fs::path& file) { return file.native() == route.filePath.native(); }) &&
-               !routePassesFilters(route, view.filters, language);
+               (!routePassesFilters(route, view.filters, language) || !routeInPick(route, view.pick));
     });
-    if (hidden) view.filters = {};
+    if (hidden) {
+        view.filters = {};
+        view.pick = {};
+    }
     view.selected.clear();
     for (const std::filesystem::path& file : files) addSelected(view, file);
     view.focused = files.empty() ? std::filesystem::path() : files.front();
@@ -122,6 +130,7 @@ void setFilterChoice(ListView& view, std::size_t box, FilterChoice choice, const
 
 void resetListFilters(ListView& view, const ActiveLanguage& language) {
     view.filters = {};
+    view.pick = {};
     view.sort = {};
     view.note.clear();
     rebuildRows(view, language);
@@ -228,6 +237,17 @@ RouteTotals listedTotals(const ListView& view) {
 
 RouteTotals selectedTotals(const ListView& view) {
     RouteTotals totals;
-    for (const int row : selectedRows(view)) addToTotals(totals, *routeAtRow(view, static_cast<std::size_t>(row)));
+    for (const int row : selectedRows(view))
+        addToTotals(totals, *routeAtRow(view, static_cast<std::size_t>(row)));
     return totals;
+}
+
+void setOverviewPick(ListView& view, OverviewPick pick, const ActiveLanguage& language) {
+    view.pick = pick;
+    view.note.clear();
+    rebuildRows(view, language);
+}
+
+std::vector<uint64_t> overviewRows(const ListView& view, const ActiveLanguage& language) {
+    return view.pick.active ? filterRoutes(view.routes, view.filters, language) : view.rows;
 }

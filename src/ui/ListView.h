@@ -15,6 +15,7 @@
 #include "core/RouteInfo.h"
 #include "i18n/Language.h"
 #include "library/FolderSnapshot.h"
+#include "ui/Overview.h"
 #include "ui/RouteListLogic.h"
 #include "ui/RouteSort.h"
 
@@ -40,6 +41,10 @@ struct ListView {
 
     // Says what an import brought; shown instead of the status line until the user's next change.
     std::u16string note;
+
+    // A cell or bar clicked in the overview narrows the list further, shown as a note in the filter
+    // bar; the reset clears it.
+    OverviewPick pick;
 };
 
 // Whether the filter choices survive new records: a scan the user asked for starts the filter bar
@@ -87,3 +92,8 @@ RouteTotals listedTotals(const ListView& view);
 RouteTotals selectedTotals(const ListView& view);
 // The row that should be first on screen after a change, or -1 to leave the list where it is.
 int wantedTopRow(const ListView& view);
+
+// The overview's narrowing (an inactive pick clears it).
+void setOverviewPick(ListView& view, OverviewPick pick, const ActiveLanguage& language);
+// The rows the overview adds up: the search and the filters, without the overview's own narrowing.
+std::vector<uint64_t> overviewRows(const ListView& view, const ActiveLanguage& language);
