@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "cli/CliJson.h"
+#include "cli/CliStats.h"
 #include "cli/CliTable.h"
 #include "core/Failure.h"
 #include "core/RouteInfo.h"
@@ -132,12 +133,9 @@ std::vector<RouteInfo> readFolder(const fs::path& folder, const LibraryScanOptio
     return routes;
 }
 
-int runSummary(const CliCommand& command, CliOutput& output) {
-    // The language (and, without paths, the library folder) come from the window's settings.
-    ActiveLanguage language;
-    const Settings settings = loadSettingsTold(command, language, output);
-    language.units = command.units.value_or(settings.units);
-    int exitStatus = 0;
+// The records of the PATHs, or of the configured library without any, in library order.
+std::vector<RouteInfo> readCommandRoutes(const CliCommand& command, const Settings& settings,
+                                         const ActiveLanguage& language, CliOutput& output, int& exitStatus) {
     std::vector<RouteInfo> routes;
     // The configured library shares its index with the window (--no-index reads every file and
     // writes the index anew, as Reload with Shift does); a folder named on the command line is read
@@ -167,6 +165,16 @@ int runSummary(const CliCommand& command, CliOutput& output) {
         }
     }
     sortLibraryFiles(routes);
+    return routes;
+}
+
+int runSummary(const CliCommand& command, CliOutput& output) {
+    // The language (and, without paths, the library folder) come from the window's settings.
+    ActiveLanguage language;
+    const Settings settings = loadSettingsTold(command, language, output);
+    language.units = command.units.value_or(settings.units);
+    int exitStatus = 0;
+    const std::vector<RouteInfo> routes = readCommandRoutes(command, settings, language, output, exitStatus);
 
     if (command.json) {
         writeJsonLines(routes, output);
@@ -195,6 +203,23 @@ int runSummary(const CliCommand& command, CliOutput& output) {
     output.out += wideToUtf8(decimalText(static_cast<int64_t>(routes.size())) + u" " +
                              std::u16string(countWord(language, routes.size())));
     output.out += '\n';
+    return exitStatus;
+}
+
+// The window's overview for the routes that summary would list.
+int runStats(const CliCommand& command, CliOutput& output) {
+    ActiveLanguage language;
+    const Settings settings = loadSettingsTold(command, language, output);
+    language.units = command.units.value_or(settings.units);
+    int exitStatus = 0;
+    const std::vector<RouteInfo> routes = readCommandRoutes(command, settings, language, output, exitStatus);
+    std::vector<uint64_t> rows(routes.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = i;
+    const OverviewBy by = command.statsByMonth ? OverviewBy::month : OverviewBy::year;
+    const StatsFormat format = command.json       ? StatsFormat::json
+                               : command.statsCsv ? StatsFormat::csv
+                                                  : StatsFormat::text;
+    output.out += statsOutput(buildOverview(routes, rows, by), by, format, language);
     return exitStatus;
 }
 
@@ -344,6 +369,8 @@ int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
                 return runImport(command, output);
             case CliCommandKind::rename:
                 return runRename(command, output);
+            case CliCommandKind::stats:
+                return runStats(command, output);
             case CliCommandKind::none:
                 break;
         }
