@@ -29,6 +29,8 @@ enum class Command {
     selectLanguage,
     selectUnits,
     sportBox,  // a notification of the panel's sport box that may lead to a choice (SportChoice)
+    toggleOverview,
+    clearOverviewPick,
 };
 
 Command dispatchCommand(int controlId, int notificationCode, bool fillingLanguageCombo,

@@ -50,7 +50,9 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
     rects[slotUnits] = {listWidth - 534, 18, 150, 34};
     rects[slotSearch] = {listWidth - 242, 18, 260, 34};
     // Two lines of the 34-pixel title font: room for the second line's descenders too.
-    rects[slotHeader] = {18, 54, listWidth, 92};
+    // The wordmark leaves the rest of its row to the overview's toggle and narrowing note.
+    rects[slotHeader] = {18, 54, 360, 92};
+    rects[slotOverviewToggle] = {listWidth - 132, 108, 150, 34};
     // The filter boxes stand side by side, 6 pixels apart, with the reset button after them: a
     // square-ish button for its "×", so that the boxes have the room their words take.
     double x = 18;

@@ -45,6 +45,7 @@ enum LayoutSlot : std::size_t {
     slotStart,
     slotFinish,
     slotUnits,
+    slotOverviewToggle,  // between the list and the overview, at the header's right end
     layoutSlotCount
 };
 

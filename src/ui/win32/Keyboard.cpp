@@ -2,6 +2,7 @@
 
 #include "ui/ControlIds.h"
 #include "ui/win32/LibraryCommands.h"
+#include "ui/win32/OverviewView.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/SportBox.h"
 
@@ -79,6 +80,7 @@ bool translateWindowMessage(MainWindow& window, MSG& message) {
     if (!belongsToWindow(window, message.hwnd)) return false;
     if (handleSportBoxKey(window, message)) return true;
     if (message.message == WM_KEYDOWN && handleShortcut(window, message)) return true;
+    if (handleOverviewKey(window, message)) return true;
     // Tab and Shift+Tab through the controls with WS_TABSTOP, arrows within a group.
     return IsDialogMessageW(window.mainWindow, &message) != FALSE;
 }

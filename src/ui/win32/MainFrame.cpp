@@ -19,6 +19,7 @@
 #include "ui/win32/LibraryWatch.h"
 #include "ui/win32/ListColumns.h"
 #include "ui/win32/ListHints.h"
+#include "ui/win32/OverviewView.h"
 #include "ui/win32/RouteListMenu.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/SportBox.h"
@@ -152,6 +153,7 @@ void createControls(MainWindow& window) {
     window.startStatic = createStatic(window, L"", window.statFont);
     window.finishStatic = createStatic(window, L"", window.statFont);
     window.statusStatic = createStatic(window, L"", window.smallFont);
+    createOverviewControls(window);
     createToolTips(window);
     installListHints(window);
 }
@@ -182,6 +184,12 @@ void handleCommand(MainWindow& window, int id, int code) {
             break;
         case Command::sportBox:
             handleSportBoxNotice(window, code);
+            break;
+        case Command::toggleOverview:
+            toggleOverview(window);
+            break;
+        case Command::clearOverviewPick:
+            clearOverviewPick(window);
             break;
         case Command::none:
             break;
@@ -318,6 +326,7 @@ void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
         MoveWindow(controls[slot], rect.left, rect.top, rect.width, rect.height, TRUE);
     }
     fitRouteListColumns(window);
+    layoutOverview(window, rects);
 }
 
 MainWindow* createMainWindow(HINSTANCE instance) {

@@ -24,6 +24,7 @@
 #include "ui/RouteFilters.h"
 #include "ui/SportChoice.h"
 #include "ui/win32/FolderWatch.h"
+#include "ui/win32/OverviewPane.h"
 
 struct MainWindow {
     HWND mainWindow = nullptr;
@@ -95,6 +96,8 @@ struct MainWindow {
     // the start) asked for tells it once in a box, when the window is shown.
     bool libraryFolderNotListed = false;
     bool folderNotListedToTell = false;
+
+    OverviewPane overview;  // the year-by-sport overview in the list's place (OverviewView)
 };
 
 // The state held by a main window (its user data); null before WM_NCCREATE and after WM_NCDESTROY.
