@@ -186,6 +186,12 @@ void paintTable(const MainWindow& window, HDC dc, const RECT& client) {
     }
     SelectClipRgn(dc, nullptr);
     DeleteObject(figures);
+    if (pane.data.rows.empty() && window.list.routes.empty()) {
+        drawText(
+            dc, window.bodyFont, kHintTextColor, std::u16string(translate(language, "emptyLibrary")),
+            RECT{0, pane.headerHeight + pane.rowHeight, client.right, pane.headerHeight + 3 * pane.rowHeight},
+            DT_CENTER | DT_VCENTER);
+    }
 
     // The head row: each sport's colour, as in the chart, before its name.
     fillRect(dc, RECT{0, 0, client.right, pane.headerHeight}, kBackgroundColor);
@@ -495,6 +501,8 @@ int valueY(const ChartLayout& layout, double value) {
 
 std::u16string chartTitle(const MainWindow& window) {
     const int32_t year = window.overview.chartYear;
+    if (window.overview.data.rows.empty())
+        return fillIn(translate(window.language, "chartTitle"), u"{y}", u"\u2013");
     const std::u16string when =
         year == kNoYear ? std::u16string(translate(window.language, "noDate")) : decimalText(year);
     return fillIn(translate(window.language, "chartTitle"), u"{y}", when);
@@ -635,14 +643,14 @@ void placeNote(MainWindow& window) {
 
 void refreshFigures(MainWindow& window) {
     OverviewPane& pane = window.overview;
-    pane.data = buildOverview(window.list.routes, overviewRows(window.list, window.language));
+    const std::vector<uint64_t> listed = overviewRows(window.list, window.language);
+    pane.data = buildOverview(window.list.routes, listed);
     // The chosen year while it is listed, else the newest dated one.
     const auto& rows = pane.data.rows;
     const auto chosen =
         std::find_if(rows.begin(), rows.end(), [&](const OverviewRow& row) { return row.year == pane.year; });
     pane.chartYear = chosen != rows.end() ? chosen->year : rows.empty() ? kNoYear : rows.front().year;
-    pane.months =
-        monthDistances(window.list.routes, overviewRows(window.list, window.language), pane.chartYear);
+    pane.months = monthDistances(window.list.routes, listed, pane.chartYear);
     measureTable(window);
     updateScrollBars(window);
     InvalidateRect(pane.table, nullptr, FALSE);
@@ -676,7 +684,7 @@ void layoutOverview(MainWindow& window, const std::array<ControlRect, layoutSlot
     // The chart takes the lower part of the list's place, the table the rest.
     const ControlRect& list = rects[slotRouteList];
     const int gap = px(window, 8);
-    const int chartHeight = std::clamp(list.height * 9 / 20, px(window, 220), px(window, 340));
+    const int chartHeight = std::clamp(list.height * 2 / 5, px(window, 210), px(window, 320));
     const int tableHeight = std::max(0, list.height - chartHeight - gap);
     MoveWindow(pane.table, list.left, list.top, list.width, tableHeight, TRUE);
     MoveWindow(pane.chart, list.left, list.top + tableHeight + gap, list.width,
