@@ -1,6 +1,7 @@
 #include "ui/Overview.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <string_view>
 
@@ -63,7 +64,9 @@ MonthDistances monthDistances(const std::vector<RouteInfo>& routes, const std::v
         if (index >= routes.size()) continue;
         const RouteInfo& route = routes[index];
         const YearMonth when = routeYearMonth(route);
-        if (when.year != year || when.month < 1 || when.month > 12 || !(route.distanceMeters > 0)) continue;
+        if (when.year != year || when.month < 1 || when.month > 12 || !(route.distanceMeters > 0) ||
+            !std::isfinite(route.distanceMeters))
+            continue;
         months[static_cast<std::size_t>(when.month - 1)][overviewSportOf(route)] += route.distanceMeters;
     }
     return months;

@@ -485,6 +485,7 @@ ChartLayout chartLayout(const MainWindow& window, HDC dc, const RECT& client) {
         for (const double meters : month) sum += meters;
         maximum = std::max(maximum, displayDistance(window, sum));
     }
+    if (!std::isfinite(maximum)) maximum = 1e15;
     layout.step = axisStep(maximum);
     layout.top = std::max(layout.step, std::ceil(maximum / layout.step - 1e-9) * layout.step);
     const int labelWidth = textSize(dc, window.smallFont, axisText(window, layout.top, layout.step)).cx;
@@ -496,7 +497,10 @@ ChartLayout chartLayout(const MainWindow& window, HDC dc, const RECT& client) {
 
 int valueY(const ChartLayout& layout, double value) {
     const double height = layout.plot.bottom - layout.plot.top;
-    return layout.plot.bottom - static_cast<int>(std::lround(value / layout.top * height));
+    // Sums beyond every double (absurd files) stand at the top rather than nowhere.
+    const double ratio = value / layout.top;
+    const double share = std::isnan(ratio) ? 0 : std::clamp(ratio, 0.0, 1.0);
+    return layout.plot.bottom - static_cast<int>(std::lround(share * height));
 }
 
 std::u16string chartTitle(const MainWindow& window) {
