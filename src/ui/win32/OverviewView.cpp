@@ -365,6 +365,8 @@ void stepChartYear(MainWindow& window, int step) {
     chooseChartYear(window, rows[static_cast<std::size_t>(at)].year);
 }
 
+bool pointsAtChoice(const MainWindow& window, HWND hwnd);
+
 LRESULT CALLBACK tableProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     MainWindow* window = mainWindowOf(GetParent(hwnd));
     if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -396,6 +398,11 @@ LRESULT CALLBACK tableProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) != HTCLIENT || !pointsAtChoice(*window, hwnd))
+                return DefWindowProcW(hwnd, message, wParam, lParam);
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
         case WM_KEYDOWN:
             if (wParam == VK_UP || wParam == VK_DOWN) {
                 stepChartYear(*window, wParam == VK_UP ? -1 : 1);
@@ -560,18 +567,19 @@ void paintChart(const MainWindow& window, HDC dc, const RECT& client) {
     }
 }
 
-void clickChart(MainWindow& window, POINT point) {
+// What a click at `point` narrows the list to; false where it narrows nothing.
+bool chartPickAt(const MainWindow& window, POINT point, OverviewPick& pick) {
     const OverviewPane& pane = window.overview;
-    if (pane.chartYear == kNoYear) return;
+    if (pane.chartYear == kNoYear) return false;
     HDC dc = GetDC(pane.chart);
     RECT client{};
     GetClientRect(pane.chart, &client);
     const ChartLayout layout = chartLayout(window, dc, client);
     ReleaseDC(pane.chart, dc);
-    if (point.x < layout.plot.left || point.y < layout.plot.top || point.y > layout.plot.bottom) return;
+    if (point.x < layout.plot.left || point.y < layout.plot.top || point.y > layout.plot.bottom) return false;
     const int month = (point.x - layout.plot.left) / layout.slot;
-    if (month < 0 || month >= 12) return;
-    OverviewPick pick{.active = true, .year = pane.chartYear, .month = month + 1};
+    if (month < 0 || month >= 12) return false;
+    pick = OverviewPick{.active = true, .year = pane.chartYear, .month = month + 1};
     // The segment under the pointer names the sport; above the bar the month stands for every sport.
     double below = 0;
     bool any = false;
@@ -583,7 +591,24 @@ void clickChart(MainWindow& window, POINT point) {
         below += value;
         if (point.y >= valueY(layout, below) && point.y <= bottom) pick.sport = sport;
     }
-    if (any) narrowToOverviewPick(window, pick);
+    return any;
+}
+
+// A hand over what a click narrows the list to (or, in the year column, shows in the chart).
+bool pointsAtChoice(const MainWindow& window, HWND hwnd) {
+    POINT point{};
+    GetCursorPos(&point);
+    ScreenToClient(hwnd, &point);
+    const OverviewPane& pane = window.overview;
+    if (hwnd == pane.chart) {
+        OverviewPick pick;
+        return chartPickAt(window, point, pick);
+    }
+    const TableHit hit = tableHitAt(pane, point);
+    if (hit.row < 0) return false;
+    const auto row = static_cast<std::size_t>(hit.row);
+    if (hit.column < 0) return row < pane.data.rows.size();
+    return cellTotals(pane, row, static_cast<std::size_t>(hit.column)).count > 0;
 }
 
 LRESULT CALLBACK chartProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -599,10 +624,19 @@ LRESULT CALLBACK chartProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         case WM_SIZE:
             InvalidateRect(hwnd, nullptr, FALSE);
             return 0;
-        case WM_LBUTTONDOWN:
-            clickChart(*window,
-                       POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        case WM_LBUTTONDOWN: {
+            OverviewPick pick;
+            if (chartPickAt(*window,
+                            POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))},
+                            pick))
+                narrowToOverviewPick(*window, pick);
             return 0;
+        }
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) != HTCLIENT || !pointsAtChoice(*window, hwnd))
+                return DefWindowProcW(hwnd, message, wParam, lParam);
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
         default:
             return DefWindowProcW(hwnd, message, wParam, lParam);
     }
