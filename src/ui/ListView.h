@@ -42,8 +42,8 @@ struct ListView {
     // Says what an import brought; shown instead of the status line until the user's next change.
     std::u16string note;
 
-    // A cell or bar clicked in the overview narrows the list further, shown as a note in the filter
-    // bar; the reset clears it.
+    // A cell or bar clicked in the overview narrows the list further, shown as a note above the
+    // list; the reset clears it.
     OverviewPick pick;
 };
 

@@ -73,5 +73,5 @@ struct OverviewPick {
     std::size_t sport = kOverviewSportCount;  // kOverviewSportCount: every sport
 };
 bool routeInPick(const RouteInfo& route, const OverviewPick& pick);
-// "Year 2024 · Mar · Cycling", for the note in the filter bar.
+// "Year 2024 · Mar · Cycling", for the note beside the overview's toggle.
 std::u16string overviewPickText(const OverviewPick& pick, const ActiveLanguage& language);

@@ -1,7 +1,7 @@
 #pragma once
 // The overview in the window: a table of the listed routes by year and sport and a bar chart of
 // one year's months, shown in the list's place (the toggle, Ctrl+T). A click on a cell or a bar
-// narrows the list to it and shows the list again, with the narrowing as a note in the filter bar
+// narrows the list to it and shows the list again, with the narrowing as a note beside the toggle
 // that a click on it, the reset button or Escape removes.
 
 #include <array>
