@@ -45,7 +45,7 @@ TEST(Overview, AddsUpYearsAndSportsInTheRoutesOwnZoneWithUndatedRoutesLast) {
     const std::vector<RouteInfo> routes = library();
     const OverviewTable table = buildOverview(routes, allRows(routes.size()));
     ASSERT_EQ(table.rows.size(), 3u);
-    EXPECT_EQ(table.rows[0].year, 2024);
+    EXPECT_EQ(overviewRowText(table.rows[0], english), u"2024");
     EXPECT_EQ(table.rows[1].year, 2023);
     EXPECT_EQ(overviewRowText(table.rows[2], english), u"no date");
     EXPECT_EQ(table.rows[0].sports[1].count, 1u);  // running: only the one written at UTC+1
@@ -58,6 +58,10 @@ TEST(Overview, AddsUpYearsAndSportsInTheRoutesOwnZoneWithUndatedRoutesLast) {
 
     const OverviewTable months = buildOverview(routes, allRows(routes.size()), OverviewBy::month);
     EXPECT_EQ(overviewRowText(months.rows[0], english), u"2024-02");
+    OverviewRow october;
+    october.year = 2024;
+    october.month = 10;
+    EXPECT_EQ(overviewRowText(october, english), u"2024-10");
     const MonthDistances chart = monthDistances(routes, allRows(routes.size()), 2024);
     EXPECT_EQ(chart[0][1], 7000);
     EXPECT_EQ(chart[1][0], 40000);
@@ -77,6 +81,9 @@ TEST(Overview, APickNarrowsTheListUntilTheResetAndNeverTheOverviewItself) {
     EXPECT_EQ(routeAtRow(view, 0)->fileStem, "NewYear");
     EXPECT_EQ(overviewRows(view, english).size(), 5u);
     EXPECT_EQ(overviewPickText(view.pick, resolveLanguage("de")), u"Jahr 2024 \u00B7 Jan \u00B7 Laufen");
+    EXPECT_EQ(overviewPickText({.active = true, .year = 2024}, english), u"Year 2024");
+    EXPECT_EQ(overviewPickText({.active = true, .year = 2024, .month = 12}, english),
+              u"Year 2024 \u00B7 Dec");
 
     setOverviewPick(view, {.active = true, .year = kNoYear}, english);
     ASSERT_EQ(view.rows.size(), 1u);
