@@ -9,6 +9,7 @@
 #include "ui/ControlIds.h"
 #include "ui/Format.h"
 #include "ui/LanguageMenu.h"
+#include "ui/win32/Accessibility.h"
 #include "ui/win32/RouteListView.h"
 
 namespace {
@@ -707,9 +708,12 @@ void createOverviewControls(MainWindow& window) {
     pane.table = createChild(window, L"TirnOverviewTable", WS_TABSTOP | WS_HSCROLL | WS_VSCROLL,
                              IDC_OVERVIEW_TABLE, window.bodyFont);
     pane.chart = createChild(window, L"TirnOverviewChart", 0, IDC_OVERVIEW_CHART, window.bodyFont);
+    // Screen readers name the table by the hidden label just before it.
+    createAccessibleLabel(window, "overview");
+    HWND label = window.accessibleLabels.back().first;
     // Tab reaches them after the filter bar and before the list.
     HWND after = window.resetButton;
-    for (HWND control : {pane.toggle, pane.note, pane.table, pane.chart}) {
+    for (HWND control : {pane.toggle, pane.note, label, pane.table, pane.chart}) {
         SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = control;
     }
