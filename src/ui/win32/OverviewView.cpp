@@ -209,8 +209,7 @@ void paintTable(const MainWindow& window, HDC dc, const RECT& client) {
         drawText(dc, window.bodyFont, kTextColor, head, RECT{left, 0, right - pad, pane.headerHeight},
                  DT_RIGHT | DT_VCENTER);
         if (column < pane.data.columns.size()) {
-            HDC measure = dc;
-            const int textLeft = right - pad - textSize(measure, window.bodyFont, head).cx;
+            const int textLeft = right - pad - textSize(dc, window.bodyFont, head).cx;
             const int middle = pane.headerHeight / 2;
             fillRect(dc,
                      RECT{textLeft - swatch - px(window, 6), middle - swatch / 2, textLeft - px(window, 6),
