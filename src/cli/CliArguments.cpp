@@ -65,6 +65,10 @@ std::string usageText() {
            "                                        tells the new names\n"
            "  tirn-gpx duplicates [PATH]            the routes that are there twice (same file,\n"
            "                                        activity or points), group by group\n"
+           "  tirn-gpx stats [--by year|month] [--json|--csv] [--no-index] [--units metric|imperial] "
+           "[PATH...]\n"
+           "                                        count, distance, time and ascent by year (or month)\n"
+           "                                        and sport, as the window's overview\n"
            "  tirn-gpx --version                    the tool's version\n"
            "option of every command:\n"
            "  --language CODE                       messages and the table in this language (default:\n"
@@ -101,6 +105,8 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
         command.kind = CliCommandKind::duplicates;
     } else if (name == "export") {
         command.kind = CliCommandKind::exportRoutes;
+    } else if (name == "stats") {
+        command.kind = CliCommandKind::stats;
     } else {
         return usageError("unknown command: " + name);
     }
@@ -108,7 +114,9 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
     bool optionsEnded = false;
     bool keyTaken = command.kind != CliCommandKind::setSport;
     bool patternTaken = command.kind != CliCommandKind::rename;
-    const bool takesUnits = command.kind == CliCommandKind::summary || command.kind == CliCommandKind::rename;
+    const bool readsLibrary =
+        command.kind == CliCommandKind::summary || command.kind == CliCommandKind::stats;
+    const bool takesUnits = readsLibrary || command.kind == CliCommandKind::rename;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const CliArgument& argument = arguments[i];
         if (!optionsEnded && argument.text == "--") {
@@ -127,7 +135,7 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
                 command.languageSetting = code;
                 continue;
             }
-            if (command.kind == CliCommandKind::summary && argument.text == "--json") {
+            if (readsLibrary && argument.text == "--json") {
                 command.json = true;
                 continue;
             }
@@ -143,6 +151,16 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
                 command.kind == CliCommandKind::summary || command.kind == CliCommandKind::exportRoutes;
             if (reads && argument.text == "--no-index") {
                 command.noIndex = true;
+                continue;
+            }
+            if (command.kind == CliCommandKind::stats && argument.text == "--csv") {
+                command.statsCsv = true;
+                continue;
+            }
+            if (command.kind == CliCommandKind::stats && argument.text == "--by") {
+                const std::string by = i + 1 < arguments.size() ? arguments[++i].text : std::string();
+                if (by != "year" && by != "month") return usageError("--by needs year or month");
+                command.statsByMonth = by == "month";
                 continue;
             }
             if (command.kind == CliCommandKind::rename && argument.text == "--dry-run") {
@@ -185,6 +203,7 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
         return usageError("export needs --geojson");
     const bool readsLibrary =
         command.kind == CliCommandKind::summary || command.kind == CliCommandKind::exportRoutes;
+    if (command.json && command.statsCsv) return usageError("stats takes --json or --csv, not both");
     if (!readsLibrary && command.paths.empty()) {
         return usageError(name + " needs at least one FILE");
     }

@@ -16,7 +16,7 @@ struct CliArgument {
     std::filesystem::path path;
 };
 
-enum class CliCommandKind { none, help, summary, setSport, importFiles, rename, duplicates, exportRoutes };
+enum class CliCommandKind { none, help, summary, setSport, importFiles, rename, duplicates, exportRoutes, stats };
 
 struct CliCommand {
     CliCommandKind kind = CliCommandKind::none;
@@ -30,7 +30,9 @@ struct CliCommand {
     std::string pattern;          // rename: UTF-8
     std::string languageSetting;  // --language: "system" or a table code; empty: the window's setting
     std::vector<std::filesystem::path> paths;
-    std::string error;  // set for a usage error; kind is then none
+    std::string error;          // set for a usage error; kind is then none
+    bool statsCsv = false;      // stats: --csv
+    bool statsByMonth = false;  // stats: --by month
 };
 
 CliArgument cliArgumentFromUtf8(std::string_view text);

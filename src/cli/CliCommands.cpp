@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "cli/CliJson.h"
+#include "cli/CliStats.h"
 #include "cli/CliTable.h"
 #include "core/Failure.h"
 #include "core/RouteInfo.h"
@@ -221,6 +222,23 @@ int runSummary(const CliCommand& command, CliOutput& output) {
     return exitStatus;
 }
 
+// The window's overview for the routes that summary would list.
+int runStats(const CliCommand& command, CliOutput& output) {
+    ActiveLanguage language;
+    const Settings settings = loadSettingsTold(command, language, output);
+    language.units = command.units.value_or(settings.units);
+    int exitStatus = 0;
+    const std::vector<RouteInfo> routes = readCommandRoutes(command, settings, language, output, exitStatus);
+    std::vector<uint64_t> rows(routes.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = i;
+    const OverviewBy by = command.statsByMonth ? OverviewBy::month : OverviewBy::year;
+    const StatsFormat format = command.json       ? StatsFormat::json
+                               : command.statsCsv ? StatsFormat::csv
+                                                  : StatsFormat::text;
+    output.out += statsOutput(buildOverview(routes, rows, by), by, format, language);
+    return exitStatus;
+}
+
 int runSetSport(const CliCommand& command, CliOutput& output) {
     const ActiveLanguage language =
         commandLanguage(command, command.languageSetting.empty() ? loadLanguageSetting() : std::string());
@@ -429,6 +447,8 @@ int runCli(const std::vector<CliArgument>& arguments, CliOutput& output) {
                 return runDuplicates(command, output);
             case CliCommandKind::exportRoutes:
                 return runGeoJsonExport(command, output);
+            case CliCommandKind::stats:
+                return runStats(command, output);
             case CliCommandKind::none:
                 break;
         }

@@ -176,6 +176,17 @@ struct TranslationTexts {
     std::u16string_view renameFailedList;
     std::u16string_view reasonNotRenamed;
     std::u16string_view selectedCount;
+    std::u16string_view overview;
+    std::u16string_view listView;
+    std::u16string_view total;
+    std::u16string_view noDate;
+    std::u16string_view year;
+    std::u16string_view month;
+    std::u16string_view monthNames;
+    std::u16string_view otherSport;
+    std::u16string_view yearNote;
+    std::u16string_view chartTitle;
+    std::u16string_view shortcutOverview;
 };
 
 inline constexpr std::size_t kTranslationKeyCount = sizeof(TranslationTexts) / sizeof(std::u16string_view);
@@ -370,6 +381,17 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"renameFailedList", &TranslationTexts::renameFailedList},
     {"reasonNotRenamed", &TranslationTexts::reasonNotRenamed},
     {"selectedCount", &TranslationTexts::selectedCount},
+    {"overview", &TranslationTexts::overview},
+    {"listView", &TranslationTexts::listView},
+    {"total", &TranslationTexts::total},
+    {"noDate", &TranslationTexts::noDate},
+    {"year", &TranslationTexts::year},
+    {"month", &TranslationTexts::month},
+    {"monthNames", &TranslationTexts::monthNames},
+    {"otherSport", &TranslationTexts::otherSport},
+    {"yearNote", &TranslationTexts::yearNote},
+    {"chartTitle", &TranslationTexts::chartTitle},
+    {"shortcutOverview", &TranslationTexts::shortcutOverview},
 }};
 
 namespace translation_detail {

@@ -43,6 +43,10 @@ Command dispatchCommand(int controlId, int notificationCode, bool fillingLanguag
             return sportBoxEventFor(notificationCode) && !fillingSportCombo && selectedRow >= 0
                        ? Command::sportBox
                        : Command::none;
+        case IDC_OVERVIEW:
+            return notificationCode == kButtonClicked ? Command::toggleOverview : Command::none;
+        case IDC_OVERVIEW_NOTE:
+            return notificationCode == kButtonClicked ? Command::clearOverviewPick : Command::none;
         default:
             return Command::none;
     }

@@ -31,6 +31,8 @@ enum class Command {
     selectUnits,
     sportBox,  // a notification of the panel's sport box that may lead to a choice (SportChoice)
     exportRoutes,
+    toggleOverview,
+    clearOverviewPick,
 };
 
 Command dispatchCommand(int controlId, int notificationCode, bool fillingLanguageCombo,

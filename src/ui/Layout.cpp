@@ -95,14 +95,16 @@ std::array<ControlRect, layoutSlotCount> layoutControls(uint16_t clientWidth, ui
         rects[slotSearch] = {506, 18, right - 506, 34};
         rects[slotLanguage] = {right - 126, 54, 126, 34};
         rects[slotUnits] = {right - 126 - 8 - 150, 54, 150, 34};
-        rects[slotHeader] = {18, 54, right - 126 - 8 - 150 - 8 - 18, 92};
+        rects[slotHeader] = {18, 54, std::min(360.0, right - 126 - 8 - 150 - 8 - 18), 92};
     } else {
         rects[slotSearch] = {right - searchWidth, 18, searchWidth, 34};
         rects[slotLanguage] = {right - searchWidth - 8 - 126, 18, 126, 34};
         rects[slotUnits] = {right - searchWidth - 8 - 126 - 8 - 150, 18, 150, 34};
-        // Two lines of the 34-pixel title font: room for the second line's descenders too.
-        rects[slotHeader] = {18, 54, listWidth, 92};
+        // Two lines of the 34-pixel title font: room for the second line's descenders too. The
+        // wordmark leaves the rest of its rows to the overview's toggle and narrowing note.
+        rects[slotHeader] = {18, 54, 360, 92};
     }
+    rects[slotOverviewToggle] = {listWidth - 132, 108, 150, 34};
     // The filter boxes stand 6 pixels apart, with the reset button after them: a square-ish
     // button for its "×", so that the boxes have the room their words take.
     const int filterRows = placeFilterBar(rects, filterWidths, scale, 18, 18 + listWidth, 150);

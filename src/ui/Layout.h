@@ -47,6 +47,7 @@ enum LayoutSlot : std::size_t {
     slotFinish,
     slotUnits,
     slotProfile,
+    slotOverviewToggle,  // between the list and the overview, at the header's right end
     layoutSlotCount
 };
 

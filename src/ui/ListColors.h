@@ -1,6 +1,7 @@
 #pragma once
-// Colours of the window: background, text, and the list's row backgrounds.
+// Colours of the window: background, text, the list's row backgrounds and the sports in the overview.
 
+#include <cstddef>
 #include <cstdint>
 
 struct Rgb {
@@ -21,3 +22,7 @@ inline constexpr Rgb kSketchFrameColor{211, 171, 90};
 inline constexpr Rgb kSketchTrackColor{199, 140, 21};
 
 Rgb rowBackgroundColor(int64_t row, bool selected);
+
+// One fixed colour per sport of the overview (the sport keys in their order, then the other sports),
+// so that a sport looks the same in every bar and the legend; kin sports share a hue.
+Rgb sportColor(std::size_t sport);

@@ -62,6 +62,8 @@ bool offersChoice(const RouteFilter& filter, const std::vector<RouteInfo>& route
 
 void rebuildRows(ListView& view, const ActiveLanguage& language) {
     view.rows = filterRoutes(view.routes, view.filters, language);
+    if (view.pick.active)
+        std::erase_if(view.rows, [&](uint64_t index) { return !routeInPick(view.routes[index], view.pick); });
     sortRows(view.rows, view.routes, view.sort, language);
     if (view.duplicatesOnly) limitToDuplicates(view);
 
@@ -96,7 +98,10 @@ void applyScan(ListView& view, std::vector<RouteInfo> routes, FolderSnapshot sna
             choice = {};
     }
     // A change from outside is no answer to the user: a note about an import stays.
-    if (choices == FilterChoices::reset) view.note.clear();
+    if (choices == FilterChoices::reset) {
+        view.note.clear();
+        view.pick = {};
+    }
     rebuildRows(view, language);
 }
 
@@ -119,9 +124,12 @@ bool applyImport(ListView& view, const std::vector<std::filesystem::path>& files
     const bool hidden = std::any_of(view.routes.begin(), view.routes.end(), [&](const RouteInfo& route) {
         return std::any_of(files.begin(), files.end(),
                            [&](const fs::path& file) { return file.native() == route.filePath.native(); }) &&
-               !routePassesFilters(route, view.filters, language);
+               (!routePassesFilters(route, view.filters, language) || !routeInPick(route, view.pick));
     });
-    if (hidden) view.filters = {};
+    if (hidden) {
+        view.filters = {};
+        view.pick = {};
+    }
     view.selected.clear();
     for (const std::filesystem::path& file : files) addSelected(view, file);
     view.focused = files.empty() ? std::filesystem::path() : files.front();
@@ -150,6 +158,7 @@ void setFilterChoice(ListView& view, std::size_t box, FilterChoice choice, const
 void resetListFilters(ListView& view, const ActiveLanguage& language) {
     view.filters = {};
     view.duplicatesOnly = false;
+    view.pick = {};
     view.sort = {};
     view.note.clear();
     rebuildRows(view, language);
@@ -273,4 +282,14 @@ void endDuplicatesOnly(ListView& view, const ActiveLanguage& language) {
     view.duplicates = {};
     view.note.clear();
     rebuildRows(view, language);
+}
+
+void setOverviewPick(ListView& view, OverviewPick pick, const ActiveLanguage& language) {
+    view.pick = pick;
+    view.note.clear();
+    rebuildRows(view, language);
+}
+
+std::vector<uint64_t> overviewRows(const ListView& view, const ActiveLanguage& language) {
+    return view.pick.active ? filterRoutes(view.routes, view.filters, language) : view.rows;
 }

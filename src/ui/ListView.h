@@ -16,6 +16,7 @@
 #include "i18n/Language.h"
 #include "library/Duplicates.h"
 #include "library/FolderSnapshot.h"
+#include "ui/Overview.h"
 #include "ui/RouteListLogic.h"
 #include "ui/RouteSort.h"
 
@@ -46,6 +47,9 @@ struct ListView {
     // together; it lasts through rescans, searches and sorts until it is ended or the list reset.
     bool duplicatesOnly = false;
     DuplicateGroups duplicates;  // of `routes`, found again at each rebuild while duplicatesOnly
+    // A cell or bar clicked in the overview narrows the list further, shown as a note above the
+    // list; the reset clears it.
+    OverviewPick pick;
 };
 
 // Whether the filter choices survive new records: a scan the user asked for starts the filter bar
@@ -99,3 +103,7 @@ int wantedTopRow(const ListView& view);
 bool showDuplicatesOnly(ListView& view, const ActiveLanguage& language);
 // The whole list again (Escape).
 void endDuplicatesOnly(ListView& view, const ActiveLanguage& language);
+// The overview's narrowing (an inactive pick clears it).
+void setOverviewPick(ListView& view, OverviewPick pick, const ActiveLanguage& language);
+// The rows the overview adds up: the search and the filters, without the overview's own narrowing.
+std::vector<uint64_t> overviewRows(const ListView& view, const ActiveLanguage& language);

@@ -475,3 +475,20 @@ TEST_F(CliRun, ImportConvertsArchivesAndBulkExports) {
     EXPECT_EQ(run({text("import"), path(work.path / "folder")}), 0) << output.err;
     EXPECT_TRUE(fs::exists(library / "2024-05-01 Morning,  Ride  out 2.gpx")) << output.out;
 }
+
+TEST_F(CliRun, StatsAddsUpTheExamplesByYearAndSportInEveryForm) {
+    const CliArgument examples = path(projectPath("examples"));
+    EXPECT_EQ(run({text("stats"), text("--by"), text("month"), text("--csv"), examples}), 0) << output.err;
+    const auto csv = outLines();
+    EXPECT_EQ(csv.front(), "year,month,sport,count,meters,seconds,ascentMeters");
+    EXPECT_TRUE(csv.back().starts_with("total,,total,5,")) << csv.back();
+    EXPECT_NE(output.out.find("\n2025,3,running,1,"), std::string::npos) << output.out;
+    EXPECT_NE(output.out.find("\n,,other,1,0,0,0\n"), std::string::npos) << output.out;  // no date, no track
+
+    EXPECT_EQ(run({text("stats"), text("--language"), text("de"), examples}), 0) << output.err;
+    EXPECT_TRUE(outLines().back().starts_with("Gesamt ")) << output.out;
+    EXPECT_EQ(run({text("stats"), text("--json"), examples}), 0) << output.err;
+    EXPECT_EQ(field(output.out, "total"), "{\"count\":1");  // the newest year's
+    EXPECT_EQ(run({text("stats"), text("--by"), text("week"), examples}), 2);
+    EXPECT_EQ(run({text("stats"), text("--json"), text("--csv"), examples}), 2);
+}

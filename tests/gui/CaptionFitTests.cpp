@@ -52,6 +52,10 @@ TEST_F(GuiTest, EveryTranslatedCaptionFitsItsControl) {
             add(u"button", controlCaption(language, button.icon, button.captionKey), window->bodyFont,
                 rects[slotImport + i].width - buttonPadding);
         }
+        for (const auto& [icon, key] : {std::pair(u"\u25A6", "overview"), std::pair(u"\u2261", "listView")}) {
+            add(u"toggle", controlCaption(language, icon, key), window->bodyFont,
+                rects[slotOverviewToggle].width - buttonPadding);
+        }
         add(u"title", std::u16string(translate(language, "selectRoute")), window->titleFont,
             rects[slotTitle].width);
         add(u"title", fillIn(translate(language, "selectedCount"), u"{n}", u"10000"), window->titleFont,

@@ -53,8 +53,8 @@ TEST_F(KeyboardTest, TabVisitsEveryControlInOrderAndShortcutsWork) {
     // The reset button is hidden and the sport box disabled until a route is selected.
     const std::vector<int> forward = {IDC_LANGUAGE,     IDC_UNITS,        IDC_FILTER_START, IDC_FILTER_END,
                                       IDC_FILTER_SPORT, IDC_FILTER_GHOST, IDC_FILTER_TYPE,  IDC_FILTER_LENGTH,
-                                      IDC_FILTER_YEAR,  IDC_ROUTE_LIST,   IDC_IMPORT,       IDC_EXPORT,
-                                      IDC_FOLDER,       IDC_RELOAD,       IDC_SEARCH};
+                                      IDC_FILTER_YEAR,  IDC_OVERVIEW,     IDC_ROUTE_LIST,   IDC_IMPORT,
+                                      IDC_EXPORT,       IDC_FOLDER,       IDC_RELOAD,       IDC_SEARCH};
     std::vector<int> visited;
     for (std::size_t i = 0; i < forward.size(); ++i) {
         press(VK_TAB);

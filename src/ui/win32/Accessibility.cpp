@@ -19,10 +19,15 @@ struct ToolTipText {
 };
 
 constexpr ToolTipText kToolTips[] = {
-    {IDC_IMPORT, "import", "shortcutImport"}, {IDC_FOLDER, "folder", {}},
-    {IDC_RELOAD, "reload", "shortcutReload"}, {IDC_SEARCH, "search", "shortcutSearch"},
-    {IDC_RESET, "resetFilters", {}},          {IDC_FILTER_GHOST, "ghostTip", {}},
+    {IDC_IMPORT, "import", "shortcutImport"},
+    {IDC_FOLDER, "folder", {}},
+    {IDC_RELOAD, "reload", "shortcutReload"},
+    {IDC_SEARCH, "search", "shortcutSearch"},
+    {IDC_RESET, "resetFilters", {}},
+    {IDC_FILTER_GHOST, "ghostTip", {}},
     {IDC_EXPORT, "exportRoutes", "shortcutExport"},
+    {IDC_OVERVIEW, "overview", "shortcutOverview"},
+    {IDC_OVERVIEW_NOTE, "resetFilters", {}},
 };
 
 // The panel's title ends in "…" when the name is too long: the tip then shows it whole.

@@ -5,6 +5,7 @@
 #include "ui/win32/DuplicateView.h"
 #include "ui/win32/ExportCommand.h"
 #include "ui/win32/LibraryCommands.h"
+#include "ui/win32/OverviewView.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/SportBox.h"
 
@@ -104,6 +105,7 @@ bool translateWindowMessage(MainWindow& window, MSG& message) {
     if (!belongsToWindow(window, message.hwnd)) return false;
     if (handleSportBoxKey(window, message)) return true;
     if (message.message == WM_KEYDOWN && handleShortcut(window, message)) return true;
+    if (handleOverviewKey(window, message)) return true;
     // Tab and Shift+Tab through the controls with WS_TABSTOP, arrows within a group.
     return IsDialogMessageW(window.mainWindow, &message) != FALSE;
 }

@@ -23,6 +23,7 @@
 #include "ui/win32/ListColumns.h"
 #include "ui/win32/ListHints.h"
 #include "ui/win32/ProfileView.h"
+#include "ui/win32/OverviewView.h"
 #include "ui/win32/RouteListMenu.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/SportBox.h"
@@ -159,6 +160,7 @@ void createControls(MainWindow& window) {
     window.profileView =
         CreateWindowExW(0, kProfileClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window.mainWindow,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROFILE)), windowInstance(), nullptr);
+    createOverviewControls(window);
     createToolTips(window);
     installListHints(window);
     createBulkControls(window);
@@ -193,6 +195,12 @@ void handleCommand(MainWindow& window, int id, int code) {
             break;
         case Command::exportRoutes:
             exportListedRoutes(window);
+            break;
+        case Command::toggleOverview:
+            toggleOverview(window);
+            break;
+        case Command::clearOverviewPick:
+            clearOverviewPick(window);
             break;
         case Command::none:
             break;
@@ -337,6 +345,7 @@ void layoutMainWindow(MainWindow& window, int clientWidth, int clientHeight) {
     }
     fitRouteListColumns(window);
     placeBulkControls(window);
+    layoutOverview(window, rects);
 }
 
 MainWindow* createMainWindow(HINSTANCE instance) {

@@ -26,6 +26,7 @@
 #include "ui/RouteFilters.h"
 #include "ui/SportChoice.h"
 #include "ui/win32/FolderWatch.h"
+#include "ui/win32/OverviewPane.h"
 
 struct SportRun;  // a sport written into many files on a worker (BulkCommands)
 
@@ -109,6 +110,7 @@ struct MainWindow {
     HWND bulkCancel = nullptr;
     // What each filter box needs for its widest item, in pixels (FilterBar); the layout gives it.
     FilterBoxWidths filterWidths{};
+    OverviewPane overview;  // the year-by-sport overview in the list's place (OverviewView)
 };
 
 // The state held by a main window (its user data); null before WM_NCCREATE and after WM_NCDESTROY.

@@ -13,6 +13,7 @@
 #include "ui/win32/DetailPanel.h"
 #include "ui/win32/FilterBar.h"
 #include "ui/win32/ListColumns.h"
+#include "ui/win32/OverviewView.h"
 
 namespace {
 
@@ -95,7 +96,8 @@ void noteListPlace(MainWindow& window) {
 void showRouteList(MainWindow& window) {
     const ListView& view = window.list;
     // Reset also brings back library order, so it is offered while the list is sorted.
-    const bool resettable = resetButtonVisible(view.filters) || view.sort.column >= 0 || view.duplicatesOnly;
+    const bool resettable = resetButtonVisible(view.filters) || view.sort.column >= 0 || view.duplicatesOnly ||
+                            view.pick.active;
     ShowWindow(window.resetButton, resettable ? SW_SHOW : SW_HIDE);
 
     // The list holds no texts of its own (owner data): a rebuild only tells it the number of rows,
@@ -125,6 +127,7 @@ void showRouteList(MainWindow& window) {
     // The empty panel disables the sport box; the keyboard goes on in the list, not nowhere.
     if (focusedRoute(view) == nullptr && GetFocus() == window.sportCombo) SetFocus(window.routeList);
     refreshDetailPanel(window);
+    showOverviewState(window);
 }
 
 // After the user changed the selection: the list's anchor noted, the totals and the panel shown.
