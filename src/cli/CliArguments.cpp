@@ -114,8 +114,9 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
     bool optionsEnded = false;
     bool keyTaken = command.kind != CliCommandKind::setSport;
     bool patternTaken = command.kind != CliCommandKind::rename;
-    const bool readsLibrary =
-        command.kind == CliCommandKind::summary || command.kind == CliCommandKind::stats;
+    const bool readsLibrary = command.kind == CliCommandKind::summary ||
+                              command.kind == CliCommandKind::stats ||
+                              command.kind == CliCommandKind::exportRoutes;
     const bool takesUnits = readsLibrary || command.kind == CliCommandKind::rename;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const CliArgument& argument = arguments[i];
@@ -135,7 +136,7 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
                 command.languageSetting = code;
                 continue;
             }
-            if (readsLibrary && argument.text == "--json") {
+            if (readsLibrary && command.kind != CliCommandKind::exportRoutes && argument.text == "--json") {
                 command.json = true;
                 continue;
             }
@@ -147,9 +148,7 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
                 command.geoJson = true;
                 continue;
             }
-            const bool reads =
-                command.kind == CliCommandKind::summary || command.kind == CliCommandKind::exportRoutes;
-            if (reads && argument.text == "--no-index") {
+            if (readsLibrary && argument.text == "--no-index") {
                 command.noIndex = true;
                 continue;
             }
@@ -201,8 +200,6 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
     if (command.json && command.csv) return usageError("summary takes --json or --csv, not both");
     if (command.kind == CliCommandKind::exportRoutes && !command.geoJson)
         return usageError("export needs --geojson");
-    const bool readsLibrary =
-        command.kind == CliCommandKind::summary || command.kind == CliCommandKind::exportRoutes;
     if (command.json && command.statsCsv) return usageError("stats takes --json or --csv, not both");
     if (!readsLibrary && command.paths.empty()) {
         return usageError(name + " needs at least one FILE");

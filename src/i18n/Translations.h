@@ -179,7 +179,6 @@ struct TranslationTexts {
     std::u16string_view overview;
     std::u16string_view listView;
     std::u16string_view total;
-    std::u16string_view noDate;
     std::u16string_view year;
     std::u16string_view month;
     std::u16string_view monthNames;
@@ -384,7 +383,6 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"overview", &TranslationTexts::overview},
     {"listView", &TranslationTexts::listView},
     {"total", &TranslationTexts::total},
-    {"noDate", &TranslationTexts::noDate},
     {"year", &TranslationTexts::year},
     {"month", &TranslationTexts::month},
     {"monthNames", &TranslationTexts::monthNames},

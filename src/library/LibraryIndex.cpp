@@ -23,7 +23,8 @@ constexpr std::size_t kHeaderSize = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 8;
 constexpr std::size_t kChecksumSize = 8;
 // The smallest entry: an empty name, the stamp (size, write and change time, file ID), and a
 // record of empty texts, no outline and no profile.
-constexpr std::size_t kMinimumEntrySize = 4 + 4 * 8 + 10 * 4 + 10 * 8 + 4 + 6 + 3 * 4 + 4 + 1 + 8 + 6 + 9 * 8 + 4;
+constexpr std::size_t kMinimumEntrySize =
+    4 + 4 * 8 + 10 * 4 + 10 * 8 + 4 + 6 + 3 * 4 + 4 + 1 + 8 + 6 + 9 * 8 + 4;
 // A bigger file is not an index of ours (about 4 KB per file at most: a thousandfold of any library).
 constexpr std::uint64_t kLargestIndex = std::uint64_t(1) << 30;
 // Longer than any file system's time granularity (FAT: 2 s) and the lag of a coarse kernel clock.

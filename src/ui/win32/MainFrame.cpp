@@ -22,8 +22,8 @@
 #include "ui/win32/LibraryWatch.h"
 #include "ui/win32/ListColumns.h"
 #include "ui/win32/ListHints.h"
-#include "ui/win32/ProfileView.h"
 #include "ui/win32/OverviewView.h"
+#include "ui/win32/ProfileView.h"
 #include "ui/win32/RouteListMenu.h"
 #include "ui/win32/RouteListView.h"
 #include "ui/win32/SportBox.h"
@@ -157,9 +157,9 @@ void createControls(MainWindow& window) {
     window.startStatic = createStatic(window, L"", window.statFont);
     window.finishStatic = createStatic(window, L"", window.statFont);
     window.statusStatic = createStatic(window, L"", window.smallFont);
-    window.profileView =
-        CreateWindowExW(0, kProfileClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window.mainWindow,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROFILE)), windowInstance(), nullptr);
+    window.profileView = CreateWindowExW(
+        0, kProfileClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window.mainWindow,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROFILE)), windowInstance(), nullptr);
     createOverviewControls(window);
     createToolTips(window);
     installListHints(window);

@@ -96,8 +96,8 @@ void noteListPlace(MainWindow& window) {
 void showRouteList(MainWindow& window) {
     const ListView& view = window.list;
     // Reset also brings back library order, so it is offered while the list is sorted.
-    const bool resettable = resetButtonVisible(view.filters) || view.sort.column >= 0 || view.duplicatesOnly ||
-                            view.pick.active;
+    const bool resettable =
+        resetButtonVisible(view.filters) || view.sort.column >= 0 || view.duplicatesOnly || view.pick.active;
     ShowWindow(window.resetButton, resettable ? SW_SHOW : SW_HIDE);
 
     // The list holds no texts of its own (owner data): a rebuild only tells it the number of rows,
