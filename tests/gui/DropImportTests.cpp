@@ -135,7 +135,7 @@ TEST_F(GuiTest, DroppedZipOfMixedFilesIsImported) {
     dropFiles(window->mainWindow, {outside.path / "mixed.zip"});
     const Texts names = fileNames(library());
     EXPECT_EQ(names.size(), expected);
-    for (const char16_t* name : {u"2024-05-01 06.00.gpx", u"Rad.gpx", u"Tour.gpx"})
+    for (const char16_t* name : {u"2024-05-01 Running.gpx", u"Rad.gpx", u"Tour.gpx"})
         EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << wideToUtf8(name);
     EXPECT_EQ(listRowCount(), static_cast<int>(expected));
     EXPECT_EQ(textOf(window->statusStatic), u"Imported: " + utf8ToWide(std::to_string(expected)));
