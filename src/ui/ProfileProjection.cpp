@@ -17,10 +17,15 @@ ProfileGeometry projectProfile(const std::vector<std::pair<double, double>>& pro
     }
     const double rise = highest - lowest;
     if (!std::isfinite(rise)) return geometry;
+    // A few metres of GPS noise on a flat route would otherwise fill the box like a mountain: less
+    // than kLeastRise is drawn as that much, around the middle.
+    constexpr double kLeastRise = 50;
+    const double shownRise = std::max(rise, kLeastRise);
+    const double base = lowest - (shownRise - rise) / 2;
     const int32_t bottom = top + height;
     auto place = [&](double along, double ele) {
         const double x = left + (along - first) / length * width;
-        const double y = rise > 0 ? bottom - (ele - lowest) / rise * height : top + height / 2.0;
+        const double y = bottom - (ele - base) / shownRise * height;
         return PixelPoint{static_cast<int32_t>(std::lround(x)), static_cast<int32_t>(std::lround(y))};
     };
     geometry.line.reserve(profile.size());

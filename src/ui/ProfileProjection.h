@@ -15,6 +15,7 @@ struct ProfileGeometry {
 };
 
 // `profile` holds (metres along, elevation) pairs in order. Nothing to draw with fewer than two
-// points or no distance between the first and the last; a flat profile runs through the middle.
+// points or no distance between the first and the last; a rise under 50 m is drawn as 50 m around
+// the middle, so a flat profile runs through it.
 ProfileGeometry projectProfile(const std::vector<std::pair<double, double>>& profile, int32_t left,
                                int32_t top, int32_t width, int32_t height);

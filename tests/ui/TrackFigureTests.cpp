@@ -33,9 +33,12 @@ TEST(ProfileProjection, SpansTheBoxLowestAtTheBottomHighestAtTheTop) {
     EXPECT_EQ(hill.line, (std::vector<PixelPoint>{{10, 70}, {60, 20}, {110, 45}}));
     EXPECT_EQ(hill.lowest, (PixelPoint{10, 70}));
     EXPECT_EQ(hill.highest, (PixelPoint{60, 20}));
-    // A flat route runs through the middle; a single point or no distance draws nothing.
+    // A flat route runs through the middle, and GPS noise of a few metres stays small; a single
+    // point or no distance draws nothing.
     EXPECT_EQ(projectProfile({{0, 300}, {1000, 300}}, 0, 0, 100, 50).line,
               (std::vector<PixelPoint>{{0, 25}, {100, 25}}));
+    EXPECT_EQ(projectProfile({{0, 300}, {1000, 304}}, 0, 0, 100, 50).line,
+              (std::vector<PixelPoint>{{0, 27}, {100, 23}}));
     EXPECT_TRUE(projectProfile({{0, 300}}, 0, 0, 100, 50).line.empty());
     EXPECT_TRUE(projectProfile({{5, 300}, {5, 310}}, 0, 0, 100, 50).line.empty());
 }
