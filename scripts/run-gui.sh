@@ -4,7 +4,8 @@
 # Without one it starts a virtual display, waits for the window, saves build/screenshot.png
 # (under the project root) and stops the program again.
 # On the first run the prefix's default library is seeded with examples/*.gpx.
-# Optional: GUI_LANGUAGE=ja writes language.txt before the start; GUI_SELECT_ROW=1 clicks the
+# Optional: GUI_KEYS="ctrl+t" presses those keys (xdotool names) before the screenshot;
+# GUI_LANGUAGE=ja writes language.txt before the start; GUI_SELECT_ROW=1 clicks the
 # first list row before the screenshot; GUI_SCREENSHOT=path saves the screenshot elsewhere.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -56,6 +57,11 @@ if [ "${GUI_SELECT_ROW:-0}" = 1 ]; then
     read -r x y < <("$root/scripts/smoke-test.sh" --first-row "$screenshot.tmp.png")
     rm -f "$screenshot.tmp.png"
     xdotool mousemove "$x" "$y" click 1
+    sleep 1.5
+fi
+if [ -n "${GUI_KEYS:-}" ]; then
+    # shellcheck disable=SC2086  # one xdotool key name per word
+    xdotool key --delay 300 $GUI_KEYS
     sleep 1.5
 fi
 mkdir -p "$(dirname "$screenshot")"
