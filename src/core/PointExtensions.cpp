@@ -74,7 +74,14 @@ size_t nameIndexAt(std::string_view content, size_t start) {
         default:
             return kNameCount;
     }
-    return nameEndAt(content, start, kNames[i]) != kNoPosition ? i : kNameCount;
+    // nameEndAt, written out: it runs for most tags of every point that has extensions.
+    const std::string_view name = kNames[i];
+    if (content.size() - start < name.size()) return kNameCount;
+    for (size_t k = 1; k < name.size(); ++k) {
+        if (lowerByte(content[start + k]) != name[k]) return kNameCount;
+    }
+    const size_t end = start + name.size();
+    return end == content.size() || !isWordByte(content[end]) ? i : kNameCount;
 }
 
 // closingTagEndAt for the end tag written with the opening tag's prefix (empty for none), the
