@@ -16,7 +16,17 @@ struct CliArgument {
     std::filesystem::path path;
 };
 
-enum class CliCommandKind { none, help, summary, setSport, importFiles, rename, duplicates, exportRoutes, stats };
+enum class CliCommandKind {
+    none,
+    help,
+    summary,
+    setSport,
+    importFiles,
+    rename,
+    duplicates,
+    exportRoutes,
+    stats
+};
 
 struct CliCommand {
     CliCommandKind kind = CliCommandKind::none;

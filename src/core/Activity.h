@@ -27,8 +27,8 @@ struct ActivitySegment {
 struct Activity {
     std::string name;      // UTF-8, from the file; empty when it has none
     std::string sportKey;  // one of the program's sport keys, or empty when the sport is not known
-    std::optional<int64_t> startMillis;         // UTC
-    std::optional<int32_t> utcOffsetMinutes;    // of the local time the activity was recorded in
-    std::vector<ActivitySegment> segments;      // only points with a position
-    bool hadPointsWithoutPosition = false;      // an indoor ride: records, but no position
+    std::optional<int64_t> startMillis;       // UTC
+    std::optional<int32_t> utcOffsetMinutes;  // of the local time the activity was recorded in
+    std::vector<ActivitySegment> segments;    // only points with a position
+    bool hadPointsWithoutPosition = false;    // an indoor ride: records, but no position
 };

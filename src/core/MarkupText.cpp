@@ -263,7 +263,8 @@ bool plainDecimal(const char* first, const char* last, double& value, const char
     const char* at = run.end;
     if (count == 0 || count > 19 || digits > (uint64_t{1} << 53) || fraction > 22) return false;
     if (at < last && (*at == 'e' || *at == 'E' || *at == 'x' || *at == 'X')) return false;
-    value = static_cast<double>(digits) / kPowers[fraction];
+    // A whole number (a heart rate, a cadence) needs no division, which would only wait for itself.
+    value = fraction == 0 ? static_cast<double>(digits) : static_cast<double>(digits) / kPowers[fraction];
     end = at;
     return true;
 }

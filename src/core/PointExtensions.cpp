@@ -51,6 +51,129 @@ bool mayBeName(char first) {
     }
 }
 
+// The index in kNames of the name that stands alone at `start` ("NAME\\b"), letters folded, or
+// kNameCount. The first letter picks the one name to compare.
+size_t nameIndexAt(std::string_view content, size_t start) {
+    size_t i = kNameCount;
+    switch (lowerByte(content[start])) {
+        case 'e':
+            i = 0;
+            break;
+        case 'h':
+            i = 1;
+            break;
+        case 'c':
+            i = 2;
+            break;
+        case 'a':
+            i = 3;
+            break;
+        case 'p':
+            i = 4;
+            break;
+        default:
+            return kNameCount;
+    }
+    // nameEndAt, written out: it runs for most tags of every point that has extensions.
+    const std::string_view name = kNames[i];
+    if (content.size() - start < name.size()) return kNameCount;
+    for (size_t k = 1; k < name.size(); ++k) {
+        if (lowerByte(content[start + k]) != name[k]) return kNameCount;
+    }
+    const size_t end = start + name.size();
+    return end == content.size() || !isWordByte(content[end]) ? i : kNameCount;
+}
+
+// closingTagEndAt for the end tag written with the opening tag's prefix (empty for none), the
+// common case, without telling the prefix again; anything else by closingTagEndAt itself.
+size_t sameClosingTagEnd(std::string_view content, size_t lt, std::string_view prefix,
+                         std::string_view name) {
+    size_t at = lt + 2;
+    if (content.substr(lt, 2) == "</" && content.substr(at, prefix.size()) == prefix) {
+        at += prefix.size();
+        if (prefix.empty() || (at < content.size() && content[at] == ':')) {
+            if (!prefix.empty()) ++at;
+            if (nameAt(content, at, name)) {
+                const size_t end = closingTailEnd(content, at + name.size());
+                if (end != kNoPosition) return end;
+            }
+        }
+    }
+    return closingTagEndAt(content, lt, name);
+}
+
+// plainNumberEnd, with a short whole number right up to the next tag read on the spot.
+size_t figureEnd(std::string_view content, size_t from, double& value) {
+    uint64_t digits = 0;
+    size_t at = from;
+    while (at < content.size() && at - from < 10 && content[at] >= '0' && content[at] <= '9')
+        digits = digits * 10 + static_cast<uint64_t>(content[at++] - '0');
+    if (at > from && at < content.size() && content[at] == '<') {
+        value = static_cast<double>(digits);
+        return at;
+    }
+    return plainNumberEnd(content, from, value);
+}
+
+void keepPlausible(const double* figure, const bool* read, PointExtras& extras) {
+    for (size_t id = 0; id < kPointExtraCount; ++id) {
+        if (read[id] && plausible(id, figure[id])) {
+            extras.value[id] = figure[id];
+            extras.has[id] = true;
+        }
+    }
+}
+
+// The layout nearly every recorder writes, "<extensions><p:TrackPointExtension><p:hr>142</p:hr>
+// ...</extensions>", in one forward sweep from behind "<extensions>": a tag's name is told by its
+// first letter, and a figure's end tag is expected with the prefix of its opening tag. It gives up
+// (false, `extras` untouched) at anything the general walk would treat otherwise: a gap, a figure
+// not written plainly, a prefix that could itself be taken for a name.
+bool readCommonLayout(std::string_view content, size_t from, PointExtras& extras) {
+    double figure[kPointExtraCount] = {};
+    bool read[kPointExtraCount] = {};
+    const size_t size = content.size();
+    for (size_t lt = findByte(content, from, '<'); lt != kNoPosition; lt = findByte(content, lt + 1, '<')) {
+        if (lt + 1 >= size) return false;
+        const char next = content[lt + 1];
+        if (next == '!' || next == '?') return false;
+        const bool closing = next == '/';
+        const size_t start = lt + (closing ? 2 : 1);
+        size_t nameStart = start;
+        size_t run = start;
+        while (run < size && isPrefixByte(content[run])) ++run;
+        if (run > start && run < size && content[run] == ':') {
+            if (mayBeName(content[start])) return false;
+            nameStart = run + 1;
+        }
+        if (nameStart >= size) return false;
+        const size_t which = nameIndexAt(content, nameStart);
+        if (which == kNameCount) {
+            lt = run - 1;  // no '<' among the prefix's bytes
+            continue;
+        }
+        const size_t nameEnd = nameStart + kNames[which].size();
+        if (closing) {
+            if (which == 0 && closingTailEnd(content, nameEnd) != kNoPosition) {
+                keepPlausible(figure, read, extras);
+                return true;
+            }
+            continue;
+        }
+        const size_t id = which - 1;
+        if (which == 0 || read[id]) continue;
+        if (nameEnd >= size || content[nameEnd] != '>') return false;
+        const size_t valueEnd = figureEnd(content, nameEnd + 1, figure[id]);
+        if (valueEnd == kNoPosition) return false;
+        const std::string_view prefix = content.substr(start, nameStart == start ? 0 : run - start);
+        const size_t end = sameClosingTagEnd(content, valueEnd, prefix, kNames[which]);
+        if (end == kNoPosition) return false;
+        read[id] = true;
+        lt = end - 1;
+    }
+    return false;
+}
+
 }  // namespace
 
 void readPointExtras(std::string_view content, PointExtras& extras, std::string& buffer) {
@@ -64,7 +187,13 @@ void readPointExtras(std::string_view content, PointExtras& extras, std::string&
     size_t walkFrom = 0;
     if (findEitherByte(content.substr(0, x), 0, '!', '?') == kNoPosition) {
         const size_t lt = content.rfind('<', x);
-        if (lt != std::string_view::npos) walkFrom = lt;
+        constexpr std::string_view kOpen = "<extensions>";
+        if (lt != std::string_view::npos) {
+            walkFrom = lt;
+            if (content.substr(lt, kOpen.size()) == kOpen &&
+                readCommonLayout(content, lt + kOpen.size(), extras))
+                return;
+        }
     }
     enum State { kSeekOpen, kSeekClose, kDone } state[kNameCount] = {};
     ElementMatch match[kNameCount];

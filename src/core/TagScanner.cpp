@@ -94,6 +94,18 @@ size_t findLetterIn(std::string_view text, size_t from, char letter) {
     if (from >= size) return kNoPosition;
     const char* data = text.data();
     size_t i = from;
+#if defined(__SSE2__)
+    // A point's content is searched for its extensions' 'x' whether it has them or not.
+    if constexpr (Tier >= ScanTier::sse2) {
+        const __m128i wanted = _mm_set1_epi8(letter), fold = _mm_set1_epi8(0x20);
+        for (; i + 16 <= size; i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+            const __m128i hits = _mm_cmpeq_epi8(_mm_or_si128(bytes, fold), wanted);
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+            if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask));
+        }
+    }
+#endif
     if constexpr (Tier >= ScanTier::word) {
         const uint64_t ones = 0x0101010101010101ull;
         const uint64_t wanted = ones * static_cast<unsigned char>(letter);

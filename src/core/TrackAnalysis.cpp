@@ -50,6 +50,7 @@ struct PointSums {
     double extraSum[kPointExtraCount] = {};
     size_t extraCount[kPointExtraCount] = {};
     double heartRateMax = 0;
+    ElevationSpan elevation;
 };
 
 // haversineMeters with the cos of both latitudes from the caller: along a track each point's is
@@ -88,6 +89,7 @@ void addPoint(PointSums& sums, PointStore store, const TrackPoint& point) {
     store.coordinates.emplace_back(point.lat, point.lon);
     store.samples.push_back(
         {sums.distance, point.ele, point.time, point.segment, point.hasEle, point.hasTime});
+    addToSpan(sums.elevation, store.samples.back());
 }
 
 void addExtras(PointSums& sums, std::string_view text, const PointMatch& match, std::string& buffer) {
@@ -119,7 +121,7 @@ void addTrackFigures(RouteInfo& route, const PointSums& sums, const std::vector<
     route.movingSeconds = motion.movingSeconds;
     route.hasMaxSpeed = motion.hasMaxSpeed;
     route.maxSpeedKmh = motion.maxSpeedKmh;
-    ElevationProfile profile = elevationProfile(samples);
+    ElevationProfile profile = elevationProfile(samples, sums.elevation);
     route.elevationProfile = std::move(profile.points);
     route.elevationLowest = profile.lowest;
     route.elevationHighest = profile.highest;

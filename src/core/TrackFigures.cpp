@@ -48,21 +48,20 @@ MotionFigures motionFigures(const std::vector<PointSample>& samples,
     auto segment = [&](size_t begin, size_t end) {
         size_t first = samples[begin].hasTime ? begin : nextTimed(begin, end);
         if (first == end) return;
-        // Moving time over every step between timed points.
-        for (size_t a = first, b = nextTimed(a, end); b < end; a = b, b = nextTimed(b, end)) {
-            figures.hasMovingTime = true;
-            const double seconds = samples[b].time - samples[a].time;
-            if (seconds > 0 && (samples[b].along - samples[a].along) / seconds > kMovingMetresPerSecond)
-                figures.movingSeconds += seconds;
-        }
-        // The runs for the speed windows: a point out of time order starts a new run, and a lone
-        // jump is joined over.
+        // One walk over the timed points: moving time over every step between them, and the runs
+        // for the speed windows, where a point out of time order starts a new run and a lone jump
+        // is joined over.
         run.clear();
         run.push_back({samples[first].time, 0});
         size_t kept = first;  // the last point kept
         bool joined = false;  // a jump left out since
-        for (size_t k = nextTimed(first, end); k < end; k = nextTimed(k, end)) {
+        for (size_t before = first, k = nextTimed(first, end), next = end; k < end; before = k, k = next) {
+            next = nextTimed(k, end);
             const PointSample& point = samples[k];
+            figures.hasMovingTime = true;
+            const double seconds = point.time - samples[before].time;
+            if (seconds > 0 && (point.along - samples[before].along) / seconds > kMovingMetresPerSecond)
+                figures.movingSeconds += seconds;
             const PointSample& previous = samples[kept];
             if (point.time < previous.time) {
                 sweepRun(run, figures);
@@ -74,7 +73,6 @@ MotionFigures motionFigures(const std::vector<PointSample>& samples,
             }
             const double step =
                 joined ? directMeters(coordinates[kept], coordinates[k]) : point.along - previous.along;
-            const size_t next = nextTimed(k, end);
             if (next < end) {
                 const PointSample& following = samples[next];
                 const double span = following.time - previous.time;
@@ -105,22 +103,13 @@ MotionFigures motionFigures(const std::vector<PointSample>& samples,
     return figures;
 }
 
-ElevationProfile elevationProfile(const std::vector<PointSample>& samples) {
+ElevationProfile elevationProfile(const std::vector<PointSample>& samples, const ElevationSpan& span) {
     ElevationProfile profile;
-    size_t count = 0;
-    double firstAlong = 0, lastAlong = 0;
-    for (const PointSample& sample : samples) {
-        if (!sample.hasEle) continue;
-        if (count == 0) {
-            firstAlong = sample.along;
-            profile.lowest = profile.highest = sample.ele;
-        }
-        lastAlong = sample.along;
-        profile.lowest = std::min(profile.lowest, sample.ele);
-        profile.highest = std::max(profile.highest, sample.ele);
-        ++count;
-    }
+    const size_t count = span.count;
+    const double firstAlong = span.firstAlong, lastAlong = span.lastAlong;
     if (count == 0) return profile;
+    profile.lowest = span.lowest;
+    profile.highest = span.highest;
     profile.points.reserve(std::min(count, kProfilePoints));
     if (count <= kProfilePoints) {
         for (const PointSample& sample : samples)

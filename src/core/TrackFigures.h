@@ -2,6 +2,7 @@
 // Figures that need the points in order after the pass: moving time, maximum speed and the
 // elevation profile.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -53,4 +54,24 @@ struct ElevationProfile {
     double lowest = 0;
     double highest = 0;
 };
-ElevationProfile elevationProfile(const std::vector<PointSample>& samples);
+// The samples with an elevation, summed up as they are added, so that the profile walks them once.
+struct ElevationSpan {
+    size_t count = 0;
+    double firstAlong = 0;
+    double lastAlong = 0;
+    double lowest = 0;
+    double highest = 0;
+};
+inline void addToSpan(ElevationSpan& span, const PointSample& sample) {
+    if (!sample.hasEle) return;
+    if (span.count == 0) {
+        span.firstAlong = sample.along;
+        span.lowest = span.highest = sample.ele;
+    }
+    span.lastAlong = sample.along;
+    span.lowest = std::min(span.lowest, sample.ele);
+    span.highest = std::max(span.highest, sample.ele);
+    ++span.count;
+}
+// `span` is that of all `samples`.
+ElevationProfile elevationProfile(const std::vector<PointSample>& samples, const ElevationSpan& span);

@@ -59,6 +59,31 @@ TEST(TrackFigures, ExtensionsInAnyPrefixAveragedOverThePointsThatHaveThem) {
     EXPECT_FALSE(plain.hasHeartRate || plain.hasCadence || plain.hasPower || plain.hasAirTemperature);
 }
 
+TEST(TrackFigures, ExtensionsReadTheFirstOfEachFigureAndOnlyOnceTheirElementEnds) {
+    const std::string text =
+        "<trkseg>" +
+        pointAt(0, 0,
+                "<extensions><p:TrackPointExtension><p:hr>150</p:hr><p:hr>90</p:hr><p:cad>070</q:cad>"
+                "<p:atemp>-2.5</p:atemp></p:TrackPointExtension></extensions>") +
+        pointAt(10, 5,
+                "<extensions>\n <p:TrackPointExtension>\n  <p:hr unit=\"bpm\">130</p:hr>\n"
+                " </p:TrackPointExtension>\n</extensions>") +
+        // Never closed: none of its figures counts.
+        pointAt(20, 10, "<extensions><p:TrackPointExtension><p:hr>170</p:hr></p:TrackPointExtension>") +
+        "</trkseg>";
+    inEveryScanTier([&] {
+        const RouteInfo route = analyzed(text);
+        ASSERT_TRUE(route.hasHeartRate);
+        EXPECT_DOUBLE_EQ(route.heartRateAvg, 140);
+        EXPECT_DOUBLE_EQ(route.heartRateMax, 150);
+        EXPECT_TRUE(route.hasCadence);
+        EXPECT_DOUBLE_EQ(route.cadenceAvg, 70);
+        EXPECT_TRUE(route.hasAirTemperature);
+        EXPECT_DOUBLE_EQ(route.airTemperatureAvg, -2.5);
+        EXPECT_FALSE(route.hasPower);
+    });
+}
+
 TEST(TrackFigures, MovingTimeLeavesOutPausesAndSegmentGaps) {
     // 100 s at 5 m/s, a 300 s pause in place, 50 s on; the next segment starts an hour later.
     const RouteInfo route =

@@ -9,8 +9,8 @@
 #include "core/SportWeather.h"
 #include "i18n/Language.h"
 #include "ui/win32/BulkCommands.h"
-#include "ui/win32/RenameDialog.h"
 #include "ui/win32/DuplicateView.h"
+#include "ui/win32/RenameDialog.h"
 
 namespace {
 
