@@ -1,10 +1,12 @@
 #include "library/ActivityImport.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "library/Archive.h"
 #include "library/ConvertToGpx.h"
 #include "library/ExportCsv.h"
+#include "library/SameFile.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
@@ -29,6 +31,17 @@ struct Importer {
     const fs::path& folder;
     std::vector<ImportItem> items;
     FileBuffer buffer;
+    // The library's files, listed once at the first file of the batch: the same file or activity
+    // imported again is no second route.
+    std::optional<KnownLibraryFiles> known;
+
+    KnownLibraryFiles& knownFiles() {
+        if (!known) {
+            createFolders(folder);
+            known = listKnownLibraryFiles(folder);
+        }
+        return *known;
+    }
 
     void fail(const fs::path& origin, std::string_view entry, std::string_view reasonKey,
               ImportFailure failure = ImportFailure::other) {
@@ -51,8 +64,12 @@ struct Importer {
                 continue;
             }
             const fs::path wanted = utf8Path(file.name);
-            items.push_back(
-                {origin, std::string(entry), wanted, importBytesIntoLibrary(folder, wanted, file.gpx), {}});
+            if (!known) known = listKnownLibraryFiles(folder);
+            items.push_back({origin,
+                             std::string(entry),
+                             wanted,
+                             importBytesIntoLibrary(*known, folder, wanted, file.gpx),
+                             {}});
         }
     }
 
@@ -60,8 +77,11 @@ struct Importer {
                     const ActivityLabel& label = {}) {
         const std::u16string extension = lowerExtension(path.filename());
         if (extension == u".gpx") {
-            const std::vector<ImportResult> results = importIntoLibrary(folder, {path});
-            items.push_back({origin, std::string(entry), path.filename(), results.at(0), {}});
+            items.push_back({origin,
+                             std::string(entry),
+                             path.filename(),
+                             importFileIntoLibrary(knownFiles(), folder, path),
+                             {}});
             return;
         }
         if (extension == u".zip") return importZip(path);
@@ -145,7 +165,7 @@ bool isImportableName(const fs::path& name) {
 }
 
 std::vector<ImportItem> importSources(const fs::path& folder, const std::vector<fs::path>& sources) {
-    Importer importer{folder, {}, {}};
+    Importer importer{folder, {}, {}, {}};
     for (const fs::path& source : sources) {
         try {
             if (fileKind(source) == FileKind::folder) {

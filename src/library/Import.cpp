@@ -77,30 +77,34 @@ fs::path freeTargetPath(const fs::path& folder, const fs::path& source) {
     return nextFreePath(folder, source, n);
 }
 
+ImportResult importFileIntoLibrary(KnownLibraryFiles& known, const fs::path& folder, const fs::path& source) {
+    try {
+        // The same file twice is no second route: the library keeps the one it has.
+        if (fs::path same = fileWithSameBytes(known, source); !same.empty())
+            return {{}, ImportFailure::none, std::move(same)};
+        ImportResult result = importOne(folder, source);
+        if (!result.target.empty()) addKnownFile(known, result.target);
+        return result;
+    } catch (const std::exception&) {
+        // Only running out of memory gets here; the other sources still arrive.
+        return {{}, ImportFailure::other};
+    }
+}
+
 std::vector<ImportResult> importIntoLibrary(const fs::path& folder, const std::vector<fs::path>& sources) {
     std::vector<ImportResult> results;
     results.reserve(sources.size());
     createFolders(folder);
     KnownLibraryFiles known = listKnownLibraryFiles(folder);
-    for (const fs::path& source : sources) {
-        try {
-            // The same file twice is no second route: the library keeps the one it has.
-            if (fs::path same = fileWithSameBytes(known, source); !same.empty()) {
-                results.push_back({{}, ImportFailure::none, std::move(same)});
-                continue;
-            }
-            results.push_back(importOne(folder, source));
-            if (!results.back().target.empty()) addKnownFile(known, results.back().target);
-        } catch (const std::exception&) {
-            // Only running out of memory gets here; the other sources still arrive.
-            results.push_back({{}, ImportFailure::other});
-        }
-    }
+    for (const fs::path& source : sources) results.push_back(importFileIntoLibrary(known, folder, source));
     return results;
 }
 
-ImportResult importBytesIntoLibrary(const fs::path& folder, const fs::path& name, std::string_view bytes) {
+ImportResult importBytesIntoLibrary(KnownLibraryFiles& known, const fs::path& folder, const fs::path& name,
+                                    std::string_view bytes) {
     createFolders(folder);
+    if (fs::path same = fileWithSameBytes(known, bytes); !same.empty())
+        return {{}, ImportFailure::none, std::move(same)};
     const fs::path temporary = temporaryPathBeside(folder / name, "import");
     if (!writeFileDurably(temporary, bytes)) {
         removeFile(temporary);
@@ -110,7 +114,10 @@ ImportResult importBytesIntoLibrary(const fs::path& folder, const fs::path& name
     for (int attempt = 0; attempt < 1000; ++attempt, ++n) {
         const fs::path target = nextFreePath(folder, name, n);
         const FileError error = moveWithoutReplacing(temporary, target);
-        if (error == FileError::none) return {target, ImportFailure::none};
+        if (error == FileError::none) {
+            addKnownFile(known, target);
+            return {target, ImportFailure::none};
+        }
         if (error != FileError::exists) break;
     }
     removeFile(temporary);

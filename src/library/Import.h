@@ -9,6 +9,8 @@
 
 #include "library/Settings.h"
 
+struct KnownLibraryFiles;  // the library's files as one import batch sees them (SameFile)
+
 // Why a file did not arrive in the library; the window and the console tool word it.
 enum class ImportFailure { none, missingSource, diskFull, accessDenied, other };
 
@@ -33,10 +35,14 @@ std::filesystem::path freeTargetPath(const std::filesystem::path& folder,
 // first, and a failure leaves nothing behind in the folder.
 std::vector<ImportResult> importIntoLibrary(const std::filesystem::path& folder,
                                             const std::vector<std::filesystem::path>& sources);
+// One source of a batch, as above; `known` is listKnownLibraryFiles of the (existing) folder.
+ImportResult importFileIntoLibrary(KnownLibraryFiles& known, const std::filesystem::path& folder,
+                                   const std::filesystem::path& source);
 // Writes `bytes` into `folder` as a new file under the first free name from `name` on, through a
-// hidden temporary as above: for files made from archives and other formats.
-ImportResult importBytesIntoLibrary(const std::filesystem::path& folder, const std::filesystem::path& name,
-                                    std::string_view bytes);
+// hidden temporary as above: for files made from archives and other formats. Bytes a file of the
+// folder (or an earlier copy of the batch, `known`) already has are not written again.
+ImportResult importBytesIntoLibrary(KnownLibraryFiles& known, const std::filesystem::path& folder,
+                                    const std::filesystem::path& name, std::string_view bytes);
 // Sets the library folder and saves it to settings.txt (the caller rescans). False when the
 // file could not be written; `settings` then stays as it was.
 bool changeLibraryFolder(Settings& settings, const std::filesystem::path& folder);

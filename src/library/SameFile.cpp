@@ -53,6 +53,20 @@ bool sameBytes(const fs::path& a, const fs::path& b, std::uint64_t size) {
            second.peek() == std::ifstream::traits_type::eof();
 }
 
+// Whether the file holds exactly `bytes`, compared a piece at a time.
+bool fileHoldsBytes(const fs::path& path, std::string_view bytes) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    std::array<char, kPieceBytes> piece;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t wanted = std::min(bytes.size() - at, piece.size());
+        if (!readPiece(file, piece, wanted) || std::memcmp(piece.data(), bytes.data() + at, wanted) != 0)
+            return false;
+        at += wanted;
+    }
+    return file.peek() == std::ifstream::traits_type::eof();
+}
+
 // The hashes of the index, for the files it still stands for.
 void lookUpHashes(KnownLibraryFiles& known) {
     known.hashesLooked = true;
@@ -99,6 +113,20 @@ fs::path fileWithSameBytes(KnownLibraryFiles& known, const fs::path& source) {
             if (sourceHash && *sourceHash != file.hash) continue;
         }
         if (sameBytes(source, file.path, size)) return file.path;
+    }
+    return {};
+}
+
+fs::path fileWithSameBytes(KnownLibraryFiles& known, std::string_view bytes) {
+    std::optional<std::uint64_t> hash;
+    for (KnownLibraryFile& file : known.files) {
+        if (file.size != bytes.size()) continue;
+        if (!known.hashesLooked) lookUpHashes(known);
+        if (file.hashed) {
+            if (!hash) hash = contentHash(bytes);
+            if (*hash != file.hash) continue;
+        }
+        if (fileHoldsBytes(file.path, bytes)) return file.path;
     }
     return {};
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "library/LibraryIndex.h"
@@ -28,5 +29,7 @@ KnownLibraryFiles listKnownLibraryFiles(const std::filesystem::path& folder);
 // The library file with the same bytes as `source`; empty when there is none (or when reading
 // fails: then the import goes on as for any new file).
 std::filesystem::path fileWithSameBytes(KnownLibraryFiles& known, const std::filesystem::path& source);
+// The same for bytes in memory (a file made from an archive or another format).
+std::filesystem::path fileWithSameBytes(KnownLibraryFiles& known, std::string_view bytes);
 // A copy the batch made: a later source of the batch may have the same bytes.
 void addKnownFile(KnownLibraryFiles& known, const std::filesystem::path& file);

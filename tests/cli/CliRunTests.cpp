@@ -472,8 +472,12 @@ TEST_F(CliRun, ImportConvertsArchivesAndBulkExports) {
     fs::create_directories(work.path / "folder" / "activities");
     writeBytes(work.path / "folder" / "activities.csv", csv);
     writeBytes(work.path / "folder" / "activities" / "1.tcx.gz", gzipped(tcx));
+    // The same activity again makes no second route.
     EXPECT_EQ(run({text("import"), path(work.path / "folder")}), 0) << output.err;
-    EXPECT_TRUE(fs::exists(library / "2024-05-01 Morning,  Ride  out 2.gpx")) << output.out;
+    EXPECT_NE(output.out.find("already in the library as 2024-05-01 Morning,  Ride  out.gpx"),
+              std::string::npos)
+        << output.out;
+    EXPECT_FALSE(fs::exists(library / "2024-05-01 Morning,  Ride  out 2.gpx"));
 }
 
 TEST_F(CliRun, StatsAddsUpTheExamplesByYearAndSportInEveryForm) {
