@@ -118,7 +118,9 @@ TEST_F(GuiTest, DroppedZipOfMixedFilesIsImported) {
         "<LongitudeDegrees>8.7</LongitudeDegrees></Position></Trackpoint></Track></Lap>"
         "</Activity></Activities></TrainingCenterDatabase>";
     std::vector<MadeEntry> entries = {
-        {"Tour.gpx", gpxText(shape)}, {"sub/Lauf.tcx", tcx}, {"Rad.gpx.gz", gzipped(gpxText(shape)), false}};
+        {"Tour.gpx", gpxText(shape)},
+        {"sub/Lauf.tcx", tcx},
+        {"Rad.gpx.gz", gzipped(gpxText(shape) + "\n"), false}};  // not Tour.gpx's bytes
     // A FIT file joins the mixture once the program decodes FIT.
     std::size_t expected = 3;
     std::error_code error;
