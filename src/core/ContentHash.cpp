@@ -8,17 +8,6 @@ namespace {
 constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87ull;
 constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4Full;
 
-std::uint64_t loadLittle64(const unsigned char* bytes) {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::uint64_t value;
-        std::memcpy(&value, bytes, 8);
-        return value;
-    }
-    std::uint64_t value = 0;
-    for (int i = 0; i < 8; ++i) value |= std::uint64_t(bytes[i]) << (8 * i);
-    return value;
-}
-
 std::uint64_t step(std::uint64_t hash, std::uint64_t value) {
     return std::rotl(hash ^ (value * kPrime2), 31) * kPrime1;
 }

@@ -3,8 +3,10 @@
 // an import of a file already there) and for the library index's checksum. Not a cryptographic
 // hash: equal hashes are confirmed by comparing the bytes where it matters.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 // One full 64 x 64-bit multiplication per sixteen bytes, in four independent lanes so that the
@@ -22,3 +24,16 @@ struct ContentHasher {
 };
 
 std::uint64_t contentHash(std::string_view bytes);
+
+// Eight bytes read as a little-endian number, whatever the processor's order: the hash's word and
+// the library index's numbers.
+inline std::uint64_t loadLittle64(const unsigned char* bytes) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint64_t value;
+        std::memcpy(&value, bytes, 8);
+        return value;
+    }
+    std::uint64_t value = 0;
+    for (int i = 0; i < 8; ++i) value |= std::uint64_t(bytes[i]) << (8 * i);
+    return value;
+}

@@ -44,17 +44,6 @@ void storeDouble(char* out, double value) {
     }
 }
 
-std::uint64_t loadLittle64(const unsigned char* bytes) {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::uint64_t value;
-        std::memcpy(&value, bytes, 8);
-        return value;
-    }
-    std::uint64_t value = 0;
-    for (int i = 0; i < 8; ++i) value |= std::uint64_t(bytes[i]) << (8 * i);
-    return value;
-}
-
 double loadDouble(const unsigned char* in) {
     return std::bit_cast<double>(loadLittle64(in));
 }
