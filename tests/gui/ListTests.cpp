@@ -1,4 +1,4 @@
-// The search box, the six filters, their combination and the reset button on the real list.
+// The search box, the seven filters, their combination and the reset button on the real list.
 
 #include <algorithm>
 #include <string>
@@ -109,6 +109,18 @@ TEST_F(ListTest, EachFilterKeepsOnlyItsRoutes) {
     EXPECT_EQ(listRowCount(), 1);
     chooseItem(filterCombo(IDC_FILTER_END), 0);
     EXPECT_EQ(listRowCount(), 3);
+
+    // The year, from the keyboard: the newest year first, the undated routes last; the status line
+    // adds up what is left.
+    EXPECT_EQ(comboItems(filterCombo(IDC_FILTER_YEAR)), (Texts{u"Year: all", u"2024", u"no date"}));
+    SetForegroundWindow(window->mainWindow);  // the keys go to the foreground window's focus
+    SetFocus(filterCombo(IDC_FILTER_YEAR));
+    pressKey(VK_DOWN);
+    EXPECT_EQ(names(), (Texts{u"Tour Alpen", u"Stadt"}));
+    EXPECT_TRUE(textOf(window->statusStatic).starts_with(u"2 Files" + std::u16string(kStatusSeparator)));
+    pressKey(VK_DOWN);
+    EXPECT_EQ(names(), Texts{u"Isar"});
+    chooseItem(filterCombo(IDC_FILTER_YEAR), 0);
     EXPECT_FALSE(isVisible(window->resetButton));
 }
 
