@@ -314,9 +314,11 @@ int runImport(const CliCommand& command, CliOutput& output) {
                 return "reasonNotCopied";
         }
     };
+    std::string partly;  // files imported from what could be read of them, told after the rest
     for (const ImportItem& item : importSources(settings.libraryFolder, sources)) {
         std::string shown = displayPath(item.origin);
         if (!item.entry.empty()) shown += "/" + item.entry;
+        if (item.partial && !item.result.target.empty()) partly += shown + "\n";
         if (!item.result.existing.empty()) {
             output.out += shown + ": " +
                           wideToUtf8(fillIn(translate(language, "alreadyInLibrary"), u"{name}",
@@ -329,6 +331,7 @@ int runImport(const CliCommand& command, CliOutput& output) {
             status = 1;
         }
     }
+    if (!partly.empty()) output.err += say(language, "partlyReadList") + "\n" + partly;
     return status;
 }
 

@@ -98,6 +98,7 @@ struct TranslationTexts {
     std::u16string_view reasonDamagedArchive;
     std::u16string_view reasonDamagedFit;
     std::u16string_view reasonDamagedTcx;
+    std::u16string_view partlyReadList;
     std::u16string_view importFileTypes;
     std::u16string_view noTrackPoints;
     // list features
@@ -307,6 +308,7 @@ inline constexpr std::array<TranslationKey, kTranslationKeyCount> translationKey
     {"reasonDamagedArchive", &TranslationTexts::reasonDamagedArchive},
     {"reasonDamagedFit", &TranslationTexts::reasonDamagedFit},
     {"reasonDamagedTcx", &TranslationTexts::reasonDamagedTcx},
+    {"partlyReadList", &TranslationTexts::partlyReadList},
     {"importFileTypes", &TranslationTexts::importFileTypes},
     {"noTrackPoints", &TranslationTexts::noTrackPoints},
     {"showInFolder", &TranslationTexts::showInFolder},

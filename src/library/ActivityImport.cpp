@@ -45,7 +45,7 @@ struct Importer {
 
     void fail(const fs::path& origin, std::string_view entry, std::string_view reasonKey,
               ImportFailure failure = ImportFailure::other) {
-        items.push_back({origin, std::string(entry), {}, {{}, failure}, reasonKey});
+        items.push_back({origin, std::string(entry), {}, {{}, failure}, reasonKey, false});
     }
 
     // The bytes of one file called `name`, gzipped when the name says so.
@@ -64,12 +64,12 @@ struct Importer {
                 continue;
             }
             const fs::path wanted = utf8Path(file.name);
-            if (!known) known = listKnownLibraryFiles(folder);
             items.push_back({origin,
                              std::string(entry),
                              wanted,
-                             importBytesIntoLibrary(*known, folder, wanted, file.gpx),
-                             {}});
+                             importBytesIntoLibrary(knownFiles(), folder, wanted, file.gpx),
+                             {},
+                             file.partial});
         }
     }
 
@@ -81,7 +81,8 @@ struct Importer {
                              std::string(entry),
                              path.filename(),
                              importFileIntoLibrary(knownFiles(), folder, path),
-                             {}});
+                             {},
+                             false});
             return;
         }
         if (extension == u".zip") return importZip(path);

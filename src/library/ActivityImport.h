@@ -17,6 +17,7 @@ struct ImportItem {
     std::filesystem::path wanted;  // the name asked for in the library; empty when it failed before
     ImportResult result;
     std::string_view reasonKey;  // translation key when the content was the cause of the failure
+    bool partial = false;        // arrived, but made of what could be read of a damaged file
 };
 
 // .gpx, .tcx, .fit, each also with .gz after it, and .zip; letter case ignored.

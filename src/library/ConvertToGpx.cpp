@@ -10,14 +10,15 @@ namespace {
 struct ReadActivities {
     std::vector<Activity> activities;
     std::string_view failureKey;
+    bool partial = false;  // the file is damaged: these are what could be read before the damage
 };
 
 // What a damaged FIT file held before the damage is still imported when it has positions.
 ReadActivities readFitActivities(std::string_view bytes) {
     FitDecoding fit = decodeFit(bytes);
-    if (fit.problem == FitProblem::noActivity) return {{}, "reasonNoPositions"};
-    if (fit.activities.empty() && fit.problem != FitProblem::none) return {{}, "reasonDamagedFit"};
-    return {std::move(fit.activities), {}};
+    if (fit.problem == FitProblem::noActivity) return {{}, "reasonNoPositions", false};
+    if (fit.activities.empty() && fit.problem != FitProblem::none) return {{}, "reasonDamagedFit", false};
+    return {std::move(fit.activities), {}, fit.partial};
 }
 
 // An unnamed activity is named by its sport: "mountain_biking" -> "Mountain biking".
@@ -62,19 +63,19 @@ std::vector<ConvertedGpx> convertToGpx(std::string_view bytes, SourceKind kind, 
     ReadActivities read;
     switch (kind) {
         case SourceKind::gpx:
-            return {{std::string(bytes), std::string(name), {}}};
+            return {{std::string(bytes), std::string(name), {}, false}};
         case SourceKind::tcx: {
             TcxRead tcx = readTcx(bytes);
-            read = {std::move(tcx.activities), tcx.failureKey};
+            read = {std::move(tcx.activities), tcx.failureKey, false};
             break;
         }
         case SourceKind::fit:
             read = readFitActivities(bytes);
             break;
         case SourceKind::unknown:
-            return {{{}, std::string(name), "reasonNotImportable"}};
+            return {{{}, std::string(name), "reasonNotImportable", false}};
     }
-    if (!read.failureKey.empty()) return {{{}, std::string(name), read.failureKey}};
+    if (!read.failureKey.empty()) return {{{}, std::string(name), read.failureKey, false}};
     std::vector<ConvertedGpx> files;
     for (Activity& activity : read.activities) {
         if (!label.name.empty()) activity.name = label.name;
@@ -82,15 +83,17 @@ std::vector<ConvertedGpx> convertToGpx(std::string_view bytes, SourceKind kind, 
         bool positioned = false;
         for (const ActivitySegment& segment : activity.segments) positioned |= !segment.points.empty();
         if (!positioned) {
-            files.push_back({{}, std::string(name), "reasonNoPositions"});
+            files.push_back({{}, std::string(name), "reasonNoPositions", false});
             continue;
         }
         const std::string sport = sportName(activity.sportKey);
         std::string fallback = activityLocalDate(activity);
         fallback += (fallback.empty() ? "" : " ") + sport;
-        files.push_back(
-            {gpxFromActivity(activity, fallback), libraryFileName(activityFileStem(activity, sport)), {}});
+        files.push_back({gpxFromActivity(activity, fallback),
+                         libraryFileName(activityFileStem(activity, sport)),
+                         {},
+                         read.partial});
     }
-    if (files.empty()) files.push_back({{}, std::string(name), "reasonNoPositions"});
+    if (files.empty()) files.push_back({{}, std::string(name), "reasonNoPositions", false});
     return files;
 }

@@ -16,6 +16,7 @@ struct ConvertedGpx {
     std::string gpx;              // the file's bytes; empty when it failed
     std::string name;             // the file name asked for in the library, UTF-8
     std::string_view failureKey;  // translation key of why it failed; empty when it did not
+    bool partial = false;         // made from a damaged file: of what could be read before the damage
 };
 
 // What an export's list says about the activity; empty fields keep what the file says.

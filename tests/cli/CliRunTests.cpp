@@ -496,3 +496,14 @@ TEST_F(CliRun, StatsAddsUpTheExamplesByYearAndSportInEveryForm) {
     EXPECT_EQ(run({text("stats"), text("--by"), text("week"), examples}), 2);
     EXPECT_EQ(run({text("stats"), text("--json"), text("--csv"), examples}), 2);
 }
+
+// A cut FIT file: what could be read arrives, and the tool says it was only part of the file.
+TEST_F(CliRun, ImportOfACutFitFileKeepsWhatCouldBeReadAndSaysSo) {
+    REQUIRE_CORPUS();
+    const std::string ride =
+        readBytes(corpusFolder().parent_path() / "fit" / "grimbough__FITfileR__garmin-edge500-ride.fit");
+    writeBytes(work.path / "cut.fit", std::string_view(ride).substr(0, ride.size() / 2));
+    EXPECT_EQ(run({text("import"), path(work.path / "cut.fit")}), 0) << output.err;
+    EXPECT_NE(output.out.find("cut.fit -> "), std::string::npos) << output.out;
+    EXPECT_NE(output.err.find("Only part of these files could be read"), std::string::npos) << output.err;
+}

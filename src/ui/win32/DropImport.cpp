@@ -46,8 +46,10 @@ void importAndShow(MainWindow& window, const std::vector<fs::path>& sources,
         finishLibraryRescan(window);
         std::vector<fs::path> wanted;
         std::vector<ImportResult> arrived;
+        std::vector<std::u16string> partly;  // made of what could be read of a damaged file
         for (const ImportItem& item : importSources(window.settings.libraryFolder, sources)) {
             if (item.result.failure == ImportFailure::none) {
+                if (item.partial && !item.result.target.empty()) partly.push_back(shownOrigin(item));
                 wanted.push_back(item.wanted);
                 arrived.push_back(item.result);
             } else {
@@ -60,6 +62,7 @@ void importAndShow(MainWindow& window, const std::vector<fs::path>& sources,
         }
         scanLibrary(window);
         showImportedFiles(window, wanted, arrived);
+        showFileList(window, "partlyReadList", partly);
     }
     showFileList(window, "importFailedList", failed);
 }
