@@ -192,5 +192,10 @@ TcxRead readTcx(std::string_view bytes) {
         textStart = at;
     }
     if (!pass.sawRoot || !pass.open.empty()) return {{}, kDamaged};
+    // An activity nested in another one leaves the outer one's open segment behind: no segment is
+    // ever empty for the writer.
+    for (Activity& activity : pass.result.activities)
+        std::erase_if(activity.segments,
+                      [](const ActivitySegment& segment) { return segment.points.empty(); });
     return std::move(pass.result);
 }

@@ -86,6 +86,12 @@ TEST(TcxReader, FieldsSegmentsAndDamage) {
     EXPECT_EQ(a.powerWatts, 210);
     EXPECT_EQ(ride.segments[1].points.at(0).cadence, 80);
     EXPECT_TRUE(read.activities[1].sportKey.empty() && read.activities[1].segments.empty());
+    // An activity inside another's track leaves the outer one no empty segment.
+    const TcxRead nested = readTcx(
+        "<TrainingCenterDatabase><Activity><Track><Activity></Activity></Track></Activity></"
+        "TrainingCenterDatabase>");
+    ASSERT_EQ(nested.activities.size(), 2u);
+    EXPECT_TRUE(nested.activities[0].segments.empty());
 
     for (const std::string& damaged :
          {text.substr(0, text.size() - 10), std::string("<gpx></gpx>"), std::string(100000, '<'),
