@@ -69,8 +69,9 @@ for target in $targets; do
     target_log=$build/$name.log
     echo "fuzz: $name, $(find "$corpus" -type f | wc -l) seed files, $share s" | tee -a "$log"
 
-    # First every seed once and whole (some are megabytes), then mutations kept small so that many run.
-    find "$corpus" -type f -print0 | xargs -0 "$build/$name" -rss_limit_mb=2048 -timeout=60 \
+    # First every seed once and whole (some are megabytes; none without a corpus: -r), then mutations
+    # kept small so that many run.
+    find "$corpus" -type f -print0 | xargs -0 -r "$build/$name" -rss_limit_mb=2048 -timeout=60 \
         -artifact_prefix="$artifacts/" >"$target_log" 2>&1
     status=$?
     if [ $status -eq 0 ]; then
