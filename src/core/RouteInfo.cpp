@@ -52,9 +52,7 @@ void moveFields(RouteInfo& to, RouteInfo& from) noexcept {
 
 }  // namespace
 
-RouteInfo::RouteInfo(RouteInfo&& other) noexcept {
-    moveFields(*this, other);
-}
+RouteInfo::RouteInfo(RouteInfo&& other) noexcept { moveFields(*this, other); }
 
 RouteInfo& RouteInfo::operator=(RouteInfo&& other) noexcept {
     if (this != &other) moveFields(*this, other);
