@@ -140,7 +140,8 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
                 command.json = true;
                 continue;
             }
-            if (command.kind == CliCommandKind::summary && argument.text == "--csv") {
+            if ((command.kind == CliCommandKind::summary || command.kind == CliCommandKind::stats) &&
+                argument.text == "--csv") {
                 command.csv = true;
                 continue;
             }
@@ -150,10 +151,6 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
             }
             if (readsLibrary && argument.text == "--no-index") {
                 command.noIndex = true;
-                continue;
-            }
-            if (command.kind == CliCommandKind::stats && argument.text == "--csv") {
-                command.statsCsv = true;
                 continue;
             }
             if (command.kind == CliCommandKind::stats && argument.text == "--by") {
@@ -197,10 +194,9 @@ CliCommand parseCliArguments(const std::vector<CliArgument>& arguments) {
         if (command.paths.size() > 1) return usageError("duplicates takes one folder at most");
         return command;
     }
-    if (command.json && command.csv) return usageError("summary takes --json or --csv, not both");
+    if (command.json && command.csv) return usageError(name + " takes --json or --csv, not both");
     if (command.kind == CliCommandKind::exportRoutes && !command.geoJson)
         return usageError("export needs --geojson");
-    if (command.json && command.statsCsv) return usageError("stats takes --json or --csv, not both");
     if (!readsLibrary && command.paths.empty()) {
         return usageError(name + " needs at least one FILE");
     }

@@ -31,7 +31,7 @@ enum class CliCommandKind {
 struct CliCommand {
     CliCommandKind kind = CliCommandKind::none;
     bool json = false;
-    bool csv = false;            // summary: the CSV table of the window's export instead
+    bool csv = false;            // summary: the window's CSV export; stats: the table as CSV
     bool geoJson = false;        // export: GeoJSON, so far its only format
     bool noIndex = false;        // summary: read every file, then write the library index anew
     bool dryRun = false;         // rename: tell the new names, rename nothing
@@ -41,7 +41,6 @@ struct CliCommand {
     std::string languageSetting;  // --language: "system" or a table code; empty: the window's setting
     std::vector<std::filesystem::path> paths;
     std::string error;          // set for a usage error; kind is then none
-    bool statsCsv = false;      // stats: --csv
     bool statsByMonth = false;  // stats: --by month
 };
 

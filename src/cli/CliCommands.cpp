@@ -180,13 +180,24 @@ std::vector<const RouteInfo*> routePointers(const std::vector<RouteInfo>& routes
     return pointers;
 }
 
-int runSummary(const CliCommand& command, CliOutput& output) {
-    // The language (and, without paths, the library folder) come from the window's settings.
+// What summary, stats and export start with: the language and units (and, without paths, the
+// library folder) from the window's settings, and the records of the PATHs or the library.
+struct CommandRoutes {
     ActiveLanguage language;
-    const Settings settings = loadSettingsTold(command, language, output);
-    language.units = command.units.value_or(settings.units);
     int exitStatus = 0;
-    const std::vector<RouteInfo> routes = readCommandRoutes(command, settings, language, output, exitStatus);
+    std::vector<RouteInfo> routes;
+};
+
+CommandRoutes readRoutesOfCommand(const CliCommand& command, CliOutput& output) {
+    CommandRoutes read;
+    const Settings settings = loadSettingsTold(command, read.language, output);
+    read.language.units = command.units.value_or(settings.units);
+    read.routes = readCommandRoutes(command, settings, read.language, output, read.exitStatus);
+    return read;
+}
+
+int runSummary(const CliCommand& command, CliOutput& output) {
+    const auto [language, exitStatus, routes] = readRoutesOfCommand(command, output);
 
     if (command.csv) {
         output.out += routesCsv(routePointers(routes), language);
@@ -224,17 +235,13 @@ int runSummary(const CliCommand& command, CliOutput& output) {
 
 // The window's overview for the routes that summary would list.
 int runStats(const CliCommand& command, CliOutput& output) {
-    ActiveLanguage language;
-    const Settings settings = loadSettingsTold(command, language, output);
-    language.units = command.units.value_or(settings.units);
-    int exitStatus = 0;
-    const std::vector<RouteInfo> routes = readCommandRoutes(command, settings, language, output, exitStatus);
+    const auto [language, exitStatus, routes] = readRoutesOfCommand(command, output);
     std::vector<uint64_t> rows(routes.size());
     for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = i;
     const OverviewBy by = command.statsByMonth ? OverviewBy::month : OverviewBy::year;
-    const StatsFormat format = command.json       ? StatsFormat::json
-                               : command.statsCsv ? StatsFormat::csv
-                                                  : StatsFormat::text;
+    const StatsFormat format = command.json  ? StatsFormat::json
+                               : command.csv ? StatsFormat::csv
+                                             : StatsFormat::text;
     output.out += statsOutput(buildOverview(routes, rows, by), by, format, language);
     return exitStatus;
 }
@@ -410,10 +417,7 @@ int runDuplicates(const CliCommand& command, CliOutput& output) {
 }
 
 int runGeoJsonExport(const CliCommand& command, CliOutput& output) {
-    ActiveLanguage language;
-    const Settings settings = loadSettingsTold(command, language, output);
-    int exitStatus = 0;
-    const std::vector<RouteInfo> routes = readCommandRoutes(command, settings, language, output, exitStatus);
+    const auto [language, exitStatus, routes] = readRoutesOfCommand(command, output);
     const GeoJsonExport exported = routesGeoJson(routePointers(routes));
     output.out += exported.text;
     if (exported.leftOut > 0) {
