@@ -44,6 +44,22 @@ ImportFailure failureOf(FileError error, const fs::path& source) {
     }
 }
 
+// Gives the complete temporary the first free name from `name` on; it is removed when none is taken.
+// Another program may take the free name meanwhile; the move never replaces, so the next free
+// name is tried. The bound only guards against a system that always answers "taken".
+FileError moveToFreeName(const fs::path& temporary, const fs::path& folder, const fs::path& name,
+                         fs::path& target) {
+    FileError error = FileError::exists;
+    unsigned long long n = 1;
+    for (int attempt = 0; attempt < 1000; ++attempt, ++n) {
+        target = nextFreePath(folder, name, n);
+        error = moveWithoutReplacing(temporary, target);
+        if (error != FileError::exists) break;
+    }
+    if (error != FileError::none) removeFile(temporary);
+    return error;
+}
+
 ImportResult importOne(const fs::path& folder, const fs::path& source) {
     switch (fileKind(source)) {
         case FileKind::missing:
@@ -57,16 +73,9 @@ ImportResult importOne(const fs::path& folder, const fs::path& source) {
     const fs::path temporary = temporaryPathBeside(folder / source.filename(), "import");
     FileError error = copyToNewFile(source, temporary);
     if (error != FileError::none) return {{}, failureOf(error, source)};
-    // Another program may take the free name meanwhile; the move never replaces, so the next
-    // free name is tried. The bound only guards against a system that always answers "taken".
-    unsigned long long n = 1;
-    for (int attempt = 0; attempt < 1000; ++attempt, ++n) {
-        const fs::path target = nextFreePath(folder, source, n);
-        error = moveWithoutReplacing(temporary, target);
-        if (error == FileError::none) return {target, ImportFailure::none};
-        if (error != FileError::exists) break;
-    }
-    removeFile(temporary);
+    fs::path target;
+    error = moveToFreeName(temporary, folder, source, target);
+    if (error == FileError::none) return {target, ImportFailure::none};
     return {{}, failureOf(error, source)};
 }
 
@@ -110,18 +119,10 @@ ImportResult importBytesIntoLibrary(KnownLibraryFiles& known, const fs::path& fo
         removeFile(temporary);
         return {{}, ImportFailure::other};
     }
-    unsigned long long n = 1;
-    for (int attempt = 0; attempt < 1000; ++attempt, ++n) {
-        const fs::path target = nextFreePath(folder, name, n);
-        const FileError error = moveWithoutReplacing(temporary, target);
-        if (error == FileError::none) {
-            addKnownFile(known, target);
-            return {target, ImportFailure::none};
-        }
-        if (error != FileError::exists) break;
-    }
-    removeFile(temporary);
-    return {{}, ImportFailure::other};
+    fs::path target;
+    if (moveToFreeName(temporary, folder, name, target) != FileError::none) return {{}, ImportFailure::other};
+    addKnownFile(known, target);
+    return {target, ImportFailure::none};
 }
 
 bool changeLibraryFolder(Settings& settings, const fs::path& folder) {
